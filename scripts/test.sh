@@ -1,0 +1,28 @@
+#!/bin/sh
+# Builds and runs the whole test suite twice: a normal build with warnings as
+# errors, then an AddressSanitizer + UBSan build. Exits non-zero on any failure.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=${JOBS:-2}
+status=0
+
+run_suite() {
+    name=$1
+    shift
+    dir="$root/build/test-$name"
+    echo "== $name build"
+    if ! cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >"$dir.log" 2>&1 ||
+        ! cmake --build "$dir" -j "$jobs" >>"$dir.log" 2>&1; then
+        cat "$dir.log"
+        echo "== $name build failed"
+        status=1
+        return
+    fi
+    ctest --test-dir "$dir" -j "$jobs" --output-on-failure --timeout 600 || status=1
+}
+
+mkdir -p "$root/build"
+run_suite normal -DXVKIT_SANITIZE=OFF
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    run_suite sanitize -DXVKIT_SANITIZE=ON
+exit $status
