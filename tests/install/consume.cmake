@@ -9,7 +9,8 @@ endfunction()
 
 file(REMOVE_RECURSE ${PREFIX} ${WORK})
 run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX})
-run(${CMAKE_COMMAND} -S ${CONSUMER} -B ${WORK} -DCMAKE_PREFIX_PATH=${PREFIX})
+run(${CMAKE_COMMAND} -S ${CONSUMER} -B ${WORK} -DCMAKE_PREFIX_PATH=${PREFIX}
+    "-DCMAKE_EXE_LINKER_FLAGS=${LINK_FLAGS}")
 run(${CMAKE_COMMAND} --build ${WORK})
 run(${WORK}/consumer)
 if(NOT output MATCHES "2451545")
