@@ -9,5 +9,6 @@
 #include <xvkit/xvobject.h>
 #include <xvkit/xvstring.h>
 #include <xvkit/qndate.h>
+#include <xvkit/qnlocale.h>
 
 #endif  // XVKIT_XVKIT_H_
