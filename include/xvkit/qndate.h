@@ -30,6 +30,9 @@
 
 #include <xvkit/xvplatform.h>
 
+class QNTime;
+class QNZone;
+
 class XVKIT_API QNDate {
 public:
     // Common-year month lengths, indexed by month - 1.
@@ -52,6 +55,9 @@ public:
     // The date in `tm_mday`, `tm_mon` and `tm_year`; invalid when they name
     // no date. The other fields are ignored. `t` must not be null.
     explicit QNDate(const tm* t);
+    // The calendar date of the instant `t` in `zone` (daylight time
+    // included); invalid for the invalid time.
+    QNDate(const QNTime& t, const QNZone& zone);
 
     // Day number of `month`/`day`/`year`, or 0 when it is not a date or the
     // result would not fit 32 bits.

@@ -9,6 +9,8 @@
 #include <xvkit/xvobject.h>
 #include <xvkit/xvstring.h>
 #include <xvkit/qndate.h>
+#include <xvkit/qnzone.h>
+#include <xvkit/qntime.h>
 #include <xvkit/qnlocale.h>
 
 #endif  // XVKIT_XVKIT_H_

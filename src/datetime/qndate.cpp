@@ -1,6 +1,7 @@
 // Calendar date arithmetic (ACM Collected Algorithm 199 in 32-bit unsigned
 // arithmetic).
 #include <xvkit/qndate.h>
+#include <xvkit/qntime.h>
 
 #include <cstdint>
 #include <ctime>
@@ -60,6 +61,13 @@ QNDate::QNDate(const tm* t)
     : julian_(static_cast<u32>(jday(static_cast<unsigned>(t->tm_mon) + 1,
                                     static_cast<unsigned>(t->tm_mday),
                                     static_cast<unsigned>(t->tm_year) + 1900))) {}
+
+QNDate::QNDate(const QNTime& t, const QNZone& zone) {
+    tm local;
+    t.extract(&local, zone);
+    // The cleared reading of an invalid time names no date.
+    julian_ = QNDate(&local).julian_;
+}
 
 unsigned long QNDate::jday(unsigned int month, unsigned int day, unsigned int year) {
     const u32 fullYear = year < 100 ? year + 1900 : year;
