@@ -1,0 +1,260 @@
+// Reading operations of the built-in English locale: numbers, dates, times,
+// money, and month and weekday names.
+//
+// Each reader works on the whole text, embedded NULs included (they count as
+// ordinary characters that are neither blanks nor digits), and writes its
+// output only once the text has been accepted.
+#include <xvkit/qndate.h>
+#include <xvkit/qnlocale.h>
+
+#include <cctype>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "qnlocale_default_names.h"
+
+namespace {
+
+using namespace xvkit_locale;
+
+bool isBlank(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+bool isDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// A cursor over the characters of a text; the text is NUL-terminated at
+// `end`, so the C readers called at `at` never run past it.
+struct Cursor {
+    const char* at;
+    const char* end;
+
+    explicit Cursor(const XVString& text) : at(text.c_str()), end(text.c_str() + text.size()) {}
+
+    bool atEnd() const { return at == end; }
+    char peek() const { return at == end ? '\0' : *at; }
+    void skipBlanks() {
+        while (at != end && isBlank(*at))
+            ++at;
+    }
+    // Consumes one character and the blanks after it.
+    void take() {
+        ++at;
+        skipBlanks();
+    }
+    // Moves to the next digit; false when none is left.
+    bool toDigit() {
+        while (at != end && !isDigit(*at))
+            ++at;
+        return at != end;
+    }
+    // Reads a base-10 number with strtol; false when none is there, and then
+    // nothing is consumed.
+    bool readLong(long* value) {
+        char* stop = nullptr;
+        const long v = std::strtol(at, &stop, 10);
+        if (stop == at)
+            return false;
+        at = stop;
+        *value = v;
+        return true;
+    }
+};
+
+// Optional blanks and sign, then `readNumber` at a character that `starts`
+// accepts, then optional blanks to the end. Stores the signed value.
+template <class T, class Starts, class Read>
+bool readSignedNumber(const XVString& text, T* out, Starts starts, Read readNumber) {
+    Cursor c(text);
+    c.skipBlanks();
+    char sign = 0;
+    if (c.peek() == '-' || c.peek() == '+') {
+        sign = c.peek();
+        c.take();
+    }
+    if (c.atEnd() || !starts(c.peek()))
+        return false;
+    char* stop = nullptr;
+    const T value = readNumber(c.at, &stop);
+    c.at = stop;
+    c.skipBlanks();
+    if (!c.atEnd())
+        return false;
+    *out = sign == '-' ? -value : value;
+    return true;
+}
+
+// 1..12 for the month whose full or short name occurs anywhere in `text`
+// (case-blind), searching December first; 0 when none does.
+int monthNamed(const XVString& text) {
+    for (int i = 11; i >= 0; --i) {
+        for (const char* name : {kMonthNames[i], kShortMonthNames[i]}) {
+            if (text.index(name, std::strlen(name), 0, XVString::caseInsensitive) !=
+                XVString::npos) {
+                return i + 1;
+            }
+        }
+    }
+    return 0;
+}
+
+// 1-based index of the last table entry whose full or short name equals the
+// whole of `name` (case-blind), or 0.
+template <std::size_t N>
+int lastNameEqual(const XVString& name, const char* const (&full)[N],
+                  const char* const (&shortNames)[N]) {
+    for (int i = static_cast<int>(N) - 1; i >= 0; --i) {
+        if (name.compareTo(XVString(full[i]), XVString::caseInsensitive) == 0 ||
+            name.compareTo(XVString(shortNames[i]), XVString::caseInsensitive) == 0) {
+            return i + 1;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool QNLocaleDefault::stringToNum(const XVString& text, long* out) const {
+    return readSignedNumber(text, out, isDigit,
+                            [](const char* s, char** stop) { return std::strtol(s, stop, 10); });
+}
+
+bool QNLocaleDefault::stringToNum(const XVString& text, double* out) const {
+    return readSignedNumber(
+        text, out, [](char c) { return isDigit(c) || c == '.'; },
+        [](const char* s, char** stop) { return std::strtod(s, stop); });
+}
+
+bool QNLocaleDefault::stringToDate(const XVString& text, tm* out) const {
+    long month = monthNamed(text);
+    long day = 0;
+    long year = 0;
+    Cursor c(text);
+    if (!c.toDigit())
+        return false;
+    if (month == 0) {
+        c.readLong(&month);
+        if (!c.toDigit())
+            return false;
+    }
+    c.readLong(&day);
+    if (!c.toDigit())
+        return false;
+    c.readLong(&year);
+    if (c.toDigit())
+        return false;  // nothing but non-digits may follow the year
+
+    if (month < 1 || month > 12)
+        return false;
+    if (year < 100)
+        year += 1900;
+    // tm_year must hold year - 1900.
+    if (year - 1900 > INT_MAX)
+        return false;
+    unsigned int length = QNDate::daysInMonth[month - 1];
+    if (month == 2 && QNDate::leapYear(static_cast<unsigned int>(year)))
+        ++length;
+    if (day < 1 || day > static_cast<long>(length))
+        return false;
+
+    out->tm_year = static_cast<int>(year - 1900);
+    out->tm_mon = static_cast<int>(month - 1);
+    out->tm_mday = static_cast<int>(day);
+    return true;
+}
+
+bool QNLocaleDefault::stringToTime(const XVString& text, tm* out) const {
+    Cursor c(text);
+    c.skipBlanks();
+    long hour = 0;
+    long minute = 0;
+    long second = 0;
+    if (!c.readLong(&hour))
+        return false;
+    for (long* field : {&minute, &second}) {
+        if (c.peek() == ':' || c.peek() == '.')
+            ++c.at;
+        c.readLong(field);  // absent fields stay 0
+    }
+
+    c.skipBlanks();
+    const char marker = static_cast<char>(std::toupper(static_cast<unsigned char>(c.peek())));
+    const bool twelveHour = (marker == 'A' || marker == 'P') && c.end - c.at >= 2 &&
+                            std::toupper(static_cast<unsigned char>(c.at[1])) == 'M';
+    if (twelveHour) {
+        if (hour < 1 || hour > 12)
+            return false;
+        if (hour == 12)
+            hour = 0;
+        if (marker == 'P')
+            hour += 12;
+    } else if (hour < 0 || hour > 23) {
+        return false;
+    }
+    if (minute < 0 || minute > 59 || second < 0 || second > 59)
+        return false;
+
+    out->tm_hour = static_cast<int>(hour);
+    out->tm_min = static_cast<int>(minute);
+    out->tm_sec = static_cast<int>(second);
+    return true;
+}
+
+bool QNLocaleDefault::stringToMoney(const XVString& text, double* out, CurrSymbol symbol) const {
+    if (symbol == symbolNone)
+        return false;
+    Cursor c(text);
+    c.skipBlanks();
+    char sign = 0;
+    if (symbol == symbolLocal) {
+        if (c.peek() == '-' || c.peek() == '(') {
+            sign = c.peek();
+            c.take();
+        }
+        if (c.peek() == '$')
+            c.take();
+    } else if (c.end - c.at >= 3 && std::memcmp(c.at, "USD", 3) == 0) {
+        c.at += 3;
+        c.skipBlanks();
+    }
+    if (sign == 0 && (c.peek() == '-' || c.peek() == '(')) {
+        sign = c.peek();
+        c.take();
+    }
+
+    const char* const amountStart = c.at;
+    double units = 0;
+    while (!c.atEnd() && isDigit(*c.at))
+        units = units * 10 + (*c.at++ - '0');
+    double cents = 0;
+    if (c.end - c.at >= 3 && c.at[0] == '.' && isDigit(c.at[1]) && isDigit(c.at[2])) {
+        cents = (c.at[1] - '0') * 10 + (c.at[2] - '0');
+        c.at += 3;
+    }
+    if (c.at == amountStart)
+        return false;
+
+    c.skipBlanks();
+    if (sign == '(' && c.peek() == ')') {
+        c.take();
+    } else if (symbol == symbolLocal && sign == 0 && c.peek() == '-') {
+        sign = '-';
+        c.take();
+    }
+    if (!c.atEnd())
+        return false;
+
+    const double amount = units * 100 + cents;
+    *out = sign != 0 ? -amount : amount;
+    return true;
+}
+
+int QNLocaleDefault::monthIndex(const XVString& name) const {
+    return lastNameEqual(name, kMonthNames, kShortMonthNames);
+}
+
+int QNLocaleDefault::weekdayIndex(const XVString& name) const {
+    return lastNameEqual(name, kWeekdayNames, kShortWeekdayNames);
+}
