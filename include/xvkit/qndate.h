@@ -29,7 +29,9 @@
 #include <ctime>
 
 #include <xvkit/xvplatform.h>
+#include <xvkit/xvstring.h>
 
+class QNLocale;
 class QNTime;
 class QNZone;
 
@@ -58,6 +60,13 @@ public:
     // The calendar date of the instant `t` in `zone` (daylight time
     // included); invalid for the invalid time.
     QNDate(const QNTime& t, const QNZone& zone);
+    // `day` of the month that `loc` names `month` (its `monthIndex`) in
+    // `year`; invalid when the name is not recognised or the date does not
+    // exist.
+    QNDate(unsigned int day, const char* month, unsigned int year, const QNLocale& loc);
+    // The date that `loc.stringToDate` reads from `text`; invalid when the
+    // locale cannot read it or it names no date.
+    QNDate(const XVString& text, const QNLocale& loc);
 
     // Day number of `month`/`day`/`year`, or 0 when it is not a date or the
     // result would not fit 32 bits.
@@ -132,6 +141,26 @@ public:
     // unchecked): 1 to 7 days away.
     QNDate next(unsigned int weekday) const;
     QNDate previous(unsigned int weekday) const;
+    // As above with the weekday named in `loc`. A name the locale does not
+    // recognise passes weekday 0 to the numeric form.
+    QNDate next(const char* weekdayName, const QNLocale& loc) const;
+    QNDate previous(const char* weekdayName, const QNLocale& loc) const;
+
+    // Names through a locale. The zone for the locale is QNZone::local().
+    // `weekday` is 1..7 (Monday = 1; 7 and 0 both mean Sunday), `month` 1..12.
+    static XVString weekDayName(unsigned int weekday, const QNLocale& loc);
+    static XVString nameOfMonth(unsigned int month, const QNLocale& loc);
+    XVString weekDayName(const QNLocale& loc) const { return weekDayName(weekDay(), loc); }
+    XVString monthName(const QNLocale& loc) const { return nameOfMonth(month(), loc); }
+    // 1..7 (Monday = 1) or 1..12 for a name `loc` recognises, else 0.
+    static unsigned int dayOfWeek(const char* name, const QNLocale& loc);
+    static unsigned int indexOfMonth(const char* name, const QNLocale& loc);
+
+    // The text of one directive (e.g. 'x', 'A') or of a whole format (e.g.
+    // "%d %B %Y") for this date at midnight, with QNZone::local() for zone
+    // names. An invalid date is formatted from a cleared `tm`.
+    XVString asString(char directive, const QNLocale& loc) const;
+    XVString asString(const char* format, const QNLocale& loc) const;
 
     // Fills `t` with the date at midnight, `tm_isdst` -1; clobbers it when the
     // date is invalid.

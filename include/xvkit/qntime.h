@@ -36,6 +36,9 @@
 #include <xvkit/qndate.h>
 #include <xvkit/qnzone.h>
 #include <xvkit/xvplatform.h>
+#include <xvkit/xvstring.h>
+
+class QNLocale;
 
 class XVKIT_API QNTime {
   public:
@@ -57,6 +60,11 @@ class XVKIT_API QNTime {
     // `tm_hour`/`tm_min`/`tm_sec`; `tm_isdst`, `tm_wday` and `tm_yday` are
     // ignored. `t` must not be null.
     QNTime(const tm* t, const QNZone& zone);
+    // The instant at which the wall clock in `zone` shows the time of day
+    // that `loc.stringToTime` reads from `text`, on `date`. 0 when `date` is
+    // invalid (the locale is then not asked), when the locale cannot read
+    // the text, or as for the constructor above.
+    QNTime(const QNDate& date, const XVString& text, const QNZone& zone, const QNLocale& loc);
 
     static QNTime now() { return QNTime(currentTime()); }
     static unsigned int hash(const QNTime& t) { return t.hash(); }
@@ -97,6 +105,12 @@ class XVKIT_API QNTime {
     // Fills `t` with the universal reading, `tm_isdst` 0. Does not test
     // validity: the count 0 reads as 1 January 1901 00:00:00.
     void extractGMT(tm* t) const;
+
+    // The text of one directive for the reading in `zone`; the directive
+    // '\0' gives the locale's date ('x'), one space and its time ('X').
+    XVString asString(char directive, const QNZone& zone, const QNLocale& loc) const;
+    // The text of a whole format (e.g. "%H:%M %Z") for the reading in `zone`.
+    XVString asString(const char* format, const QNZone& zone, const QNLocale& loc) const;
 
     QNTime& operator+=(unsigned long n) {
         seconds_ += static_cast<std::uint32_t>(n);
