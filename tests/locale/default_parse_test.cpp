@@ -1,0 +1,227 @@
+// Reading operations of the built-in English locale.
+#include <xvkit/qnlocale.h>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <clocale>
+#include <cmath>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+namespace {
+
+const QNLocaleDefault& loc = QNLocaleDefault::instance();
+
+constexpr int kSentinel = 0x5A5A5A5A;
+
+tm sentinelTm() {
+    tm t;
+    std::memset(&t, 0x5A, sizeof t);
+    return t;
+}
+
+// The fields other than the three a reader may set must keep the sentinel.
+bool othersUntouched(const tm& t, bool date) {
+    const int untouched[] = {date ? t.tm_hour : t.tm_year,
+                             date ? t.tm_min : t.tm_mon,
+                             date ? t.tm_sec : t.tm_mday,
+                             t.tm_wday,
+                             t.tm_yday,
+                             t.tm_isdst};
+    for (int v : untouched) {
+        if (v != kSentinel)
+            return false;
+    }
+    return true;
+}
+
+TEST(DefaultParse, WholeNumbers) {
+    const struct {
+        const char* text;
+        long value;
+    } good[] = {{"  - 42  ", -42},
+                {"+7", 7},
+                {"0", 0},
+                {"\t12\n", 12},
+                {"99999999999999999999", LONG_MAX},
+                {"-99999999999999999999", -LONG_MAX}};
+    for (const auto& c : good) {
+        long n = 1;
+        EXPECT_TRUE(loc.stringToNum(XVString(c.text), &n)) << c.text;
+        EXPECT_EQ(n, c.value) << c.text;
+    }
+    for (const char* text : {"", "   ", "abc", "12abc", "--5", "1 2", "+ -5", "-", "1.5", "0x10"}) {
+        long n = kSentinel;
+        EXPECT_FALSE(loc.stringToNum(XVString(text), &n)) << text;
+        EXPECT_EQ(n, kSentinel) << text;
+    }
+    long n = kSentinel;
+    EXPECT_FALSE(loc.stringToNum(XVString("12\0"
+                                          "3",
+                                          4),
+                                 &n));  // an embedded NUL is left over
+    EXPECT_EQ(n, kSentinel);
+}
+
+TEST(DefaultParse, RealNumbers) {
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    std::setlocale(LC_NUMERIC, "C");
+    const struct {
+        const char* text;
+        double value;
+    } good[] = {
+        {".5", 0.5}, {"-1.5e3", -1500}, {" + 2. ", 2}, {"- .25", -0.25}, {"1e400", HUGE_VAL}};
+    for (const auto& c : good) {
+        double d = 1;
+        EXPECT_TRUE(loc.stringToNum(XVString(c.text), &d)) << c.text;
+        EXPECT_EQ(d, c.value) << c.text;
+    }
+    for (const char* text : {".", "e5", "", "1.5e", "inf", "nan", "1,5", "2 3"}) {
+        double d = kSentinel;
+        EXPECT_FALSE(loc.stringToNum(XVString(text), &d)) << text;
+        EXPECT_EQ(d, kSentinel) << text;
+    }
+    std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+TEST(DefaultParse, Dates) {
+    const struct {
+        const char* text;
+        int year, month, day;
+    } good[] = {{"3/5/97", 1997, 3, 5},
+                {"12-25-2005", 2005, 12, 25},
+                {"3/5/5", 1905, 3, 5},
+                {"3/5/0", 1900, 3, 5},
+                {"3/5/100", 100, 3, 5},
+                {"March 5, 1997", 1997, 3, 5},
+                {"5 march 1997", 1997, 3, 5},
+                {"5-MAR-97", 1997, 3, 5},
+                {"Tuesday, March 4, 1997", 1997, 3, 4},
+                {"2/29/96", 1996, 2, 29},
+                {"2/29/2000", 2000, 2, 29},
+                {"3/5/97 !", 1997, 3, 5},
+                {"  on 07.04.1997.", 1997, 7, 4},
+                // The search runs December to January, full name before short,
+                // so the later month wins wherever the names stand.
+                {"Mar/May 5 1997", 1997, 5, 5},
+                {"January or Dec 1 1997", 1997, 12, 1},
+                {"Junes 2 97", 1997, 6, 2}};
+    for (const auto& c : good) {
+        tm t = sentinelTm();
+        ASSERT_TRUE(loc.stringToDate(XVString(c.text), &t)) << c.text;
+        EXPECT_EQ(t.tm_year + 1900, c.year) << c.text;
+        EXPECT_EQ(t.tm_mon + 1, c.month) << c.text;
+        EXPECT_EQ(t.tm_mday, c.day) << c.text;
+        EXPECT_TRUE(othersUntouched(t, true)) << c.text;
+    }
+    for (const char* text :
+         {"2/29/97", "2/29/1900", "13/1/97", "0/1/97", "4/31/97", "3/0/97", "3/5", "3/5/97 10:00",
+          "", "March", "March 5", "no digits", "3/5/99999999999999999999", "-3/5/97 1"}) {
+        tm t = sentinelTm();
+        EXPECT_FALSE(loc.stringToDate(XVString(text), &t)) << text;
+        EXPECT_TRUE(othersUntouched(t, true) && t.tm_year == kSentinel && t.tm_mon == kSentinel &&
+                    t.tm_mday == kSentinel)
+            << text;
+    }
+}
+
+TEST(DefaultParse, Times) {
+    const struct {
+        const char* text;
+        int hour, min, sec;
+    } good[] = {{"14:07:09", 14, 7, 9},     {"9", 9, 0, 0},
+                {"9.30", 9, 30, 0},         {"10 30", 10, 30, 0},
+                {"12 am", 0, 0, 0},         {"12:30 PM", 12, 30, 0},
+                {"1:15 pm", 13, 15, 0},     {"11:59:59pM", 23, 59, 59},
+                {"00:00", 0, 0, 0},         {"10:30 garbage", 10, 30, 0},
+                {"  7:05:03 AMX", 7, 5, 3}, {"23:59:59", 23, 59, 59}};
+    for (const auto& c : good) {
+        tm t = sentinelTm();
+        ASSERT_TRUE(loc.stringToTime(XVString(c.text), &t)) << c.text;
+        EXPECT_EQ(t.tm_hour, c.hour) << c.text;
+        EXPECT_EQ(t.tm_min, c.min) << c.text;
+        EXPECT_EQ(t.tm_sec, c.sec) << c.text;
+        EXPECT_TRUE(othersUntouched(t, false)) << c.text;
+    }
+    for (const char* text : {"13:00 pm", "0 am", "24:00", "10:60", "10:30:60", "-1:00", "10:-5", "",
+                             "pm", "x10", "99999999999999999999"}) {
+        tm t = sentinelTm();
+        EXPECT_FALSE(loc.stringToTime(XVString(text), &t)) << text;
+        EXPECT_TRUE(othersUntouched(t, false) && t.tm_hour == kSentinel && t.tm_min == kSentinel &&
+                    t.tm_sec == kSentinel)
+            << text;
+    }
+}
+
+TEST(DefaultParse, MoneyInEverySignForm) {
+    const QNLocale::CurrSymbol local = QNLocale::symbolLocal;
+    const QNLocale::CurrSymbol intl = QNLocale::symbolInternational;
+    const struct {
+        const char* text;
+        QNLocale::CurrSymbol symbol;
+        double value;
+    } good[] = {{"$123.45", local, 12345}, {"($1.00)", local, -100},
+                {"-$5", local, -500},      {"$-5", local, -500},
+                {"$5-", local, -500},      {"5 -", local, -500},
+                {"(5.00", local, -500},    {"( $ 7 )", local, -700},
+                {"123", local, 12300},     {".07", local, 7},
+                {"USD 12.00", intl, 1200}, {"USD(3.10)", intl, -310},
+                {"-12", intl, -1200},      {"12", QNLocale::CurrSymbol(9), 1200},
+                {"  $0.00  ", local, 0}};
+    for (const auto& c : good) {
+        double d = 1;
+        EXPECT_TRUE(loc.stringToMoney(XVString(c.text), &d, c.symbol)) << c.text;
+        EXPECT_EQ(d, c.value) << c.text;
+    }
+    const struct {
+        const char* text;
+        QNLocale::CurrSymbol symbol;
+    } bad[] = {{"1.5", local},     {"$", local},
+               {"", local},        {"$5--", local},
+               {"--5", local},     {"usd 12.00", intl},
+               {"$5", intl},       {"USD 5", local},
+               {"5-", intl},       {"12.00", QNLocale::symbolNone},
+               {"(5))", local},    {"5.123", local},
+               {"1,000.00", local}};
+    for (const auto& c : bad) {
+        double d = kSentinel;
+        EXPECT_FALSE(loc.stringToMoney(XVString(c.text), &d, c.symbol)) << c.text;
+        EXPECT_EQ(d, kSentinel) << c.text;
+    }
+}
+
+TEST(DefaultParse, MoneyTextsReadBack) {
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    std::setlocale(LC_NUMERIC, "C");
+    for (double amount : {0.0, 1.0, -1.0, 99.0, -12345.0, 100000000000.0, -999999999999999.0}) {
+        double d = 0.5;
+        const XVString text = loc.moneyAsString(amount, QNLocale::symbolLocal);
+        EXPECT_TRUE(loc.stringToMoney(text, &d, QNLocale::symbolLocal)) << text;
+        EXPECT_EQ(d, amount) << text;
+        // "USD" is only recognised first, so "(USD 1.00)" does not read back.
+        const XVString international = loc.moneyAsString(amount, QNLocale::symbolInternational);
+        EXPECT_EQ(loc.stringToMoney(international, &d, QNLocale::symbolInternational), amount >= 0)
+            << international;
+        EXPECT_EQ(d, amount) << international;
+    }
+    std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+TEST(DefaultParse, MonthAndWeekdayNames) {
+    EXPECT_EQ(loc.monthIndex("sep"), 9);
+    EXPECT_EQ(loc.monthIndex("SEPTEMBER"), 9);
+    EXPECT_EQ(loc.monthIndex("May"), 5);
+    EXPECT_EQ(loc.monthIndex("January"), 1);
+    EXPECT_EQ(loc.monthIndex("dec"), 12);
+    EXPECT_EQ(loc.weekdayIndex("sun"), 7);
+    EXPECT_EQ(loc.weekdayIndex("Monday"), 1);
+    EXPECT_EQ(loc.weekdayIndex("SATURDAY"), 6);
+    for (const char* text : {" Sep", "Sept", "Sep ", "", "Ja", "Monday1"}) {
+        EXPECT_EQ(loc.monthIndex(text) + loc.weekdayIndex(text), 0) << text;
+    }
+    EXPECT_EQ(loc.monthIndex(XVString("Sep\0", 4)), 0);
+}
+
+}  // namespace
