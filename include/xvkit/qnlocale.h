@@ -41,8 +41,11 @@ class QNZone;
 // `using QNLocale::asString;` so that the format expansion stays visible.
 class XVKIT_API QNLocale {
   public:
-    // Which currency symbol money texts carry.
-    enum CurrSymbol {
+    // Which currency symbol money texts carry. The underlying type is fixed
+    // so that other values are well-defined; the default locale treats them
+    // as `symbolNone` when formatting and as `symbolInternational` when
+    // reading.
+    enum CurrSymbol : int {
         symbolNone = 0,           // no symbol
         symbolLocal = 1,          // the local symbol, e.g. "$"
         symbolInternational = 2,  // the international code, e.g. "USD"
