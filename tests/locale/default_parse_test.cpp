@@ -86,72 +86,70 @@ TEST(DefaultParse, RealNumbers) {
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
+// "year-month-day" of the fields a date reader sets.
+std::string ymd(const tm& t) {
+    return std::to_string(t.tm_year + 1900) + "-" + std::to_string(t.tm_mon + 1) + "-" +
+           std::to_string(t.tm_mday);
+}
+
+std::string hms(const tm& t) {
+    return std::to_string(t.tm_hour) + ":" + std::to_string(t.tm_min) + ":" +
+           std::to_string(t.tm_sec);
+}
+
 TEST(DefaultParse, Dates) {
-    const struct {
-        const char* text;
-        int year, month, day;
-    } good[] = {{"3/5/97", 1997, 3, 5},
-                {"12-25-2005", 2005, 12, 25},
-                {"3/5/5", 1905, 3, 5},
-                {"3/5/0", 1900, 3, 5},
-                {"3/5/100", 100, 3, 5},
-                {"March 5, 1997", 1997, 3, 5},
-                {"5 march 1997", 1997, 3, 5},
-                {"5-MAR-97", 1997, 3, 5},
-                {"Tuesday, March 4, 1997", 1997, 3, 4},
-                {"2/29/96", 1996, 2, 29},
-                {"2/29/2000", 2000, 2, 29},
-                {"3/5/97 !", 1997, 3, 5},
-                {"  on 07.04.1997.", 1997, 7, 4},
-                // The search runs December to January, full name before short,
-                // so the later month wins wherever the names stand.
-                {"Mar/May 5 1997", 1997, 5, 5},
-                {"January or Dec 1 1997", 1997, 12, 1},
-                {"Junes 2 97", 1997, 6, 2}};
+    const char* const good[][2] = {{"3/5/97", "1997-3-5"},
+                                   {"12-25-2005", "2005-12-25"},
+                                   {"3/5/5", "1905-3-5"},
+                                   {"3/5/0", "1900-3-5"},
+                                   {"3/5/100", "100-3-5"},
+                                   {"March 5, 1997", "1997-3-5"},
+                                   {"5 march 1997", "1997-3-5"},
+                                   {"5-MAR-97", "1997-3-5"},
+                                   {"Tuesday, March 4, 1997", "1997-3-4"},
+                                   {"2/29/96", "1996-2-29"},
+                                   {"2/29/2000", "2000-2-29"},
+                                   {"3/5/97 !", "1997-3-5"},
+                                   {"  on 07.04.1997.", "1997-7-4"},
+                                   // December is searched first, full name before short, so the
+                                   // later month wins wherever the names stand.
+                                   {"Mar/May 5 1997", "1997-5-5"},
+                                   {"January or Dec 1 1997", "1997-12-1"},
+                                   {"Junes 2 97", "1997-6-2"}};
     for (const auto& c : good) {
         tm t = sentinelTm();
-        ASSERT_TRUE(loc.stringToDate(XVString(c.text), &t)) << c.text;
-        EXPECT_EQ(t.tm_year + 1900, c.year) << c.text;
-        EXPECT_EQ(t.tm_mon + 1, c.month) << c.text;
-        EXPECT_EQ(t.tm_mday, c.day) << c.text;
-        EXPECT_TRUE(othersUntouched(t, true)) << c.text;
+        ASSERT_TRUE(loc.stringToDate(XVString(c[0]), &t)) << c[0];
+        EXPECT_EQ(ymd(t), c[1]) << c[0];
+        EXPECT_TRUE(othersUntouched(t, true)) << c[0];
     }
+    const std::string untouched = ymd(sentinelTm());
     for (const char* text :
          {"2/29/97", "2/29/1900", "13/1/97", "0/1/97", "4/31/97", "3/0/97", "3/5", "3/5/97 10:00",
           "", "March", "March 5", "no digits", "3/5/99999999999999999999", "-3/5/97 1"}) {
         tm t = sentinelTm();
         EXPECT_FALSE(loc.stringToDate(XVString(text), &t)) << text;
-        EXPECT_TRUE(othersUntouched(t, true) && t.tm_year == kSentinel && t.tm_mon == kSentinel &&
-                    t.tm_mday == kSentinel)
-            << text;
+        EXPECT_TRUE(othersUntouched(t, true) && ymd(t) == untouched) << text;
     }
 }
 
 TEST(DefaultParse, Times) {
-    const struct {
-        const char* text;
-        int hour, min, sec;
-    } good[] = {{"14:07:09", 14, 7, 9},     {"9", 9, 0, 0},
-                {"9.30", 9, 30, 0},         {"10 30", 10, 30, 0},
-                {"12 am", 0, 0, 0},         {"12:30 PM", 12, 30, 0},
-                {"1:15 pm", 13, 15, 0},     {"11:59:59pM", 23, 59, 59},
-                {"00:00", 0, 0, 0},         {"10:30 garbage", 10, 30, 0},
-                {"  7:05:03 AMX", 7, 5, 3}, {"23:59:59", 23, 59, 59}};
+    const char* const good[][2] = {{"14:07:09", "14:7:9"},       {"9", "9:0:0"},
+                                   {"9.30", "9:30:0"},           {"10 30", "10:30:0"},
+                                   {"12 am", "0:0:0"},           {"12:30 PM", "12:30:0"},
+                                   {"1:15 pm", "13:15:0"},       {"11:59:59pM", "23:59:59"},
+                                   {"10:30 garbage", "10:30:0"}, {"  7:05:03 AMX", "7:5:3"}};
     for (const auto& c : good) {
         tm t = sentinelTm();
-        ASSERT_TRUE(loc.stringToTime(XVString(c.text), &t)) << c.text;
-        EXPECT_EQ(t.tm_hour, c.hour) << c.text;
-        EXPECT_EQ(t.tm_min, c.min) << c.text;
-        EXPECT_EQ(t.tm_sec, c.sec) << c.text;
-        EXPECT_TRUE(othersUntouched(t, false)) << c.text;
+        ASSERT_TRUE(loc.stringToTime(XVString(c[0]), &t)) << c[0];
+        EXPECT_EQ(hms(t), c[1]) << c[0];
+        EXPECT_TRUE(othersUntouched(t, false)) << c[0];
     }
+    const std::string untouched = hms(sentinelTm());
     for (const char* text : {"13:00 pm", "0 am", "24:00", "10:60", "10:30:60", "-1:00", "10:-5", "",
                              "pm", "x10", "99999999999999999999"}) {
         tm t = sentinelTm();
         EXPECT_FALSE(loc.stringToTime(XVString(text), &t)) << text;
-        EXPECT_TRUE(othersUntouched(t, false) && t.tm_hour == kSentinel && t.tm_min == kSentinel &&
-                    t.tm_sec == kSentinel)
-            << text;
+        EXPECT_TRUE(othersUntouched(t, false) && hms(t) == untouched) << text;
     }
 }
 
