@@ -154,9 +154,9 @@ class XVKIT_API QNLocaleDefault : public QNLocale {
     // print their exact results.
     XVString asString(const tm* t, char directive, const QNZone& zone) const override;
     // C "%#.*f" (`showpoint`) or "%.*f". A negative precision means 6, as in
-    // C. The text has whatever length the value needs ("inf", "nan" and
-    // 1e308 included); it is empty only when the C library cannot produce
-    // it (a text longer than INT_MAX characters).
+    // C. Precisions above 1074, the most decimals a double carries, are
+    // taken as 1074 (C would only add zeros), so every text is complete and
+    // below 1400 characters, "inf", "nan" and 1e308 included.
     XVString asString(double value, int precision, bool showpoint) const override;
     // C "%lu".
     XVString asString(unsigned long value) const override;
