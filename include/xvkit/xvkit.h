@@ -9,6 +9,7 @@
 #include <xvkit/xvobject.h>
 #include <xvkit/xvstring.h>
 #include <xvkit/qndate.h>
+#include <xvkit/xvbitvec.h>
 #include <xvkit/qnzone.h>
 #include <xvkit/qntime.h>
 #include <xvkit/qnlocale.h>
