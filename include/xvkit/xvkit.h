@@ -13,5 +13,6 @@
 #include <xvkit/qnzone.h>
 #include <xvkit/qntime.h>
 #include <xvkit/qnlocale.h>
+#include <xvkit/xvregexp.h>
 
 #endif  // XVKIT_XVKIT_H_

@@ -1,0 +1,24 @@
+// The search behind XVRegExprLight::index. It returns what a plain
+// backtracking matcher returns (leftmost start; at each closure the most
+// repetitions first, given back one at a time until the rest matches) in time
+// linear in the text for a given pattern, without recursion or allocation: a
+// literal pattern is found with memmem, long texts go through the
+// table-driven pass of dfa_search.h, and everything else through the
+// lock-step search of lockstep_search.h.
+
+#ifndef XVKIT_SRC_REGEXP_LIGHT_MATCHER_H_
+#define XVKIT_SRC_REGEXP_LIGHT_MATCHER_H_
+
+#include <cstddef>
+
+namespace xvkit_regexp {
+
+// Searches `text` (`n` characters, NUL included) from `start` <= `n` with the
+// terminated, valid `code`. On a match stores its start and length and returns
+// true.
+bool search(const unsigned short* code, const char* text, std::size_t n, std::size_t start,
+            std::size_t* matchStart, std::size_t* matchLength);
+
+}  // namespace xvkit_regexp
+
+#endif  // XVKIT_SRC_REGEXP_LIGHT_MATCHER_H_

@@ -1,0 +1,160 @@
+// The library's matcher against the plain backtracking interpreter, on random
+// patterns and texts over a small alphabet, and its cost on inputs that make
+// backtracking explode.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <xvkit/xvregexp.h>
+
+#include "reference_matcher.h"
+
+namespace {
+
+// Pattern pieces chosen so that random combinations meet each other often.
+const char* const kItems[] = {"a",     "b",      "c",      ".",   "[ab]",  "[^a]",
+                              "[a-c]", "[^\\n]", "\\0",    "\\n", "\\x61", "\\142",
+                              "[b-a]", "\\.",    "[\\0b]", "[^]", "^",     "$"};
+const char* const kClosures[] = {"", "", "", "*", "+", "?"};
+const char kTextAlphabet[] = {'a', 'b', 'c', '\n', '\0', '.'};
+
+std::string randomPattern(std::mt19937& rng, int maxItems) {
+    std::string pattern;
+    if (rng() % 4 == 0)
+        pattern += '^';
+    const int items = 1 + static_cast<int>(rng() % static_cast<unsigned>(maxItems));
+    for (int k = 0; k < items; ++k) {
+        pattern += kItems[rng() % std::size(kItems)];
+        pattern += kClosures[rng() % std::size(kClosures)];
+    }
+    if (rng() % 4 == 0)
+        pattern += '$';
+    return pattern;
+}
+
+std::string randomText(std::mt19937& rng, std::size_t minLength, std::size_t maxLength) {
+    std::string text(minLength + rng() % (maxLength - minLength + 1), 'a');
+    for (char& c : text)
+        c = kTextAlphabet[rng() % std::size(kTextAlphabet)];
+    return text;
+}
+
+// Compares both matchers on `rounds` random patterns, each searched in four
+// random texts from random start positions; returns how many searches matched.
+int compareRandomly(std::mt19937& rng, int rounds, int maxItems, std::size_t minLength,
+                    std::size_t maxLength, int* compared) {
+    int matched = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const std::string pattern = randomPattern(rng, maxItems);
+        unsigned short code[256];
+        const int status = XREMakePattern(pattern.c_str(), code, 256);
+        XVRegExprLight re(pattern.c_str());
+        EXPECT_EQ(static_cast<int>(re.status()), status) << pattern;
+        if (status != 0)
+            continue;
+        for (int t = 0; t < 4; ++t) {
+            const XVString text(randomText(rng, minLength, maxLength));
+            const std::size_t from = rng() % 4 == 0 ? rng() % (text.size() + 2) : 0;
+            std::size_t expectedLen = 99;
+            std::size_t actualLen = 99;
+            const std::size_t expected =
+                xvkit_reference::referenceIndex(code, text, &expectedLen, from);
+            const std::size_t actual = re.index(text, &actualLen, from);
+            if (actual != expected || actualLen != expectedLen) {
+                ADD_FAILURE() << "pattern «" << pattern << "» text «" << text << "» from " << from
+                              << ": got " << static_cast<long long>(actual) << "/" << actualLen
+                              << ", expected " << static_cast<long long>(expected) << "/"
+                              << expectedLen;
+                return matched;
+            }
+            ++*compared;
+            if (expected != xvkit_reference::kNoMatch)
+                ++matched;
+        }
+    }
+    return matched;
+}
+
+TEST(DifferentialTest, ShortTexts) {
+    std::mt19937 rng(20261206);
+    int compared = 0;
+    const int matched = compareRandomly(rng, 20000, 6, 0, 12, &compared);
+    // The generator must exercise both outcomes substantially.
+    EXPECT_GT(compared, 70000);
+    EXPECT_GT(matched, compared / 10);
+    EXPECT_LT(matched, compared * 9 / 10);
+}
+
+// Long enough for the table-driven search.
+TEST(DifferentialTest, LongTexts) {
+    std::mt19937 rng(7);
+    int compared = 0;
+    const int matched = compareRandomly(rng, 5000, 4, 32, 70, &compared);
+    EXPECT_GT(compared, 17000);
+    EXPECT_GT(matched, compared / 10);
+    EXPECT_LT(matched, compared * 9 / 10);
+}
+
+// A pattern whose table-driven search needs more states than it keeps.
+TEST(DifferentialTest, ManyStatePatterns) {
+    std::mt19937 rng(11);
+    for (const char* pattern :
+         {"[ab]*a[ab][ab][ab][ab][ab][ab]c?", "a?b?a?b?a?b?a?b?a?b?a?b?c", "[ab]*b.....a$"}) {
+        unsigned short code[256];
+        ASSERT_EQ(XREMakePattern(pattern, code, 256), 0) << pattern;
+        const XVRegExprLight re(pattern);
+        for (int t = 0; t < 50; ++t) {
+            std::string raw(200, 'a');
+            for (char& c : raw)
+                c = "abbc"[rng() % 4];
+            const XVString text(raw);
+            std::size_t expectedLen = 0;
+            std::size_t actualLen = 0;
+            const std::size_t expected =
+                xvkit_reference::referenceIndex(code, text, &expectedLen, 0);
+            ASSERT_EQ(re.index(text, &actualLen, 0), expected) << pattern << " / " << raw;
+            ASSERT_EQ(actualLen, expectedLen) << pattern << " / " << raw;
+        }
+    }
+}
+
+double secondsFor(const char* pattern, const XVString& text, std::size_t* at, std::size_t* len) {
+    const XVRegExprLight re(pattern);
+    const auto begin = std::chrono::steady_clock::now();
+    *at = re.index(text, len, 0);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+}
+
+TEST(DifferentialTest, BacktrackingExplosionsStayLinear) {
+    const XVString as(std::string(100000, 'a'));
+    std::size_t at = 0;
+    std::size_t len = 0;
+
+    EXPECT_LT(secondsFor("a*a*a*a*a*a*a*a*b", as, &at, &len), 1.0);
+    EXPECT_EQ(at, xvkit_reference::kNoMatch);
+    EXPECT_EQ(len, 0u);
+
+    EXPECT_LT(secondsFor("^.*.*.*.*.*.*b", as, &at, &len), 1.0);
+    EXPECT_EQ(at, xvkit_reference::kNoMatch);
+
+    XVString withB = as;
+    withB += 'b';
+    EXPECT_LT(secondsFor("a*a*a*a*a*a*a*a*b", withB, &at, &len), 1.0);
+    EXPECT_EQ(at, 0u);
+    EXPECT_EQ(len, withB.size());
+
+    std::string optional;
+    for (int k = 0; k < 30; ++k)
+        optional += "a?";
+    optional += std::string(30, 'a');
+    const XVString thirty(std::string(30, 'a'));
+    EXPECT_LT(secondsFor(optional.c_str(), thirty, &at, &len), 1.0);
+    EXPECT_EQ(at, 0u);
+    EXPECT_EQ(len, 30u);
+}
+
+}  // namespace

@@ -1,0 +1,121 @@
+// A plain backtracking interpreter of compiled pattern code, written as
+// directly as possible so that it can serve as the oracle for the library's
+// lock-step matcher: a closure takes as many characters as it can, then gives
+// them back one at a time until the rest of the code matches. It recurses at
+// every closure and may take exponential time; use it on small inputs only.
+
+#ifndef XVKIT_TESTS_REGEXP_REFERENCE_MATCHER_H_
+#define XVKIT_TESTS_REGEXP_REFERENCE_MATCHER_H_
+
+#include <cstddef>
+#include <string>
+
+#include <xvkit/xvregexp.h>
+
+namespace xvkit_reference {
+
+constexpr std::size_t kNoMatch = static_cast<std::size_t>(-1);
+
+class Matcher {
+  public:
+    Matcher(const std::string& text, std::size_t searchStart) : text_(text), start_(searchStart) {}
+
+    // The end of a match of the code at `w` from text position `p`, or kNoMatch.
+    std::size_t matchHere(const unsigned short* w, std::size_t p) const {
+        for (;;) {
+            if (*w == kXRECodeEnd)
+                return p;
+            if (!isClosure(*w)) {
+                if (!single(w, p))
+                    return kNoMatch;
+                p += consumes(w);
+                w += words(w);
+                continue;
+            }
+            const unsigned short op = *w;
+            const unsigned short* item = w + 1;
+            std::size_t lowest = p;
+            if (op == kXRECodeOptional) {
+                if (single(item, p))
+                    ++p;
+            } else {
+                if (op == kXRECodePlus) {
+                    if (!single(item, p))
+                        return kNoMatch;
+                    ++p;
+                    lowest = p;
+                }
+                while (p < text_.size() && single(item, p))
+                    ++p;
+            }
+            const unsigned short* rest = item + words(item);
+            if (*rest == kXRECodeEnd)
+                return p;
+            for (;;) {
+                const std::size_t end = matchHere(rest, p);
+                if (end != kNoMatch)
+                    return end;
+                if (p == lowest)
+                    return kNoMatch;
+                --p;
+            }
+        }
+    }
+
+  private:
+    static bool isClosure(unsigned short w) {
+        return w == kXRECodeStar || w == kXRECodePlus || w == kXRECodeOptional;
+    }
+    static std::size_t words(const unsigned short* w) {
+        return *w == kXRECodeClass ? kXREClassWords : 1;
+    }
+    static std::size_t consumes(const unsigned short* w) {
+        return (*w == kXRECodeEndAnchor || *w == kXRECodeBeginAnchor) ? 0 : 1;
+    }
+
+    bool single(const unsigned short* w, std::size_t p) const {
+        const bool remains = p < text_.size();
+        const unsigned c = remains ? static_cast<unsigned char>(text_[p]) : 0;
+        switch (*w) {
+            case kXRECodeAny:
+                return remains && c != '\n';
+            case kXRECodeClass:
+                return remains && ((w[1 + c / 16] >> (c % 16)) & 1u);
+            case kXRECodeEndAnchor:
+                return !remains;
+            case kXRECodeBeginAnchor:
+                return p == start_;
+            default:
+                return remains && c == *w;
+        }
+    }
+
+    const std::string& text_;
+    std::size_t start_;
+};
+
+// The search of XVRegExprLight::index over a valid, terminated `code`: the
+// start of the leftmost match with its length in `*len`, or kNoMatch with
+// `*len` 0; kNoMatch with `*len` untouched when `i` is past the end.
+inline std::size_t referenceIndex(const unsigned short* code, const std::string& text,
+                                  std::size_t* len, std::size_t i) {
+    if (i > text.size())
+        return kNoMatch;
+    const Matcher matcher(text, i);
+    const bool anchored = code[0] == kXRECodeBeginAnchor;
+    const unsigned short* body = anchored ? code + 1 : code;
+    const std::size_t lastStart = anchored ? i : text.size();
+    for (std::size_t p = i; p <= lastStart; ++p) {
+        const std::size_t end = matcher.matchHere(body, p);
+        if (end != kNoMatch) {
+            *len = end - p;
+            return p;
+        }
+    }
+    *len = 0;
+    return kNoMatch;
+}
+
+}  // namespace xvkit_reference
+
+#endif  // XVKIT_TESTS_REGEXP_REFERENCE_MATCHER_H_
