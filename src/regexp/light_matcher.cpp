@@ -1,6 +1,10 @@
 #include "light_matcher.h"
 
 #include <cstring>
+#include <memory>
+#include <optional>
+
+#include <xvkit/xvregexp.h>
 
 #include "dfa_search.h"
 #include "lockstep_search.h"
@@ -10,27 +14,79 @@ namespace xvkit_regexp {
 
 namespace {
 
-// Below this many characters the table-driven pass costs more to set up than
-// it saves.
+// Below this many characters the lock-step search is as quick as the tables.
 constexpr std::size_t kShortText = 32;
+// A pattern whose tables overflowed this often is left to the lock-step search.
+constexpr int kMaxDfaFailures = 2;
+
+// The number of words of a terminated code, its end word included.
+std::size_t codeWords(const unsigned short* code) {
+    std::size_t w = 0;
+    while (code[w] != kXRECodeEnd)
+        w += code[w] == kXRECodeClass ? kXREClassWords : 1;
+    return w + 1;
+}
+
+// A decoded pattern with its search tables, kept per thread for the pattern
+// searched last so that repeated searches with one pattern build the tables
+// once. It holds its own copy of the code.
+struct CachedPattern {
+    explicit CachedPattern(const unsigned short* source, std::size_t words)
+        : words(words), code(copy(source, words)), program(code.get()), dfa(program) {}
+
+    static std::unique_ptr<unsigned short[]> copy(const unsigned short* source, std::size_t words) {
+        std::unique_ptr<unsigned short[]> own(new unsigned short[words]);
+        std::memcpy(own.get(), source, words * sizeof *source);
+        return own;
+    }
+
+    bool holds(const unsigned short* other, std::size_t otherWords) const {
+        return words == otherWords && std::memcmp(code.get(), other, words * sizeof *other) == 0;
+    }
+
+    std::size_t words;
+    std::unique_ptr<unsigned short[]> code;
+    Program program;
+    DfaSearcher dfa;
+};
+
+CachedPattern& cachedPattern(const unsigned short* code) {
+    thread_local std::unique_ptr<CachedPattern> cache;
+    const std::size_t words = codeWords(code);
+    if (!cache || !cache->holds(code, words))
+        cache = std::make_unique<CachedPattern>(code, words);
+    return *cache;
+}
+
+bool literalSearch(const Program& program, const unsigned char* text, std::size_t n,
+                   std::size_t start, std::size_t* matchStart, std::size_t* matchLength) {
+    const void* at = memmem(text + start, n - start, program.prefix(), program.prefixLength());
+    if (at == nullptr)
+        return false;
+    *matchStart = static_cast<std::size_t>(static_cast<const unsigned char*>(at) - text);
+    *matchLength = program.prefixLength();
+    return true;
+}
 
 }  // namespace
 
 bool search(const unsigned short* code, const char* text, std::size_t n, std::size_t start,
             std::size_t* matchStart, std::size_t* matchLength) {
-    const Program program(code);
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-
-    if (program.pureLiteral() && !program.anchored()) {
-        const void* at = memmem(bytes + start, n - start, program.prefix(), program.prefixLength());
-        if (at == nullptr)
-            return false;
-        *matchStart = static_cast<std::size_t>(static_cast<const unsigned char*>(at) - bytes);
-        *matchLength = program.prefixLength();
-        return true;
+    if (n - start < kShortText) {
+        const Program program(code);
+        if (program.pureLiteral() && !program.anchored()) {
+            return literalSearch(program, bytes, n, start, matchStart, matchLength);
+        }
+        return lockstepSearch(program, bytes, n, start, matchStart, matchLength);
     }
-    if (n - start >= kShortText) {
-        switch (dfaSearch(program, bytes, n, start, matchStart, matchLength)) {
+    CachedPattern& cached = cachedPattern(code);
+    const Program& program = cached.program;
+    if (program.pureLiteral() && !program.anchored()) {
+        return literalSearch(program, bytes, n, start, matchStart, matchLength);
+    }
+    if (cached.dfa.failures() < kMaxDfaFailures) {
+        switch (cached.dfa.search(bytes, n, start, matchStart, matchLength)) {
             case DfaOutcome::found:
                 return true;
             case DfaOutcome::notFound:
