@@ -10,60 +10,39 @@
 
 namespace {
 
-tm julyNoon1997() {
-    tm t;
-    QNDate(1, 7, 1997).extract(&t);
-    t.tm_hour = 12;
-    return t;
-}
-
-TEST(QNZoneProcess, LocalZoneFromARuntimeWithDaylightSaving) {
+TEST(QNZoneProcess, ZoneWithDaylightSavingFromTheRuntime) {
     ScopedTZ tz("EST5EDT");
     const QNZone& local = QNZone::local();
     EXPECT_EQ(local.timeZoneOffset(), 18000);
     EXPECT_EQ(local.altZoneOffset(), 14400);
     EXPECT_EQ(local.timeZoneName(), "EST");
     EXPECT_EQ(local.altZoneName(), "EDT");
-    EXPECT_TRUE(local.daylightObserved());
-    const tm july = julyNoon1997();
-    EXPECT_TRUE(local.isDaylight(&july));
-    EXPECT_EQ(
-        QNTime::beginDST(1975, local).seconds(),
-        QNTime::beginDST(1975, QNZoneSimple(QNZone::usEastern, QNZone::northAmerican)).seconds());
-
+    // The North American schedule, history included.
+    EXPECT_EQ(QNTime::beginDST(1975, local),
+              QNTime::beginDST(1975, QNZoneSimple(QNZone::usEastern, QNZone::northAmerican)));
     const QNZone& standard = QNZone::standard();
-    EXPECT_EQ(standard.timeZoneOffset(), 18000);
     EXPECT_EQ(standard.altZoneOffset(), 18000);
-    EXPECT_EQ(standard.timeZoneName(), "EST");
     EXPECT_EQ(standard.altZoneName(), "EST");
     EXPECT_FALSE(standard.daylightObserved());
-    EXPECT_FALSE(standard.isDaylight(&july));
-
-    const QNZone& system = QNZone::system();
-    EXPECT_NE(&system, &local);
-    EXPECT_EQ(system.altZoneName(), "EDT");
-    EXPECT_TRUE(system.daylightObserved());
+    EXPECT_NE(&QNZone::system(), &local);
+    EXPECT_EQ(QNZone::system().altZoneName(), "EDT");
 }
 
-TEST(QNZoneProcess, LocalZoneFromARuntimeWithoutDaylightSaving) {
+TEST(QNZoneProcess, ZoneWithoutDaylightSavingFromTheRuntime) {
     ScopedTZ tz("MST7");
-    const QNZone& local = QNZone::local();
-    EXPECT_EQ(local.timeZoneOffset(), 25200);
-    EXPECT_EQ(local.altZoneOffset(), 21600);
-    EXPECT_EQ(local.timeZoneName(), "MST");
-    EXPECT_EQ(local.altZoneName(), tzname[1]);  // whatever the runtime names it
-    EXPECT_FALSE(local.daylightObserved());
-    const tm july = julyNoon1997();
-    EXPECT_FALSE(local.isDaylight(&july));
-    EXPECT_FALSE(QNTime::beginDST(1997, local).isValid());
+    const QNZone& mountain = QNZone::local();
+    EXPECT_EQ(mountain.timeZoneOffset(), 25200);
+    EXPECT_EQ(mountain.altZoneOffset(), 21600);
+    EXPECT_EQ(mountain.timeZoneName(), "MST");
+    EXPECT_EQ(mountain.altZoneName(), tzname[1]);  // whatever the runtime names it
+    EXPECT_FALSE(mountain.daylightObserved());
+    EXPECT_FALSE(QNTime::beginDST(1997, mountain).isValid());
 }
 
 TEST(QNZoneProcess, UtcIsBuiltOnceUntilCleared) {
     const QNZone* first = &QNZone::utc();
     EXPECT_EQ(&QNZone::utc(), first);
-    EXPECT_EQ(first->timeZoneOffset(), 0);
     EXPECT_EQ(first->altZoneName(), "GMT");
-    EXPECT_FALSE(first->daylightObserved());
     QNZone::clearUtc();
     // Hold the freed block so that a rebuilt zone cannot reuse its address.
     const QNZoneSimple* blocker = new QNZoneSimple(0, "X");
@@ -90,15 +69,14 @@ TEST(QNZoneProcess, SettersReturnThePreviousZone) {
     EXPECT_EQ(QNZone::local().timeZoneName(), "MST");
     EXPECT_EQ(QNZone::standard().timeZoneName(), "PST");
 
-    const QNZoneSimple other(0, "X");
     const QNZone* builtSystem = &QNZone::system();
-    EXPECT_EQ(QNZone::system(&other), builtSystem);
+    EXPECT_EQ(QNZone::system(&mine), builtSystem);
     delete builtSystem;
-    EXPECT_EQ(QNZone::system(nullptr), &other);
-    const QNZone* builtStandard = QNZone::standard(&other);
+    EXPECT_EQ(QNZone::system(nullptr), &mine);
+    const QNZone* builtStandard = QNZone::standard(&mine);
     EXPECT_EQ(builtStandard->timeZoneName(), "PST");
     delete builtStandard;
-    EXPECT_EQ(QNZone::standard(nullptr), &other);
+    EXPECT_EQ(QNZone::standard(nullptr), &mine);
 }
 
 }  // namespace
