@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <xvkit/xvbitvec.h>
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// A critical section that records how deep it is held and how often it was
+// taken, so the tests can see every operation lock and release it.
+struct CountingSection : CCriticalSection {
+    BOOL Lock(DWORD timeout = INFINITE) override {
+        const BOOL got = CCriticalSection::Lock(timeout);
+        if (got) {
+            ++depth;
+            ++taken;
+        }
+        return got;
+    }
+    BOOL Unlock() override {
+        --depth;
+        return CCriticalSection::Unlock();
+    }
+    int depth = 0;
+    int taken = 0;
+};
+
+// A vector made lockable by a derived class, as users do.
+struct LockedVec : XVBitVec {
+    using XVBitVec::XVBitVec;
+    using XVBitVec::operator=;
+    LockedVec(const LockedVec& other) : XVBitVec(other) {}
+    LockedVec& operator=(const LockedVec& other) {
+        XVBitVec::operator=(other);
+        return *this;
+    }
+    CCriticalSection* GetSyncObject() const override { return &section; }
+    mutable CountingSection section;
+};
+
+TEST(LockedBitVec, EveryOperationTakesAndReleasesTheLock) {
+    LockedVec v(8, false), w(8, true), shorter(3, false);
+    const auto check = [&](auto op, const char* what) {
+        const int before = v.section.taken;
+        try {
+            op();
+        } catch (const std::exception&) {
+        }
+        EXPECT_GT(v.section.taken, before) << what;
+        EXPECT_EQ(v.section.depth, 0) << what;
+    };
+    check([&] { v.setBit(1); }, "setBit");
+    check([&] { v.setBit(8); }, "setBit out of range");
+    check([&] { v.testBit(1); }, "testBit");
+    check([&] { v.firstTrue(); }, "firstTrue");
+    check([&] { (void)(v == true); }, "== bool");
+    check([&] { v |= w; }, "|=");
+    check([&] { v &= shorter; }, "&= mismatch");
+    check([&] { (void)(v & w); }, "&");
+    check([&] { (void)(v ^ shorter); }, "^ mismatch");
+    check([&] { (void)!v; }, "!");
+    check([&] { XVBitVec copy(v); }, "copy from");
+    EXPECT_EQ(w.section.depth, 0);
+    EXPECT_GT(w.section.taken, 0);
+}
+
+TEST(LockedBitVec, SameVectorOnBothSidesReentersTheLock) {
+    LockedVec v(100, false);
+    v.setBit(5);
+    v.setBit(99);
+    v = v;
+    EXPECT_EQ(v.firstTrue(), 5u);
+    EXPECT_TRUE(v.isEqual(v));
+    XVBitVec both = v & v;
+    EXPECT_TRUE(both.isEqual(v));
+    v ^= v;
+    EXPECT_TRUE(v == false);
+    EXPECT_EQ(v.section.depth, 0);
+}
+
+// One thread keeps replacing the whole vector with all-set or all-clear
+// copies while another reads it; under the lock a reader never sees a mix.
+TEST(LockedBitVec, ConcurrentWholeVectorUpdatesAreAtomic) {
+    constexpr std::size_t n = 1 << 16;
+    LockedVec v(n, false);
+    const XVBitVec ones(n, true), zeros(n, false);
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int round = 0; round < 300; ++round) {
+            v = (round % 2) ? ones : zeros;
+            v ^= ones;
+            v = !v;
+            v = (round % 2) ? zeros : ones;
+        }
+        done = true;
+    });
+    int mixed = 0, reads = 0;
+    while (!done) {
+        if (!(v == true) && !(v == false))
+            ++mixed;
+        ++reads;
+    }
+    writer.join();
+    EXPECT_EQ(mixed, 0) << "of " << reads << " reads";
+    EXPECT_TRUE(v == false);  // the last round, an odd one, ends all clear
+    EXPECT_EQ(v.section.depth, 0);
+}
+
+}  // namespace
