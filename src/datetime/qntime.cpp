@@ -92,7 +92,7 @@ unsigned long QNTime::currentTime() {
 unsigned long QNTime::buildFrom(const QNDate& date, unsigned int hour, unsigned int minute,
                                 unsigned int second, const QNZone& zone) {
     const u32 day = static_cast<u32>(date.julian());
-    if (day == 0 || day < kDayBeforeEpoch)
+    if (day < kDayBeforeEpoch)
         return 0;
     const u32 wall = second + 60u * (minute + 60u * hour);
     // Seconds from the epoch to local midnight of `date`; for 31 December 1900
