@@ -67,8 +67,7 @@ struct XVKIT_API QNDaylightBoundary {
 };
 
 // A daylight-saving schedule valid from `firstYear` on. Rules chain from the
-// newest to the oldest through `next`. Plain data: initialise it as an
-// aggregate, e.g.
+// newest to the oldest through `next`. Plain data with public fields, e.g.
 //
 //   const QNDaylightRule since1990{nullptr, 1990, true, {3, 0, 0, 120}, {9, 4, 0, 120}};
 struct XVKIT_API QNDaylightRule {
@@ -82,6 +81,13 @@ struct XVKIT_API QNDaylightRule {
     QNDaylightBoundary begin;
     QNDaylightBoundary end;
 
+    // Fields left uninitialised, as for a plain structure.
+    QNDaylightRule() = default;
+    constexpr QNDaylightRule(const QNDaylightRule* older, std::int16_t first, bool isObserved,
+                             const QNDaylightBoundary& start, const QNDaylightBoundary& stop)
+        : next(older), firstYear(first), observed(isObserved), begin(start), end(stop) {}
+    // Copies all five fields.
+    QNDaylightRule(const QNDaylightRule&) = default;
     // Copies `begin` and `end` only; `next`, `firstYear` and `observed` of this
     // rule stay as they are.
     QNDaylightRule& operator=(const QNDaylightRule& other) {
