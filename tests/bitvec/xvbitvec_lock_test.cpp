@@ -98,7 +98,8 @@ TEST(LockedBitVec, ConcurrentWholeVectorUpdatesAreAtomic) {
     });
     int mixed = 0, reads = 0;
     while (!done) {
-        if (!(v == true) && !(v == false))
+        const XVBitVec snapshot(v);  // one locked read of the whole vector
+        if (!(snapshot == true) && !(snapshot == false))
             ++mixed;
         ++reads;
     }
