@@ -11,11 +11,12 @@ namespace {
 constexpr std::uint16_t kUnknown = 0xFFFF;
 constexpr std::uint16_t kLookBit = 1;  // the successor is accepting or dead
 constexpr std::uint16_t kIdleBit = 2;  // the successor is the idle state
-constexpr std::uint16_t kRowMask = 0xFF00;
+constexpr std::uint16_t kFlags = kLookBit | kIdleBit;
 
 }  // namespace
 
-DfaSearcher::DfaSearcher(const Program& program) : program_(program) {
+DfaSearcher::DfaSearcher(const Program& program)
+    : program_(program), jumping_(program.firstSlotRequired()) {
     std::memset(mark_, 0, sizeof mark_[0] * static_cast<std::size_t>(program.count()));
 }
 
@@ -52,10 +53,6 @@ std::size_t DfaSearcher::matchEnd(const unsigned char* text, std::size_t n, std:
 
     std::size_t end = kNoPosition;
     std::size_t p = start;
-    // Jumps over characters that no start can take pay only when they are long.
-    bool jumping = program_.firstSlotRequired();
-    std::size_t idleVisits = 0;
-    std::size_t jumped = 0;
     const unsigned char* const last = text + n - 1;
     for (;;) {
         // Look at state s at position p.
@@ -64,29 +61,28 @@ std::size_t DfaSearcher::matchEnd(const unsigned char* text, std::size_t n, std:
             end = p;
         if (state.length == 0 && !state.injecting)
             return end;
-        if (s == idle_ && jumping) {
+        if (s == idle_ && jumping_) {
             if (!program_.slot(0).accepts(text[p])) {
                 const std::size_t from = p;
                 p = program_.nextCandidate(text, n, p + 1);
                 if (p == kNoPosition)
                     return end;
-                jumped += p - from;
+                jumped_ += p - from;
             }
-            if (++idleVisits > 32 && jumped < idleVisits * 16)
-                jumping = false;
+            if (++idleVisits_ > 32 && jumped_ < idleVisits_ * 16)
+                stopJumping();
         }
-        // The hot loop: one lookup per character until an entry that needs a
-        // look (unknown entries have every flag set). It stops before the last
+        // The hot loop: one lookup per character until an entry with a flag
+        // (unknown entries have every flag set). It stops before the last
         // character, whose step is taken apart.
-        const std::uint16_t look = jumping ? (kLookBit | kIdleBit) : kLookBit;
         std::size_t row = static_cast<std::size_t>(s) * 256;
         const unsigned char* q = text + p;
         std::uint16_t t = 0;
         while (q < last) {
             t = table_[row + *q];
-            if (t & look)
+            if (t & kFlags)
                 break;
-            row = t & kRowMask;
+            row = t;
             ++q;
         }
         if (q == last) {
@@ -117,8 +113,22 @@ std::size_t DfaSearcher::matchEnd(const unsigned char* text, std::size_t n, std:
 std::uint16_t DfaSearcher::entry(int s) const {
     const State& state = states_[s];
     const bool look = state.accepting || (state.length == 0 && !state.injecting);
-    return static_cast<std::uint16_t>(s * 256 | (look ? kLookBit : 0) |
-                                      (s == idle_ ? kIdleBit : 0));
+    const bool idle = s == idle_ && jumping_;
+    return static_cast<std::uint16_t>(s * 256 | (look ? kLookBit : 0) | (idle ? kIdleBit : 0));
+}
+
+// Jumps over characters that no start can take pay only when they are long;
+// once they prove short for this pattern, the idle state is stepped through
+// like any other.
+void DfaSearcher::stopJumping() {
+    jumping_ = false;
+    for (int s = 0; s < stateCount_; ++s) {
+        for (int c = 0; c < 256; ++c) {
+            std::uint16_t& t = table_[s * 256 + c];
+            if (t != kUnknown)
+                t = static_cast<std::uint16_t>(t & ~kIdleBit);
+        }
+    }
 }
 
 void DfaSearcher::beginList() {

@@ -60,6 +60,7 @@ class DfaSearcher {
     int transition(int s, unsigned char c, bool atEnd);
     int intern(bool injecting, bool accepting);
     std::uint16_t entry(int s) const;
+    void stopJumping();
     void clear();
 
     const Program& program_;
@@ -69,6 +70,11 @@ class DfaSearcher {
     int stateCount_ = 0;
     // The state in which only a new start that needs a character is live.
     int idle_ = -1;
+    // Whether the search jumps from the idle state to the next character a
+    // start can take, with the record that decides it.
+    bool jumping_;
+    std::size_t idleVisits_ = 0;
+    std::size_t jumped_ = 0;
     unsigned short pool_[kPoolSize];
     int poolUsed_ = 0;
     bool full_ = false;

@@ -58,14 +58,45 @@ CachedPattern& cachedPattern(const unsigned short* code) {
     return *cache;
 }
 
-bool literalSearch(const Program& program, const unsigned char* text, std::size_t n,
-                   std::size_t start, std::size_t* matchStart, std::size_t* matchLength) {
-    const void* at = memmem(text + start, n - start, program.prefix(), program.prefixLength());
-    if (at == nullptr)
-        return false;
-    *matchStart = static_cast<std::size_t>(static_cast<const unsigned char*>(at) - text);
-    *matchLength = program.prefixLength();
-    return true;
+// The first occurrence of `length` >= 1 characters of `needle` in [start, n)
+// of `text`, or null. Short texts do without memmem's set-up.
+const unsigned char* findLiteral(const unsigned char* text, std::size_t n, std::size_t start,
+                                 const unsigned char* needle, std::size_t length) {
+    if (n - start >= 256)
+        return static_cast<const unsigned char*>(memmem(text + start, n - start, needle, length));
+    const unsigned char* const last = text + n - length;  // the last possible start
+    for (const unsigned char* p = text + start; p <= last && n - start >= length; ++p) {
+        p = static_cast<const unsigned char*>(std::memchr(p, needle[0], last - p + 1));
+        if (p == nullptr)
+            return nullptr;
+        if (std::memcmp(p + 1, needle + 1, length - 1) == 0)
+            return p;
+    }
+    return nullptr;
+}
+
+// A search that is over before any matcher runs: a literal pattern, or a text
+// without a character every match needs. Returns false when the matchers
+// must run.
+bool quickSearch(const Program& program, const unsigned char* text, std::size_t n,
+                 std::size_t start, std::size_t* matchStart, std::size_t* matchLength,
+                 bool* found) {
+    if (program.pureLiteral() && !program.anchored()) {
+        const unsigned char* at =
+            findLiteral(text, n, start, program.prefix(), program.prefixLength());
+        *found = at != nullptr;
+        if (at != nullptr) {
+            *matchStart = static_cast<std::size_t>(at - text);
+            *matchLength = program.prefixLength();
+        }
+        return true;
+    }
+    const int required = program.requiredLiteral();
+    if (required >= 0 && std::memchr(text + start, required, n - start) == nullptr) {
+        *found = false;
+        return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -73,18 +104,17 @@ bool literalSearch(const Program& program, const unsigned char* text, std::size_
 bool search(const unsigned short* code, const char* text, std::size_t n, std::size_t start,
             std::size_t* matchStart, std::size_t* matchLength) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    bool found = false;
     if (n - start < kShortText) {
         const Program program(code);
-        if (program.pureLiteral() && !program.anchored()) {
-            return literalSearch(program, bytes, n, start, matchStart, matchLength);
-        }
+        if (quickSearch(program, bytes, n, start, matchStart, matchLength, &found))
+            return found;
         return lockstepSearch(program, bytes, n, start, matchStart, matchLength);
     }
     CachedPattern& cached = cachedPattern(code);
     const Program& program = cached.program;
-    if (program.pureLiteral() && !program.anchored()) {
-        return literalSearch(program, bytes, n, start, matchStart, matchLength);
-    }
+    if (quickSearch(program, bytes, n, start, matchStart, matchLength, &found))
+        return found;
     if (cached.dfa.failures() < kMaxDfaFailures) {
         switch (cached.dfa.search(bytes, n, start, matchStart, matchLength)) {
             case DfaOutcome::found:

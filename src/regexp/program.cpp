@@ -68,6 +68,10 @@ Program::Program(const unsigned short* w) {
             slots_[count_++] = {kind, map};
         }
     }
+    for (int k = 1; k < count_ && requiredLiteral_ < 0; ++k) {
+        if (slots_[k].kind == Kind::once)
+            requiredLiteral_ = literals[k];
+    }
     while (prefixLength_ < count_ && slots_[prefixLength_].kind == Kind::once &&
            literals[prefixLength_] >= 0) {
         prefix_[prefixLength_] = static_cast<unsigned char>(literals[prefixLength_]);

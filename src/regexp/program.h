@@ -51,6 +51,9 @@ class Program {
     // Whether every match must begin with a character accepted by slot 0, so
     // that positions where slot 0 fails can be skipped.
     bool firstSlotRequired() const { return count_ > 0 && slots_[0].kind == Kind::once; }
+    // A character every match holds after its first, or -1: the literal of the
+    // first slot after slot 0 that must be taken once.
+    int requiredLiteral() const { return requiredLiteral_; }
 
     // The first position in [p, n) of `text` where a match could start, when
     // firstSlotRequired(); kNoPosition when there is none.
@@ -68,6 +71,7 @@ class Program {
     // The literal characters every match begins with.
     unsigned char prefix_[kMaxSlots];
     int prefixLength_ = 0;
+    int requiredLiteral_ = -1;
     // Slot 0's map as one byte per character, built on the first long scan.
     mutable unsigned char firstTable_[256];
     mutable bool firstTableReady_ = false;
