@@ -25,4 +25,7 @@ mkdir -p "$root/build"
 run_suite normal -DXVKIT_SANITIZE=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_suite sanitize -DXVKIT_SANITIZE=ON
+echo "== hostile input: fuzzers (15 s each) and ThreadSanitizer"
+"$root/scripts/fuzz.sh" 15 || status=1
+"$root/scripts/tsan.sh" || status=1
 exit $status

@@ -1,0 +1,35 @@
+#!/bin/sh
+# Builds the libFuzzer targets with clang and runs each for a fixed time
+# (default 60 seconds): ./scripts/fuzz.sh [seconds]. New inputs go to a scratch
+# directory; the seed corpus in fuzz/corpus/<target> is only read. A crash
+# leaves its input as crash-* in build/fuzz/artifacts and fails the script.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-60}
+dir="$root/build/fuzz"
+cxx=${FUZZ_CXX:-clang++-14}
+mkdir -p "$root/build"
+if ! CXX=$cxx cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXVKIT_BUILD_FUZZ=ON \
+        -DXVKIT_BUILD_TESTS=OFF -DXVKIT_BUILD_TOOLS=OFF >"$dir.log" 2>&1 ||
+    ! cmake --build "$dir" -j "${JOBS:-2}" >>"$dir.log" 2>&1; then
+    cat "$dir.log"
+    echo "== fuzz build failed"
+    exit 1
+fi
+status=0
+mkdir -p "$dir/artifacts"
+for seeds in "$root"/fuzz/corpus/*; do
+    target=$(basename "$seeds")_fuzzer
+    scratch=$(mktemp -d)
+    echo "== $target for ${seconds}s"
+    if ! "$dir/fuzz/$target" -max_total_time="$seconds" -max_len=256 -timeout=10 \
+            -artifact_prefix="$dir/artifacts/" -print_final_stats=1 "$scratch" "$seeds" \
+            >"$dir/$target.log" 2>&1; then
+        tail -40 "$dir/$target.log"
+        echo "== $target failed"
+        status=1
+    fi
+    grep -E "stat::number_of_executed_units" "$dir/$target.log"
+    rm -rf "$scratch"
+done
+exit $status
