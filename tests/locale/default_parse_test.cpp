@@ -1,4 +1,5 @@
 // Reading operations of the built-in English locale.
+#include <xvkit/qndate.h>
 #include <xvkit/qnlocale.h>
 
 #include <gtest/gtest.h>
@@ -223,3 +224,41 @@ TEST(DefaultParse, MonthAndWeekdayNames) {
 }
 
 }  // namespace
+
+// Texts built from the characters the readers look at, including embedded
+// NULs: each reader either accepts with in-range fields or leaves the
+// sentinel. Under the sanitizer build this also checks that no read runs off
+// the text.
+TEST(DefaultParse, RandomTextsGiveValidResultsOrNone) {
+    static const char alphabet[] = "0123456789 /:.-+()$USDusdamAPMpJjanFebMrchDeNov,e\t\0";
+    unsigned int seed = 12345;
+    for (int round = 0; round < 20000; ++round) {
+        XVString text;
+        seed = seed * 1103515245u + 12345u;
+        const unsigned int length = seed >> 28;
+        for (unsigned int i = 0; i < length; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            text += alphabet[(seed >> 16) % (sizeof alphabet - 1)];
+        }
+        tm t = sentinelTm();
+        if (loc.stringToDate(text, &t)) {
+            EXPECT_TRUE(QNDate(&t).isValid() && othersUntouched(t, true)) << text;
+        } else {
+            EXPECT_EQ(ymd(t), ymd(sentinelTm())) << text;
+        }
+        t = sentinelTm();
+        if (loc.stringToTime(text, &t)) {
+            EXPECT_TRUE(t.tm_hour >= 0 && t.tm_hour < 24 && t.tm_min >= 0 && t.tm_min < 60 &&
+                        t.tm_sec >= 0 && t.tm_sec < 60 && othersUntouched(t, false))
+                << text;
+        } else {
+            EXPECT_EQ(hms(t), hms(sentinelTm())) << text;
+        }
+        double money = kSentinel;
+        EXPECT_TRUE(loc.stringToMoney(text, &money, QNLocale::symbolLocal) || money == kSentinel);
+        long n = kSentinel;
+        EXPECT_TRUE(loc.stringToNum(text, &n) || n == kSentinel);
+        double d = kSentinel;
+        EXPECT_TRUE(loc.stringToNum(text, &d) || d == kSentinel);
+    }
+}
