@@ -6,6 +6,7 @@
 //   QNLocale         the abstract interface, the format expansion shared by
 //                    every locale, and the process-wide locale
 //   QNLocaleDefault  the built-in locale with fixed English conventions
+//   QNLocaleSnapshot a locale captured once from a C runtime locale
 //
 // Example:
 //
@@ -195,6 +196,165 @@ class XVKIT_API QNLocaleDefault : public QNLocale {
 
   private:
     QNLocaleDefault() = default;
+};
+
+// One component of a captured date or time layout: which date component is
+// inserted (numbers as in `QNLocaleSnapshot`), and at which character offset
+// of the layout's literal text. A node owns the rest of its list.
+struct XVKIT_API QNTimeFmtList {
+    QNTimeFmtList(int component, int position) : component(component), position(position) {}
+    QNTimeFmtList(const QNTimeFmtList&) = delete;
+    QNTimeFmtList& operator=(const QNTimeFmtList&) = delete;
+    ~QNTimeFmtList();
+
+    QNTimeFmtList* next = nullptr;
+    int component;
+    int position;
+};
+
+// A locale whose conventions are copied once, at construction, from a locale
+// of the C runtime: separators and grouping, currency layout, weekday and
+// month names, the morning and afternoon markers, and the layouts of the
+// date ('x'), time ('X'), date-and-time ('c') and 'C' representations, each
+// decomposed into literal text plus a list of date components. After
+// construction the object never reads the runtime's locale tables again
+// (except the runtime's own decimal point, which `stringToNum(..., double*)`
+// needs for `strtod`), so it formats and reads the same way whatever the
+// process later does with `setlocale`.
+//
+//   QNLocaleSnapshot german("de_DE.UTF-8");
+//   german.asString(1234567L);                        // "1.234.567"
+//   german.asString(1234.5, 2, false);                // "1.234,50"
+//   tm t{}; t.tm_mday = 30; t.tm_mon = 10; t.tm_year = 90;
+//   german.asString(&t, 'x', QNZone::utc());          // "30.11.1990"
+//
+// Date components, as numbered in the component lists:
+//    0 'Y' year        1 'y' year % 100   2 'j' day of year   3 'S' second
+//    4 'M' minute      5 'I' 12-hour      6 'H' 24-hour       7 'm' month
+//    8 'B' month name  9 'b' short name  10 'A' weekday      11 'a' short
+//   12 'p' marker     13 'd' day         14 'Z' zone name    15 'U' week (Sun)
+//   16 'W' week (Mon) 17 'w' weekday no. 18 blank-filled day 19 blank-filled month
+//
+// Thread safety: construction switches the process-wide C locale
+// (`setlocale(LC_ALL, ...)`) for its whole duration and takes no lock, so it
+// must not overlap any other use of the C runtime's locale in the process
+// (another snapshot being built, `printf`, `strtod`, ...). A constructed
+// snapshot is immutable and may be shared by any number of threads.
+//
+// Results are never cut short and never overflow: texts that would not fit
+// the usual working areas (names or layouts longer than 255 characters,
+// precisions of 500, 1e308) are built in grown buffers.
+class XVKIT_API QNLocaleSnapshot : public QNLocale {
+  public:
+    // Everything a snapshot captured, in capture order. `monthAbbs` have
+    // their trailing blanks removed; the digit counts are limited to 0..18
+    // and the sign positions to 0..4; the money patterns are four-character
+    // rows of "(m $-m $m $-m- $m $-($ m-$ m$ m--$ m$ -m" ('(' parentheses,
+    // 'm' number, '$' currency symbol, '-' sign, ' ' optional blank).
+    struct Conventions {
+        XVString localeName;  // as setlocale(LC_ALL, nullptr) named it
+        XVString decimalPoint;
+        XVString thousandsSep;
+        XVString grouping;  // group sizes as bytes; empty when none
+        XVString intCurrSymbol;
+        XVString currencySymbol;
+        XVString monDecimalPoint;
+        XVString monThousandsSep;
+        XVString monGrouping;
+        XVString positiveSign;
+        XVString negativeSign;
+        signed char intFracDigits = 0;
+        signed char fracDigits = 0;
+        signed char pCsPrecedes = 0;
+        signed char pSepBySpace = 0;
+        signed char nCsPrecedes = 0;
+        signed char nSepBySpace = 0;
+        signed char pSignPosn = 0;
+        signed char nSignPosn = 0;
+        XVString weekDays[7];     // index 0 = Sunday
+        XVString weekAbbs[7];
+        XVString monthNames[12];  // index 0 = January
+        XVString monthAbbs[12];
+        XVString am;
+        XVString pm;
+        int monthNamesWithDigits = 0;  // names (of 24) holding a decimal digit
+        XVString textForX;
+        QNTimeFmtList* listForX = nullptr;
+        XVString textForx;
+        QNTimeFmtList* listForx = nullptr;
+        XVString textForc;
+        QNTimeFmtList* listForc = nullptr;
+        XVString textForC;
+        QNTimeFmtList* listForC = nullptr;
+        const char* moneyPosPattern = nullptr;
+        const char* moneyNegPattern = nullptr;
+        double fracScale = 1.0;
+        double intFracScale = 1.0;
+        // 0 day-month-year, 1 month-day-year, 2 year-day-month, 3 year-month-day.
+        int dateOrder = 0;
+    };
+
+    // Captures the C runtime locale `localeName` (any name setlocale takes,
+    // such as "C", "" or "de_DE.UTF-8"), or the current locale when null,
+    // and then restores the runtime's locale. A name the runtime does not
+    // know captures the current locale; nothing is reported. Throws only
+    // std::bad_alloc.
+    explicit QNLocaleSnapshot(const char* localeName = nullptr);
+    QNLocaleSnapshot(const QNLocaleSnapshot&) = delete;
+    QNLocaleSnapshot& operator=(const QNLocaleSnapshot&) = delete;
+    ~QNLocaleSnapshot() override;
+
+    // What was captured, for inspection.
+    const Conventions& conventions() const { return c_; }
+
+    using QNLocale::asString;
+
+    // 'A' 'a' 'B' 'b' names (empty outside 0..6 / 0..11), 'p' marker, 'Z'
+    // zone name for `tm_isdst` 0 or 1 (else empty), 'X' 'x' 'c' 'C' the
+    // captured layouts filled in, 'Y' 'y' 'j' 'S' 'M' 'I' 'H' 'm' 'd' 'U' 'W'
+    // 'w' zero-filled numbers (out-of-range fields print their digits as an
+    // unsigned 32-bit number); every other character gives an empty text.
+    XVString asString(const tm* t, char directive, const QNZone& zone) const override;
+    // Fixed-point text with the captured decimal point and digit grouping,
+    // whatever the C runtime's current locale is.
+    XVString asString(double value, int precision, bool showpoint) const override;
+    // Decimal digits with the captured grouping and separator (values are
+    // taken modulo 2^32).
+    XVString asString(unsigned long value) const override;
+    // As above for the magnitude, with '-' in front when negative (values
+    // are taken as 32-bit numbers).
+    XVString asString(long value) const override;
+    // The money text of `amount` smallest units in the captured layout.
+    XVString moneyAsString(double amount, CurrSymbol symbol) const override;
+
+    // Whole number with optional separators exactly where the grouping puts
+    // them; range -2147483647..2147483647.
+    bool stringToNum(const XVString& text, long* out) const override;
+    // Real number with the captured decimal point and optional separators;
+    // fewer than 256 characters.
+    bool stringToNum(const XVString& text, double* out) const override;
+    // A date in the captured day/month/year order, with the captured month
+    // names anywhere in it (unless some month name holds a digit), or packed
+    // ("19901130" in a year-first locale).
+    bool stringToDate(const XVString& text, tm* out) const override;
+    // Hour and minute, optional second, with the captured markers.
+    bool stringToTime(const XVString& text, tm* out) const override;
+    // Currency text, sign and number in any order, each at most once, or a
+    // number in parentheses. Always false for `symbolNone`.
+    bool stringToMoney(const XVString& text, double* out, CurrSymbol symbol) const override;
+    // The captured full or short month names, any case, blanks stripped.
+    int monthIndex(const XVString& name) const override;
+    // The captured full or short weekday names, any case, unstripped.
+    int weekdayIndex(const XVString& name) const override;
+
+  private:
+    // Writes date component `component` of `t` at the end of `out`.
+    void formatComponent(XVString& out, const tm* t, int component, const QNZone& zone) const;
+    // Writes the layout `text` with `list`'s components inserted at the end of `out`.
+    void fillFormat(XVString& out, const XVString& text, const QNTimeFmtList* list, const tm* t,
+                    const QNZone& zone) const;
+
+    Conventions c_;
 };
 
 #endif  // XVKIT_QNLOCALE_H_

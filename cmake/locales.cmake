@@ -1,0 +1,77 @@
+# C runtime locales for the tests.
+#
+# The locale tests run against real glibc locales, compiled here with
+# `localedef` into ${XVKIT_LOCPATH} (no root rights needed); a test finds them
+# when it runs with the environment variable LOCPATH set to that directory.
+#
+#   XVKIT_LOCPATH          directory holding the compiled locales
+#   XVKIT_TEST_LOCALES     their names, as setlocale() takes them
+#   xvkit_test_locales     custom target that builds all of them
+#   xvkit_add_locale_test(<name> <sources>...)
+#                          like xvkit_add_test, and every test case runs with
+#                          LOCPATH=${XVKIT_LOCPATH} after the locales are built
+#
+# Other tests that need these locales add a dependency on xvkit_test_locales
+# and set ENVIRONMENT LOCPATH=${XVKIT_LOCPATH} on their tests.
+
+set(_xvkit_locales_hint
+    "the \"locales\" package provides the locale sources and charmaps: apt-get install locales")
+
+find_program(XVKIT_LOCALEDEF localedef)
+if(NOT XVKIT_LOCALEDEF)
+    message(FATAL_ERROR "localedef was not found; the locale tests need it. Install ${_xvkit_locales_hint}")
+endif()
+
+set(XVKIT_I18N_DIR /usr/share/i18n CACHE PATH "Directory with the glibc locale sources and charmaps")
+if(NOT EXISTS ${XVKIT_I18N_DIR}/locales/en_US
+   OR NOT (EXISTS ${XVKIT_I18N_DIR}/charmaps/UTF-8.gz OR EXISTS ${XVKIT_I18N_DIR}/charmaps/UTF-8))
+    message(FATAL_ERROR
+        "No glibc locale sources under ${XVKIT_I18N_DIR}; the locale tests need them. Install ${_xvkit_locales_hint}")
+endif()
+
+set(XVKIT_LOCPATH ${PROJECT_BINARY_DIR}/locales)
+
+# Locales from the system's sources, chosen for what they exercise:
+#   en_US  grouping 3;3, 12-hour times, month-day-year dates
+#   de_DE  ',' as decimal point, day.month.year dates, no morning/afternoon marker
+#   fr_FR  a multibyte blank (U+202F) as thousands separator
+#   en_IN  grouping 3;2
+#   ja_JP  month names with digits, multibyte names and layouts
+#   sv_SE  year-first dates, a blank-filled day in the date-and-time layout
+set(_xvkit_system_locales en_US de_DE fr_FR en_IN ja_JP sv_SE)
+
+# xv_TEST is our own source (see the file): a multibyte decimal point, CHAR_MAX
+# in the money grouping, blank-filled month and day, unusual money layouts.
+set(_xvkit_test_source ${PROJECT_SOURCE_DIR}/tests/locale/snapshot_test_locale)
+
+set(XVKIT_TEST_LOCALES)
+set(_xvkit_locale_outputs)
+foreach(source IN LISTS _xvkit_system_locales _xvkit_test_source)
+    if(source STREQUAL "${_xvkit_test_source}")
+        set(name xv_TEST.UTF-8)
+        set(depends ${source})
+    else()
+        set(name ${source}.UTF-8)
+        set(depends ${XVKIT_I18N_DIR}/locales/${source})
+    endif()
+    set(stamp ${XVKIT_LOCPATH}/${name}/LC_TIME)
+    add_custom_command(
+        OUTPUT ${stamp}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${XVKIT_LOCPATH}
+        COMMAND ${XVKIT_LOCALEDEF} -i ${source} -f UTF-8 ${XVKIT_LOCPATH}/${name}
+        DEPENDS ${depends}
+        COMMENT "Compiling the test locale ${name}"
+        VERBATIM)
+    list(APPEND XVKIT_TEST_LOCALES ${name})
+    list(APPEND _xvkit_locale_outputs ${stamp})
+endforeach()
+add_custom_target(xvkit_test_locales ALL DEPENDS ${_xvkit_locale_outputs})
+
+function(xvkit_add_locale_test name)
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE xvkit::xvkit GTest::gtest GTest::gtest_main
+                                          xvkit_warnings)
+    add_dependencies(${name} xvkit_test_locales)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                         PROPERTIES ENVIRONMENT "LOCPATH=${XVKIT_LOCPATH}")
+endfunction()

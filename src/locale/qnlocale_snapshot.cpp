@@ -1,0 +1,256 @@
+// QNLocaleSnapshot capture: copies a C runtime locale's conventions, names and
+// date/time layouts once, then restores the runtime's locale.
+
+#include <clocale>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include <xvkit/qnlocale.h>
+
+namespace {
+
+// Ten four-character money patterns; row = 5 * (cs_precedes & 1) + sign_posn.
+constexpr const char kMoneyPatterns[] = "(m $-m $m $-m- $m $-($ m-$ m$ m--$ m$ -m";
+// Directive letters of components 0..17, also the decomposition order.
+constexpr const char kComponentLetters[] = "YyjSMIHmBbAapdZUWw";
+constexpr int kComponents = 20;
+
+XVString text(const char* s) {
+    return XVString(s ? s : "");
+}
+
+// strftime of "%<letter>" into a buffer grown until the text fits. A leading
+// blank keeps the result non-empty, so a zero return always means "too small".
+XVString formatLetter(char letter, const tm* t) {
+    const char format[] = {' ', '%', letter, '\0'};
+    std::string buffer(256, '\0');
+    for (;;) {
+        const std::size_t n = std::strftime(buffer.data(), buffer.size(), format, t);
+        if (n > 0)
+            return XVString(buffer.data() + 1, n - 1);
+        if (buffer.size() >= (1u << 20))
+            return XVString();
+        buffer.resize(buffer.size() * 4);
+    }
+}
+
+bool hasDigit(const XVString& s) {
+    for (char c : s) {
+        if (c >= '0' && c <= '9')
+            return true;
+    }
+    return false;
+}
+
+// Removes the probe texts from `layout` in component order and returns the
+// components as a list sorted by insertion position.
+QNTimeFmtList* decompose(XVString& layout, const XVString (&probes)[kComponents]) {
+    QNTimeFmtList* head = nullptr;
+    for (int i = 0; i < kComponents; ++i) {
+        if (probes[i].empty())
+            continue;
+        const std::size_t at = layout.index(probes[i].data(), probes[i].size());
+        if (at == XVString::npos)
+            continue;
+        const int length = static_cast<int>(probes[i].size());
+        layout.erase(at, probes[i].size());
+        auto* node = new QNTimeFmtList(i, static_cast<int>(at));
+        QNTimeFmtList** link = &head;
+        while (*link && (*link)->position <= node->position)
+            link = &(*link)->next;
+        node->next = *link;
+        *link = node;
+        for (QNTimeFmtList* p = node->next; p; p = p->next)
+            p->position -= length;
+    }
+    return head;
+}
+
+// Turns day (13) and month (7) nodes into their blank-filled forms (18, 19)
+// when the runtime pads a single-digit value with a blank.
+void detectBlankFill(QNTimeFmtList* list, char letter, tm* probe) {
+    const XVString reference = formatLetter(letter, probe);
+    for (QNTimeFmtList* node = list; node; node = node->next) {
+        if (node->component != 13 && node->component != 7)
+            continue;
+        int& field = node->component == 13 ? probe->tm_mday : probe->tm_mon;
+        const int saved = field;
+        field = 2;
+        const XVString changed = formatLetter(letter, probe);
+        field = saved;
+        std::size_t i = 0;
+        while (i < changed.size() && i < reference.size() && changed[i] == reference[i])
+            ++i;
+        if (i < changed.size() && i < reference.size() && changed[i] == ' ' &&
+            reference[i] >= '0' && reference[i] <= '9') {
+            node->component = node->component == 13 ? 18 : 19;
+        }
+    }
+}
+
+int dateOrderOf(const QNTimeFmtList* list) {
+    int counter = 0, year = 0, month = 0, day = 0;
+    for (; list; list = list->next) {
+        switch (list->component) {
+            case 0:
+            case 1:
+                year = ++counter;
+                break;
+            case 7:
+            case 8:
+            case 9:
+            case 19:
+                month = ++counter;
+                break;
+            case 13:
+            case 18:
+                day = ++counter;
+                break;
+            default:
+                break;
+        }
+    }
+    if (year == 0)
+        year = counter + 1;
+    return (year < month ? 2 : 0) + (month < day ? 1 : 0);
+}
+
+signed char clampTo(char value, int high, signed char fallback) {
+    const auto v = static_cast<signed char>(value);
+    return v >= 0 && v <= high ? v : fallback;
+}
+
+// Restores the runtime's locale on every way out of the constructor.
+class LocaleRestorer {
+  public:
+    explicit LocaleRestorer(bool active)
+        : active_(active), saved_(text(setlocale(LC_ALL, nullptr))) {}
+    ~LocaleRestorer() {
+        if (active_)
+            setlocale(LC_ALL, saved_.c_str());
+    }
+
+  private:
+    bool active_;
+    XVString saved_;
+};
+
+}  // namespace
+
+QNTimeFmtList::~QNTimeFmtList() {
+    delete next;
+}
+
+QNLocaleSnapshot::QNLocaleSnapshot(const char* localeName) {
+    LocaleRestorer restorer(localeName != nullptr);
+    if (localeName)
+        setlocale(LC_ALL, localeName);
+    try {
+        Conventions& c = c_;
+        c.localeName = text(setlocale(LC_ALL, nullptr));
+        const lconv* lc = localeconv();
+        c.decimalPoint = text(lc->decimal_point);
+        c.thousandsSep = text(lc->thousands_sep);
+        c.grouping = text(lc->grouping);
+        c.intCurrSymbol = text(lc->int_curr_symbol);
+        c.currencySymbol = text(lc->currency_symbol);
+        c.monDecimalPoint = text(lc->mon_decimal_point);
+        c.monThousandsSep = text(lc->mon_thousands_sep);
+        c.monGrouping = text(lc->mon_grouping);
+        c.positiveSign = text(lc->positive_sign);
+        c.negativeSign = text(lc->negative_sign);
+        c.intFracDigits = clampTo(lc->int_frac_digits, 18, 0);
+        c.fracDigits = clampTo(lc->frac_digits, 18, 0);
+        c.pCsPrecedes = static_cast<signed char>(lc->p_cs_precedes);
+        c.pSepBySpace = static_cast<signed char>(lc->p_sep_by_space);
+        c.nCsPrecedes = static_cast<signed char>(lc->n_cs_precedes);
+        c.nSepBySpace = static_cast<signed char>(lc->n_sep_by_space);
+        c.pSignPosn = clampTo(lc->p_sign_posn, 4, 1);
+        c.nSignPosn = clampTo(lc->n_sign_posn, 4, 0);
+
+        // Friday 30 November 1990, 22:54:56.
+        tm probe{};
+        probe.tm_sec = 56;
+        probe.tm_min = 54;
+        probe.tm_hour = 22;
+        probe.tm_mday = 30;
+        probe.tm_mon = 10;
+        probe.tm_year = 90;
+        probe.tm_wday = 5;
+        probe.tm_yday = -1;
+        probe.tm_isdst = -1;
+        mktime(&probe);
+        probe.tm_min = 54;
+        probe.tm_hour = 22;
+
+        const int wday = probe.tm_wday;
+        for (int w = 0; w < 7; ++w) {
+            probe.tm_wday = w;
+            c.weekDays[w] = formatLetter('A', &probe);
+            c.weekAbbs[w] = formatLetter('a', &probe);
+        }
+        probe.tm_wday = wday;
+        const int mon = probe.tm_mon;
+        for (int m = 0; m < 12; ++m) {
+            probe.tm_mon = m;
+            c.monthNames[m] = formatLetter('B', &probe);
+            if (hasDigit(c.monthNames[m]))
+                ++c.monthNamesWithDigits;
+            XVString abbreviation = formatLetter('b', &probe);
+            if (hasDigit(abbreviation))
+                ++c.monthNamesWithDigits;
+            while (!abbreviation.empty() && abbreviation.back() == ' ')
+                abbreviation.pop_back();
+            c.monthAbbs[m] = abbreviation;
+        }
+        probe.tm_mon = mon;
+        const int hour = probe.tm_hour;
+        probe.tm_hour = 5;
+        c.am = formatLetter('p', &probe);
+        probe.tm_hour = 15;
+        c.pm = formatLetter('p', &probe);
+        probe.tm_hour = hour;
+
+        XVString probes[kComponents];
+        for (int i = 0; i < 18; ++i)
+            probes[i] = formatLetter(kComponentLetters[i], &probe);
+
+        const struct {
+            char letter;
+            XVString* text;
+            QNTimeFmtList** list;
+        } layouts[] = {{'X', &c.textForX, &c.listForX},
+                       {'x', &c.textForx, &c.listForx},
+                       {'c', &c.textForc, &c.listForc},
+                       {'C', &c.textForC, &c.listForC}};
+        for (const auto& layout : layouts) {
+            XVString formatted = formatLetter(layout.letter, &probe);
+            *layout.list = decompose(formatted, probes);
+            *layout.text = formatted;
+            if (layout.letter != 'X')
+                detectBlankFill(*layout.list, layout.letter, &probe);
+        }
+        c.dateOrder = dateOrderOf(c.listForx);
+
+        c.moneyPosPattern = kMoneyPatterns + 4 * (5 * (c.pCsPrecedes & 1) + c.pSignPosn);
+        c.moneyNegPattern = kMoneyPatterns + 4 * (5 * (c.nCsPrecedes & 1) + c.nSignPosn);
+        for (int i = 0; i < c.fracDigits; ++i)
+            c.fracScale *= 10.0;
+        for (int i = 0; i < c.intFracDigits; ++i)
+            c.intFracScale *= 10.0;
+    } catch (...) {
+        delete c_.listForX;
+        delete c_.listForx;
+        delete c_.listForc;
+        delete c_.listForC;
+        throw;
+    }
+}
+
+QNLocaleSnapshot::~QNLocaleSnapshot() {
+    delete c_.listForX;
+    delete c_.listForx;
+    delete c_.listForc;
+    delete c_.listForC;
+}
