@@ -177,4 +177,48 @@ TEST(SnapshotParse, ReadsWhatItWrites) {
     EXPECT_EQ(us.weekdayIndex(" Sun"), 0);
 }
 
+TEST(SnapshotParse, FollowsTheCapturedOrderAndMoneyPieces) {
+    const QNLocaleSnapshot us("en_US.UTF-8");
+    long n = 0;
+    EXPECT_FALSE(us.stringToNum("1,234,", &n));
+    EXPECT_TRUE(us.stringToNum("- 42", &n));
+    EXPECT_EQ(n, -42);
+    double x = 0;
+    EXPECT_TRUE(us.stringToNum("5.", &x));
+    EXPECT_EQ(x, 5.0);
+    EXPECT_FALSE(us.stringToNum(".", &x));
+    EXPECT_FALSE(us.stringToNum(XVString(std::string(256, '1')), &x));
+    double m = 0;
+    EXPECT_TRUE(us.stringToMoney("1,234.56 $", &m, QNLocale::symbolLocal));
+    EXPECT_EQ(m, 123456);
+    EXPECT_TRUE(us.stringToMoney("-$1,234.56", &m, QNLocale::symbolLocal));
+    EXPECT_EQ(m, -123456);
+    EXPECT_TRUE(us.stringToMoney(".50", &m, QNLocale::symbolLocal));
+    EXPECT_EQ(m, 50);
+    EXPECT_FALSE(us.stringToMoney("($12.00", &m, QNLocale::symbolLocal));
+    EXPECT_TRUE(us.stringToMoney("USD -1,234.56", &m, QNLocale::symbolInternational));
+    EXPECT_EQ(m, -123456);
+    EXPECT_FALSE(us.stringToMoney("-USD 1,234.56", &m, QNLocale::symbolInternational));
+    EXPECT_FALSE(us.stringToMoney("12", &m, QNLocale::symbolNone));
+    EXPECT_EQ(us.moneyAsString(123456, QNLocale::symbolLocal), "$1,234.56");
+    EXPECT_EQ(us.moneyAsString(-123456, QNLocale::symbolLocal), "-$1,234.56");
+
+    tm t{};
+    EXPECT_TRUE(us.stringToDate("11/30/90", &t));
+    EXPECT_EQ(t.tm_year, 90);
+    EXPECT_FALSE(us.stringToDate("11/305/90", &t));
+    EXPECT_FALSE(us.stringToDate("11/30/90 5", &t));
+    const QNLocaleSnapshot german("de_DE.UTF-8");
+    EXPECT_TRUE(german.stringToDate("1.2.1996", &t));
+    EXPECT_EQ(t.tm_mon, 1);
+    EXPECT_EQ(t.tm_mday, 1);
+    EXPECT_TRUE(us.stringToTime("1030", &t));
+    EXPECT_EQ(t.tm_hour, 10);
+    EXPECT_EQ(t.tm_min, 30);
+    EXPECT_TRUE(us.stringToTime("3:15 pm", &t));
+    EXPECT_EQ(t.tm_hour, 15);
+    EXPECT_FALSE(us.stringToTime("10:60", &t));
+    EXPECT_EQ(us.monthIndex("NOVEMBER"), 11);
+}
+
 }  // namespace
