@@ -1,6 +1,8 @@
 #!/bin/sh
-# Builds and runs the whole test suite twice: a normal build with warnings as
-# errors, then an AddressSanitizer + UBSan build. Exits non-zero on any failure.
+# Runs the hostile-input checks (fuzzers for 15 s each, ThreadSanitizer), then
+# the whole test suite twice: a normal build with warnings as errors and an
+# AddressSanitizer + UBSan build, so the output ends with CTest's summary.
+# Exits non-zero on any failure.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${JOBS:-2}
@@ -22,10 +24,10 @@ run_suite() {
 }
 
 mkdir -p "$root/build"
-run_suite normal -DXVKIT_SANITIZE=OFF
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    run_suite sanitize -DXVKIT_SANITIZE=ON
 echo "== hostile input: fuzzers (15 s each) and ThreadSanitizer"
 "$root/scripts/fuzz.sh" 15 || status=1
 "$root/scripts/tsan.sh" || status=1
+run_suite normal -DXVKIT_SANITIZE=OFF
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    run_suite sanitize -DXVKIT_SANITIZE=ON
 exit $status

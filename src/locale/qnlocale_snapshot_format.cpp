@@ -47,11 +47,7 @@ std::string realText(double value, int precision, bool showpoint, const XVString
     if (needed < 0)
         return std::string();
     std::string printed(static_cast<std::size_t>(needed) + 1, '\0');
-    // The buffer was measured above; GCC cannot see that.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-truncation"
     std::snprintf(printed.data(), printed.size(), "%.*f", precision, value);
-#pragma GCC diagnostic pop
     printed.resize(static_cast<std::size_t>(needed));
 
     std::size_t i = 0;
