@@ -47,7 +47,15 @@ std::string realText(double value, int precision, bool showpoint, const XVString
     if (needed < 0)
         return std::string();
     std::string printed(static_cast<std::size_t>(needed) + 1, '\0');
+    // The buffer was measured above; GCC's truncation check cannot see that.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-truncation"
+#endif
     std::snprintf(printed.data(), printed.size(), "%.*f", precision, value);
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
     printed.resize(static_cast<std::size_t>(needed));
 
     std::size_t i = 0;
