@@ -13,7 +13,7 @@ run_suite() {
     shift
     dir="$root/build/test-$name"
     echo "== $name build"
-    if ! cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >"$dir.log" 2>&1 ||
+    if ! cmake -S "$root" -B "$dir" "$@" >"$dir.log" 2>&1 ||
         ! cmake --build "$dir" -j "$jobs" >>"$dir.log" 2>&1; then
         cat "$dir.log"
         echo "== $name build failed"
@@ -27,7 +27,8 @@ mkdir -p "$root/build"
 echo "== hostile input: fuzzers (15 s each) and ThreadSanitizer"
 "$root/scripts/fuzz.sh" 15 || status=1
 "$root/scripts/tsan.sh" || status=1
-run_suite normal -DXVKIT_SANITIZE=OFF
+# The normal build is the release build that scripts/run.sh makes.
+run_suite normal -DCMAKE_BUILD_TYPE=Release -DXVKIT_SANITIZE=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    run_suite sanitize -DXVKIT_SANITIZE=ON
+    run_suite sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXVKIT_SANITIZE=ON
 exit $status

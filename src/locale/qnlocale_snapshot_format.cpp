@@ -92,7 +92,9 @@ XVString QNLocaleSnapshot::asString(long value) const {
     const auto v = static_cast<std::int32_t>(value);
     const std::uint32_t magnitude =
         v < 0 ? 0u - static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v);
-    return group((v < 0 ? "-" : "") + unsignedDigits(magnitude), c_.grouping, c_.thousandsSep);
+    std::string digits(v < 0 ? 1 : 0, '-');
+    digits += unsignedDigits(magnitude);
+    return group(digits, c_.grouping, c_.thousandsSep);
 }
 
 XVString QNLocaleSnapshot::asString(double value, int precision, bool showpoint) const {
@@ -109,7 +111,7 @@ XVString QNLocaleSnapshot::moneyAsString(double amount, CurrSymbol symbol) const
     if (symbol == symbolInternational) {
         pattern = "$-m ";
         currency = c_.intCurrSymbol;
-        sign = negative ? "-" : "";
+        sign = XVString(negative ? "-" : "");
         blank = 0;
         digits = c_.intFracDigits;
         scale = c_.intFracScale;
