@@ -1,0 +1,72 @@
+// Command-line parsing shared by the subcommands of the xvkit tool.
+#ifndef XVKIT_TOOLS_OPTIONS_H_
+#define XVKIT_TOOLS_OPTIONS_H_
+
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace xvtool {
+
+// Exit statuses of the tool.
+inline constexpr int kExitOk = 0;        // success; grep: some line matched
+inline constexpr int kExitNoResult = 1;  // grep: no line matched; others: unreadable input text
+inline constexpr int kExitTrouble = 2;   // bad usage, unknown locale, unreadable file, bad pattern
+
+// A failure that ends a subcommand: main prints "xvkit: <what()>" on stderr
+// and exits with `status()`.
+class CliError : public std::runtime_error {
+  public:
+    CliError(int status, const std::string& message)
+        : std::runtime_error(message), status_(status) {}
+    int status() const { return status_; }
+
+  private:
+    int status_;
+};
+
+// Throws a CliError with kExitTrouble.
+[[noreturn]] void usageError(const std::string& message);
+
+// One option a subcommand accepts: its name as typed ("-n", "--locale") and
+// whether a value follows it.
+struct OptionSpec {
+    std::string_view name;
+    bool takesValue;
+};
+
+// The options and operands of one subcommand. Every subcommand also takes
+// "--help". A long option's value may follow as the next word or after '='
+// ("--zone=UTC0"); short flags combine ("-nc"); "--" ends the options. A word
+// of '-' and a digit ("-12.5") or the word "-" alone is an operand.
+class Options {
+  public:
+    // Throws CliError (kExitTrouble) for an unknown option, a missing value or
+    // a value given to a flag.
+    Options(std::string_view command, std::span<char* const> args,
+            std::span<const OptionSpec> specs);
+
+    bool has(std::string_view name) const;
+    // The last value given for `name`, or null when the option is absent.
+    const char* value(std::string_view name) const;
+    const std::vector<const char*>& operands() const { return operands_; }
+    bool wantsHelp() const { return has("--help"); }
+
+  private:
+    const OptionSpec& find(std::string_view name) const;
+    void add(std::string_view name, const char* value);
+
+    std::string command_;
+    std::span<const OptionSpec> specs_;
+    std::vector<std::pair<std::string_view, const char*>> given_;
+    std::vector<const char*> operands_;
+};
+
+// Words joined by single blanks ("March", "5," "1997" -> "March 5, 1997").
+std::string joinWords(std::span<const char* const> words);
+
+}  // namespace xvtool
+
+#endif  // XVKIT_TOOLS_OPTIONS_H_

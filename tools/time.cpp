@@ -1,0 +1,125 @@
+// xvkit time: reads an instant (a date and a time of day in a zone) and prints
+// it in a format, or prints when daylight time begins and ends in a year.
+#include <cstdio>
+#include <string>
+
+#include <xvkit/qndate.h>
+#include <xvkit/qntime.h>
+
+#include "choices.h"
+#include "commands.h"
+#include "options.h"
+
+namespace xvtool {
+
+namespace {
+
+constexpr const char kHelp[] =
+    "usage: xvkit time [--locale NAME] [--zone TZ] [--format FMT] [[DATE] TIME]\n"
+    "       xvkit time [--locale NAME] [--zone TZ] [--format FMT] --dst YEAR\n"
+    "\n"
+    "Reads the time of day TIME on DATE (today when absent) in the zone and\n"
+    "prints the instant in FMT, then its count of seconds since 1 January 1901\n"
+    "UTC and whether it is daylight or standard time. Without TIME the instant\n"
+    "is now. Quote a DATE or TIME of several words: xvkit time '3/5/97' '1:15 pm'.\n"
+    "\n"
+    "With --dst YEAR, prints the instants at which daylight time begins and\n"
+    "ends in YEAR in the zone.\n"
+    "\n"
+    "  --locale NAME  a C runtime locale (\"C\", \"de_DE.UTF-8\", \"\" for the\n"
+    "                 environment's); without it the built-in English locale\n"
+    "  --zone TZ      a POSIX TZ setting, e.g. \"EST5EDT\", \"CET-1CEST\", \"UTC0\"\n"
+    "                 (default: the TZ environment variable). The zone takes the\n"
+    "                 setting's offsets and names; a setting with a daylight time\n"
+    "                 gets the library's North American schedule (first Sunday in\n"
+    "                 April to last Sunday in October since 1987), whatever rule\n"
+    "                 the setting itself spells out.\n"
+    "  --format FMT   directives of strftime's letters, \"%%\" for '%'\n"
+    "                 (default \"%A %d %B %Y %H:%M:%S %Z\")\n"
+    "  --dst YEAR     the daylight-saving changes of YEAR\n"
+    "\n"
+    "Instants run from 1901 to 6 February 2037 06:28:15 UTC; the count of later\n"
+    "ones wraps around (it is a 32-bit number). A time in the hour skipped by\n"
+    "the change to daylight time does not exist; a time in the repeated hour is\n"
+    "taken as the earlier instant (daylight time).\n"
+    "\n"
+    "Exit status: 0 on success, 1 when DATE or TIME cannot be read or names no\n"
+    "instant, 2 on bad usage or an unknown locale.\n";
+
+constexpr OptionSpec kSpecs[] = {
+    {"--locale", true}, {"--zone", true}, {"--format", true}, {"--dst", true}};
+
+void printInstant(const char* label, const QNTime& t, const char* format, const QNZone& zone,
+                  const QNLocale& loc) {
+    std::printf("%s%s (count %lu, %s time)\n", label, t.asString(format, zone, loc).c_str(),
+                t.seconds(), t.isDST(zone) ? "daylight" : "standard");
+}
+
+int printDaylightChanges(const char* yearText, const char* format, const QNZone& zone,
+                         const QNLocale& loc) {
+    long year = readWholeNumber(yearText, "year");
+    if (year < 0)
+        usageError("bad year '" + std::string(yearText) + "'");
+    QNTime begin = QNTime::beginDST(static_cast<unsigned int>(year), zone);
+    QNTime end = QNTime::endDST(static_cast<unsigned int>(year), zone);
+    if (!begin.isValid() && !end.isValid()) {
+        std::printf("no daylight time in %ld\n", year);
+        return kExitOk;
+    }
+    printInstant("begins ", begin, format, zone, loc);
+    printInstant("ends   ", end, format, zone, loc);
+    return kExitOk;
+}
+
+}  // namespace
+
+int runTime(Args args) {
+    Options options("time", args, kSpecs);
+    if (options.wantsHelp()) {
+        std::fputs(kHelp, stdout);
+        return kExitOk;
+    }
+    const QNZone& zone = chooseZone(options.value("--zone"));
+    LocaleChoice locale(options.value("--locale"));
+    const QNLocale& loc = locale.get();
+    const char* format = options.value("--format");
+    if (format == nullptr)
+        format = "%A %d %B %Y %H:%M:%S %Z";
+    const auto& operands = options.operands();
+
+    if (const char* year = options.value("--dst")) {
+        if (!operands.empty())
+            usageError("--dst takes no DATE or TIME");
+        return printDaylightChanges(year, format, zone, loc);
+    }
+    if (operands.size() > 2)
+        usageError("too many arguments (see 'xvkit time --help')");
+
+    QNTime instant;
+    if (!operands.empty()) {
+        QNDate date;
+        if (operands.size() == 2) {
+            date = QNDate(XVString(operands[0]), loc);
+            if (!date.isValid()) {
+                throw CliError(kExitNoResult,
+                               "cannot read '" + std::string(operands[0]) + "' as a date");
+            }
+        }
+        const char* text = operands.back();
+        tm read{};
+        if (!loc.stringToTime(XVString(text), &read)) {
+            throw CliError(kExitNoResult, "cannot read '" + std::string(text) + "' as a time");
+        }
+        instant = QNTime(date, XVString(text), zone, loc);
+        if (!instant.isValid()) {
+            throw CliError(kExitNoResult, "no such instant: '" + std::string(text) + "' on " +
+                                              date.asString('x', loc) +
+                                              " (before 1901, or in the hour skipped by the "
+                                              "change to daylight time)");
+        }
+    }
+    printInstant("", instant, format, zone, loc);
+    return kExitOk;
+}
+
+}  // namespace xvtool
