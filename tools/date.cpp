@@ -40,10 +40,8 @@ constexpr OptionSpec kSpecs[] = {{"--locale", true}, {"--zone", true}, {"--forma
 
 int runDate(Args args) {
     Options options("date", args, kSpecs);
-    if (options.wantsHelp()) {
-        std::fputs(kHelp, stdout);
+    if (printHelp(options, kHelp))
         return kExitOk;
-    }
     chooseZone(options.value("--zone"));
     LocaleChoice locale(options.value("--locale"));
     const char* format = options.value("--format");

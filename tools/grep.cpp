@@ -194,10 +194,8 @@ void reportFileError(const char* name, const char* what, int error) {
 
 int runGrep(Args args) {
     Options options("grep", args, kSpecs);
-    if (options.wantsHelp()) {
-        std::fputs(kHelp, stdout);
+    if (printHelp(options, kHelp))
         return kExitOk;
-    }
     const auto& operands = options.operands();
     if (operands.empty())
         usageError("grep needs a PATTERN (see 'xvkit grep --help')");

@@ -138,10 +138,8 @@ void dump(const QNLocaleSnapshot::Conventions& c) {
 
 int runLocale(Args args) {
     Options options("locale", args, {});
-    if (options.wantsHelp()) {
-        std::fputs(kHelp, stdout);
+    if (printHelp(options, kHelp))
         return kExitOk;
-    }
     if (options.operands().size() != 1)
         usageError("locale needs one NAME (see 'xvkit locale --help')");
     const char* name = options.operands()[0];

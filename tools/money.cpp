@@ -51,10 +51,8 @@ void reportUnreadable(const char* text) {
 
 int runMoney(Args args) {
     Options options("money", args, kSpecs);
-    if (options.wantsHelp()) {
-        std::fputs(kHelp, stdout);
+    if (printHelp(options, kHelp))
         return kExitOk;
-    }
     if (options.operands().empty()) {
         usageError("money needs an AMOUNT (see 'xvkit money --help')");
     }

@@ -53,10 +53,8 @@ bool withNumber(const QNLocale& reader, const char* text, Print print) {
 
 int runNum(Args args) {
     Options options("num", args, kSpecs);
-    if (options.wantsHelp()) {
-        std::fputs(kHelp, stdout);
+    if (printHelp(options, kHelp))
         return kExitOk;
-    }
     if (options.operands().empty())
         usageError("num needs a VALUE (see 'xvkit num --help')");
     LocaleChoice locale(options.value("--locale"));

@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include <cctype>
+#include <cstdio>
 
 namespace xvtool {
 
@@ -96,6 +97,13 @@ const char* Options::value(std::string_view name) const {
             last = value;
     }
     return last;
+}
+
+bool printHelp(const Options& options, const char* help) {
+    if (!options.wantsHelp())
+        return false;
+    std::fputs(help, stdout);
+    return true;
 }
 
 std::string joinWords(std::span<const char* const> words) {

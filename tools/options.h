@@ -64,6 +64,9 @@ class Options {
     std::vector<const char*> operands_;
 };
 
+// Writes `help` on stdout when the options hold "--help"; returns whether it did.
+bool printHelp(const Options& options, const char* help);
+
 // Words joined by single blanks ("March", "5," "1997" -> "March 5, 1997").
 std::string joinWords(std::span<const char* const> words);
 

@@ -75,10 +75,8 @@ int printDaylightChanges(const char* yearText, const char* format, const QNZone&
 
 int runTime(Args args) {
     Options options("time", args, kSpecs);
-    if (options.wantsHelp()) {
-        std::fputs(kHelp, stdout);
+    if (printHelp(options, kHelp))
         return kExitOk;
-    }
     const QNZone& zone = chooseZone(options.value("--zone"));
     LocaleChoice locale(options.value("--locale"));
     const QNLocale& loc = locale.get();

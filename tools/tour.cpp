@@ -122,10 +122,8 @@ void regularExpressions() {
 
 int runTour(Args args) {
     Options options("tour", args, {});
-    if (options.wantsHelp()) {
-        std::fputs(kHelp, stdout);
+    if (printHelp(options, kHelp))
         return kExitOk;
-    }
     if (!options.operands().empty())
         usageError("tour takes no arguments (see 'xvkit tour --help')");
     const QNLocaleSnapshot c("C");
