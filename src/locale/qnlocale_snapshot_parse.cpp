@@ -16,6 +16,16 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// The text of `s.strip(XVString::stripBoth, ' ')`, made without a view: a
+// view would add a reference to `s`, and the captured names are shared by
+// every thread that reads with the snapshot.
+XVString withoutOuterBlanks(const XVString& s) {
+    const std::size_t first = s.find_first_not_of(' ');
+    if (first == XVString::npos)
+        return XVString();
+    return XVString(s.data() + first, s.find_last_not_of(' ') - first + 1);
+}
+
 struct Cursor {
     const XVString& text;
     std::size_t at = 0;
@@ -397,10 +407,10 @@ bool QNLocaleSnapshot::stringToMoney(const XVString& text, double* out, CurrSymb
 }
 
 int QNLocaleSnapshot::monthIndex(const XVString& name) const {
-    const XVString wanted(name.strip(XVString::stripBoth, ' '));
+    const XVString wanted = withoutOuterBlanks(name);
     for (int m = 11; m >= 0; --m) {
-        const XVString abbreviation(c_.monthAbbs[m].strip(XVString::stripBoth, ' '));
-        const XVString full(c_.monthNames[m].strip(XVString::stripBoth, ' '));
+        const XVString abbreviation = withoutOuterBlanks(c_.monthAbbs[m]);
+        const XVString full = withoutOuterBlanks(c_.monthNames[m]);
         if (wanted.compareTo(abbreviation, XVString::caseInsensitive) == 0 ||
             wanted.compareTo(full, XVString::caseInsensitive) == 0) {
             return m + 1;

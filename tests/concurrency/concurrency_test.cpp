@@ -1,5 +1,6 @@
-// Several threads use one regular expression and one English locale at once;
-// built with ThreadSanitizer by scripts/tsan.sh, any data race fails the run.
+// Several threads use one regular expression, one English locale and one
+// locale snapshot at once; built with ThreadSanitizer by scripts/tsan.sh, any data race fails the
+// run.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include <xvkit/qnlocale.h>
+#include <xvkit/qnzone.h>
 #include <xvkit/xvregexp.h>
 
 namespace {
@@ -59,6 +61,61 @@ TEST(ConcurrencyTest, SharedDefaultLocaleFormatsAndParses) {
                     ++wrong;
                 tm date{};
                 if (!locale.stringToDate("March 1, 2000", &date) || date.tm_mon != 2)
+                    ++wrong;
+            }
+        });
+    }
+    for (std::thread& t : threads)
+        t.join();
+    EXPECT_EQ(wrong.load(), 0);
+}
+
+TEST(ConcurrencyTest, SharedSnapshotFormatsAndParses) {
+    // Captured once, before any thread starts: only building a snapshot
+    // touches the C runtime's locale.
+    const QNLocaleSnapshot snapshot("C");
+    tm when{};
+    when.tm_year = 100;
+    when.tm_mon = 2;
+    when.tm_mday = 1;
+    when.tm_wday = 3;
+    when.tm_hour = 13;
+    when.tm_min = 45;
+    when.tm_sec = 7;
+    const XVString dateText = snapshot.asString(&when, 'x', QNZone::utc());
+    const XVString timeText = snapshot.asString(&when, 'X', QNZone::utc());
+    const XVString formatted = snapshot.asString(&when, "%A %d %B %Y %H:%M:%S", QNZone::utc());
+    const XVString real = snapshot.asString(-1234.5, 2, false);
+    const XVString money = snapshot.moneyAsString(12345.0, QNLocale::symbolInternational);
+    ASSERT_EQ(formatted, "Wednesday 01 March 2000 13:45:07");
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            for (int r = 0; r < kRounds; ++r) {
+                if (snapshot.asString(&when, "%A %d %B %Y %H:%M:%S", QNZone::utc()) != formatted)
+                    ++wrong;
+                if (snapshot.asString(-1234.5, 2, false) != real)
+                    ++wrong;
+                if (snapshot.moneyAsString(12345.0, QNLocale::symbolInternational) != money)
+                    ++wrong;
+                long value = 0;
+                const long number = r * kThreads + t;
+                if (!snapshot.stringToNum(XVString(std::to_string(number)), &value) ||
+                    value != number)
+                    ++wrong;
+                double parsed = 0;
+                if (!snapshot.stringToNum(real, &parsed) || parsed != -1234.5)
+                    ++wrong;
+                tm date{};
+                if (!snapshot.stringToDate(dateText, &date) || date.tm_mon != 2 ||
+                    date.tm_mday != 1)
+                    ++wrong;
+                tm time{};
+                if (!snapshot.stringToTime(timeText, &time) || time.tm_hour != 13 ||
+                    time.tm_min != 45 || time.tm_sec != 7)
+                    ++wrong;
+                if (snapshot.monthIndex("march") != 3 || snapshot.weekdayIndex("Wednesday") != 3)
                     ++wrong;
             }
         });
