@@ -178,9 +178,12 @@ TEST(DefaultFormat, ExpansionAndCompositesCallTheOverride) {
         Bracketed() : QNLocaleDefault(QNLocaleDefault::instance()) {}
         using QNLocaleDefault::asString;
         XVString asString(const tm* t, char d, const QNZone& z) const override {
-            if (d == 'x' || d == 'X' || d == 'Z')
-                return "<" + QNLocaleDefault::asString(t, d, z) + ">";
-            return QNLocaleDefault::asString(t, d, z);
+            XVString text = QNLocaleDefault::asString(t, d, z);
+            if (d == 'x' || d == 'X' || d == 'Z') {
+                text.insert(0, 1, '<');
+                text += '>';
+            }
+            return text;
         }
     };
     const Bracketed b;
