@@ -1,6 +1,6 @@
 // Prints a few calendar facts computed with QNDate.
-#include <cstdio>
 #include <xvkit/xvkit.h>
+#include <cstdio>
 
 int main() {
     const QNDate millennium(1, 1, 2000);

@@ -36,7 +36,7 @@ class QNTime;
 class QNZone;
 
 class XVKIT_API QNDate {
-public:
+  public:
     // Common-year month lengths, indexed by month - 1.
     static const unsigned char daysInMonth[12];
     // Days before the first of each month in a common year, indexed by month - 1.
@@ -169,11 +169,11 @@ public:
     friend bool operator==(const QNDate& a, const QNDate& b) { return a.julian_ == b.julian_; }
     friend auto operator<=>(const QNDate& a, const QNDate& b) { return a.julian_ <=> b.julian_; }
 
-protected:
+  protected:
     static bool assertWeekDayNumber(unsigned int weekday) { return weekday >= 1 && weekday <= 7; }
     static bool assertIndexOfMonth(unsigned int month) { return month >= 1 && month <= 12; }
 
-private:
+  private:
     static unsigned long currentDate();
     void mdy(unsigned int& month, unsigned int& day, unsigned int& year) const;
 

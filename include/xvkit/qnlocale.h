@@ -271,7 +271,7 @@ class XVKIT_API QNLocaleSnapshot : public QNLocale {
         signed char nSepBySpace = 0;
         signed char pSignPosn = 0;
         signed char nSignPosn = 0;
-        XVString weekDays[7];     // index 0 = Sunday
+        XVString weekDays[7];  // index 0 = Sunday
         XVString weekAbbs[7];
         XVString monthNames[12];  // index 0 = January
         XVString monthAbbs[12];

@@ -28,7 +28,7 @@
 // synchronisation object from `GetSyncObject`, which guarded members take
 // through `XVSingleLock`.
 class XVKIT_API XVObject {
-public:
+  public:
     // Reference count 1.
     XVObject() = default;
     // Copies the source's current reference count.
@@ -51,14 +51,14 @@ public:
     virtual CCriticalSection* GetSyncObject() const;
     virtual ~XVObject();
 
-private:
+  private:
     mutable int refs_ = 1;
 };
 
 // An XVObject with an order: `compareTo` is negative, 0 or positive when this
 // object orders before, together with or after `other`.
 class XVKIT_API XVCollectableObject : public virtual XVObject {
-public:
+  public:
     XVCollectableObject() = default;
     XVCollectableObject(const XVCollectableObject& other) : XVObject(other) {}
     XVCollectableObject& operator=(const XVCollectableObject& other) {
@@ -80,7 +80,7 @@ public:
 // With a null object every operation succeeds and nothing is locked. The
 // destructor calls `Unlock()`, also when the scope is left by an exception.
 class XVKIT_API XVSingleLock {
-public:
+  public:
     // Stores `object`; with `initialLock` non-zero, calls `Lock(INFINITE)`.
     explicit XVSingleLock(CSyncObject* object = nullptr, BOOL initialLock = TRUE);
     // Copies share the object and the acquired flag; both copies release it.
@@ -99,14 +99,14 @@ public:
     // No object: FALSE; otherwise whether this lock holds the object.
     BOOL IsLocked() const;
 
-private:
+  private:
     CSyncObject* object_;
     bool acquired_ = false;
 };
 
 // A synchronisation object whose locking does nothing and always succeeds.
 class XVKIT_API XVEmptySyncObject : public CSyncObject {
-public:
+  public:
     explicit XVEmptySyncObject(const char* name) : CSyncObject(name) {}
     ~XVEmptySyncObject() override;
 

@@ -47,7 +47,7 @@ inline constexpr DWORD INFINITE = 0xFFFFFFFFu;
 // obtained within `timeout` milliseconds (`INFINITE`: no limit); the `Unlock`
 // operations return non-zero when the release succeeded.
 class XVKIT_API CSyncObject {
-public:
+  public:
     // `name` may be null; it is not copied and must outlive the object.
     explicit CSyncObject(const char* name) : name_(name) {}
     CSyncObject(const CSyncObject&) = delete;
@@ -61,7 +61,7 @@ public:
     // The name given at construction, or null.
     const char* name() const { return name_; }
 
-private:
+  private:
     const char* name_;
 };
 
@@ -69,7 +69,7 @@ private:
 // lock it again; it is released when every `Lock` has been matched by an
 // `Unlock`. `Unlock` by a thread that does not hold it returns FALSE.
 class XVKIT_API CCriticalSection : public CSyncObject {
-public:
+  public:
     CCriticalSection() : CSyncObject(nullptr) {}
     ~CCriticalSection() override;
 
@@ -79,7 +79,7 @@ public:
     // `previousCount` are not used by a critical section.
     BOOL Unlock(LONG count, LONG* previousCount) override;
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable released_;
     std::thread::id owner_;
@@ -97,7 +97,7 @@ struct AFX_EXTENSION_MODULE {
 // One link in the process-wide chain of extension modules. Constructing it on
 // the heap links `module` at the head of the chain; the chain never deletes it.
 class XVKIT_API CDynLinkLibrary {
-public:
+  public:
     CDynLinkLibrary(AFX_EXTENSION_MODULE& module, BOOL isSystem);
     CDynLinkLibrary(const CDynLinkLibrary&) = delete;
     CDynLinkLibrary& operator=(const CDynLinkLibrary&) = delete;
@@ -108,7 +108,7 @@ public:
     // Head of the chain (the module linked last), or null when none is linked.
     static const CDynLinkLibrary* first();
 
-private:
+  private:
     AFX_EXTENSION_MODULE& module_;
     const CDynLinkLibrary* next_;
 };

@@ -35,7 +35,7 @@ class XVTString;
 // or the start `npos`; a null view stands for an absent stretch.
 template <class charT>
 class XVTSubString : public XVObject {
-public:
+  public:
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
     // The null view.
@@ -47,30 +47,36 @@ public:
     }
     XVTSubString(const XVTSubString& other)
         : XVObject(), start_(other.start_), length_(other.length_), source_(other.source_) {
-        if (source_) source_->AddRef();
+        if (source_)
+            source_->AddRef();
     }
     XVTSubString& operator=(const XVTSubString& other) {
-        if (other.source_) other.source_->AddRef();
-        if (source_) source_->Release();
+        if (other.source_)
+            other.source_->AddRef();
+        if (source_)
+            source_->Release();
         start_ = other.start_;
         length_ = other.length_;
         source_ = other.source_;
         return *this;
     }
     ~XVTSubString() override {
-        if (source_) source_->Release();
+        if (source_)
+            source_->Release();
     }
 
     // Adds a reference on the source (if any), then on the view; returns the
     // view's new count.
     int AddRef() const override {
-        if (source_) source_->AddRef();
+        if (source_)
+            source_->AddRef();
         return XVObject::AddRef();
     }
     // Releases a reference on the source (if any), then on the view; returns
     // what the release of the view's own count returns.
     int Release() const override {
-        if (source_) source_->Release();
+        if (source_)
+            source_->Release();
         return XVObject::Release();
     }
 
@@ -80,7 +86,7 @@ public:
     std::size_t length() const { return length_; }
     const XVTString<charT>* source() const { return source_; }
 
-private:
+  private:
     std::size_t start_ = npos;
     std::size_t length_ = 0;
     const XVTString<charT>* source_ = nullptr;
@@ -94,7 +100,7 @@ template <class charT>
 class XVTString : public std::basic_string<charT>, public XVObject {
     static_assert(std::is_same_v<charT, char>, "XVTString supports char only");
 
-public:
+  public:
     using Base = std::basic_string<charT>;
     using Base::npos;
 
@@ -104,7 +110,7 @@ public:
     XVTString() = default;
     XVTString(const charT* s) : Base(s) {}  // NOLINT: implicit like std::string
     XVTString(const charT* s, std::size_t n) : Base(s, n) {}
-    XVTString(const Base& s) : Base(s) {}  // NOLINT: implicit like std::string
+    XVTString(const Base& s) : Base(s) {}        // NOLINT: implicit like std::string
     XVTString(Base&& s) : Base(std::move(s)) {}  // NOLINT
     // A copy of the text with a fresh reference count of 1.
     XVTString(const XVTString& other) : Base(other), XVObject() {}
@@ -156,7 +162,7 @@ public:
         return XVTSubString<charT>(*this, start, length);
     }
 
-private:
+  private:
     static constexpr const char* kCompareMessage = "XVTString<charT>::compareTo->int";
 
     static int compareBytes(const charT* a, const charT* b, std::size_t n);
@@ -178,7 +184,8 @@ extern "C" XVKIT_API std::istream& XEatWhite(std::istream& is);
 template <class charT>
 XVTString<charT>::XVTString(const XVTSubString<charT>& view) {
     // A view without a source is always null, so a null test covers it.
-    if (view.isNull()) return;
+    if (view.isNull())
+        return;
     Base::assign(view.source()->data() + view.start(), view.length());
 }
 
@@ -187,7 +194,8 @@ int XVTString<charT>::compareBytes(const charT* a, const charT* b, std::size_t n
     for (std::size_t i = 0; i < n; ++i) {
         const auto x = static_cast<unsigned char>(a[i]);
         const auto y = static_cast<unsigned char>(b[i]);
-        if (x != y) return x < y ? -1 : 1;
+        if (x != y)
+            return x < y ? -1 : 1;
     }
     return 0;
 }
@@ -200,8 +208,10 @@ int XVTString<charT>::compareTo(const charT* s, CompareMode mode) const {
             for (;; ++p, ++s) {
                 const auto x = static_cast<unsigned char>(*p);
                 const auto y = static_cast<unsigned char>(*s);
-                if (x != y) return x < y ? -1 : 1;
-                if (x == 0) return 0;
+                if (x != y)
+                    return x < y ? -1 : 1;
+                if (x == 0)
+                    return 0;
             }
         }
         case caseInsensitive:
@@ -227,9 +237,11 @@ int XVTString<charT>::compareTo(const XVTString& s, CompareMode mode) const {
 template <class charT>
 std::size_t XVTString<charT>::find(const charT* text, std::size_t n, const charT* pattern,
                                    std::size_t patternLength, std::size_t start) {
-    if (n < start + patternLength || start + patternLength < start) return npos;
+    if (n < start + patternLength || start + patternLength < start)
+        return npos;
     for (std::size_t i = start; i + patternLength <= n; ++i) {
-        if (Base::traits_type::compare(text + i, pattern, patternLength) == 0) return i;
+        if (Base::traits_type::compare(text + i, pattern, patternLength) == 0)
+            return i;
     }
     return npos;
 }
@@ -238,8 +250,10 @@ template <class charT>
 std::size_t XVTString<charT>::index(const charT* pattern, std::size_t patternLength,
                                     std::size_t start, CompareMode mode) const {
     const std::size_t n = this->length();
-    if (mode == caseSensitive) return find(this->data(), n, pattern, patternLength, start);
-    if (n < start + patternLength || start + patternLength < start) return npos;
+    if (mode == caseSensitive)
+        return find(this->data(), n, pattern, patternLength, start);
+    if (n < start + patternLength || start + patternLength < start)
+        return npos;
 
     // Lower-case copies of the searched stretch and the pattern, so the string
     // and the pattern themselves stay untouched.
@@ -255,19 +269,24 @@ std::size_t XVTString<charT>::index(const charT* pattern, std::size_t patternLen
 template <class charT>
 XVTSubString<charT> XVTString<charT>::strip(StripMode mode, charT c) const {
     const std::size_t n = this->length();
-    if (n == 0) return XVTSubString<charT>();
+    if (n == 0)
+        return XVTSubString<charT>();
     if (mode != stripTrailing && mode != stripBoth && mode != stripLeading) {
         return XVTSubString<charT>(*this, 0, n);
     }
     std::size_t first = 0;
     std::size_t last = n - 1;
     if (mode == stripLeading || mode == stripBoth) {
-        while (first < n && (*this)[first] == c) ++first;
-        if (first == n) return XVTSubString<charT>();
+        while (first < n && (*this)[first] == c)
+            ++first;
+        if (first == n)
+            return XVTSubString<charT>();
     }
     if (mode == stripTrailing || mode == stripBoth) {
-        while (last > first && (*this)[last] == c) --last;
-        if ((*this)[last] == c) return XVTSubString<charT>();
+        while (last > first && (*this)[last] == c)
+            --last;
+        if ((*this)[last] == c)
+            return XVTSubString<charT>();
     }
     return XVTSubString<charT>(*this, first, last - first + 1);
 }

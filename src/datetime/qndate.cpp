@@ -71,7 +71,8 @@ QNDate::QNDate(const QNTime& t, const QNZone& zone) {
 
 unsigned long QNDate::jday(unsigned int month, unsigned int day, unsigned int year) {
     const u32 fullYear = year < 100 ? year + 1900 : year;
-    if (!dayWithinMonth(month, day, fullYear)) return 0;
+    if (!dayWithinMonth(month, day, fullYear))
+        return 0;
     u32 m, y;
     if (month > 2) {
         m = month - 3;
@@ -91,19 +92,25 @@ bool QNDate::leapYear(unsigned int year) {
     return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
 }
 
-unsigned int QNDate::daysInYear(unsigned int year) { return leapYear(year) ? 366 : 365; }
+unsigned int QNDate::daysInYear(unsigned int year) {
+    return leapYear(year) ? 366 : 365;
+}
 
 unsigned int QNDate::daysInMonthYear(unsigned int month, unsigned int year) {
-    if (!assertIndexOfMonth(month)) return 0;
+    if (!assertIndexOfMonth(month))
+        return 0;
     return daysInMonth[month - 1] + (month == 2 && leapYear(year) ? 1 : 0);
 }
 
 bool QNDate::dayWithinMonth(unsigned int month, unsigned int day, unsigned int year) {
-    if (day == 0 || !assertIndexOfMonth(month)) return false;
+    if (day == 0 || !assertIndexOfMonth(month))
+        return false;
     return day <= daysInMonthYear(month, year);
 }
 
-QNDate QNDate::now() { return QNDate(currentDate()); }
+QNDate QNDate::now() {
+    return QNDate(currentDate());
+}
 
 void QNDate::clobber(tm* t) {
     constexpr int kInvalid = INT32_MIN;
@@ -149,12 +156,14 @@ unsigned int QNDate::year() const {
 }
 
 unsigned int QNDate::firstDayOfMonth(unsigned int month) const {
-    if (!assertIndexOfMonth(month)) return 0;
+    if (!assertIndexOfMonth(month))
+        return 0;
     return firstDayOfEachMonth[month - 1] + 1 + (month > 2 && leapYear(year()) ? 1 : 0);
 }
 
 int QNDate::compareTo(const QNDate* other) const {
-    if (julian_ == other->julian_) return 0;
+    if (julian_ == other->julian_)
+        return 0;
     return julian_ > other->julian_ ? 1 : -1;
 }
 
@@ -182,7 +191,7 @@ void QNDate::extract(tm* t) const {
     t->tm_mon = static_cast<int>(m) - 1;
     t->tm_year = static_cast<int>(y) - 1900;
     t->tm_wday = static_cast<int>(weekDay() % 7);
-    t->tm_yday = static_cast<int>(firstDayOfEachMonth[m - 1] + d - 1 +
-                                  (leapYear(y) && m > 2 ? 1 : 0));
+    t->tm_yday =
+        static_cast<int>(firstDayOfEachMonth[m - 1] + d - 1 + (leapYear(y) && m > 2 ? 1 : 0));
     t->tm_isdst = -1;
 }

@@ -21,7 +21,8 @@ void* thisImage() {
 
 BOOL moduleEntry(void* instance, Reason reason) {
     if (reason == processAttach) {
-        if (!AfxInitExtensionModule(xvkitModule, instance)) return FALSE;
+        if (!AfxInitExtensionModule(xvkitModule, instance))
+            return FALSE;
         new CDynLinkLibrary(xvkitModule, FALSE);  // owned by the chain for the process's life
     } else {
         AfxTermExtensionModule(xvkitModule, FALSE);

@@ -1,9 +1,9 @@
 // The platform stand-ins: critical section, module chain, case-blind compares.
 #include <strings.h>
 
+#include <xvkit/xvplatform.h>
 #include <cctype>
 #include <chrono>
-#include <xvkit/xvplatform.h>
 
 CSyncObject::~CSyncObject() = default;
 
@@ -29,7 +29,8 @@ BOOL CCriticalSection::Lock(DWORD timeout) {
 
 BOOL CCriticalSection::Unlock() {
     std::lock_guard<std::mutex> guard(mutex_);
-    if (depth_ == 0 || owner_ != std::this_thread::get_id()) return FALSE;
+    if (depth_ == 0 || owner_ != std::this_thread::get_id())
+        return FALSE;
     if (--depth_ == 0) {
         owner_ = std::thread::id();
         released_.notify_one();
@@ -37,7 +38,9 @@ BOOL CCriticalSection::Unlock() {
     return TRUE;
 }
 
-BOOL CCriticalSection::Unlock(LONG, LONG*) { return Unlock(); }
+BOOL CCriticalSection::Unlock(LONG, LONG*) {
+    return Unlock();
+}
 
 namespace {
 const CDynLinkLibrary* moduleChain = nullptr;
@@ -48,18 +51,25 @@ CDynLinkLibrary::CDynLinkLibrary(AFX_EXTENSION_MODULE& module, BOOL)
     moduleChain = this;
 }
 
-const CDynLinkLibrary* CDynLinkLibrary::first() { return moduleChain; }
+const CDynLinkLibrary* CDynLinkLibrary::first() {
+    return moduleChain;
+}
 
 bool AfxInitExtensionModule(AFX_EXTENSION_MODULE& module, void* instance) {
-    if (module.initialized) return false;
+    if (module.initialized)
+        return false;
     module.instance = instance;
     module.initialized = true;
     return true;
 }
 
-void AfxTermExtensionModule(AFX_EXTENSION_MODULE& module, BOOL) { module.initialized = false; }
+void AfxTermExtensionModule(AFX_EXTENSION_MODULE& module, BOOL) {
+    module.initialized = false;
+}
 
-int xvStricmp(const char* a, const char* b) { return strcasecmp(a, b); }
+int xvStricmp(const char* a, const char* b) {
+    return strcasecmp(a, b);
+}
 
 int xvMemicmp(const void* a, const void* b, std::size_t n) {
     const auto* x = static_cast<const unsigned char*>(a);
@@ -67,7 +77,8 @@ int xvMemicmp(const void* a, const void* b, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
         const int cx = std::tolower(x[i]);
         const int cy = std::tolower(y[i]);
-        if (cx != cy) return cx - cy;
+        if (cx != cy)
+            return cx - cy;
     }
     return 0;
 }

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <xvkit/qndate.h>
 #include <climits>
 #include <ctime>
-#include <xvkit/qndate.h>
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <dlfcn.h>
-#include <sstream>
 #include <xvkit/xvstring.h>
+#include <cstring>
+#include <sstream>
 
 namespace {
 

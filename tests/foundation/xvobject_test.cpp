@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <xvkit/xvobject.h>
 #include <atomic>
 #include <thread>
-#include <xvkit/xvobject.h>
 
 namespace {
 
@@ -146,7 +146,8 @@ TEST(CCriticalSection, WaitingThreadGetsItWhenReleased) {
         got = section.Lock(INFINITE);
         section.Unlock();
     });
-    while (!started) std::this_thread::yield();
+    while (!started)
+        std::this_thread::yield();
     section.Unlock();
     waiter.join();
     EXPECT_TRUE(got);

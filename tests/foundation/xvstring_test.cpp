@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 #include <xvkit/xvstring.h>
+#include <stdexcept>
 
 namespace {
 
@@ -64,7 +64,9 @@ TEST(XVStringIndex, CaseBlindSearchLeavesBothTextsUnchanged) {
     EXPECT_EQ(XVString("xAy").index("a", 1, 0, static_cast<XVString::CompareMode>(5)), 1u);
 }
 
-XVString viewed(const XVSubString& view) { return XVString(view); }
+XVString viewed(const XVSubString& view) {
+    return XVString(view);
+}
 
 TEST(XVStringStrip, ViewsWhatIsLeft) {
     EXPECT_EQ(viewed(XVString("a ").strip(XVString::stripTrailing, ' ')), "a");

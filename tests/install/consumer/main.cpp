@@ -1,5 +1,5 @@
-#include <cstdio>
 #include <xvkit/xvkit.h>
+#include <cstdio>
 
 int main() {
     std::printf("%lu\n", QNDate(1, 1, 2000).julian());
