@@ -152,11 +152,14 @@ int XREMakePattern(const char* pattern, unsigned short* code, int maxLength) {
         return kNoCodeArray;
 
     // `pos` is the next word to write; `last` is where the last item began.
+    // The last of the `maxLength` words is kept for the end word; the limit is
+    // wide so that no `maxLength`, however small, overflows.
+    const long long limit = static_cast<long long>(maxLength) - 1;
     int pos = 0;
     int last = 0;
     while (*p != '\0') {
-        if (pos >= maxLength - 1)
-            return kCompileError;  // keep room for the end word
+        if (pos >= limit)
+            return kCompileError;
         const char c = *p;
         if (c == '*' || c == '+' || c == '?') {
             if (isAnchorOrClosure(code[last]))
@@ -184,7 +187,7 @@ int XREMakePattern(const char* pattern, unsigned short* code, int maxLength) {
                 ++p;
                 break;
             case '[': {
-                if (pos + 16 >= maxLength - 1)
+                if (pos + 16LL >= limit)
                     return kCompileError;
                 code[pos] = kXRECodeClass;
                 ++p;

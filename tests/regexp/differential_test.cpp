@@ -16,11 +16,13 @@
 namespace {
 
 // Pattern pieces chosen so that random combinations meet each other often.
-const char* const kItems[] = {"a",     "b",      "c",      ".",   "[ab]",  "[^a]",
-                              "[a-c]", "[^\\n]", "\\0",    "\\n", "\\x61", "\\142",
-                              "[b-a]", "\\.",    "[\\0b]", "[^]", "^",     "$"};
+const char* const kItems[] = {"a",        "b",   "c",   ".",     "[ab]",  "[^a]",  "[a-c]",
+                              "[^\\n]",   "\\0", "\\n", "\\x61", "\\142", "[b-a]", "\\.",
+                              "[\\0b]",   "[^]", "^",   "$",     "\xe9",  "\\xff", "[\\x80-\\xff]",
+                              "[^\\xe9a]"};
 const char* const kClosures[] = {"", "", "", "*", "+", "?"};
-const char kTextAlphabet[] = {'a', 'b', 'c', '\n', '\0', '.'};
+// Letters, a newline, a NUL, a dot and two bytes above 127.
+const char kTextAlphabet[] = {'a', 'b', 'c', '\n', '\0', '.', '\xe9', '\xff'};
 
 std::string randomPattern(std::mt19937& rng, int maxItems) {
     std::string pattern;
@@ -43,21 +45,41 @@ std::string randomText(std::mt19937& rng, std::size_t minLength, std::size_t max
     return text;
 }
 
-// Compares both matchers on `rounds` random patterns, each searched in four
-// random texts from random start positions; returns how many searches matched.
-int compareRandomly(std::mt19937& rng, int rounds, int maxItems, std::size_t minLength,
-                    std::size_t maxLength, int* compared) {
+// How the random searches are drawn.
+struct Draw {
+    int rounds;             // random patterns
+    int maxItems;           // items per pattern
+    int maxClosures;        // patterns with more are skipped (the oracle backtracks)
+    int searches;           // texts searched with each pattern
+    std::size_t minLength;  // text lengths
+    std::size_t maxLength;
+};
+
+int closureCount(const std::string& pattern) {
+    int count = 0;
+    for (std::size_t k = 0; k < pattern.size(); ++k) {
+        if (pattern[k] == '\\')
+            ++k;
+        else if (pattern[k] == '*' || pattern[k] == '+' || pattern[k] == '?')
+            ++count;
+    }
+    return count;
+}
+
+// Compares both matchers on random patterns, each searched in random texts
+// from random start positions; returns how many searches matched.
+int compareRandomly(std::mt19937& rng, const Draw& draw, int* compared) {
     int matched = 0;
-    for (int round = 0; round < rounds; ++round) {
-        const std::string pattern = randomPattern(rng, maxItems);
+    for (int round = 0; round < draw.rounds; ++round) {
+        const std::string pattern = randomPattern(rng, draw.maxItems);
         unsigned short code[256];
         const int status = XREMakePattern(pattern.c_str(), code, 256);
         XVRegExprLight re(pattern.c_str());
         EXPECT_EQ(static_cast<int>(re.status()), status) << pattern;
-        if (status != 0)
+        if (status != 0 || closureCount(pattern) > draw.maxClosures)
             continue;
-        for (int t = 0; t < 4; ++t) {
-            const XVString text(randomText(rng, minLength, maxLength));
+        for (int t = 0; t < draw.searches; ++t) {
+            const XVString text(randomText(rng, draw.minLength, draw.maxLength));
             const std::size_t from = rng() % 4 == 0 ? rng() % (text.size() + 2) : 0;
             std::size_t expectedLen = 99;
             std::size_t actualLen = 99;
@@ -82,7 +104,7 @@ int compareRandomly(std::mt19937& rng, int rounds, int maxItems, std::size_t min
 TEST(DifferentialTest, ShortTexts) {
     std::mt19937 rng(20261206);
     int compared = 0;
-    const int matched = compareRandomly(rng, 20000, 6, 0, 12, &compared);
+    const int matched = compareRandomly(rng, {20000, 6, 99, 4, 0, 12}, &compared);
     // The generator must exercise both outcomes substantially.
     EXPECT_GT(compared, 70000);
     EXPECT_GT(matched, compared / 10);
@@ -93,8 +115,19 @@ TEST(DifferentialTest, ShortTexts) {
 TEST(DifferentialTest, LongTexts) {
     std::mt19937 rng(7);
     int compared = 0;
-    const int matched = compareRandomly(rng, 5000, 4, 32, 70, &compared);
+    const int matched = compareRandomly(rng, {5000, 4, 99, 4, 32, 70}, &compared);
     EXPECT_GT(compared, 17000);
+    EXPECT_GT(matched, compared / 10);
+    EXPECT_LT(matched, compared * 9 / 10);
+}
+
+// Many searches with one pattern reuse its tables, which grow from search to
+// search and change how the search skips ahead once it has seen enough text.
+TEST(DifferentialTest, ManySearchesWithOnePattern) {
+    std::mt19937 rng(2027);
+    int compared = 0;
+    const int matched = compareRandomly(rng, {600, 5, 2, 24, 32, 400}, &compared);
+    EXPECT_GT(compared, 8000);
     EXPECT_GT(matched, compared / 10);
     EXPECT_LT(matched, compared * 9 / 10);
 }

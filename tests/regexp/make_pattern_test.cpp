@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <limits>
 #include <vector>
 
 #include <xvkit/xvregexp.h>
@@ -82,6 +85,8 @@ TEST(MakePatternTest, AnchorsOnlyAtTheEnds) {
     EXPECT_EQ(compile("\\$").words, (Words{0x24, 0x8000}));
     EXPECT_EQ(compile("a$*").words, (Words{'a', 0x802A, 0x24, 0x8000}));
     EXPECT_EQ(compile("^^").words, (Words{0x805E, 0x5E, 0x8000}));
+    EXPECT_EQ(compile("^$").words, (Words{0x805E, 0x8024, 0x8000}));
+    EXPECT_EQ(compile("$$").words, (Words{0x24, 0x8024, 0x8000}));
 }
 
 TEST(MakePatternTest, Statuses) {
@@ -97,6 +102,11 @@ TEST(MakePatternTest, Statuses) {
     EXPECT_EQ(XREMakePattern("*", nullptr, 256), 1);
     EXPECT_EQ(XREMakePattern("a[", nullptr, 256), 2);
     EXPECT_EQ(XREMakePattern(nullptr, nullptr, 256), 1);
+    // The first-character test comes before every other one; the size test
+    // before the class is read.
+    EXPECT_EQ(compile("*", 0).status, 1);
+    EXPECT_EQ(compile("a[]", 4).status, 3);
+    EXPECT_EQ(compile("a[]", 20).status, 1);
 }
 
 TEST(MakePatternTest, MaxLengthBoundaries) {
@@ -114,6 +124,9 @@ TEST(MakePatternTest, MaxLengthBoundaries) {
     EXPECT_EQ(compile("a", 1).status, 3);
     EXPECT_EQ(compile("a", 0).status, 3);
     EXPECT_EQ(compile("a", -5).status, 3);
+    unsigned short word = 0;
+    EXPECT_EQ(XREMakePattern("a", &word, std::numeric_limits<int>::min()), 3);
+    EXPECT_EQ(XREMakePattern("[a]", &word, std::numeric_limits<int>::min()), 3);
 
     const std::string fits(255, 'q');
     EXPECT_EQ(compile(fits.c_str()).status, 0);
@@ -156,9 +169,17 @@ TEST(MakePatternTest, Classes) {
     EXPECT_EQ(compile("[\\x41-\\x43\\n]").words, classCode({'A', 'B', 'C', '\n'}));
     EXPECT_EQ(compile("[a-c-e]").words, classCode({'a', 'b', 'c', '-', 'e'}));
     EXPECT_EQ(compile("[.*^$]").words, classCode({'.', '*', '^', '$'}));
+    // An escaped `]` can end a range; a reversed one is still a range.
+    EXPECT_EQ(compile("[a-\\]]").words, classCode(range(']', 'a')));
+    EXPECT_EQ(compile("[\\x80-\\xff\xe9]").words, classCode(range(0x80, 0xFF)));
+    EXPECT_EQ(compile("[\\^a-\\^c]").words, classCode({1, 2, 3}));
 
     std::vector<int> all = range(0, 255);
     EXPECT_EQ(compile("[^]").words, classCode(all));
+    // `]` right after the negation closes the class instead of emptying it.
+    Words allThenBracket = classCode(all);
+    allThenBracket.insert(allThenBracket.end() - 1, ']');
+    EXPECT_EQ(compile("[^]]").words, allThenBracket);
     std::vector<int> notDigit = range(0, '0' - 1);
     for (int c = '9' + 1; c < 256; ++c)
         notDigit.push_back(c);
@@ -168,18 +189,55 @@ TEST(MakePatternTest, Classes) {
 
 TEST(RegExprTraitsTest, Constants) {
     using T = XVTRegExprTraits<char>;
-    EXPECT_EQ(T::bar(), '|');
-    EXPECT_EQ(T::backslash(), '\\');
-    EXPECT_EQ(T::backspace(), 8);
-    EXPECT_EQ(T::formfeed(), 12);
-    EXPECT_EQ(T::newlineChar(), 10);
-    EXPECT_EQ(T::tab(), 9);
-    EXPECT_EQ(T::hat(), '^');
-    EXPECT_EQ(T::openBracket(), '[');
-    EXPECT_EQ(T::closeBrace(), '}');
-    EXPECT_EQ(T::questionMark(), '?');
-    EXPECT_EQ(T::seven(), '7');
-    EXPECT_EQ(T::nullCharT(), 0);
+    const struct {
+        char (*get)();
+        char expected;
+    } constants[] = {
+        {T::a, 'a'},
+        {T::b, 'b'},
+        {T::bar, '|'},
+        {T::backslash, '\\'},
+        {T::backspace, 8},
+        {T::c, 'c'},
+        {T::closeBrace, '}'},
+        {T::closeBracket, ']'},
+        {T::closeParen, ')'},
+        {T::colon, ':'},
+        {T::d, 'd'},
+        {T::dash, '-'},
+        {T::dollar, '$'},
+        {T::dot, '.'},
+        {T::e, 'e'},
+        {T::eight, '8'},
+        {T::equal, '='},
+        {T::f, 'f'},
+        {T::five, '5'},
+        {T::formfeed, 12},
+        {T::four, '4'},
+        {T::hat, '^'},
+        {T::n, 'n'},
+        {T::newlineChar, 10},
+        {T::nine, '9'},
+        {T::one, '1'},
+        {T::openBrace, '{'},
+        {T::openBracket, '['},
+        {T::openParen, '('},
+        {T::plus, '+'},
+        {T::questionMark, '?'},
+        {T::r, 'r'},
+        {T::seven, '7'},
+        {T::six, '6'},
+        {T::star, '*'},
+        {T::t, 't'},
+        {T::tab, 9},
+        {T::three, '3'},
+        {T::two, '2'},
+        {T::x, 'x'},
+        {T::zero, '0'},
+        {T::nullCharT, 0},
+    };
+    for (std::size_t k = 0; k < std::size(constants); ++k)
+        EXPECT_EQ(constants[k].get(), constants[k].expected) << "constant " << k;
     EXPECT_TRUE(T::isChar());
 }
 
