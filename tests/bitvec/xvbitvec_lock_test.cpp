@@ -3,6 +3,7 @@
 #include <xvkit/xvbitvec.h>
 #include <atomic>
 #include <stdexcept>
+#include <string>
 #include <thread>
 
 namespace {
@@ -67,6 +68,52 @@ TEST(LockedBitVec, SameVectorOnBothSidesReentersTheLock) {
     v ^= v;
     EXPECT_TRUE(v == false);
     EXPECT_EQ(v.section.depth, 0);
+}
+
+// Two vectors that write their name into one log each time their lock is
+// taken, to see the order of the locks.
+struct NamedVec : XVBitVec {
+    NamedVec(std::string& log, char name, std::size_t n) : XVBitVec(n, false), section(log, name) {}
+    NamedVec(const NamedVec& other) : XVBitVec(other), section(other.section.log, 'c') {}
+    struct Section : CCriticalSection {
+        Section(std::string& log, char name) : log(log), name(name) {}
+        BOOL Lock(DWORD timeout = INFINITE) override {
+            log += name;
+            return CCriticalSection::Lock(timeout);
+        }
+        std::string& log;
+        char name;
+    };
+    CCriticalSection* GetSyncObject() const override { return &section; }
+    mutable Section section;
+};
+
+TEST(LockedBitVec, TwoOperandOperationsLockTheLeftOperandFirst) {
+    std::string log;
+    NamedVec a(log, 'a', 4096), b(log, 'b', 4096), shorter(log, 's', 3);
+    const auto locks = [&](auto op) {
+        log.clear();
+        try {
+            op();
+        } catch (const std::length_error&) {
+        }
+        return log;
+    };
+    // Each operation takes each lock once: the work is done in bulk over the
+    // bytes, not through an element operation per element.
+    EXPECT_EQ(locks([&] { a ^= b; }), "ab");
+    EXPECT_EQ(locks([&] { b |= a; }), "ba");
+    EXPECT_EQ(locks([&] { (void)(a & b); }), "ab");
+    EXPECT_EQ(locks([&] { (void)(b ^ a); }), "ba");
+    EXPECT_EQ(locks([&] { (void)a.isEqual(b); }), "ab");
+    EXPECT_EQ(locks([&] { static_cast<XVBitVec&>(a) = b; }), "ab");
+    EXPECT_EQ(locks([&] { (void)!b; }), "b");
+    EXPECT_EQ(locks([&] { (void)(b == true); }), "b");
+    EXPECT_EQ(locks([&] { a &= shorter; }), "as");
+    EXPECT_EQ(locks([&] { (void)(shorter | a); }), "sa");
+    // A copy takes the source's lock only: while it is being made, the new
+    // vector has no synchronisation object of its own yet.
+    EXPECT_EQ(locks([&] { NamedVec copy(a); }), "a");
 }
 
 // One thread keeps replacing the whole vector with all-set or all-clear

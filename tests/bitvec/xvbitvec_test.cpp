@@ -83,6 +83,13 @@ TEST(XVBitVec, RawBytesAndTheAlgebra) {
     EXPECT_TRUE(v.testBit(1) && static_cast<const XVBitVec&>(v)[1]);
     EXPECT_EQ(v.firstTrue(), 3u);  // the byte 2 is not found
     EXPECT_FALSE(v.isEqual(vec({0, 1, 0, 1})));
+    EXPECT_TRUE(v.isEqual(vec({0, 2, 0, 1})));
+    EXPECT_FALSE(v.isEqual(vec({0, 2, 0})));
+    // Comparisons with a bool read any non-zero byte as true.
+    const XVBitVec foreign = vec({2, 255, 1});
+    EXPECT_TRUE(foreign == true && foreign != false && !(foreign != true));
+    EXPECT_EQ(foreign.firstFalse(), npos);
+    EXPECT_EQ(foreign.firstTrue(), 2u);
 
     const XVBitVec a = vec({1, 1, 0, 0}), b = vec({1, 0, 1, 0});
     XVBitVec x = a, o = a, n = a;
