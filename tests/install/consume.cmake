@@ -1,4 +1,5 @@
-# Script run by CTest: install, configure and build the consumer, run it.
+# Script run by CTest: install, then build the consumer through find_package
+# and through pkg-config, and run both.
 function(run)
     execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
     if(NOT rc EQUAL 0)
@@ -17,13 +18,23 @@ if(NOT output MATCHES "2451545")
     message(FATAL_ERROR "unexpected consumer output: ${output}")
 endif()
 
+# The same program built by hand with the flags pkg-config gives.
 file(GLOB pc ${PREFIX}/lib*/pkgconfig/xvkit.pc)
 if(NOT pc)
     message(FATAL_ERROR "xvkit.pc was not installed")
 endif()
-file(READ ${pc} text)
-if(NOT text MATCHES "-lxvkit")
-    message(FATAL_ERROR "xvkit.pc lacks -lxvkit")
+get_filename_component(pcdir ${pc} DIRECTORY)
+find_program(PKG_CONFIG NAMES pkg-config pkgconf REQUIRED)
+set(ENV{PKG_CONFIG_PATH} ${pcdir})
+run(${PKG_CONFIG} --cflags --libs xvkit)
+separate_arguments(flags UNIX_COMMAND "${output}")
+run(${PKG_CONFIG} --variable=libdir xvkit)
+string(STRIP "${output}" libdir)
+run(${CXX} ${CONSUMER}/main.cpp ${flags} ${LINK_FLAGS} -Wl,-rpath,${libdir}
+    -o ${WORK}/pkg-config-consumer)
+run(${WORK}/pkg-config-consumer)
+if(NOT output MATCHES "2451545")
+    message(FATAL_ERROR "unexpected pkg-config consumer output: ${output}")
 endif()
 
 file(GLOB sonames ${PREFIX}/lib*/libxvkit.so.1)
