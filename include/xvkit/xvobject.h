@@ -59,19 +59,26 @@ class XVKIT_API XVObject {
 // object orders before, together with or after `other`.
 class XVKIT_API XVCollectableObject : public virtual XVObject {
   public:
+    // The XVObject part starts with the count 1, as for any XVObject.
     XVCollectableObject() = default;
+    // Copies the source's count into the XVObject part where this
+    // constructor makes it (the most derived class makes a virtual base).
     XVCollectableObject(const XVCollectableObject& other) : XVObject(other) {}
+    // Copies the source's count.
     XVCollectableObject& operator=(const XVCollectableObject& other) {
         XVObject::operator=(other);
         return *this;
     }
     ~XVCollectableObject() override;
 
+    // Negative, 0 or positive as this object orders before, together with or
+    // after `other`.
     virtual int compareTo(const XVCollectableObject& other) const = 0;
     // Whether this object and `other` are the same kind of object, so that
     // `compareTo` between them is meaningful.
     virtual bool isComparableTo(const XVCollectableObject& other) const = 0;
 
+    // compareTo(o) < 0 and compareTo(o) > 0: both false for equal objects.
     bool operator<(const XVCollectableObject& o) const { return compareTo(o) < 0; }
     bool operator>(const XVCollectableObject& o) const { return compareTo(o) > 0; }
 };
@@ -81,7 +88,8 @@ class XVKIT_API XVCollectableObject : public virtual XVObject {
 // destructor calls `Unlock()`, also when the scope is left by an exception.
 class XVKIT_API XVSingleLock {
   public:
-    // Stores `object`; with `initialLock` non-zero, calls `Lock(INFINITE)`.
+    // Stores `object` (not owned, may be null), not acquired; with
+    // `initialLock` non-zero, calls `Lock(INFINITE)`.
     explicit XVSingleLock(CSyncObject* object = nullptr, BOOL initialLock = TRUE);
     // Copies share the object and the acquired flag; both copies release it.
     XVSingleLock(const XVSingleLock&) = default;
@@ -89,10 +97,12 @@ class XVKIT_API XVSingleLock {
     virtual ~XVSingleLock();
 
     // No object: TRUE, acquired unchanged. Otherwise locks the object and
-    // returns whether it was obtained within `timeout` milliseconds.
+    // returns whether it was obtained within `timeout` milliseconds
+    // (`INFINITE`: no limit); the acquired flag records the answer.
     BOOL Lock(DWORD timeout = INFINITE);
     // No object: TRUE. Not held by this lock: TRUE without touching the object.
-    // Otherwise releases the object; TRUE when the release succeeded.
+    // Otherwise releases the object; TRUE when the release succeeded, and the
+    // lock stays acquired when it did not.
     BOOL Unlock();
     // As `Unlock()`, calling the object's `Unlock(count, previousCount)`.
     BOOL Unlock(LONG count, LONG* previousCount);
@@ -107,10 +117,13 @@ class XVKIT_API XVSingleLock {
 // A synchronisation object whose locking does nothing and always succeeds.
 class XVKIT_API XVEmptySyncObject : public CSyncObject {
   public:
+    // `name` may be null; it is not copied.
     explicit XVEmptySyncObject(const char* name) : CSyncObject(name) {}
     ~XVEmptySyncObject() override;
 
+    // Returns TRUE at once, whatever `timeout`.
     BOOL Lock(DWORD timeout = INFINITE) override;
+    // Returns TRUE.
     BOOL Unlock() override;
     // Returns TRUE; `previousCount` is not written.
     BOOL Unlock(LONG count, LONG* previousCount) override;

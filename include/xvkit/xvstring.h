@@ -38,18 +38,23 @@ class XVTSubString : public XVObject {
   public:
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
-    // The null view.
+    // The null view: start npos, length 0, no source.
     XVTSubString() = default;
-    // A view of `source`; takes a reference on it. No bound is checked.
+    // A view of `source`; takes a reference on it (its AddRef). No bound is
+    // checked: a view reaching past the end of `source` must not be converted.
     XVTSubString(const XVTString<charT>& source, std::size_t start, std::size_t length)
         : start_(start), length_(length), source_(&source) {
         source_->AddRef();
     }
+    // Copies share the source and take their own reference on it; the copy's
+    // own count starts at 1.
     XVTSubString(const XVTSubString& other)
         : XVObject(), start_(other.start_), length_(other.length_), source_(other.source_) {
         if (source_)
             source_->AddRef();
     }
+    // Views `other`'s stretch: takes a reference on its source, then gives
+    // back the one on the old source. The view's own count is left alone.
     XVTSubString& operator=(const XVTSubString& other) {
         if (other.source_)
             other.source_->AddRef();
@@ -60,6 +65,7 @@ class XVTSubString : public XVObject {
         source_ = other.source_;
         return *this;
     }
+    // Gives back the reference on the source (its Release).
     ~XVTSubString() override {
         if (source_)
             source_->Release();
@@ -73,17 +79,22 @@ class XVTSubString : public XVObject {
         return XVObject::AddRef();
     }
     // Releases a reference on the source (if any), then on the view; returns
-    // what the release of the view's own count returns.
+    // what the release of the view's own count returns (0 after deleting a
+    // view made with `new`, whose destructor releases the source once more).
     int Release() const override {
         if (source_)
             source_->Release();
         return XVObject::Release();
     }
 
+    // True for an absent stretch: no characters, no source or start npos.
     bool isNull() const { return length_ == 0 || source_ == nullptr || start_ == npos; }
 
+    // Index of the first character in the source (npos in the null view).
     std::size_t start() const { return start_; }
+    // Number of characters viewed (0 in the null view).
     std::size_t length() const { return length_; }
+    // The string viewed, or null.
     const XVTString<charT>* source() const { return source_; }
 
   private:
@@ -107,18 +118,30 @@ class XVTString : public std::basic_string<charT>, public XVObject {
     enum CompareMode { caseSensitive = 0, caseInsensitive = 1 };
     enum StripMode { stripTrailing = 0, stripBoth = 1, stripLeading = 2 };
 
+    // Every constructor makes the standard string first, then the XVObject
+    // part with the reference count 1. They throw what the standard string's
+    // constructors throw (std::logic_error for a null `s`, std::length_error
+    // past max_size()).
+
+    // The empty string.
     XVTString() = default;
+    // A copy of the NUL-terminated text `s`.
     XVTString(const charT* s) : Base(s) {}  // NOLINT: implicit like std::string
+    // A copy of the `n` characters at `s` (NULs included).
     XVTString(const charT* s, std::size_t n) : Base(s, n) {}
+    // A copy (or the moved text) of a standard string.
     XVTString(const Base& s) : Base(s) {}        // NOLINT: implicit like std::string
     XVTString(Base&& s) : Base(std::move(s)) {}  // NOLINT
     // A copy of the text with a fresh reference count of 1.
     XVTString(const XVTString& other) : Base(other), XVObject() {}
     XVTString(XVTString&& other) noexcept : Base(std::move(other)), XVObject() {}
-    // The characters a view covers; empty for a null view.
+    // The characters a view covers; empty for a null view. A non-null view
+    // always has a source (views are only made from a string), so the
+    // conversion never fails; a view must stay inside its source.
     XVTString(const XVTSubString<charT>& view);  // NOLINT: implicit by design
 
-    // Copies the text; the reference count is left alone.
+    // The assignments copy (or move) the text; the reference count is left
+    // alone.
     XVTString& operator=(const XVTString& other) {
         Base::operator=(other);
         return *this;
@@ -132,32 +155,40 @@ class XVTString : public std::basic_string<charT>, public XVObject {
         return *this;
     }
 
-    // Three-way compare with a NUL-terminated text. `caseSensitive` compares
-    // unsigned bytes and returns -1, 0 or 1; `caseInsensitive` returns the
-    // sign-carrying result of a case-blind compare.
-    // Throws std::invalid_argument for any other mode.
+    // Three-way compare with the NUL-terminated text `s` (not null).
+    // `caseSensitive` compares unsigned bytes in strcmp order and returns -1,
+    // 0 or 1; `caseInsensitive` returns the C runtime's case-blind compare
+    // (strcasecmp): negative, 0 or positive.
+    // Throws std::invalid_argument("XVTString<charT>::compareTo->int") for any
+    // other mode.
     int compareTo(const charT* s, CompareMode mode = caseSensitive) const;
 
     // Three-way compare with another string, lengths first: when the lengths
-    // differ the result is this length minus the other's, whatever the
-    // characters. Equal lengths compare as above.
-    // Throws std::invalid_argument for a mode other than 0 or 1 (only when the
-    // lengths are equal).
+    // differ the result is this length minus the other's (as an int),
+    // whatever the characters. Equal lengths compare byte-wise as above, or
+    // case-blind over the whole length without stopping at a NUL.
+    // Throws std::invalid_argument("XVTString<charT>::compareTo->int") for a
+    // mode other than 0 or 1, but only when the lengths are equal.
     int compareTo(const XVTString& s, CompareMode mode = caseSensitive) const;
 
     // Position of the first occurrence of the `patternLength` characters of
     // `pattern` at or after `start`, or npos when none (or when the pattern
-    // cannot fit after `start`). Any non-zero mode searches case-blind.
+    // cannot fit after `start`, `start` past the end included). An empty
+    // pattern matches at `start`. Any non-zero mode searches case-blind
+    // (letters lowered by the classic "C" ctype facet) on copies, leaving this
+    // string and the pattern untouched. Never throws but std::bad_alloc.
     std::size_t index(const charT* pattern, std::size_t patternLength, std::size_t start = 0,
                       CompareMode mode = caseSensitive) const;
 
     // The view left after removing characters equal to `c` from the end(s)
-    // that `mode` names; a null view when nothing is left. Any other mode
-    // value views the whole string.
+    // that `mode` names; a null view (holding no reference) when nothing is
+    // left or the string is empty. Any other mode value views the whole
+    // string. A non-null view holds one reference on this string.
     XVTSubString<charT> strip(StripMode mode = stripTrailing, charT c = ' ') const;
 
-    // A view of `length` characters from `start`. No bound is checked: the
-    // caller keeps the view inside the string.
+    // A view of `length` characters from `start`, holding one reference on
+    // this string. No bound is checked: the caller keeps the view inside the
+    // string.
     XVTSubString<charT> subString(std::size_t start, std::size_t length) const {
         return XVTSubString<charT>(*this, start, length);
     }
@@ -222,9 +253,10 @@ int XVTString<charT>::compareTo(const charT* s, CompareMode mode) const {
 
 template <class charT>
 int XVTString<charT>::compareTo(const XVTString& s, CompareMode mode) const {
-    if (this->length() != s.length()) {
-        return static_cast<int>(this->length()) - static_cast<int>(s.length());
-    }
+    // The difference as a 32-bit int takes the low bits of the unsigned
+    // difference, so it never overflows, whatever the lengths.
+    if (this->length() != s.length())
+        return static_cast<int>(this->length() - s.length());
     switch (mode) {
         case caseSensitive:
             return compareBytes(this->data(), s.data(), this->length());

@@ -7,22 +7,24 @@
 
 namespace {
 
-// Nothing in this test calls into the library before looking at the chain, so
-// the registration found here was made while the library was being loaded.
+// Read while this program's own statics are made, before main: only the
+// library's load could have linked anything by then.
+const CDynLinkLibrary* const chainBeforeMain = CDynLinkLibrary::first();
+
 TEST(Module, RegisteredAtLoad) {
-    const CDynLinkLibrary* link = CDynLinkLibrary::first();
-    ASSERT_NE(link, nullptr);
-    bool found = false;
-    for (; link != nullptr; link = link->next()) {
-        if (std::strcmp(link->module().name, "xvkit") == 0) {
-            found = true;
-            EXPECT_TRUE(link->module().initialized);
-            Dl_info info{};
-            ASSERT_NE(dladdr(reinterpret_cast<void*>(&XEatWhite), &info), 0);
-            EXPECT_EQ(link->module().instance, info.dli_fbase);
-        }
+    ASSERT_NE(chainBeforeMain, nullptr);
+    EXPECT_EQ(CDynLinkLibrary::first(), chainBeforeMain);
+    int links = 0;
+    for (const CDynLinkLibrary* link = chainBeforeMain; link != nullptr; link = link->next()) {
+        if (std::strcmp(link->module().name, "xvkit") != 0)
+            continue;
+        ++links;
+        EXPECT_TRUE(link->module().initialized);
+        Dl_info info{};
+        ASSERT_NE(dladdr(reinterpret_cast<void*>(&XEatWhite), &info), 0);
+        EXPECT_EQ(link->module().instance, info.dli_fbase);
     }
-    EXPECT_TRUE(found);
+    EXPECT_EQ(links, 1);
 }
 
 TEST(Module, InitAndTermHooks) {
@@ -58,12 +60,15 @@ TEST(XEatWhite, SkipsBlanksAndLeavesTheRest) {
     EXPECT_EQ(text.get(), 'y');
 }
 
-TEST(XEatWhite, FailedStreamIsLeftAlone) {
-    std::istringstream in("  a");
-    in.setstate(std::ios_base::badbit);
-    XEatWhite(in);
-    in.clear();
-    EXPECT_EQ(in.get(), ' ');
+TEST(XEatWhite, FailedOrBadStreamIsLeftAlone) {
+    for (auto state : {std::ios_base::badbit, std::ios_base::failbit}) {
+        std::istringstream in("  a");
+        in.setstate(state);
+        XEatWhite(in);
+        EXPECT_EQ(in.rdstate(), state);
+        in.clear();
+        EXPECT_EQ(in.get(), ' ');
+    }
 }
 
 }  // namespace

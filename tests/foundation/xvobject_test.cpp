@@ -2,6 +2,7 @@
 
 #include <xvkit/xvobject.h>
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 namespace {
@@ -101,6 +102,52 @@ TEST(XVSingleLock, FailedLockIsNotHeldAndIsNotReleased) {
     EXPECT_EQ(refusing.unlocks, 0);
 }
 
+// Grants the lock but refuses to release it.
+struct Sticky : CSyncObject {
+    Sticky() : CSyncObject(nullptr) {}
+    BOOL Lock(DWORD) override { return TRUE; }
+    BOOL Unlock() override { return ++unlocks, FALSE; }
+    BOOL Unlock(LONG, LONG* previous) override {
+        *previous = 41;
+        return ++unlocks, FALSE;
+    }
+    int unlocks = 0;
+};
+
+TEST(XVSingleLock, AcquiredFlagFollowsEachAnswerOfTheObject) {
+    Refusing refusing;
+    {
+        XVSingleLock lock(&refusing);  // the initial lock waits without limit and fails
+        EXPECT_EQ(refusing.locks, 1);
+        EXPECT_FALSE(lock.IsLocked());
+        EXPECT_TRUE(lock.Unlock());  // not held: nothing to release
+    }
+    EXPECT_EQ(refusing.unlocks, 0);
+
+    Sticky sticky;
+    {
+        XVSingleLock lock(&sticky, TRUE);
+        EXPECT_TRUE(lock.IsLocked());
+        EXPECT_FALSE(lock.Unlock());  // a failed release leaves it held
+        EXPECT_TRUE(lock.IsLocked());
+        LONG previous = 0;
+        EXPECT_FALSE(lock.Unlock(1, &previous));
+        EXPECT_EQ(previous, 41);
+        EXPECT_TRUE(lock.IsLocked());
+    }
+    EXPECT_EQ(sticky.unlocks, 3);  // the destructor tried once more
+
+    // Copies carry the flag.
+    XVEmptySyncObject empty(nullptr);
+    XVSingleLock held(&empty);
+    XVSingleLock copy(held);
+    EXPECT_TRUE(copy.IsLocked());
+    XVSingleLock idle(&empty, FALSE);
+    EXPECT_FALSE(idle.IsLocked());
+    idle = held;
+    EXPECT_TRUE(idle.IsLocked());
+}
+
 TEST(XVSingleLock, DestructorReleasesAlsoOnException) {
     CCriticalSection section;
     try {
@@ -136,21 +183,31 @@ TEST(CCriticalSection, IsReentrantAndTimesOutForOtherThreads) {
     EXPECT_TRUE(otherGot);
 }
 
-TEST(CCriticalSection, WaitingThreadGetsItWhenReleased) {
-    CCriticalSection section;
-    ASSERT_TRUE(section.Lock());
-    std::atomic<bool> started{false};
-    BOOL got = FALSE;
-    std::thread waiter([&] {
-        started = true;
-        got = section.Lock(INFINITE);
+TEST(CCriticalSection, WaitingThreadsGetItWhenReleased) {
+    for (DWORD timeout : {INFINITE, DWORD{60000}}) {
+        CCriticalSection section;
+        ASSERT_TRUE(section.Lock());
+        ASSERT_TRUE(section.Lock());
+        std::atomic<bool> started{false};
+        std::atomic<BOOL> got{FALSE};
+        BOOL ownerUnlockedOther = TRUE;
+        std::thread waiter([&] {
+            started = true;
+            got = section.Lock(timeout);
+            section.Unlock();
+        });
+        while (!started)
+            std::this_thread::yield();
         section.Unlock();
-    });
-    while (!started)
-        std::this_thread::yield();
-    section.Unlock();
-    waiter.join();
-    EXPECT_TRUE(got);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_FALSE(got);  // still held once: the waiter keeps waiting
+        section.Unlock();
+        waiter.join();
+        EXPECT_TRUE(got.load()) << timeout;
+        // A thread that does not hold it cannot release it.
+        std::thread([&] { ownerUnlockedOther = section.Unlock(); }).join();
+        EXPECT_FALSE(ownerUnlockedOther);
+    }
 }
 
 }  // namespace

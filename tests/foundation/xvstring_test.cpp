@@ -30,6 +30,15 @@ TEST(XVStringCompare, StringOverloadComparesLengthsFirst) {
     EXPECT_EQ(XVString("a\0B", 3).compareTo(XVString("A\0b", 3), blind), 0);
 }
 
+TEST(XVStringCompare, ShorterStringsOrderFirstWhateverTheirText) {
+    const XVString z("zzz"), longer("aaaaaaaaaa");
+    EXPECT_EQ(z.compareTo(longer, exact), -7);
+    EXPECT_EQ(longer.compareTo(z, blind), 7);
+    EXPECT_EQ(XVString().compareTo(XVString("\0", 1), exact), -1);
+    // The text overload reads only up to a NUL.
+    EXPECT_EQ(XVString("ab\0c", 4).compareTo("ab", exact), 0);
+}
+
 TEST(XVStringCompare, BadModeThrowsExactMessage) {
     const auto bad = static_cast<XVString::CompareMode>(2);
     try {
@@ -108,6 +117,40 @@ TEST(XVSubString, ViewHoldsOneReferenceOnItsSource) {
     }
     EXPECT_EQ(s.AddRef(), 2);
     s.Release();
+}
+
+// The source's reference count, read without changing it.
+int refsOf(const XVString& s) {
+    const int count = s.AddRef() - 1;
+    s.Release();
+    return count;
+}
+
+TEST(XVSubString, StripViewsHoldAReferenceAndNullOnesDoNot) {
+    const XVString padded("  ab  "), blanks("   "), empty;
+    {
+        const XVSubString both = padded.strip(XVString::stripBoth, ' ');
+        EXPECT_EQ(both.start(), 2u);
+        EXPECT_EQ(both.length(), 2u);
+        EXPECT_EQ(both.source(), &padded);
+        EXPECT_EQ(refsOf(padded), 2);
+        const XVSubString none = blanks.strip(XVString::stripBoth, ' ');
+        const XVSubString nothing = empty.strip(XVString::stripLeading, ' ');
+        EXPECT_EQ(none.source(), nullptr);
+        EXPECT_EQ(none.start(), npos);
+        EXPECT_EQ(nothing.source(), nullptr);
+        EXPECT_EQ(refsOf(blanks), 1);
+        EXPECT_EQ(refsOf(empty), 1);
+        const XVString copied(both);
+        EXPECT_EQ(copied, "ab");
+        EXPECT_EQ(refsOf(copied), 1);
+        EXPECT_EQ(refsOf(padded), 2);  // converting takes no lasting reference
+    }
+    EXPECT_EQ(refsOf(padded), 1);
+    // A stretch of the stripped character inside the text stays.
+    EXPECT_EQ(viewed(XVString("a  b ").strip(XVString::stripTrailing, ' ')), "a  b");
+    EXPECT_EQ(viewed(XVString("..a..").strip(XVString::stripLeading, '.')), "a..");
+    EXPECT_EQ(viewed(XVString("..a..").strip(XVString::stripTrailing, '.')), "..a");
 }
 
 TEST(XVSubString, AssignmentMovesTheReference) {
