@@ -1,5 +1,5 @@
 // Calendar date arithmetic (ACM Collected Algorithm 199 in 32-bit unsigned
-// arithmetic).
+// arithmetic; the conversions themselves are inline in the header).
 #include <xvkit/qndate.h>
 #include <xvkit/qntime.h>
 
@@ -10,36 +10,8 @@ namespace {
 
 using u32 = std::uint32_t;
 
-// Day number of 1 March of the year 0, less one: the algorithm's origin.
-constexpr u32 kOrigin = 1721119;
 // Day number of 1 January 1901.
 constexpr u32 kFirstJanuary1901 = 2415386;
-
-// The year of day number `j` (the year part of `mdy`).
-struct Civil {
-    unsigned int month, day, year;
-};
-
-Civil civilFromDays(u32 dayNumber) {
-    u32 j = dayNumber - kOrigin;
-    const u32 y = (4 * j - 1) / 146097;
-    u32 t = 4 * j - 1 - 146097 * y;
-    u32 d = t / 4;
-    const u32 j2 = (4 * d + 3) / 1461;
-    t = 4 * d + 3 - 1461 * j2;
-    d = (t + 4) / 4;
-    const u32 m = (5 * d - 3) / 153;
-    t = 5 * d - 3 - 153 * m;
-    d = (t + 5) / 5;
-    Civil c{0, d, 100 * y + j2};
-    if (m < 10) {
-        c.month = m + 3;
-    } else {
-        c.month = m - 9;
-        c.year += 1;
-    }
-    return c;
-}
 
 }  // namespace
 
@@ -69,43 +41,10 @@ QNDate::QNDate(const QNTime& t, const QNZone& zone) {
     julian_ = QNDate(&local).julian_;
 }
 
-unsigned long QNDate::jday(unsigned int month, unsigned int day, unsigned int year) {
-    const u32 fullYear = year < 100 ? year + 1900 : year;
-    if (!dayWithinMonth(month, day, fullYear))
-        return 0;
-    u32 m, y;
-    if (month > 2) {
-        m = month - 3;
-        y = fullYear;
-    } else {
-        m = month + 9;
-        y = fullYear - 1;
-    }
-    const u32 c = y / 100;
-    const u32 ya = y - 100 * c;
-    const u32 j = (146097 * c) / 4 + (1461 * ya) / 4 + (153 * m + 2) / 5 + day + kOrigin;
-    // Overflowed results do not map back to the year asked for.
-    return civilFromDays(j).year == fullYear ? j : 0;
-}
-
-bool QNDate::leapYear(unsigned int year) {
-    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-}
-
-unsigned int QNDate::daysInYear(unsigned int year) {
-    return leapYear(year) ? 366 : 365;
-}
-
-unsigned int QNDate::daysInMonthYear(unsigned int month, unsigned int year) {
-    if (!assertIndexOfMonth(month))
-        return 0;
-    return daysInMonth[month - 1] + (month == 2 && leapYear(year) ? 1 : 0);
-}
-
-bool QNDate::dayWithinMonth(unsigned int month, unsigned int day, unsigned int year) {
-    if (day == 0 || !assertIndexOfMonth(month))
-        return false;
-    return day <= daysInMonthYear(month, year);
+unsigned long QNDate::checkedDayNumber(unsigned int month, unsigned int day, unsigned int year) {
+    const u32 j = dayNumberOf(month, day, year);
+    // A result that wrapped 32 bits does not map back to the year asked for.
+    return QNDate(static_cast<unsigned long>(j)).year() == year ? j : 0;
 }
 
 QNDate QNDate::now() {
@@ -121,38 +60,16 @@ void QNDate::clobber(tm* t) {
 
 unsigned long QNDate::currentDate() {
     const time_t now = time(nullptr);
-    const tm local = *localtime(&now);
+    const tm* shared = localtime(&now);
+    if (shared == nullptr)
+        return 0;
+    const tm local = *shared;
     return jday(static_cast<unsigned>(local.tm_mon) + 1, static_cast<unsigned>(local.tm_mday),
                 static_cast<unsigned>(local.tm_year) + 1900);
 }
 
-void QNDate::mdy(unsigned int& month, unsigned int& day, unsigned int& year) const {
-    const Civil c = civilFromDays(julian_);
-    month = c.month;
-    day = c.day;
-    year = c.year;
-}
-
 unsigned int QNDate::day() const {
     return julian_ - static_cast<u32>(jday(12, 31, year() - 1));
-}
-
-unsigned int QNDate::dayOfMonth() const {
-    unsigned int m, d, y;
-    mdy(m, d, y);
-    return d;
-}
-
-unsigned int QNDate::month() const {
-    unsigned int m, d, y;
-    mdy(m, d, y);
-    return m;
-}
-
-unsigned int QNDate::year() const {
-    unsigned int m, d, y;
-    mdy(m, d, y);
-    return y;
 }
 
 unsigned int QNDate::firstDayOfMonth(unsigned int month) const {

@@ -163,6 +163,14 @@ TEST(QNDate, FromTm) {
 }
 
 TEST(QNDate, ArithmeticWrapsModulo2To32) {
+    // Only the low 32 bits of a 64-bit unsigned long are a day number.
+    EXPECT_EQ(QNDate(0x100000005ul).julian(), 5u);
+    QNDate set(1ul);
+    set.julian(0x100000000ul + 2451545);
+    EXPECT_EQ(set, QNDate(1, 1, 2000));
+    QNDate back(1, 1, 2000);
+    back -= 0x100000000ul + 1;
+    EXPECT_EQ(back, QNDate(31, 12, 1999));
     QNDate d(0xFFFFFFFFul);
     d += 1;
     EXPECT_EQ(d.julian(), 0u);
