@@ -42,7 +42,8 @@ class QNLocale;
 
 class XVKIT_API QNTime {
   public:
-    // The current instant (the system clock).
+    // The current instant: time(NULL) + 2177452800, cut to 32 bits (a clock
+    // past 6 February 2037 06:28:15 UTC wraps).
     QNTime();
     // That count, unchecked (only the low 32 bits are kept).
     explicit QNTime(unsigned long seconds) : seconds_(static_cast<std::uint32_t>(seconds)) {}
@@ -50,7 +51,8 @@ class XVKIT_API QNTime {
     // `second` on `date`. The three values are not range-checked (25:00 is one
     // hour into the next day). 0 when `date` is invalid or before 31 December
     // 1900, or when the time falls in the hour skipped by the change to
-    // daylight time.
+    // daylight time. A time in the hour repeated by the change back is read
+    // as daylight time. Sums past the 32-bit range wrap.
     QNTime(const QNDate& date, unsigned int hour, unsigned int minute, unsigned int second,
            const QNZone& zone)
         : seconds_(static_cast<std::uint32_t>(buildFrom(date, hour, minute, second, zone))) {}
@@ -66,7 +68,9 @@ class XVKIT_API QNTime {
     // the text, or as for the constructor above.
     QNTime(const QNDate& date, const XVString& text, const QNZone& zone, const QNLocale& loc);
 
+    // The current instant, as QNTime().
     static QNTime now() { return QNTime(currentTime()); }
+    // The count of `t`.
     static unsigned int hash(const QNTime& t) { return t.hash(); }
 
     // The instant at which daylight saving begins in `year` in `zone` (the
@@ -77,9 +81,13 @@ class XVKIT_API QNTime {
     // 0 when the zone observes none that year.
     static QNTime endDST(unsigned int year, const QNZone& zone);
 
+    // The count of seconds since 1 January 1901 00:00:00 UTC.
     unsigned long seconds() const { return seconds_; }
+    // Count != 0.
     bool isValid() const { return seconds_ != 0; }
+    // The count itself.
     unsigned int hash() const { return seconds_; }
+    // 4: the bytes of the count.
     unsigned long binaryStoreSize() const { return sizeof seconds_; }
 
     // Universal hour, minute and second; these never test validity.
@@ -112,6 +120,8 @@ class XVKIT_API QNTime {
     // The text of a whole format (e.g. "%H:%M %Z") for the reading in `zone`.
     XVString asString(const char* format, const QNZone& zone, const QNLocale& loc) const;
 
+    // Second arithmetic on the count, modulo 2^32 (only the low 32 bits of
+    // `n` count); no validity check.
     QNTime& operator+=(unsigned long n) {
         seconds_ += static_cast<std::uint32_t>(n);
         return *this;
@@ -120,7 +130,8 @@ class XVKIT_API QNTime {
         seconds_ -= static_cast<std::uint32_t>(n);
         return *this;
     }
-    // Prefix forms return a copy of the new value.
+    // Prefix forms return a copy of the new value, postfix forms the value
+    // before the move.
     QNTime operator++() { return QNTime(++seconds_); }
     QNTime operator--() { return QNTime(--seconds_); }
     QNTime operator++(int) { return QNTime(seconds_++); }
@@ -132,9 +143,12 @@ class XVKIT_API QNTime {
     bool between(const QNTime& a, const QNTime& b) const {
         return a.seconds_ <= seconds_ && seconds_ <= b.seconds_;
     }
+    // This time when it is strictly later (max) or strictly earlier (min)
+    // than `other`, otherwise `other`.
     QNTime max(const QNTime& other) const { return seconds_ > other.seconds_ ? *this : other; }
     QNTime min(const QNTime& other) const { return seconds_ < other.seconds_ ? *this : other; }
 
+    // Equality and order of the counts, consistent with compareTo.
     friend bool operator==(const QNTime& a, const QNTime& b) { return a.seconds_ == b.seconds_; }
     friend auto operator<=>(const QNTime& a, const QNTime& b) { return a.seconds_ <=> b.seconds_; }
 

@@ -160,6 +160,7 @@ class XVKIT_API QNZone {
         westernEuropean = 2,  // last Sunday in March to last Sunday in September
     };
 
+    // A zone has no data: construction, copying and assignment do nothing.
     QNZone() = default;
     QNZone(const QNZone&) = default;
     QNZone& operator=(const QNZone&) = default;

@@ -160,6 +160,9 @@ TEST(QNTime, ArithmeticWrapsAndOrders) {
     EXPECT_EQ(t.seconds(), 2u);
     t += 0x100000000ul;  // only 32 bits count
     EXPECT_EQ(t.seconds(), 2u);
+    t -= 0x100000003ul;
+    EXPECT_EQ(t.seconds(), 0xFFFFFFFFu);
+    EXPECT_EQ(QNTime(0x100000005ul).seconds(), 5u);
 
     const QNTime a(100ul), b(200ul);
     EXPECT_EQ(a.compareTo(&b), -1);

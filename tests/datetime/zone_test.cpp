@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -97,6 +98,44 @@ TEST(QNDaylightBoundary, AfterIsStrictlyBeforeTheBoundaryMinute) {
     const QNDaylightBoundary fifteenthJune{5, -1, 15, 60};
     t = wallClock(15, 6, 1997, 0, 59);
     EXPECT_TRUE(fifteenthJune.after(&t));
+}
+
+TEST(QNDaylightBoundary, DayFormulaAgreesWithCountingWeekdays) {
+    // Every month of a common year, a leap year and a century that is not
+    // leap; every occurrence and weekday; placed from every day of the month.
+    for (unsigned year : {1999u, 2000u, 2100u}) {
+        for (unsigned month = 1; month <= 12; ++month) {
+            const unsigned length = QNDate::daysInMonthYear(month, year);
+            for (int weekday = 0; weekday < 7; ++weekday) {
+                std::vector<int> occurrences;
+                for (unsigned day = 1; day <= length; ++day) {
+                    if (wallClock(day, month, year, 0, 0).tm_wday == weekday)
+                        occurrences.push_back(static_cast<int>(day));
+                }
+                for (int week = 0; week <= 5; ++week) {
+                    const int expected = week < 4 ? occurrences[week] : occurrences.back();
+                    const QNDaylightBoundary b{static_cast<int>(month) - 1, week, weekday, 90};
+                    for (unsigned from = 1; from <= length; ++from) {
+                        tm t = wallClock(from, month, year, 0, 0);
+                        b.date(&t);
+                        ASSERT_EQ(t.tm_mday, expected)
+                            << year << '/' << month << " week " << week << " weekday " << weekday
+                            << " from " << from;
+                        ASSERT_EQ(t.tm_hour * 60 + t.tm_min, 90);
+                    }
+                    tm at = wallClock(static_cast<unsigned>(expected), month, year, 1, 29);
+                    EXPECT_TRUE(b.after(&at));
+                    at.tm_min = 30;
+                    EXPECT_FALSE(b.after(&at));
+                    if (expected > 1) {
+                        tm dayBefore =
+                            wallClock(static_cast<unsigned>(expected) - 1, month, year, 23, 59);
+                        EXPECT_TRUE(b.after(&dayBefore));
+                    }
+                }
+            }
+        }
+    }
 }
 
 TEST(QNDaylightRule, SouthernScheduleAndAssignment) {
