@@ -41,7 +41,7 @@ class XVTSubString : public XVObject {
     // The null view: start npos, length 0, no source.
     XVTSubString() = default;
     // A view of `source`; takes a reference on it (its AddRef). No bound is
-    // checked: a view reaching past the end of `source` must not be converted.
+    // checked here.
     XVTSubString(const XVTString<charT>& source, std::size_t start, std::size_t length)
         : start_(start), length_(length), source_(&source) {
         source_->AddRef();
@@ -137,7 +137,8 @@ class XVTString : public std::basic_string<charT>, public XVObject {
     XVTString(XVTString&& other) noexcept : Base(std::move(other)), XVObject() {}
     // The characters a view covers; empty for a null view. A non-null view
     // always has a source (views are only made from a string), so the
-    // conversion never fails; a view must stay inside its source.
+    // conversion never fails. Of a view reaching past the end of its source
+    // only the characters inside the source are copied.
     XVTString(const XVTSubString<charT>& view);  // NOLINT: implicit by design
 
     // The assignments copy (or move) the text; the reference count is left
@@ -187,8 +188,8 @@ class XVTString : public std::basic_string<charT>, public XVObject {
     XVTSubString<charT> strip(StripMode mode = stripTrailing, charT c = ' ') const;
 
     // A view of `length` characters from `start`, holding one reference on
-    // this string. No bound is checked: the caller keeps the view inside the
-    // string.
+    // this string. No bound is checked; converting the view copies only what
+    // lies inside the string.
     XVTSubString<charT> subString(std::size_t start, std::size_t length) const {
         return XVTSubString<charT>(*this, start, length);
     }
@@ -217,7 +218,11 @@ XVTString<charT>::XVTString(const XVTSubString<charT>& view) {
     // A view without a source is always null, so a null test covers it.
     if (view.isNull())
         return;
-    Base::assign(view.source()->data() + view.start(), view.length());
+    // Views are not checked against their source when made, so only the part
+    // that lies inside the source is copied.
+    const Base& source = *view.source();
+    if (view.start() < source.size())
+        Base::assign(source, view.start(), view.length());
 }
 
 template <class charT>

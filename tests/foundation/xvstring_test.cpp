@@ -96,6 +96,10 @@ TEST(XVSubString, NullViewsAndConversion) {
     EXPECT_TRUE(s.subString(1, 0).isNull());
     EXPECT_TRUE(s.subString(npos, 2).isNull());
     EXPECT_EQ(viewed(s.subString(1, 0)), "");
+    // Views are not bounded when made; converting copies what exists.
+    EXPECT_EQ(viewed(s.subString(2, 100)), "cd");
+    EXPECT_EQ(viewed(s.subString(4, 1)), "");
+    EXPECT_EQ(viewed(s.subString(1000, 1)), "");
 }
 
 TEST(XVSubString, ViewHoldsOneReferenceOnItsSource) {
