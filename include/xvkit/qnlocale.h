@@ -23,9 +23,10 @@
 // `stringTo...` members) return false on text they cannot read and then leave
 // their output untouched.
 //
-// Text results are never cut short: where a result does not fit the
-// locale's usual working buffer (a zone name of thousands of characters, a
-// precision of 500) the buffer is grown to the exact size.
+// Text results are never cut short and nothing is written past a working
+// buffer: where a result does not fit the locale's usual working buffer (a
+// zone name of thousands of characters, a precision of 500) the buffer is
+// grown to the exact size.
 
 #ifndef XVKIT_QNLOCALE_H_
 #define XVKIT_QNLOCALE_H_
@@ -134,7 +135,8 @@ class XVKIT_API QNLocale {
 class XVKIT_API QNLocaleDefault : public QNLocale {
   public:
     // The one shared object of the process, made on first use and never
-    // destroyed before exit; safe to call from any thread.
+    // destroyed, so it stays usable while static objects are destroyed at
+    // exit; safe to call from any thread.
     static const QNLocaleDefault& instance();
 
     QNLocaleDefault(const QNLocaleDefault&) = default;
@@ -154,19 +156,22 @@ class XVKIT_API QNLocaleDefault : public QNLocale {
     // and week arithmetic is done in 64 bits, so INT_MAX or INT_MIN fields
     // print their exact results.
     XVString asString(const tm* t, char directive, const QNZone& zone) const override;
-    // C "%#.*f" (`showpoint`) or "%.*f". A negative precision means 6, as in
-    // C. Precisions above 1074, the most decimals a double carries, are
+    // C "%#.*f" (`showpoint`) or "%.*f", with the decimal point of the C
+    // runtime's current LC_NUMERIC locale. A negative precision means 6, as
+    // in C. Precisions above 1074, the most decimals a double carries, are
     // taken as 1074 (C would only add zeros), so every text is complete and
-    // below 1400 characters, "inf", "nan" and 1e308 included.
+    // below 1400 characters, "inf", "nan", -0.0 ("-0.00") and 1e308 included.
     XVString asString(double value, int precision, bool showpoint) const override;
     // C "%lu".
     XVString asString(unsigned long value) const override;
     // C "%ld".
     XVString asString(long value) const override;
-    // "$123.45", "USD 123.45" or "123.45" for 12345 hundredths; negative
-    // amounts in parentheses ("(USD 123.45)"), never with a minus sign.
-    // Amounts of 1e18 hundredths and more use C "%.5e" of the unit value
-    // ("1.00000e+16"); NaN and infinities print as the C library prints them.
+    // "$123.45", "USD 123.45" or "123.45" for 12345 hundredths (C "%.2f" of
+    // the unit value, LC_NUMERIC's decimal point); negative amounts in
+    // parentheses ("(USD 123.45)"), never with a minus sign: -0.0 gives
+    // "$0.00". Amounts of 1e18 hundredths and more use C "%.5e" of the unit
+    // value ("1.00000e+16"), as do NaN ("$nan") and infinity ("($inf)" when
+    // negative). A `symbol` other than the three named ones shows no symbol.
     XVString moneyAsString(double amount, CurrSymbol symbol) const override;
 
     // Optional blanks, an optional sign ('+' or '-', blanks may follow),
@@ -177,20 +182,23 @@ class XVKIT_API QNLocaleDefault : public QNLocale {
     // exponent); must start with a digit or '.'.
     bool stringToNum(const XVString& text, double* out) const override;
     // Month/day/year ("3/5/97", "12-25-2005"), or day and year with an
-    // English month name anywhere ("March 5, 1997", "5-MAR-97"). Any
-    // non-digits separate the numbers; no digit may follow the year. Years
-    // below 100 are years of the 1900s. The date must exist.
+    // English month name anywhere ("March 5, 1997", "5-MAR-97"); when several
+    // month names occur, the latest month in the year wins. Any non-digits
+    // separate the numbers; no digit may follow the year. Years below 100
+    // are years of the 1900s. The date must exist (29 February only in leap
+    // years), and its year must fit `tm_year`.
     bool stringToDate(const XVString& text, tm* out) const override;
     // Hours, optional minutes and seconds separated by ':', '.' or blanks,
-    // and an optional "am"/"pm" marker in any case ("1:15 pm"). Text after
-    // the time is ignored.
+    // and an optional "am"/"pm" marker in any case ("1:15 pm"; hours 1..12
+    // with it, 0..23 without). Text after the time is ignored.
     bool stringToTime(const XVString& text, tm* out) const override;
     // An amount with optional sign ('-', parentheses, or with `symbolLocal`
-    // a trailing '-'), optional "$" (`symbolLocal`) or "USD" (otherwise),
-    // whole units and optionally exactly two decimals. Always false for
-    // `symbolNone`.
+    // a trailing '-'), optional "$" (`symbolLocal`) or "USD" (any other
+    // non-zero `symbol`), whole units and optionally exactly two decimals.
+    // Always false for `symbolNone`.
     bool stringToMoney(const XVString& text, double* out, CurrSymbol symbol) const override;
-    // The whole text, any case, against full and short English names.
+    // The whole text, any case (the C runtime's case-blind compare), against
+    // full and short English names; no blanks are removed.
     int monthIndex(const XVString& name) const override;
     int weekdayIndex(const XVString& name) const override;
 

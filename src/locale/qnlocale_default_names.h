@@ -3,20 +3,23 @@
 #ifndef XVKIT_SRC_LOCALE_QNLOCALE_DEFAULT_NAMES_H_
 #define XVKIT_SRC_LOCALE_QNLOCALE_DEFAULT_NAMES_H_
 
+#include <string_view>
+
 namespace xvkit_locale {
 
-// Indexed by tm_mon (January = 0).
-inline constexpr const char* kMonthNames[12] = {"January",   "February", "March",    "April",
-                                                "May",       "June",     "July",     "August",
-                                                "September", "October",  "November", "December"};
-inline constexpr const char* kShortMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+// Indexed by tm_mon (January = 0). Every full name begins with its short
+// name. The views are of string literals, so each is NUL-terminated too.
+inline constexpr std::string_view kMonthNames[12] = {
+    "January", "February", "March",     "April",   "May",      "June",
+    "July",    "August",   "September", "October", "November", "December"};
+inline constexpr std::string_view kShortMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 // Monday first; a tm_wday (Sunday = 0) maps to (tm_wday + 6) % 7.
-inline constexpr const char* kWeekdayNames[7] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
-                                                 "Friday", "Saturday", "Sunday"};
-inline constexpr const char* kShortWeekdayNames[7] = {"Mon", "Tue", "Wed", "Thu",
-                                                      "Fri", "Sat", "Sun"};
+inline constexpr std::string_view kWeekdayNames[7] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
+                                                      "Friday", "Saturday", "Sunday"};
+inline constexpr std::string_view kShortWeekdayNames[7] = {"Mon", "Tue", "Wed", "Thu",
+                                                           "Fri", "Sat", "Sun"};
 
 }  // namespace xvkit_locale
 

@@ -9,8 +9,10 @@
 
 #include <cctype>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "qnlocale_default_names.h"
 
@@ -86,30 +88,67 @@ bool readSignedNumber(const XVString& text, T* out, Starts starts, Read readNumb
     return true;
 }
 
-// 1..12 for the month whose full or short name occurs anywhere in `text`
-// (case-blind), searching December first; 0 when none does.
+// 1..12 for the month whose full or short name occurs anywhere in `text`,
+// letters compared without regard to case (ASCII only, as the classic
+// `ctype` lowers them), searching December first; 0 when none does. Every
+// full name begins with its short name, so a month occurs exactly when its
+// short name does: one pass over the text compares each three-character
+// window with the twelve short names and keeps the latest month seen.
 int monthNamed(const XVString& text) {
-    for (int i = 11; i >= 0; --i) {
-        for (const char* name : {kMonthNames[i], kShortMonthNames[i]}) {
-            if (text.index(name, std::strlen(name), 0, XVString::caseInsensitive) !=
-                XVString::npos) {
-                return i + 1;
-            }
+    // For letters, c | 0x20 is the lower-case letter; no other byte maps
+    // onto a lower-case letter that way.
+    constexpr auto lowered = [](char c) { return static_cast<unsigned char>(c | 0x20); };
+    struct Tables {
+        std::uint32_t keys[12];        // short names lowered, as 24-bit keys
+        std::uint16_t byInitial[256];  // months (bit m for month m + 1) by lowered initial
+    };
+    static constexpr Tables tables = [lowered] {
+        Tables t{};
+        for (int m = 0; m < 12; ++m) {
+            for (char c : kShortMonthNames[m])
+                t.keys[m] = (t.keys[m] << 8) | lowered(c);
+            t.byInitial[lowered(kShortMonthNames[m][0])] |= static_cast<std::uint16_t>(1u << m);
         }
+        return t;
+    }();
+
+    const std::size_t n = text.size();
+    if (n < 3)
+        return 0;
+    int found = 0;
+    std::uint32_t window = (std::uint32_t{lowered(text[0])} << 8) | lowered(text[1]);
+    for (std::size_t i = 2; i < n; ++i) {
+        window = ((window << 8) | lowered(text[i])) & 0xFFFFFF;
+        // Candidates: months later than the one found, with this initial.
+        unsigned int candidates = tables.byInitial[window >> 16] & ~((1u << found) - 1);
+        while (candidates != 0) {
+            const int m = 31 - __builtin_clz(candidates);
+            if (window == tables.keys[m]) {
+                found = m + 1;
+                break;
+            }
+            candidates &= ~(1u << m);
+        }
+        if (found == 12)
+            break;
     }
-    return 0;
+    return found;
 }
 
 // 1-based index of the last table entry whose full or short name equals the
-// whole of `name` (case-blind), or 0.
+// whole of `name` (case-blind), or 0. This is `XVString::compareTo` with
+// `caseInsensitive` against each name: lengths first, then the C runtime's
+// case-blind compare.
 template <std::size_t N>
-int lastNameEqual(const XVString& name, const char* const (&full)[N],
-                  const char* const (&shortNames)[N]) {
+int lastNameEqual(const XVString& name, const std::string_view (&full)[N],
+                  const std::string_view (&shortNames)[N]) {
+    const auto equal = [&name](std::string_view candidate) {
+        return name.size() == candidate.size() &&
+               xvMemicmp(name.data(), candidate.data(), candidate.size()) == 0;
+    };
     for (int i = static_cast<int>(N) - 1; i >= 0; --i) {
-        if (name.compareTo(XVString(full[i]), XVString::caseInsensitive) == 0 ||
-            name.compareTo(XVString(shortNames[i]), XVString::caseInsensitive) == 0) {
+        if (equal(full[i]) || equal(shortNames[i]))
             return i + 1;
-        }
     }
     return 0;
 }
