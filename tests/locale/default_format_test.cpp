@@ -5,11 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <climits>
 #include <clocale>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,14 +25,30 @@ const QNZoneSimple est(18000, "EST");
 // Pins LC_NUMERIC for one test and restores the previous setting.
 class NumericLocale {
   public:
-    explicit NumericLocale(const char* name) : saved_(std::setlocale(LC_NUMERIC, nullptr)) {
-        std::setlocale(LC_NUMERIC, name);
-    }
+    explicit NumericLocale(const char* name)
+        : saved_(std::setlocale(LC_NUMERIC, nullptr)),
+          ok_(std::setlocale(LC_NUMERIC, name) != nullptr) {}
     ~NumericLocale() { std::setlocale(LC_NUMERIC, saved_.c_str()); }
+    bool ok() const { return ok_; }
 
   private:
     std::string saved_;
+    bool ok_;
 };
+
+// The numeric locales the real-number texts are checked in: '.', ',' and a
+// two-byte decimal point (U+066B). The last two are the test locales found
+// through LOCPATH.
+const char* const kNumericLocales[] = {"C", "de_DE.UTF-8", "xv_TEST.UTF-8"};
+
+// The C library's formatting of `format`, however long the text.
+template <class... Args>
+std::string cText(const char* format, Args... args) {
+    const int n = std::snprintf(nullptr, 0, format, args...);
+    std::string text(static_cast<std::size_t>(n), '\0');
+    std::snprintf(text.data(), text.size() + 1, format, args...);
+    return text;
+}
 
 tm makeTm(int year, int mon, int mday, int hour, int min, int sec, int wday, int yday,
           int isdst = 0) {
@@ -151,6 +171,101 @@ TEST(DefaultFormat, ExtremeFieldsGiveExactTexts) {
         EXPECT_LT(dir(t, static_cast<char>(d)).size(), 256u);
 }
 
+// Every directive against the C formatting of its defining formula, for
+// records whose fields mix ordinary, negative and extreme values.
+TEST(DefaultFormat, DirectivesAreTheCFormattingOfTheirFields) {
+    const int samples[] = {0,   1,    -1,    5,     9,           10,         11,      12,
+                           13,  23,   59,    99,    100,         365,        1000,    -9,
+                           -10, -100, -1899, -1900, -1901,       8099,       INT_MAX, INT_MIN,
+                           6,   7,    -7,    2000,  INT_MAX - 1, INT_MIN + 1};
+    const char* const shortDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    const char* const shortMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const QNZoneSimple eastern(QNZone::StdZone(5), QNZone::DstRule(1));
+    unsigned int seed = 7;
+    const auto pick = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return samples[(seed >> 16) % (sizeof samples / sizeof samples[0])];
+    };
+    for (int round = 0; round < 3000; ++round) {
+        tm t;
+        t.tm_sec = pick(), t.tm_min = pick(), t.tm_hour = pick(), t.tm_mday = pick();
+        t.tm_mon = round % 3 == 0 ? round % 12 : pick();
+        t.tm_year = pick(), t.tm_wday = round % 3 == 0 ? round % 7 : pick();
+        t.tm_yday = pick(), t.tm_isdst = round % 4 - 1;
+        const long long year = t.tm_year + 1900LL;
+        const int hour12 = t.tm_hour % 12 == 0 ? 12 : t.tm_hour % 12;
+        const char* day = t.tm_wday >= 0 && t.tm_wday < 7 ? shortDays[t.tm_wday] : "";
+        const char* month = t.tm_mon >= 0 && t.tm_mon < 12 ? shortMonths[t.tm_mon] : "";
+        const std::string zone = t.tm_isdst == 0 ? "EST" : t.tm_isdst == 1 ? "EDT" : "";
+        const std::string x = t.tm_year >= 1 && t.tm_year <= 99
+                                  ? cText("%02lld/%02d/%02d", t.tm_mon + 1LL, t.tm_mday, t.tm_year)
+                                  : cText("%02lld/%02d/%04lld", t.tm_mon + 1LL, t.tm_mday, year);
+        const std::string expected[][2] = {
+            {"d", cText("%02d", t.tm_mday)},
+            {"H", cText("%02d", t.tm_hour)},
+            {"I", cText("%02d", hour12)},
+            {"j", cText("%03lld", t.tm_yday + 1LL)},
+            {"m", cText("%02lld", t.tm_mon + 1LL)},
+            {"M", cText("%02d", t.tm_min)},
+            {"S", cText("%02d", t.tm_sec)},
+            {"U", cText("%02lld", (t.tm_yday - static_cast<long long>(t.tm_wday) + 7) / 7)},
+            {"w", cText("%1d", t.tm_wday)},
+            {"W", cText("%02lld", (t.tm_yday - (t.tm_wday + 6LL) % 7 + 7) / 7)},
+            {"x", x},
+            {"X", cText("%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec)},
+            {"c", x + " " + cText("%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec)},
+            {"y", cText("%02lld", year % 100)},
+            {"Y", cText("%04lld", year)},
+            {"C", cText("%3s %3s %2d %02d:%02d:%02d %s %4lld", day, month, t.tm_mday, t.tm_hour,
+                        t.tm_min, t.tm_sec, zone.c_str(), year)},
+        };
+        for (const auto& [directive, text] : expected) {
+            ASSERT_EQ(dir(t, directive[0], eastern), text)
+                << directive << " " << t.tm_mday << " " << t.tm_mon << " " << t.tm_year << " "
+                << t.tm_hour << " " << t.tm_wday << " " << t.tm_yday;
+        }
+    }
+}
+
+// Under the Itanium C++ ABI (GCC and Clang on Linux) a pointer to a virtual
+// member function holds 1 + the byte offset of its virtual-table slot.
+template <class F>
+std::ptrdiff_t slotOf(F member) {
+    struct {
+        std::ptrdiff_t ptr;
+        std::ptrdiff_t adjust;
+    } raw;
+    static_assert(sizeof member == sizeof raw);
+    std::memcpy(&raw, &member, sizeof raw);
+    return (raw.ptr - 1) / static_cast<std::ptrdiff_t>(sizeof(void*));
+}
+
+// Slots 0 and 1 hold the destructor (complete and deleting); the operations
+// follow in their declared order, the same in the English locale.
+TEST(DefaultFormat, VirtualSlotsKeepTheInterfaceOrder) {
+    using L = QNLocale;
+    using D = QNLocaleDefault;
+    const std::ptrdiff_t slots[] = {
+        slotOf(static_cast<XVString (L::*)(const tm*, char, const QNZone&) const>(&L::asString)),
+        slotOf(static_cast<XVString (L::*)(double, int, bool) const>(&L::asString)),
+        slotOf(static_cast<XVString (L::*)(unsigned long) const>(&L::asString)),
+        slotOf(static_cast<XVString (L::*)(long) const>(&L::asString)),
+        slotOf(&L::moneyAsString),
+        slotOf(static_cast<bool (L::*)(const XVString&, long*) const>(&L::stringToNum)),
+        slotOf(static_cast<bool (L::*)(const XVString&, double*) const>(&L::stringToNum)),
+        slotOf(&L::stringToDate),
+        slotOf(&L::stringToTime),
+        slotOf(&L::stringToMoney),
+        slotOf(&L::monthIndex),
+        slotOf(&L::weekdayIndex),
+    };
+    for (std::ptrdiff_t i = 0; i < 12; ++i)
+        EXPECT_EQ(slots[i], i + 2);
+    EXPECT_EQ(slotOf(static_cast<XVString (D::*)(long) const>(&D::asString)), 5);
+    EXPECT_EQ(slotOf(&D::weekdayIndex), 13);
+}
+
 TEST(DefaultFormat, LongZoneNamesAreKeptWhole) {
     const std::string name(10000, 'z');
     const QNZoneSimple zone(0, name.c_str());
@@ -160,6 +275,14 @@ TEST(DefaultFormat, LongZoneNamesAreKeptWhole) {
 }
 
 TEST(DefaultFormat, FormatExpansion) {
+    // A '%' that ends the format: the format sits in an allocation of its
+    // exact size, so the sanitizer build catches a read past the NUL.
+    for (const std::string format : {"%", "%d%", "ab%%%"}) {
+        const auto exact = std::make_unique<char[]>(format.size() + 1);
+        std::memcpy(exact.get(), format.c_str(), format.size() + 1);
+        const std::string expected = format == "%" ? "" : format == "%d%" ? "05" : "ab%";
+        EXPECT_EQ(loc.asString(&kSample, exact.get(), est), expected) << format;
+    }
     EXPECT_EQ(loc.asString(&kSample, "%%", est), "%");
     EXPECT_EQ(loc.asString(&kSample, "100%% %d", est), "100% 05");
     EXPECT_EQ(loc.asString(&kSample, "", est), "");
@@ -221,8 +344,14 @@ TEST(DefaultFormat, AgreesWithStrftimeInTheCLocale) {
 TEST(DefaultFormat, WholeNumbers) {
     EXPECT_EQ(loc.asString(-42L), "-42");
     EXPECT_EQ(loc.asString(4294967295UL), "4294967295");
-    EXPECT_EQ(loc.asString(LONG_MIN), std::to_string(LONG_MIN));
-    EXPECT_EQ(loc.asString(ULONG_MAX), std::to_string(ULONG_MAX));
+    EXPECT_EQ(loc.asString(LONG_MIN), cText("%ld", LONG_MIN));
+    EXPECT_EQ(loc.asString(ULONG_MAX), cText("%lu", ULONG_MAX));
+    for (long v = 1; v > 0 && v < LONG_MAX / 10; v *= 10) {
+        for (long w : {v - 1, v, -v, -v + 1})
+            EXPECT_EQ(loc.asString(w), cText("%ld", w));
+        EXPECT_EQ(loc.asString(static_cast<unsigned long>(v) * 10 - 1),
+                  cText("%lu", static_cast<unsigned long>(v) * 10 - 1));
+    }
 }
 
 TEST(DefaultFormat, RealNumbers) {
@@ -234,6 +363,11 @@ TEST(DefaultFormat, RealNumbers) {
     EXPECT_EQ(loc.asString(1.5, -1, false), "1.500000");  // negative: C's default 6
     EXPECT_EQ(loc.asString(NAN, 2, false), "nan");
     EXPECT_EQ(loc.asString(-INFINITY, 2, true), "-inf");
+    EXPECT_EQ(loc.asString(INFINITY, 0, true), "inf");  // no point after a non-number
+    EXPECT_EQ(loc.asString(-0.0, 2, false), "-0.00");
+    EXPECT_EQ(loc.asString(-0.0, 0, true), "-0.");
+    EXPECT_EQ(loc.asString(0.125, 2, false), "0.12");  // ties round to even, as in C
+    EXPECT_EQ(loc.asString(0.375, 2, false), "0.38");
 
     // Texts beyond the usual 80 bytes come out whole, as C prints them.
     for (int precision : {70, 500, 1074}) {
@@ -259,8 +393,71 @@ TEST(DefaultFormat, Money) {
     EXPECT_EQ(loc.moneyAsString(1e18 - 128, QNLocale::symbolNone), "9999999999999998.00");
     EXPECT_EQ(loc.moneyAsString(1e18, QNLocale::symbolNone), "1.00000e+16");
     EXPECT_EQ(loc.moneyAsString(-1e300, QNLocale::symbolInternational), "(USD 1.00000e+298)");
+    EXPECT_EQ(loc.moneyAsString(-1e18, QNLocale::symbolInternational), "(USD 1.00000e+16)");
     EXPECT_EQ(loc.moneyAsString(-INFINITY, QNLocale::symbolLocal), "($inf)");
     EXPECT_EQ(loc.moneyAsString(NAN, QNLocale::symbolLocal), "$nan");
+    // Never a minus sign: not for a negative zero, a NaN with its sign bit,
+    // or a negative amount that rounds to zero.
+    EXPECT_EQ(loc.moneyAsString(-0.0, QNLocale::symbolLocal), "$0.00");
+    EXPECT_EQ(loc.moneyAsString(-NAN, QNLocale::symbolNone), "nan");
+    EXPECT_EQ(loc.moneyAsString(-0.4, QNLocale::symbolLocal), "($0.00)");
+    EXPECT_EQ(loc.moneyAsString(-5, QNLocale::CurrSymbol(-1)), "(0.05)");
+    EXPECT_EQ(loc.moneyAsString(-1e18 + 128, QNLocale::symbolInternational),
+              "(USD 9999999999999998.00)");  // the longest text of the fixed form
+}
+
+// The real-number and money texts are the C library's in every numeric
+// locale: digits and rounding, the locale's decimal point (one or more
+// bytes), the point kept by `showpoint`, texts longer than 80 bytes.
+TEST(DefaultFormat, RealNumbersAreTheCFormattingInEveryNumericLocale) {
+    std::vector<double> values = {0.0,    -0.0, 0.5,  2.5,      -2.5,     0.125, 1.005,
+                                  2.675,  1e-7, 0.1,  9.9999,   1e15 + 1, 1e22,  -1e300,
+                                  5e-324, NAN,  -NAN, INFINITY, -INFINITY};
+    unsigned int seed = 2024;
+    for (int i = 0; i < 300; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const double mantissa = static_cast<double>(seed) / 4294967296.0 - 0.5;
+        seed = seed * 1103515245u + 12345u;
+        values.push_back(std::ldexp(mantissa, static_cast<int>(seed >> 26) - 32));
+    }
+    for (const char* name : kNumericLocales) {
+        NumericLocale numeric(name);
+        ASSERT_TRUE(numeric.ok()) << name << " missing: build xvkit_test_locales, run with LOCPATH";
+        for (double v : values) {
+            for (int precision : {0, 1, 2, 3, 6, 11, 17, 30, 80, 500}) {
+                EXPECT_EQ(loc.asString(v, precision, false), cText("%.*f", precision, v))
+                    << name << " " << precision;
+                EXPECT_EQ(loc.asString(v, precision, true), cText("%#.*f", precision, v))
+                    << name << " " << precision;
+            }
+            const double amount = std::fabs(v) * 1e6;
+            if (amount > 0 && amount < 1e18) {
+                // Appended piece by piece: GCC 12 at -O3 warns on "$" + text.
+                const std::string number = cText("%.2f", amount * 0.01);
+                std::string local("$");
+                local.append(number);
+                std::string international("(USD ");
+                international.append(number).append(")");
+                EXPECT_EQ(loc.moneyAsString(amount, QNLocale::symbolLocal), local);
+                EXPECT_EQ(loc.moneyAsString(-amount, QNLocale::symbolInternational), international);
+            }
+        }
+    }
+}
+
+// The C library rounds in the current rounding mode; the texts follow it.
+TEST(DefaultFormat, RealNumbersFollowTheRoundingMode) {
+    NumericLocale c("C");
+    const int saved = std::fegetround();
+    ASSERT_EQ(std::fesetround(FE_UPWARD), 0);
+    EXPECT_EQ(loc.asString(0.125, 2, false), "0.13");
+    EXPECT_EQ(loc.moneyAsString(1.25, QNLocale::symbolLocal), "$0.02");
+    for (int mode : {FE_DOWNWARD, FE_TOWARDZERO, FE_UPWARD}) {
+        std::fesetround(mode);
+        for (double v : {0.125, -0.125, 2.0 / 3, -2.0 / 3, 1e-3})
+            EXPECT_EQ(loc.asString(v, 2, false), cText("%.2f", v)) << mode << " " << v;
+    }
+    std::fesetround(saved);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <climits>
 #include <clocale>
 #include <cmath>
@@ -84,12 +86,21 @@ TEST(DefaultParse, RealNumbers) {
         EXPECT_FALSE(loc.stringToNum(XVString(text), &d)) << text;
         EXPECT_EQ(d, kSentinel) << text;
     }
+    // strtod reads with the C runtime's current decimal point.
+    ASSERT_TRUE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        << "de_DE.UTF-8 missing: build xvkit_test_locales, run with LOCPATH";
+    double d = kSentinel;
+    EXPECT_TRUE(loc.stringToNum(XVString(" -1,5 "), &d));
+    EXPECT_EQ(d, -1.5);
+    d = kSentinel;
+    EXPECT_FALSE(loc.stringToNum(XVString("1.5"), &d));
+    EXPECT_EQ(d, kSentinel);
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 // "year-month-day" of the fields a date reader sets.
 std::string ymd(const tm& t) {
-    return std::to_string(t.tm_year + 1900) + "-" + std::to_string(t.tm_mon + 1) + "-" +
+    return std::to_string(t.tm_year + 1900LL) + "-" + std::to_string(t.tm_mon + 1LL) + "-" +
            std::to_string(t.tm_mday);
 }
 
@@ -116,7 +127,13 @@ TEST(DefaultParse, Dates) {
                                    // later month wins wherever the names stand.
                                    {"Mar/May 5 1997", "1997-5-5"},
                                    {"January or Dec 1 1997", "1997-12-1"},
-                                   {"Junes 2 97", "1997-6-2"}};
+                                   {"Junes 2 97", "1997-6-2"},
+                                   // Names count inside other words, at either end of the text.
+                                   {"Decade 1, 97", "1997-12-1"},
+                                   {"5 97 dEC", "1997-12-5"},
+                                   {"mAy5/97", "1997-5-5"},
+                                   {"1/1/2147485547", "2147485547-1-1"},
+                                   {"2/29/1600", "1600-2-29"}};
     for (const auto& c : good) {
         tm t = sentinelTm();
         ASSERT_TRUE(loc.stringToDate(XVString(c[0]), &t)) << c[0];
@@ -126,19 +143,57 @@ TEST(DefaultParse, Dates) {
     const std::string untouched = ymd(sentinelTm());
     for (const char* text :
          {"2/29/97", "2/29/1900", "13/1/97", "0/1/97", "4/31/97", "3/0/97", "3/5", "3/5/97 10:00",
-          "", "March", "March 5", "no digits", "3/5/99999999999999999999", "-3/5/97 1"}) {
+          "", "March", "March 5", "no digits", "3/5/99999999999999999999", "-3/5/97 1", "2/29/0",
+          "1/1/2147485548", "Ma 5 97", "Dec 5 97 Ja 1", "\xC4\xC5\xC3 5 97"}) {
         tm t = sentinelTm();
         EXPECT_FALSE(loc.stringToDate(XVString(text), &t)) << text;
         EXPECT_TRUE(othersUntouched(t, true) && ymd(t) == untouched) << text;
     }
 }
 
+// Whichever names a text holds, the latest month in the year wins: every
+// pair of months, full or short, in any case and order.
+TEST(DefaultParse, DateMonthNamesAreSearchedFromDecember) {
+    const char* const full[] = {"January",   "February", "March",    "April",
+                                "May",       "June",     "July",     "August",
+                                "September", "October",  "November", "December"};
+    const auto variant = [](std::string name, int how) {
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            if (how == 1 || (how == 2 && i % 2 == 0))
+                name[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[i])));
+        }
+        return how == 3 ? name.substr(0, 3) : name;
+    };
+    for (int a = 0; a < 12; ++a) {
+        for (int b = 0; b < 12; ++b) {
+            const int how = (a + 5 * b) % 4;
+            const std::string text =
+                variant(full[a], how) + "," + variant(full[b], 3 - how) + " 7 1997";
+            tm t = sentinelTm();
+            ASSERT_TRUE(loc.stringToDate(XVString(text), &t)) << text;
+            EXPECT_EQ(t.tm_mon, std::max(a, b)) << text;
+            EXPECT_EQ(t.tm_mday, 7) << text;
+        }
+    }
+}
+
 TEST(DefaultParse, Times) {
-    const char* const good[][2] = {{"14:07:09", "14:7:9"},       {"9", "9:0:0"},
-                                   {"9.30", "9:30:0"},           {"10 30", "10:30:0"},
-                                   {"12 am", "0:0:0"},           {"12:30 PM", "12:30:0"},
-                                   {"1:15 pm", "13:15:0"},       {"11:59:59pM", "23:59:59"},
-                                   {"10:30 garbage", "10:30:0"}, {"  7:05:03 AMX", "7:5:3"}};
+    const char* const good[][2] = {{"14:07:09", "14:7:9"},
+                                   {"9", "9:0:0"},
+                                   {"9.30", "9:30:0"},
+                                   {"10 30", "10:30:0"},
+                                   {"12 am", "0:0:0"},
+                                   {"12:30 PM", "12:30:0"},
+                                   {"1:15 pm", "13:15:0"},
+                                   {"11:59:59pM", "23:59:59"},
+                                   {"10:30 garbage", "10:30:0"},
+                                   {"  7:05:03 AMX", "7:5:3"},
+                                   {"12 pm", "12:0:0"},
+                                   {"12:00", "12:0:0"},
+                                   {"0:00", "0:0:0"},
+                                   {"23:59:59", "23:59:59"},
+                                   {"13 a.m. pm", "13:0:0"},
+                                   {"9:5", "9:5:0"}};
     for (const auto& c : good) {
         tm t = sentinelTm();
         ASSERT_TRUE(loc.stringToTime(XVString(c[0]), &t)) << c[0];
@@ -147,7 +202,7 @@ TEST(DefaultParse, Times) {
     }
     const std::string untouched = hms(sentinelTm());
     for (const char* text : {"13:00 pm", "0 am", "24:00", "10:60", "10:30:60", "-1:00", "10:-5", "",
-                             "pm", "x10", "99999999999999999999"}) {
+                             "pm", "x10", "99999999999999999999", "0:30 AM"}) {
         tm t = sentinelTm();
         EXPECT_FALSE(loc.stringToTime(XVString(text), &t)) << text;
         EXPECT_TRUE(othersUntouched(t, false) && hms(t) == untouched) << text;
@@ -206,6 +261,38 @@ TEST(DefaultParse, MoneyTextsReadBack) {
         EXPECT_EQ(d, amount) << international;
     }
     std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+TEST(DefaultParse, EveryNameInAnyCase) {
+    const char* const months[] = {"January",   "February", "March",    "April",
+                                  "May",       "June",     "July",     "August",
+                                  "September", "October",  "November", "December"};
+    const char* const days[] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
+                                "Friday", "Saturday", "Sunday"};
+    const auto cased = [](std::string name, bool upper) {
+        for (char& c : name)
+            c = static_cast<char>(upper ? std::toupper(static_cast<unsigned char>(c))
+                                        : std::tolower(static_cast<unsigned char>(c)));
+        return name;
+    };
+    for (int i = 0; i < 12; ++i) {
+        for (const std::string& name : {std::string(months[i]), std::string(months[i], 3)}) {
+            EXPECT_EQ(loc.monthIndex(XVString(name)), i + 1) << name;
+            EXPECT_EQ(loc.monthIndex(XVString(cased(name, true))), i + 1) << name;
+            EXPECT_EQ(loc.monthIndex(XVString(cased(name, false))), i + 1) << name;
+            EXPECT_EQ(loc.monthIndex(XVString(name + "x")), 0) << name;
+            EXPECT_EQ(loc.weekdayIndex(XVString(name)), 0) << name;
+        }
+    }
+    for (int i = 0; i < 7; ++i) {
+        for (const std::string& name : {std::string(days[i]), std::string(days[i], 3)}) {
+            EXPECT_EQ(loc.weekdayIndex(XVString(name)), i + 1) << name;
+            EXPECT_EQ(loc.weekdayIndex(XVString(cased(name, true))), i + 1) << name;
+            EXPECT_EQ(loc.weekdayIndex(XVString(cased(name, false))), i + 1) << name;
+            EXPECT_EQ(loc.weekdayIndex(XVString(name.substr(0, name.size() - 1))), 0) << name;
+            EXPECT_EQ(loc.monthIndex(XVString(name)), 0) << name;
+        }
+    }
 }
 
 TEST(DefaultParse, MonthAndWeekdayNames) {
