@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 #include "text_locale_probe.h"
@@ -45,6 +46,22 @@ TEST(DateText, ConstructionFromNamesAndText) {
     EXPECT_EQ(QNDate(XVString("2/29/96"), loc), QNDate(29, 2, 1996));
     EXPECT_FALSE(QNDate(XVString("2/29/97"), loc).isValid());
     EXPECT_FALSE(QNDate(XVString("no date"), loc).isValid());
+}
+
+// The fields a locale reads become a date through the usual validation, the
+// two-digit rule included; fields that name no date give the invalid date,
+// however extreme (the sanitizer build checks for overflow).
+TEST(DateText, ReadFieldsAreValidatedAsADate) {
+    const XVString any("any");
+    EXPECT_EQ(QNDate(any, FixedReadingLocale(11, 31, 136)), QNDate(31, 12, 2036));
+    EXPECT_EQ(QNDate(any, FixedReadingLocale(0, 1, -1850)), QNDate(1, 1, 1950));
+    EXPECT_EQ(QNDate(any, FixedReadingLocale(0, 1, -1800)), QNDate(1, 1, 100));
+    const int bad[][3] = {{-1, 5, 97},     {12, 1, 97},      {0, -5, 97},
+                          {1, 29, 97},     {0, 1, -1901},    {0, 1, INT_MAX},
+                          {0, 1, INT_MIN}, {INT_MAX, 1, 97}, {INT_MIN, INT_MIN, INT_MIN},
+                          {0, INT_MAX, 97}};
+    for (const auto& f : bad)
+        EXPECT_FALSE(QNDate(any, FixedReadingLocale(f[0], f[1], f[2])).isValid()) << f[2];
 }
 
 TEST(DateText, WeekdayStepsByName) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "text_locale_probe.h"
 
 namespace {
@@ -45,6 +47,22 @@ TEST(TimeText, ConstructionFromText) {
     EXPECT_EQ(probe.timeReads, 0);
     EXPECT_FALSE(QNTime(day, XVString("noon"), fixed, probe).isValid());
     EXPECT_EQ(probe.timeReads, 1);
+}
+
+// The read time of day goes to the instant unchecked, as a count of seconds
+// into the day; negative fields read no time.
+TEST(TimeText, ReadFieldsBuildTheInstant) {
+    const QNDate day(5, 3, 1997);
+    const XVString any("any");
+    EXPECT_EQ(QNTime(day, any, fixed, FixedReadingLocale(0, 1, 0, 25, 0, 0)),
+              QNTime(QNDate(6, 3, 1997), 1, 0, 0, fixed));
+    EXPECT_EQ(QNTime(day, any, fixed, FixedReadingLocale(0, 1, 0, 0, 90, 61)),
+              QNTime(day, 1, 31, 1, fixed));
+    for (const int f : {-1, INT_MIN}) {
+        EXPECT_FALSE(QNTime(day, any, fixed, FixedReadingLocale(0, 1, 0, f, 0, 0)).isValid());
+        EXPECT_FALSE(QNTime(day, any, fixed, FixedReadingLocale(0, 1, 0, 0, f, 0)).isValid());
+        EXPECT_FALSE(QNTime(day, any, fixed, FixedReadingLocale(0, 1, 0, 0, 0, f)).isValid());
+    }
 }
 
 // Every minute of a day reads back from its 24-hour and 12-hour texts.
