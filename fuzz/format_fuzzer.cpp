@@ -1,11 +1,16 @@
 // Expands arbitrary format texts for arbitrary calendar records (every field
 // may be out of range) with the default locale and a "C" snapshot, in two
 // zones. The expansion must never fail, and "%%" alone must give "%".
+// The English locale's number texts are checked against the C library's
+// formatting, and its money texts must never carry a minus sign.
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <string>
 
 #include <xvkit/qnlocale.h>
 #include <xvkit/qnzone.h>
@@ -24,11 +29,38 @@ const QNZone& eastern() {
     return zone;
 }
 
+std::string cFixed(double value, int precision, bool showpoint) {
+    const char* format = showpoint ? "%#.*f" : "%.*f";
+    const int n = std::snprintf(nullptr, 0, format, precision, value);
+    std::string text(static_cast<std::size_t>(n), '\0');
+    std::snprintf(text.data(), text.size() + 1, format, precision, value);
+    return text;
+}
+
+// The number operations take their arguments from the record's bits, so the
+// inputs stay a record followed by a format.
+void checkNumbers(const tm& t) {
+    const QNLocaleDefault& english = QNLocaleDefault::instance();
+    const int bits[2] = {t.tm_sec, t.tm_min};
+    double value;
+    static_assert(sizeof value == sizeof bits);
+    std::memcpy(&value, bits, sizeof value);
+    const int precision = t.tm_hour % 1100;  // clamped above 1074; negative means 6
+    const bool showpoint = (t.tm_mday & 1) != 0;
+    const int cPrecision = precision < 0 ? 6 : precision > 1074 ? 1074 : precision;
+    if (english.asString(value, precision, showpoint) != cFixed(value, cPrecision, showpoint))
+        std::abort();
+    const XVString money = english.moneyAsString(value, QNLocale::symbolInternational);
+    if (money.index("-", 1) != XVString::npos)  // the exponent form starts at 1e16 units
+        std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput in(data, size);
     const tm t = in.takeTm();
+    checkNumbers(t);
     const XVString format = in.rest();
     const QNLocale* locales[] = {&QNLocaleDefault::instance(), &cSnapshot()};
     const QNZone* zones[] = {&QNZone::utc(), &eastern()};
