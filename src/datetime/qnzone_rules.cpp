@@ -35,6 +35,18 @@ std::int32_t boundaryDay(const QNDaylightBoundary& b, const tm* t) {
     return wrap32(std::int64_t{length} - rem);
 }
 
+// Whether the wall-clock moment `t` is strictly before boundary `b` within its
+// year. Kept here, rather than called through the exported member, so that
+// the rule's test can inline it.
+bool isBefore(const QNDaylightBoundary& b, const tm* t) {
+    if (t->tm_mon != b.month)
+        return t->tm_mon < b.month;
+    const std::int32_t day = boundaryDay(b, t);
+    if (t->tm_mday != day)
+        return t->tm_mday < day;
+    return wrap32(std::int64_t{t->tm_hour} * 60 + t->tm_min) < b.minute;
+}
+
 // North American schedule, newest rule first; every rule ends on the last
 // Sunday in October at 02:00.
 constexpr QNDaylightBoundary kLastSundayOctober{9, 4, 0, 120};
@@ -65,12 +77,7 @@ const QNDaylightRule* const kBuiltInRules[] = {nullptr, &kNorthAmerica1987, &kWe
 }  // namespace
 
 bool QNDaylightBoundary::after(const tm* t) const {
-    if (t->tm_mon != month)
-        return t->tm_mon < month;
-    const std::int32_t day = boundaryDay(*this, t);
-    if (t->tm_mday != day)
-        return t->tm_mday < day;
-    return wrap32(std::int64_t{t->tm_hour} * 60 + t->tm_min) < minute;
+    return isBefore(*this, t);
 }
 
 void QNDaylightBoundary::date(tm* t) const {
@@ -85,8 +92,8 @@ void QNDaylightBoundary::date(tm* t) const {
 bool QNDaylightRule::isDaylight(const tm* t) const {
     if (!observed)
         return false;
-    const bool beforeBegin = begin.after(t);
-    const bool beforeEnd = end.after(t);
+    const bool beforeBegin = isBefore(begin, t);
+    const bool beforeEnd = isBefore(end, t);
     // Within one calendar year: between the two boundaries. Across the turn of
     // the year: outside the span from end to begin.
     if (begin.month < end.month)
