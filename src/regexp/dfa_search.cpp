@@ -12,6 +12,7 @@ constexpr std::uint16_t kUnknown = 0xFFFF;
 constexpr std::uint16_t kLookBit = 1;  // the successor is accepting or dead
 constexpr std::uint16_t kIdleBit = 2;  // the successor is the idle state
 constexpr std::uint16_t kFlags = kLookBit | kIdleBit;
+constexpr std::uint8_t kEndUnknown = 2;
 
 }  // namespace
 
@@ -41,13 +42,23 @@ void DfaSearcher::clear() {
     stateCount_ = 0;
     poolUsed_ = 0;
     idle_ = -1;
+    initial_ = -1;
+}
+
+// The state at the search start, which is not the end of the text; -1 when
+// the tables are full.
+int DfaSearcher::initialState() {
+    if (initial_ < 0) {
+        beginList();
+        const bool emptyMatch = enter(0, false);
+        initial_ = intern(!program_.anchored() && !emptyMatch, emptyMatch);
+    }
+    return initial_;
 }
 
 // Where the leftmost match ends, or kNoPosition; sets full_ on giving up.
 std::size_t DfaSearcher::matchEnd(const unsigned char* text, std::size_t n, std::size_t start) {
-    beginList();
-    const bool emptyMatch = enter(0, false);
-    int s = intern(!program_.anchored() && !emptyMatch, emptyMatch);
+    int s = initialState();
     if (s < 0)
         return kNoPosition;
 
@@ -91,7 +102,7 @@ std::size_t DfaSearcher::matchEnd(const unsigned char* text, std::size_t n, std:
             break;
         }
         if (t == kUnknown) {
-            const int next = transition(static_cast<int>(row >> 8), *q, false);
+            const int next = transition(static_cast<int>(row >> 8), *q);
             if (next < 0)
                 return kNoPosition;
             t = entry(next);
@@ -100,13 +111,8 @@ std::size_t DfaSearcher::matchEnd(const unsigned char* text, std::size_t n, std:
         p = static_cast<std::size_t>(q - text) + 1;
         s = t >> 8;
     }
-    // The step onto the end of the text, where the end anchor holds; not kept.
-    const int final = transition(s, text[p], true);
-    if (final < 0)
-        return kNoPosition;
-    if (states_[final].accepting)
-        end = n;
-    return end;
+    // The step onto the end of the text, where the end anchor holds.
+    return matchesAtEnd(s, text[p]) ? n : end;
 }
 
 // The table entry that leads to state `s`.
@@ -159,10 +165,12 @@ bool DfaSearcher::enter(int k, bool atEnd) {
     }
 }
 
-// The successor of state `s` on `c`, or -1 when it would need a state beyond
-// the limit. A match discards every slot after the one that reached it.
-int DfaSearcher::transition(int s, unsigned char c, bool atEnd) {
-    const State state = states_[s];
+// Builds in list_ the slots live after state `s` takes `c`, onto the end of
+// the text when `atEnd`; returns whether the step reached a match, which
+// discards every slot after the one that reached it, and sets `*injecting` to
+// whether new starts are still tried.
+bool DfaSearcher::step(int s, unsigned char c, bool atEnd, bool* injecting) {
+    const State& state = states_[s];
     beginList();
     bool accepted = false;
     for (int j = 0; j < state.length && !accepted; ++j) {
@@ -171,12 +179,29 @@ int DfaSearcher::transition(int s, unsigned char c, bool atEnd) {
         if (slot.accepts(c))
             accepted = enter(slot.kind == Kind::repeated ? k : k + 1, atEnd);
     }
-    bool injecting = state.injecting && !accepted;
-    if (injecting && enter(0, atEnd)) {
+    *injecting = state.injecting && !accepted;
+    if (*injecting && enter(0, atEnd)) {
         accepted = true;
-        injecting = false;
+        *injecting = false;
     }
+    return accepted;
+}
+
+// The successor of state `s` on `c` before the end of the text, or -1 when it
+// would need a state beyond the limit.
+int DfaSearcher::transition(int s, unsigned char c) {
+    bool injecting = false;
+    const bool accepted = step(s, c, false, &injecting);
     return intern(injecting, accepted);
+}
+
+bool DfaSearcher::matchesAtEnd(int s, unsigned char c) {
+    std::uint8_t& known = endTable_[s * 256 + c];
+    if (known == kEndUnknown) {
+        bool injecting = false;
+        known = step(s, c, true, &injecting) ? 1 : 0;
+    }
+    return known == 1;
 }
 
 // The number of the state holding the current list, made if new; -1 (and
@@ -199,6 +224,7 @@ int DfaSearcher::intern(bool injecting, bool accepting) {
     std::memcpy(pool_ + poolUsed_, list_, sizeof list_[0] * listLength_);
     poolUsed_ += listLength_;
     std::fill(table_ + s * 256, table_ + (s + 1) * 256, kUnknown);
+    std::fill(endTable_ + s * 256, endTable_ + (s + 1) * 256, kEndUnknown);
     // Nothing but a new start is live, and that start needs a character.
     const bool idle =
         injecting && listLength_ == 1 && list_[0] == 0 && program_.firstSlotRequired();

@@ -55,9 +55,12 @@ class DfaSearcher {
     std::size_t matchEnd(const unsigned char* text, std::size_t n, std::size_t start);
     std::size_t earliestStart(const unsigned char* text, std::size_t n, std::size_t start,
                               std::size_t end) const;
+    int initialState();
     void beginList();
     bool enter(int k, bool atEnd);
-    int transition(int s, unsigned char c, bool atEnd);
+    bool step(int s, unsigned char c, bool atEnd, bool* injecting);
+    int transition(int s, unsigned char c);
+    bool matchesAtEnd(int s, unsigned char c);
     int intern(bool injecting, bool accepting);
     std::uint16_t entry(int s) const;
     void stopJumping();
@@ -66,8 +69,13 @@ class DfaSearcher {
     const Program& program_;
     // table_[s * 256 + c] is the entry for the successor of state s on c.
     std::uint16_t table_[kMaxStates * 256];
+    // endTable_[s * 256 + c]: whether the step from s on c onto the end of the
+    // text reaches a match (0 or 1), or kEndUnknown.
+    std::uint8_t endTable_[kMaxStates * 256];
     State states_[kMaxStates];
     int stateCount_ = 0;
+    // The state every search begins in, once made.
+    int initial_ = -1;
     // The state in which only a new start that needs a character is live.
     int idle_ = -1;
     // Whether the search jumps from the idle state to the next character a

@@ -14,10 +14,13 @@ namespace xvkit_regexp {
 
 namespace {
 
-// Below this many characters the lock-step search is as quick as the tables.
+// Below this many characters the lock-step search is as quick as building
+// the tables for a pattern met for the first time.
 constexpr std::size_t kShortText = 32;
 // A pattern whose tables overflowed this often is left to the lock-step search.
 constexpr int kMaxDfaFailures = 2;
+// The largest code, end word included.
+constexpr std::size_t kMaxCodeWords = 256;
 
 // The number of words of a terminated code, its end word included.
 std::size_t codeWords(const unsigned short* code) {
@@ -28,33 +31,37 @@ std::size_t codeWords(const unsigned short* code) {
 }
 
 // A decoded pattern with its search tables, kept per thread for the pattern
-// searched last so that repeated searches with one pattern build the tables
-// once. It holds its own copy of the code.
-struct CachedPattern {
-    explicit CachedPattern(const unsigned short* source, std::size_t words)
-        : words(words), code(copy(source, words)), program(code.get()), dfa(program) {}
-
-    static std::unique_ptr<unsigned short[]> copy(const unsigned short* source, std::size_t words) {
-        std::unique_ptr<unsigned short[]> own(new unsigned short[words]);
-        std::memcpy(own.get(), source, words * sizeof *source);
-        return own;
+// searched last, so that repeated searches with one pattern decode it and
+// build its tables once. It holds its own copy of the code, and is made over
+// in place for the next pattern.
+class CachedPattern {
+  public:
+    // Makes this the pattern of `code`; returns whether it already was.
+    bool hold(const unsigned short* code) {
+        const std::size_t words = codeWords(code);
+        if (words == words_ && std::memcmp(code_, code, words * sizeof *code) == 0)
+            return true;
+        dfa_.reset();
+        program_.reset();
+        std::memcpy(code_, code, words * sizeof *code);
+        words_ = words;
+        program_.emplace(code_);
+        dfa_.emplace(*program_);
+        return false;
     }
 
-    bool holds(const unsigned short* other, std::size_t otherWords) const {
-        return words == otherWords && std::memcmp(code.get(), other, words * sizeof *other) == 0;
-    }
+    const Program& program() const { return *program_; }
+    DfaSearcher& dfa() { return *dfa_; }
 
-    std::size_t words;
-    std::unique_ptr<unsigned short[]> code;
-    Program program;
-    DfaSearcher dfa;
+  private:
+    std::size_t words_ = 0;
+    unsigned short code_[kMaxCodeWords];
+    std::optional<Program> program_;
+    std::optional<DfaSearcher> dfa_;
 };
 
-CachedPattern& cachedPattern(const unsigned short* code) {
-    thread_local std::unique_ptr<CachedPattern> cache;
-    const std::size_t words = codeWords(code);
-    if (!cache || !cache->holds(code, words))
-        cache = std::make_unique<CachedPattern>(code, words);
+CachedPattern& cachedPattern() {
+    thread_local const std::unique_ptr<CachedPattern> cache = std::make_unique<CachedPattern>();
     return *cache;
 }
 
@@ -104,19 +111,16 @@ bool quickSearch(const Program& program, const unsigned char* text, std::size_t 
 bool search(const unsigned short* code, const char* text, std::size_t n, std::size_t start,
             std::size_t* matchStart, std::size_t* matchLength) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    CachedPattern& cached = cachedPattern();
+    const bool known = cached.hold(code);
+    const Program& program = cached.program();
     bool found = false;
-    if (n - start < kShortText) {
-        const Program program(code);
-        if (quickSearch(program, bytes, n, start, matchStart, matchLength, &found))
-            return found;
-        return lockstepSearch(program, bytes, n, start, matchStart, matchLength);
-    }
-    CachedPattern& cached = cachedPattern(code);
-    const Program& program = cached.program;
     if (quickSearch(program, bytes, n, start, matchStart, matchLength, &found))
         return found;
-    if (cached.dfa.failures() < kMaxDfaFailures) {
-        switch (cached.dfa.search(bytes, n, start, matchStart, matchLength)) {
+    DfaSearcher& dfa = cached.dfa();
+    const bool useTables = start < n && (known || n - start >= kShortText);
+    if (useTables && dfa.failures() < kMaxDfaFailures) {
+        switch (dfa.search(bytes, n, start, matchStart, matchLength)) {
             case DfaOutcome::found:
                 return true;
             case DfaOutcome::notFound:

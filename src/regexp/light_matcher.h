@@ -1,10 +1,12 @@
 // The search behind XVRegExprLight::index. It returns what a plain
 // backtracking matcher returns (leftmost start; at each closure the most
 // repetitions first, given back one at a time until the rest matches) in time
-// linear in the text for a given pattern, without recursion or allocation: a
-// literal pattern is found with memmem, long texts go through the
-// table-driven pass of dfa_search.h, and everything else through the
-// lock-step search of lockstep_search.h.
+// linear in the text for a given pattern, without recursion: a literal
+// pattern is found with memmem; otherwise the table-driven pass of
+// dfa_search.h runs when the tables pay (a long text, or a pattern this
+// thread searched with last), and the lock-step search of lockstep_search.h
+// everywhere else. Each thread keeps the decoded pattern and tables it used
+// last; nothing else is allocated.
 
 #ifndef XVKIT_SRC_REGEXP_LIGHT_MATCHER_H_
 #define XVKIT_SRC_REGEXP_LIGHT_MATCHER_H_

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
 #include <chrono>
 #include <random>
 #include <string>
@@ -188,6 +190,56 @@ TEST(DifferentialTest, BacktrackingExplosionsStayLinear) {
     EXPECT_LT(secondsFor(optional.c_str(), thirty, &at, &len), 1.0);
     EXPECT_EQ(at, 0u);
     EXPECT_EQ(len, 30u);
+}
+
+// Runs searches on a thread whose stack is far smaller than the text: the
+// matcher's stack use may depend on the pattern, never on the text.
+struct SmallStackSearch {
+    const char* pattern;
+    const XVString* text;
+    std::size_t at = 0;
+    std::size_t len = 0;
+
+    static void* run(void* self) {
+        auto* job = static_cast<SmallStackSearch*>(self);
+        const XVRegExprLight re(job->pattern);
+        job->at = re.index(*job->text, &job->len, 0);
+        return nullptr;
+    }
+};
+
+TEST(DifferentialTest, StackUseDoesNotGrowWithTheText) {
+    std::mt19937 rng(5);
+    std::string raw(1 << 20, 'a');
+    for (char& c : raw)
+        c = "ab"[rng() % 2];
+    raw += "aaaaaaaaxc";
+    const XVString text(raw);
+    const std::size_t n = text.size();
+    constexpr std::size_t kNone = xvkit_reference::kNoMatch;
+    const struct {
+        const char* pattern;
+        std::size_t at;
+        std::size_t len;
+    } cases[] = {
+        {"[ab]*x", 0, n - 1},
+        {"[^c]*c", 0, n},
+        {"a*[ab]*b*x$", kNone, 0},  // the `c` after the `x` stops every start
+        // Needs more table states than are kept, so the lock-step search runs.
+        {"[ab]*a[ab][ab][ab][ab][ab][ab][ab]x", 0, n - 1},
+    };
+    pthread_attr_t attr;
+    ASSERT_EQ(pthread_attr_init(&attr), 0);
+    ASSERT_EQ(pthread_attr_setstacksize(&attr, 256 * 1024), 0);
+    for (const auto& c : cases) {
+        SmallStackSearch job{c.pattern, &text};
+        pthread_t thread;
+        ASSERT_EQ(pthread_create(&thread, &attr, &SmallStackSearch::run, &job), 0);
+        ASSERT_EQ(pthread_join(thread, nullptr), 0);
+        EXPECT_EQ(job.at, c.at) << c.pattern;
+        EXPECT_EQ(job.len, c.len) << c.pattern;
+    }
+    pthread_attr_destroy(&attr);
 }
 
 }  // namespace
