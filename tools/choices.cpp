@@ -12,11 +12,14 @@ namespace xvtool {
 
 void requireKnownLocale(const char* name) {
     // A snapshot of an unknown name silently captures the current locale, so
-    // ask the runtime first, without touching the process-wide locale.
-    locale_t probe = newlocale(LC_ALL_MASK, name, locale_t{});
-    if (probe == locale_t{})
+    // ask the runtime first by switching to the name and back. (newlocale
+    // would leave the process-wide locale alone, but glibc's loses its copy
+    // of the search path when LOCPATH is set.)
+    const std::string saved = setlocale(LC_ALL, nullptr);
+    const bool known = setlocale(LC_ALL, name) != nullptr;
+    setlocale(LC_ALL, saved.c_str());
+    if (!known)
         usageError("unknown locale '" + std::string(name) + "'");
-    freelocale(probe);
 }
 
 LocaleChoice::LocaleChoice(const char* name) : locale_(&QNLocaleDefault::instance()) {
