@@ -176,7 +176,7 @@ std::string describeStatus(XVRegExprLight::statVal status) {
     switch (status) {
         case XVRegExprLight::syntaxError:
             return "syntax error (status 1): empty, starting with '*', '+' or '?', "
-                   "or with an empty or unclosed class";
+                   "with an empty or unclosed class, or ending in '\\^'";
         case XVRegExprLight::compileError:
             return "compile error (status 3): too long, or a closure after an anchor or "
                    "another closure";

@@ -26,6 +26,7 @@ constexpr const char kHelp[] =
     "  --locale NAME  a C runtime locale (\"C\", \"de_DE.UTF-8\", \"\" for the\n"
     "                 environment's); without it the built-in English locale\n"
     "  --symbol KIND  none, local (default: \"$\") or intl (\"USD\")\n"
+    "  --parse        read TEXTs instead of formatting AMOUNTs\n"
     "\n"
     "Exit status: 0 on success, 1 when some AMOUNT or TEXT cannot be read (the\n"
     "others are still printed), 2 on bad usage or an unknown locale.\n";

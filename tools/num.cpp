@@ -23,8 +23,10 @@ constexpr const char kHelp[] =
     "With --parse, reads each TEXT as the locale writes numbers and prints the\n"
     "number it holds in C notation.\n"
     "\n"
-    "  --locale NAME  a C runtime locale (\"C\", \"de_DE.UTF-8\", \"\" for the\n"
-    "                 environment's); without it the built-in English locale\n"
+    "  --locale NAME    a C runtime locale (\"C\", \"de_DE.UTF-8\", \"\" for the\n"
+    "                   environment's); without it the built-in English locale\n"
+    "  --precision N    digits after the decimal point, 0 to 100\n"
+    "  --parse          read TEXTs instead of formatting VALUEs\n"
     "\n"
     "Exit status: 0 on success, 1 when some VALUE or TEXT cannot be read (the\n"
     "others are still printed), 2 on bad usage or an unknown locale.\n";

@@ -10,7 +10,7 @@ namespace {
 constexpr OptionSpec kHelp{"--help", false};
 
 bool isOperand(std::string_view word) {
-    return word.size() < 2 || word[0] != '-' ||
+    return word.size() < 2 || word[0] != '-' || word[1] == '.' ||
            std::isdigit(static_cast<unsigned char>(word[1])) != 0;
 }
 

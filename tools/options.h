@@ -40,7 +40,8 @@ struct OptionSpec {
 // The options and operands of one subcommand. Every subcommand also takes
 // "--help". A long option's value may follow as the next word or after '='
 // ("--zone=UTC0"); short flags combine ("-nc"); "--" ends the options. A word
-// of '-' and a digit ("-12.5") or the word "-" alone is an operand.
+// starting with '-' and a digit or '.' ("-12.5", "-.5") or the word "-" alone
+// is an operand.
 class Options {
   public:
     // Throws CliError (kExitTrouble) for an unknown option, a missing value or

@@ -1,6 +1,7 @@
 // xvkit time: reads an instant (a date and a time of day in a zone) and prints
 // it in a format, or prints when daylight time begins and ends in a year.
 #include <cstdio>
+#include <limits>
 #include <string>
 
 #include <xvkit/qndate.h>
@@ -33,18 +34,20 @@ constexpr const char kHelp[] =
     "                 setting's offsets and names; a setting with a daylight time\n"
     "                 gets the library's North American schedule (first Sunday in\n"
     "                 April to last Sunday in October since 1987), whatever rule\n"
-    "                 the setting itself spells out.\n"
+    "                 the setting itself spells out. The C runtime takes a\n"
+    "                 setting that it cannot read as UTC under that name.\n"
     "  --format FMT   directives of strftime's letters, \"%%\" for '%'\n"
     "                 (default \"%A %d %B %Y %H:%M:%S %Z\")\n"
     "  --dst YEAR     the daylight-saving changes of YEAR\n"
     "\n"
-    "Instants run from 1901 to 6 February 2037 06:28:15 UTC; the count of later\n"
-    "ones wraps around (it is a 32-bit number). A time in the hour skipped by\n"
-    "the change to daylight time does not exist; a time in the repeated hour is\n"
-    "taken as the earlier instant (daylight time).\n"
+    "Instants are a 32-bit count of seconds: they run from 1901 to 6 February\n"
+    "2037 06:28:15 UTC, and a DATE and TIME outside that range name no instant.\n"
+    "Nor does a time in the hour skipped by the change to daylight time; a time\n"
+    "in the repeated hour is taken as the earlier instant (daylight time).\n"
     "\n"
     "Exit status: 0 on success, 1 when DATE or TIME cannot be read or names no\n"
-    "instant, 2 on bad usage or an unknown locale.\n";
+    "instant, or when the changes of YEAR fall outside the range of instants,\n"
+    "2 on bad usage or an unknown locale.\n";
 
 constexpr OptionSpec kSpecs[] = {
     {"--locale", true}, {"--zone", true}, {"--format", true}, {"--dst", true}};
@@ -57,14 +60,22 @@ void printInstant(const char* label, const QNTime& t, const char* format, const 
 
 int printDaylightChanges(const char* yearText, const char* format, const QNZone& zone,
                          const QNLocale& loc) {
-    long year = readWholeNumber(yearText, "year");
-    if (year < 0)
+    const long year = readWholeNumber(yearText, "year");
+    if (year < 0 || year > long{std::numeric_limits<unsigned int>::max()})
         usageError("bad year '" + std::string(yearText) + "'");
-    QNTime begin = QNTime::beginDST(static_cast<unsigned int>(year), zone);
-    QNTime end = QNTime::endDST(static_cast<unsigned int>(year), zone);
+    const auto y = static_cast<unsigned int>(year);
+    const QNTime begin = QNTime::beginDST(y, zone);
+    const QNTime end = QNTime::endDST(y, zone);
     if (!begin.isValid() && !end.isValid()) {
-        std::printf("no daylight time in %ld\n", year);
+        std::printf("no daylight time in %u\n", y);
         return kExitOk;
+    }
+    // A change outside the range of the 32-bit count comes back as an
+    // instant in another year.
+    if (QNDate(begin, zone).year() != y || QNDate(end, zone).year() != y) {
+        throw CliError(kExitNoResult, "the daylight-saving changes of " + std::to_string(y) +
+                                          " fall outside the range of instants (1901 to 6 "
+                                          "February 2037)");
     }
     printInstant("begins ", begin, format, zone, loc);
     printInstant("ends   ", end, format, zone, loc);
@@ -109,11 +120,13 @@ int runTime(Args args) {
             throw CliError(kExitNoResult, "cannot read '" + std::string(text) + "' as a time");
         }
         instant = QNTime(date, XVString(text), zone, loc);
-        if (!instant.isValid()) {
+        // A wall-clock time outside the range of the 32-bit count comes back
+        // as an instant on another date.
+        if (!instant.isValid() || QNDate(instant, zone) != date) {
             throw CliError(kExitNoResult, "no such instant: '" + std::string(text) + "' on " +
                                               date.asString('x', loc) +
-                                              " (before 1901, or in the hour skipped by the "
-                                              "change to daylight time)");
+                                              " (outside 1901 to 6 February 2037, or in the "
+                                              "hour skipped by the change to daylight time)");
         }
     }
     printInstant("", instant, format, zone, loc);

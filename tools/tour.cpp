@@ -75,9 +75,10 @@ void locales(const QNLocale& c) {
     row("English stringToMoney(\"($123.45)\")",
         read ? std::to_string(static_cast<long>(money)) + " cents" : "unreadable");
     tm t{};
-    english.stringToTime(XVString("1:15 pm"), &t);
-    row("English stringToTime(\"1:15 pm\")",
-        std::to_string(t.tm_hour) + ":" + std::to_string(t.tm_min));
+    char clock[32] = "unreadable";
+    if (english.stringToTime(XVString("1:15 pm"), &t))
+        std::snprintf(clock, sizeof clock, "%02d:%02d", t.tm_hour, t.tm_min);
+    row("English stringToTime(\"1:15 pm\")", clock);
 }
 
 void bitVectors() {

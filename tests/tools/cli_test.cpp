@@ -4,6 +4,8 @@
 
 #include <ctime>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <xvkit/qndate.h>
 
@@ -33,6 +35,30 @@ TEST(ToolCommandLine, HelpListsCommandsAndExitStatuses) {
     }
 }
 
+TEST(ToolCommandLine, HelpDescribesEveryOption) {
+    const std::vector<std::pair<std::string, std::vector<std::string>>> options = {
+        {"date", {"--locale", "--zone", "--format"}},
+        {"time", {"--locale", "--zone", "--format", "--dst"}},
+        {"num", {"--locale", "--precision", "--parse"}},
+        {"money", {"--locale", "--symbol", "--parse"}},
+        {"grep", {"-n", "-c", "-o"}},
+    };
+    for (const auto& [command, names] : options) {
+        const std::string help = runTool({command, "--help"}).out;
+        for (const std::string& name : names)
+            EXPECT_NE(help.find("\n  " + name + " "), std::string::npos) << command << " " << name;
+    }
+}
+
+TEST(ToolCommandLine, UnwritableOutputIsStatus2) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"tour"}, {"num", "1"}, {"grep", "-c", "x"}}) {
+        RunResult r = runToolInto(args, "/dev/full");
+        EXPECT_EQ(r.status, 2) << args[0];
+        EXPECT_EQ(r.err, "xvkit: cannot write the output\n") << args[0];
+    }
+}
+
 TEST(ToolCommandLine, BadUsageIsOneLineAndStatus2) {
     expectError(runTool({"bogus"}), 2, "unknown command 'bogus' (see 'xvkit --help')");
     expectError(runTool({"num", "--foo", "1"}), 2,
@@ -53,6 +79,7 @@ TEST(ToolCommandLine, OptionForms) {
     EXPECT_EQ(runTool({"num", "--precision=1", "2.25"}).out, "2.2\n");
     EXPECT_EQ(runTool({"num", "--precision", "3", "-2"}).out, "-2.000\n");
     EXPECT_EQ(runTool({"num", "--precision", "0", "--precision", "1", "7"}).out, "7.0\n");
+    EXPECT_EQ(runTool({"num", "-.5", "--precision=1"}).out, "-0.5\n");
     RunResult r = runTool({"grep", "-c", "--", "--x"}, "a--x\n--y\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "1\n");
@@ -120,19 +147,43 @@ TEST(ToolTime, DaylightChangesOfAYear) {
     r = runTool({"time", "--zone", "UTC0", "--dst", "1997"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "no daylight time in 1997\n");
+    // Changes that the 32-bit count cannot hold are refused, not wrapped.
+    for (const char* year : {"1900", "2037", "3000"}) {
+        expectError(runTool({"time", "--zone", "EST5EDT", "--dst", year}), 1,
+                    std::string("the daylight-saving changes of ") + year +
+                        " fall outside the range of instants (1901 to 6 February 2037)");
+    }
+    EXPECT_EQ(
+        runTool({"time", "--zone", "EST5EDT", "--dst", "2036", "--format", "%Y-%m-%d %H:%M"}).out,
+        "begins 2036-04-06 03:00 (count 4268530800, daylight time)\n"
+        "ends   2036-10-26 01:00 (count 4286066400, standard time)\n");
     expectError(runTool({"time", "--dst", "199x"}), 2, "bad year '199x'");
+    expectError(runTool({"time", "--dst", "4294967296"}), 2, "bad year '4294967296'");
     expectError(runTool({"time", "--dst", "1997", "12:00"}), 2, "--dst takes no DATE or TIME");
 }
 
 TEST(ToolTime, InstantsThatCannotBeReadAreStatus1) {
+    const std::string why =
+        " (outside 1901 to 6 February 2037, or in the hour skipped by the change to daylight "
+        "time)";
     expectError(runTool({"time", "--zone", "EST5EDT", "4/6/97", "2:30"}), 1,
-                "no such instant: '2:30' on 04/06/97 (before 1901, or in the hour skipped by "
-                "the change to daylight time)");
+                "no such instant: '2:30' on 04/06/97" + why);
     expectError(runTool({"time", "3/5/97", "noon"}), 1, "cannot read 'noon' as a time");
     expectError(runTool({"time", "3/x/1997", "12:00"}), 1, "cannot read '3/x/1997' as a date");
+    // At both ends of the 32-bit count, wall-clock times that it cannot hold
+    // are refused rather than wrapped around to the other end.
     expectError(runTool({"time", "12/30/1900", "12:00"}), 1,
-                "no such instant: '12:00' on 12/30/1900 (before 1901, or in the hour skipped by "
-                "the change to daylight time)");
+                "no such instant: '12:00' on 12/30/1900" + why);
+    expectError(runTool({"time", "12/31/1900", "23:00"}), 1,
+                "no such instant: '23:00' on 12/31/1900" + why);
+    expectError(runTool({"time", "2/6/2037", "6:28:16"}), 1,
+                "no such instant: '6:28:16' on 02/06/2037" + why);
+    expectError(runTool({"time", "2/7/2037", "12:00"}), 1,
+                "no such instant: '12:00' on 02/07/2037" + why);
+    EXPECT_EQ(runTool({"time", "2/6/2037", "6:28:15"}).out,
+              "Friday 06 February 2037 06:28:15 UTC (count 4294967295, standard time)\n");
+    EXPECT_EQ(runTool({"time", "--zone", "EST5EDT", "12/31/1900", "23:00"}).out,
+              "Monday 31 December 1900 23:00:00 EST (count 14400, standard time)\n");
     expectError(runTool({"time", "a", "b", "c"}), 2,
                 "too many arguments (see 'xvkit time --help')");
 }

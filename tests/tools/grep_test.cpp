@@ -51,7 +51,7 @@ TEST(ToolGrep, ExitStatusAndPatternErrors) {
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err,
               "xvkit: pattern '*a' does not compile: syntax error (status 1): empty, starting "
-              "with '*', '+' or '?', or with an empty or unclosed class\n");
+              "with '*', '+' or '?', with an empty or unclosed class, or ending in '\\^'\n");
     r = runTool({"grep", "a**"}, "abc\n");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err,
@@ -143,7 +143,8 @@ std::vector<std::string> projectSources() {
 }
 
 TEST(ToolGrep, AgreesWithGnuGrep) {
-    // Patterns that mean the same as extended regular expressions.
+    // Patterns that mean the same as extended regular expressions, and whose
+    // greedy matches are also the longest ones, so that -o agrees too.
     const std::vector<std::string> patterns = {
         "XVString",
         "^#include",
@@ -175,11 +176,19 @@ TEST(ToolGrep, AgreesWithGnuGrep) {
         "[aeiou][aeiou][aeiou]+",
         "\\[\\]",
         "^[A-Za-z_]+\\*?$",
+        // Empty and overlapping matches, which -o steps over.
+        "e*",
+        "[a-z]*",
+        "a?b?c?",
+        "x*$",
+        "^[a-z]*",
+        "[0-9]?[0-9]",
+        "[a-z]+ing",
     };
     const std::vector<std::string> files = projectSources();
     ASSERT_GT(files.size(), 20u);
     for (const std::string& pattern : patterns) {
-        for (const char* mode : {"-n", "-c"}) {
+        for (const char* mode : {"-n", "-c", "-on"}) {
             std::vector<std::string> args{mode, pattern};
             args.insert(args.end(), files.begin(), files.end());
             std::vector<std::string> ours{"grep"};

@@ -37,8 +37,10 @@ class TempFile {
     int fd_;
 };
 
+// Runs the child with `outputFd` as its standard output, or a temporary file
+// whose content is returned when `outputFd` is negative.
 RunResult run(const std::string& program, const std::vector<std::string>& args, int inputFd,
-              const EnvVars& env) {
+              const EnvVars& env, int outputFd = -1) {
     TempFile out, err;
     std::vector<std::string> envText;
     for (char** e = environ; *e; ++e) {
@@ -73,7 +75,7 @@ RunResult run(const std::string& program, const std::vector<std::string>& args, 
         throw std::runtime_error("fork failed");
     if (pid == 0) {
         dup2(inputFd, STDIN_FILENO);
-        dup2(out.fd(), STDOUT_FILENO);
+        dup2(outputFd >= 0 ? outputFd : out.fd(), STDOUT_FILENO);
         dup2(err.fd(), STDERR_FILENO);
         execve(program.c_str(), argv.data(), envp.data());
         _exit(127);
@@ -117,6 +119,16 @@ RunResult runToolOnFile(const std::vector<std::string>& args, const std::string&
     if (fd < 0)
         throw std::runtime_error("cannot open " + inputPath);
     RunResult r = run(XVKIT_TOOL, args, fd, {{"TZ", "UTC0"}});
+    close(fd);
+    return r;
+}
+
+RunResult runToolInto(const std::vector<std::string>& args, const std::string& outputPath) {
+    int fd = open(outputPath.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw std::runtime_error("cannot open " + outputPath);
+    TempFile in;
+    RunResult r = run(XVKIT_TOOL, args, in.fd(), {{"TZ", "UTC0"}}, fd);
     close(fd);
     return r;
 }

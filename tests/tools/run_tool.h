@@ -28,6 +28,10 @@ RunResult runTool(const std::vector<std::string>& args, const std::string& input
 // hold twice in memory.
 RunResult runToolOnFile(const std::vector<std::string>& args, const std::string& inputPath);
 
+// Runs the tool with its standard output going to `outputPath` (a device
+// such as /dev/full); the result's `out` is empty.
+RunResult runToolInto(const std::vector<std::string>& args, const std::string& outputPath);
+
 // The whole content of a file.
 std::string readFile(const std::string& path);
 

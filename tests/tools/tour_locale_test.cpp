@@ -68,6 +68,9 @@ TEST(ToolLocale, OptionSelectsASnapshot) {
     EXPECT_EQ(r.out, "Freitag 30.11.1990 (day 2448226, weekday 5)\n");
     EXPECT_EQ(runTool({"date", "--locale", "sv_SE.UTF-8", "--format", "%x", "1990-11-30"}).out,
               "1990-11-30 (day 2448226, weekday 5)\n");
+    // An empty name takes the environment's locale.
+    EXPECT_EQ(runTool({"num", "--locale=", "1234567"}, "", {{"LC_ALL", "de_DE.UTF-8"}}).out,
+              "1.234.567\n");
     RunResult bad = runTool({"money", "--locale", "xx_NOWHERE", "1"});
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(bad.err, "xvkit: unknown locale 'xx_NOWHERE'\n");
