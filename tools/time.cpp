@@ -23,6 +23,8 @@ constexpr const char kHelp[] =
     "prints the instant in FMT, then its count of seconds since 1 January 1901\n"
     "UTC and whether it is daylight or standard time. Without TIME the instant\n"
     "is now. Quote a DATE or TIME of several words: xvkit time '3/5/97' '1:15 pm'.\n"
+    "The built-in English locale reads a time from the start of TIME and\n"
+    "ignores the rest, so a lone '3/5/97' is 03:00 today.\n"
     "\n"
     "With --dst YEAR, prints the instants at which daylight time begins and\n"
     "ends in YEAR in the zone.\n"
