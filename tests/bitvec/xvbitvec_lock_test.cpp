@@ -122,9 +122,13 @@ TEST(LockedBitVec, ConcurrentWholeVectorUpdatesAreAtomic) {
     constexpr std::size_t n = 1 << 16;
     LockedVec v(n, false);
     const XVBitVec ones(n, true), zeros(n, false);
+    constexpr int kReads = 200;
     std::atomic<bool> done{false};
+    std::atomic<int> reads{0};
     std::thread writer([&] {
-        for (int round = 0; round < 300; ++round) {
+        // At least 300 rounds, and on until the reader has overlapped enough
+        // of them, always stopping after an odd round, which ends all clear.
+        for (int round = 0; round < 300 || reads < kReads || round % 2 == 1; ++round) {
             v = (round % 2) ? ones : zeros;
             v ^= ones;
             v = !v;
@@ -132,7 +136,7 @@ TEST(LockedBitVec, ConcurrentWholeVectorUpdatesAreAtomic) {
         }
         done = true;
     });
-    int mixed = 0, reads = 0;
+    int mixed = 0;
     while (!done) {
         const XVBitVec snapshot(v);  // one locked read of the whole vector
         if (!(snapshot == true) && !(snapshot == false))
@@ -140,8 +144,9 @@ TEST(LockedBitVec, ConcurrentWholeVectorUpdatesAreAtomic) {
         ++reads;
     }
     writer.join();
-    EXPECT_EQ(mixed, 0) << "of " << reads << " reads";
-    EXPECT_TRUE(v == false);  // the last round, an odd one, ends all clear
+    EXPECT_GE(reads.load(), kReads);
+    EXPECT_EQ(mixed, 0) << "of " << reads.load() << " reads";
+    EXPECT_TRUE(v == false);
 }
 
 }  // namespace
