@@ -79,9 +79,10 @@ std::size_t XVRegExprLight::index(const XVString& s, std::size_t* len, std::size
 }
 
 // Builds the new array before the caller releases the old one, so a failed
-// allocation leaves the object as it was.
+// allocation leaves the object as it was. The words past the end word are
+// zeroed, so that copies copy determinate values.
 void XVRegExprLight::genPattern(const char* pattern) {
-    unsigned short* code = new unsigned short[maxpat_];
+    unsigned short* code = new unsigned short[maxpat_]();
     const int result = XREMakePattern(pattern, code, static_cast<int>(maxpat_));
     if (result != ok)
         code[0] = kBrokenCode;
