@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include <xvkit/xvregexp.h>
@@ -55,6 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (status < 0 || status > 3)
             std::abort();
     }
+    const int lowest = XREMakePattern(pattern.c_str(), small, std::numeric_limits<int>::min());
+    if (lowest != XREMakePattern(pattern.c_str(), small, 0))
+        std::abort();
 
     unsigned short code[256];
     const int status = XREMakePattern(pattern.c_str(), code, 256);
