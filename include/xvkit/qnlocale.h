@@ -175,8 +175,9 @@ class XVKIT_API QNLocaleDefault : public QNLocale {
     XVString moneyAsString(double amount, CurrSymbol symbol) const override;
 
     // Optional blanks, an optional sign ('+' or '-', blanks may follow),
-    // decimal digits, optional blanks; nothing else. Numbers too large for a
-    // long are clamped before the sign is applied.
+    // decimal digits, optional blanks; nothing else. Whole numbers are 32-bit
+    // values: a magnitude above 2147483647 is clamped to it before the sign is
+    // applied ("-99999999999" gives -2147483647).
     bool stringToNum(const XVString& text, long* out) const override;
     // As above with a decimal real number (digits with an optional point and
     // exponent); must start with a digit or '.'.

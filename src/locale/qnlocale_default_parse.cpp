@@ -6,6 +6,7 @@
 // output only once the text has been accepted.
 #include <xvkit/qndate.h>
 #include <xvkit/qnlocale.h>
+#include <algorithm>
 
 #include <cctype>
 #include <climits>
@@ -156,8 +157,11 @@ int lastNameEqual(const XVString& name, const std::string_view (&full)[N],
 }  // namespace
 
 bool QNLocaleDefault::stringToNum(const XVString& text, long* out) const {
-    return readSignedNumber(text, out, isDigit,
-                            [](const char* s, char** stop) { return std::strtol(s, stop, 10); });
+    // Whole numbers are 32-bit values: a larger magnitude is clamped to the
+    // largest one, as strtol does with a 32-bit long, before the sign applies.
+    return readSignedNumber(text, out, isDigit, [](const char* s, char** stop) {
+        return std::min(std::strtol(s, stop, 10), long{INT32_MAX});
+    });
 }
 
 bool QNLocaleDefault::stringToNum(const XVString& text, double* out) const {
