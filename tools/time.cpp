@@ -1,7 +1,6 @@
 // xvkit time: reads an instant (a date and a time of day in a zone) and prints
 // it in a format, or prints when daylight time begins and ends in a year.
 #include <cstdio>
-#include <limits>
 #include <string>
 
 #include <xvkit/qndate.h>
@@ -63,22 +62,28 @@ void printInstant(const char* label, const QNTime& t, const char* format, const 
 int printDaylightChanges(const char* yearText, const char* format, const QNZone& zone,
                          const QNLocale& loc) {
     const long year = readWholeNumber(yearText, "year");
-    if (year < 0 || year > long{std::numeric_limits<unsigned int>::max()})
+    if (year < 0)
         usageError("bad year '" + std::string(yearText) + "'");
     const auto y = static_cast<unsigned int>(year);
+    const auto outsideTheInstants = [&] {
+        return CliError(kExitNoResult, "the daylight-saving changes of " + std::string(yearText) +
+                                           " fall outside the range of instants (1901 to 6 "
+                                           "February 2037)");
+    };
+    // No instant lies outside these years (a year read beyond the 32-bit
+    // range comes back clamped, so it is refused here too).
+    if (zone.daylightObserved() && (y < 1901 || y > 2037))
+        throw outsideTheInstants();
     const QNTime begin = QNTime::beginDST(y, zone);
     const QNTime end = QNTime::endDST(y, zone);
     if (!begin.isValid() && !end.isValid()) {
         std::printf("no daylight time in %u\n", y);
         return kExitOk;
     }
-    // A change outside the range of the 32-bit count comes back as an
-    // instant in another year.
-    if (QNDate(begin, zone).year() != y || QNDate(end, zone).year() != y) {
-        throw CliError(kExitNoResult, "the daylight-saving changes of " + std::to_string(y) +
-                                          " fall outside the range of instants (1901 to 6 "
-                                          "February 2037)");
-    }
+    // A change past the end of the 32-bit count comes back as an instant in
+    // another year.
+    if (QNDate(begin, zone).year() != y || QNDate(end, zone).year() != y)
+        throw outsideTheInstants();
     printInstant("begins ", begin, format, zone, loc);
     printInstant("ends   ", end, format, zone, loc);
     return kExitOk;

@@ -148,7 +148,7 @@ TEST(ToolTime, DaylightChangesOfAYear) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "no daylight time in 1997\n");
     // Changes that the 32-bit count cannot hold are refused, not wrapped.
-    for (const char* year : {"1900", "2037", "3000"}) {
+    for (const char* year : {"1900", "2037", "3000", "4294967296"}) {
         expectError(runTool({"time", "--zone", "EST5EDT", "--dst", year}), 1,
                     std::string("the daylight-saving changes of ") + year +
                         " fall outside the range of instants (1901 to 6 February 2037)");
@@ -158,7 +158,7 @@ TEST(ToolTime, DaylightChangesOfAYear) {
         "begins 2036-04-06 03:00 (count 4268530800, daylight time)\n"
         "ends   2036-10-26 01:00 (count 4286066400, standard time)\n");
     expectError(runTool({"time", "--dst", "199x"}), 2, "bad year '199x'");
-    expectError(runTool({"time", "--dst", "4294967296"}), 2, "bad year '4294967296'");
+    expectError(runTool({"time", "--dst", "-1"}), 2, "bad year '-1'");
     expectError(runTool({"time", "--dst", "1997", "12:00"}), 2, "--dst takes no DATE or TIME");
 }
 
