@@ -209,7 +209,15 @@ using XVSubString = XVTSubString<char>;
 // character is not whitespace or the stream reaches its end or goes bad; the
 // first non-blank character stays unread. Returns `is`.
 // Exported under its plain (C-linkage) name.
+#if defined(__clang__)
+// The C-linkage export of a function returning a C++ reference is deliberate.
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wreturn-type-c-linkage"
+#endif
 extern "C" XVKIT_API std::istream& XEatWhite(std::istream& is);
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
 // ---- implementation ---------------------------------------------------------
 
