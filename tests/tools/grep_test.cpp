@@ -126,15 +126,21 @@ TEST(ToolGrep, TenMegabytesInBoundedTime) {
     fs::remove(path);
 }
 
-// The project's own sources, in a fixed order.
+// A copy of the project's own sources, in a fixed order: both programs read
+// the same bytes even while the working tree is being edited.
 std::vector<std::string> projectSources() {
+    const fs::path source(XVKIT_SOURCE_DIR);
+    const fs::path corpus = fs::path(XVKIT_TEST_WORKDIR) / "grep-corpus";
+    fs::remove_all(corpus);
     std::vector<std::string> files;
     for (const char* dir : {"include", "src", "tools", "tests"}) {
-        for (const auto& entry :
-             fs::recursive_directory_iterator(fs::path(XVKIT_SOURCE_DIR) / dir)) {
+        for (const auto& entry : fs::recursive_directory_iterator(source / dir)) {
             std::string ext = entry.path().extension().string();
             if (entry.is_regular_file() && (ext == ".cpp" || ext == ".h")) {
-                files.push_back(entry.path().string());
+                const fs::path copy = corpus / fs::relative(entry.path(), source);
+                fs::create_directories(copy.parent_path());
+                fs::copy_file(entry.path(), copy);
+                files.push_back(copy.string());
             }
         }
     }
