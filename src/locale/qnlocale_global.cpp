@@ -11,7 +11,13 @@ const QNLocale* processLocale = nullptr;
 }  // namespace
 
 const QNLocale* QNLocale::defaultLocale() {
-    return new (std::nothrow) QNLocaleSnapshot("C");
+    // Building the snapshot allocates strings and nodes too: any of those
+    // failing is an allocation failure of this call.
+    try {
+        return new QNLocaleSnapshot("C");
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 const QNLocale& QNLocale::global() {

@@ -43,10 +43,10 @@ bool hasDigit(const XVString& s) {
     return false;
 }
 
-// Removes the probe texts from `layout` in component order and returns the
-// components as a list sorted by insertion position.
-QNTimeFmtList* decompose(XVString& layout, const XVString (&probes)[kComponents]) {
-    QNTimeFmtList* head = nullptr;
+// Removes the probe texts from `layout` in component order and links the
+// components into `head` (an empty list that the caller owns, so that a
+// failed allocation leaks nothing), sorted by insertion position.
+void decompose(XVString& layout, const XVString (&probes)[kComponents], QNTimeFmtList*& head) {
     for (int i = 0; i < kComponents; ++i) {
         if (probes[i].empty())
             continue;
@@ -64,7 +64,6 @@ QNTimeFmtList* decompose(XVString& layout, const XVString (&probes)[kComponents]
         for (QNTimeFmtList* p = node->next; p; p = p->next)
             p->position -= length;
     }
-    return head;
 }
 
 // Turns day (13) and month (7) nodes into their blank-filled forms (18, 19)
@@ -226,7 +225,7 @@ QNLocaleSnapshot::QNLocaleSnapshot(const char* localeName) {
                        {'C', &c.textForC, &c.listForC}};
         for (const auto& layout : layouts) {
             XVString formatted = formatLetter(layout.letter, &probe);
-            *layout.list = decompose(formatted, probes);
+            decompose(formatted, probes, *layout.list);
             *layout.text = formatted;
             if (layout.letter != 'X')
                 detectBlankFill(*layout.list, layout.letter, &probe);
