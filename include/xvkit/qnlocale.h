@@ -250,9 +250,10 @@ struct XVKIT_API QNTimeFmtList {
 // (another snapshot being built, `printf`, `strtod`, ...). A constructed
 // snapshot is immutable and may be shared by any number of threads.
 //
-// Results are never cut short and never overflow: texts that would not fit
-// the usual working areas (names or layouts longer than 255 characters,
-// precisions of 500, 1e308) are built in grown buffers.
+// Results are never cut short and nothing is written past a working area:
+// texts that would not fit the usual ones (layouts longer than 255 bytes, a
+// zone name of thousands of characters, 1e308 with 500 decimals) are built
+// in grown buffers.
 class XVKIT_API QNLocaleSnapshot : public QNLocale {
   public:
     // Everything a snapshot captured, in capture order. `monthAbbs` have
@@ -318,51 +319,70 @@ class XVKIT_API QNLocaleSnapshot : public QNLocale {
 
     using QNLocale::asString;
 
-    // 'A' 'a' 'B' 'b' names (empty outside 0..6 / 0..11), 'p' marker, 'Z'
-    // zone name for `tm_isdst` 0 or 1 (else empty), 'X' 'x' 'c' 'C' the
-    // captured layouts filled in, 'Y' 'y' 'j' 'S' 'M' 'I' 'H' 'm' 'd' 'U' 'W'
-    // 'w' zero-filled numbers (out-of-range fields print their digits as an
-    // unsigned 32-bit number); every other character gives an empty text.
+    // 'A' 'a' 'B' 'b' names (empty outside 0..6 / 0..11), 'p' the morning
+    // marker below hour 12, else the afternoon one, 'Z' zone name for `tm_isdst` 0 or 1 (else
+    // empty), 'X' 'x' 'c' 'C' the captured layouts filled in, 'Y' 'y' 'j'
+    // 'S' 'M' 'I' 'H' 'm' 'd' 'U' 'W' 'w' zero-filled numbers (widths 4, 2,
+    // 3, 2, 2, 2, 2, 2, 2, 2, 2, 1; fields out of their range, INT_MIN and
+    // INT_MAX included, print the low 32 bits of the exact value as an
+    // unsigned number); every other character, and a null `t`, gives an
+    // empty text.
     XVString asString(const tm* t, char directive, const QNZone& zone) const override;
-    // Fixed-point text with the captured decimal point and digit grouping,
-    // whatever the C runtime's current locale is.
+    // C's "%.*f" digits (a negative precision means 6; precisions above
+    // 1074, the most decimals a double has, are taken as 1074) with the
+    // captured decimal point and digit grouping, whatever the C runtime's
+    // current locale is: "1.234,50" for German. `showpoint` keeps the point
+    // when there are no decimals. C spells infinities and NaN with letters
+    // where the point stands; they give the sign (if any) and the point
+    // alone ("-." for -infinity in English).
     XVString asString(double value, int precision, bool showpoint) const override;
-    // Decimal digits with the captured grouping and separator (values are
-    // taken modulo 2^32).
+    // Decimal digits with the captured grouping and separator.
     XVString asString(unsigned long value) const override;
-    // As above for the magnitude, with '-' in front when negative (values
-    // are taken as 32-bit numbers).
+    // As above for the magnitude, with '-' (never the captured negative
+    // sign) in front when negative; LONG_MIN works.
     XVString asString(long value) const override;
-    // The money text of `amount` smallest units in the captured layout.
+    // The money text of `amount` smallest units (amount / 10^fracDigits
+    // currency units, as `asString(double)` with the monetary separators)
+    // in the captured layout. `symbolInternational` always gives the code,
+    // a '-' when negative, then the number ("USD -1,234.56"); any value
+    // other than `symbolLocal` and `symbolInternational` gives no symbol.
+    // -0.0 is not negative.
     XVString moneyAsString(double amount, CurrSymbol symbol) const override;
 
-    // Whole number with optional separators exactly where the grouping puts
-    // them; range -2147483647..2147483647.
+    // White space, an optional '-' or '+' (white space may follow), digits
+    // with optional separators exactly where the grouping puts them, white
+    // space: " 1,234,567 ". Range -2147483647..2147483647 ("-0" fails);
+    // texts with more than 128 separators are refused.
     bool stringToNum(const XVString& text, long* out) const override;
-    // Real number with the captured decimal point and optional separators;
-    // fewer than 256 characters.
+    // As above with the captured decimal point and an optional exponent
+    // ("-1.234,5e3" in German), read by `strtod` with the C runtime's own
+    // point, so it must not overlap a change of the runtime's locale by
+    // another thread. Texts of 256 characters or more fail.
     bool stringToNum(const XVString& text, double* out) const override;
-    // A date in the captured day/month/year order, with the captured month
-    // names anywhere in it (unless some month name holds a digit), or packed
-    // ("19901130" in a year-first locale).
+    // A date in the captured day/month/year order ("11/30/1990" in English,
+    // packed "19901130" in a year-first locale), or day and year with a
+    // captured month name anywhere in it, ASCII letters in any case ("Nov 30,
+    // 1990"; month names are not looked for when one of them holds a digit).
+    // Years 0..99 are 1900..1999. The date must exist.
     bool stringToDate(const XVString& text, tm* out) const override;
-    // Hour and minute, optional second, with the captured markers.
+    // Hour and minute, optional second, digits of each at most two ("3:15
+    // pm", "1030"), with the captured markers in any case to turn 12-hour
+    // times into 24-hour ones.
     bool stringToTime(const XVString& text, tm* out) const override;
     // Currency text, sign and number in any order, each at most once, or a
-    // number in parentheses. Always false for `symbolNone`.
+    // number in parentheses (negative): "($1,234.56)" is -123456. The number
+    // has exactly the captured fraction digits or none. `symbolInternational`
+    // reads the code, a '-' or '+' and the number in this order. Always
+    // false for `symbolNone` and values other than the three named.
     bool stringToMoney(const XVString& text, double* out, CurrSymbol symbol) const override;
-    // The captured full or short month names, any case, blanks stripped.
+    // 1..12 for a captured full or short month name, any case, blanks
+    // stripped from both; else 0.
     int monthIndex(const XVString& name) const override;
-    // The captured full or short weekday names, any case, unstripped.
+    // 1..7 (Monday = 1) for a captured full or short weekday name, any case,
+    // nothing stripped; else 0.
     int weekdayIndex(const XVString& name) const override;
 
   private:
-    // Writes date component `component` of `t` at the end of `out`.
-    void formatComponent(XVString& out, const tm* t, int component, const QNZone& zone) const;
-    // Writes the layout `text` with `list`'s components inserted at the end of `out`.
-    void fillFormat(XVString& out, const XVString& text, const QNTimeFmtList* list, const tm* t,
-                    const QNZone& zone) const;
-
     Conventions c_;
 };
 

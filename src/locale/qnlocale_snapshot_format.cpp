@@ -1,165 +1,204 @@
 // QNLocaleSnapshot formatting: numbers, money and date directives, all from
-// the captured conventions. Texts are built in growing strings, so no result
-// is ever cut short.
+// the captured conventions. Texts are built in fixed areas on the stack and
+// move to the heap only when they outgrow them, so no result is ever cut
+// short and nothing is written past an area.
 
-#include <clocale>
+#include <array>
+#include <charconv>
+#include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <string>
+#include <string_view>
+#include <system_error>
 
 #include <xvkit/qnlocale.h>
 #include <xvkit/qnzone.h>
 
 namespace {
 
+using Conventions = QNLocaleSnapshot::Conventions;
+
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Inserts `separator` into `integer` (an optional '-' and digits) as the
-// byte group sizes of `grouping` say; the last size repeats, an empty
-// grouping means none, and only the low four bits of a size count.
-std::string group(const std::string& integer, const XVString& grouping, const XVString& separator) {
-    std::string reversed;
-    std::size_t g = 0;
-    int sinceSeparator = 0;
-    for (std::size_t i = integer.size(); i-- > 0;) {
-        const char c = integer[i];
-        const int size = g < grouping.size() ? (grouping[g] & 15) : 0;
-        if (!reversed.empty() && sinceSeparator == size && c != '-') {
-            reversed.append(separator.rbegin(), separator.rend());
-            sinceSeparator = 0;
-            if (g + 1 < grouping.size())
-                ++g;
+// A text written from left to right.
+class ForwardText {
+  public:
+    ForwardText() = default;
+    ForwardText(const ForwardText&) = delete;
+    ForwardText& operator=(const ForwardText&) = delete;
+
+    // Room for `n` more characters at the end, to be written by the caller.
+    char* extend(std::size_t n) {
+        if (!spilled_ && n <= sizeof local_ - size_) {
+            char* room = local_ + size_;
+            size_ += n;
+            return room;
         }
-        reversed.push_back(c);
+        if (!spilled_)
+            heap_.assign(local_, size_);
+        spilled_ = true;
+        const std::size_t old = heap_.size();
+        heap_.resize(old + n);
+        return heap_.data() + old;
+    }
+    void append(const char* s, std::size_t n) {
+        if (n == 1)
+            *extend(1) = *s;  // most literal runs: no call to memcpy
+        else if (n > 1)
+            std::memcpy(extend(n), s, n);
+    }
+    void append(std::string_view s) { append(s.data(), s.size()); }
+    void append(char c) { *extend(1) = c; }
+    XVString take() { return spilled_ ? XVString(std::move(heap_)) : XVString(local_, size_); }
+
+  private:
+    char local_[256];
+    std::size_t size_ = 0;
+    bool spilled_ = false;
+    std::string heap_;
+};
+
+// A text written from its last character towards its first, in an area
+// whose size the caller computes in advance.
+class BackwardText {
+  public:
+    explicit BackwardText(std::size_t capacity) {
+        char* area = local_;
+        if (capacity > sizeof local_) {
+            heap_.resize(capacity);
+            area = heap_.data();
+        }
+        end_ = area + capacity;
+        begin_ = end_;
+    }
+    BackwardText(const BackwardText&) = delete;
+    BackwardText& operator=(const BackwardText&) = delete;
+
+    void put(char c) { *--begin_ = c; }
+    void put(const char* s, std::size_t n) {
+        begin_ -= n;
+        std::memcpy(begin_, s, n);
+    }
+    void put(const XVString& s) { put(s.data(), s.size()); }
+    const char* data() const { return begin_; }
+    std::size_t size() const { return static_cast<std::size_t>(end_ - begin_); }
+
+  private:
+    char local_[512];
+    std::string heap_;
+    char* begin_;
+    char* end_;
+};
+
+// The most characters `n` characters take once grouped: a separator
+// between every two of them.
+std::size_t groupedBound(std::size_t n, const XVString& separator) {
+    return n + (n > 0 ? n - 1 : 0) * separator.size();
+}
+
+// Writes `chars` (an optional '-' and digits) in front of `out`'s text,
+// with `separator` wherever the group sizes of `grouping` fall: the low four
+// bits of each byte (so 3 and '3' both mean 3, CHAR_MAX means 15), the last
+// size repeating, 0 or an empty grouping meaning no groups. No separator
+// ever follows the '-'.
+void putGrouped(BackwardText& out, const char* chars, std::size_t n, const XVString& grouping,
+                const XVString& separator) {
+    const char* size = grouping.c_str();
+    int sinceSeparator = 0;
+    for (std::size_t i = n; i-- > 0;) {
+        if (sinceSeparator > 0 && sinceSeparator == (*size & 15) && chars[i] != '-') {
+            out.put(separator);
+            sinceSeparator = 0;
+            if (size[1] != '\0')
+                ++size;
+        }
+        out.put(chars[i]);
         ++sinceSeparator;
     }
-    return std::string(reversed.rbegin(), reversed.rend());
 }
 
-// Fixed-point text of `value` with the given point, separator and grouping
-// in place of the C runtime's own decimal point.
-std::string realText(double value, int precision, bool showpoint, const XVString& point,
-                     const XVString& separator, const XVString& grouping) {
-    const int needed = std::snprintf(nullptr, 0, "%.*f", precision, value);
-    if (needed < 0)
-        return std::string();
-    std::string printed(static_cast<std::size_t>(needed) + 1, '\0');
-    // The buffer was measured above; GCC's truncation check cannot see that.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-truncation"
-#endif
-    std::snprintf(printed.data(), printed.size(), "%.*f", precision, value);
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
-    printed.resize(static_cast<std::size_t>(needed));
+XVString groupedText(const char* chars, std::size_t n, const XVString& grouping,
+                     const XVString& separator) {
+    BackwardText out(groupedBound(n, separator));
+    putGrouped(out, chars, n, grouping, separator);
+    return XVString(out.data(), out.size());
+}
+
+// No double has more than 1074 digits after the point (2^-1074 has exactly
+// that many); C would only add zeros.
+constexpr int kMaxPrecision = 1074;
+
+// Calls `sink(text, length)` with the fixed-point text of `value`: the
+// digits of C's "%.*f", the integer part grouped, and `point` in place of
+// the C text's decimal point (or where it would stand, with `showpoint` and
+// no decimals). std::to_chars gives exactly the digits C gives in its "C"
+// locale, so the runtime's current locale plays no part. Whatever follows
+// the integer digits up to the next digit counts as the C point: in "inf"
+// and "nan" the letters do, so infinities and NaN give the sign (if any)
+// and `point`.
+template <class Sink>
+void withRealText(double value, int precision, bool showpoint, const XVString& point,
+                  const XVString& separator, const XVString& grouping, Sink&& sink) {
+    if (precision < 0)
+        precision = 6;
+    if (precision > kMaxPrecision)
+        precision = kMaxPrecision;
+    // Sign, 309 digits of the largest double, point, decimals.
+    char printed[1 + 309 + 1 + kMaxPrecision];
+    const auto converted = std::to_chars(printed, printed + sizeof printed, value,
+                                         std::chars_format::fixed, precision);
+    // The area holds the longest text; a failure would leave nothing to show.
+    const std::size_t length =
+        converted.ec == std::errc() ? static_cast<std::size_t>(converted.ptr - printed) : 0;
 
     std::size_t i = 0;
-    if (i < printed.size() && printed[i] == '-')
+    if (i < length && printed[i] == '-')
         ++i;
-    while (i < printed.size() && isDigit(printed[i]))
+    while (i < length && isDigit(printed[i]))
         ++i;
-    const std::string integer = printed.substr(0, i);
-    const bool hadPoint = i < printed.size();
-    mblen(nullptr, 0);
-    while (i < printed.size() && !isDigit(printed[i])) {
-        const int step = mblen(printed.c_str() + i, MB_CUR_MAX);
-        i += step > 0 ? static_cast<std::size_t>(step) : 1;
+    const std::size_t integerLength = i;
+    const bool hadPoint = i < length;
+    while (i < length && !isDigit(printed[i]))
+        ++i;
+    const bool writePoint = hadPoint || showpoint;
+
+    BackwardText out((length - i) + (writePoint ? point.size() : 0) +
+                     groupedBound(integerLength, separator));
+    out.put(printed + i, length - i);
+    if (writePoint)
+        out.put(point);
+    putGrouped(out, printed, integerLength, grouping, separator);
+    sink(out.data(), out.size());
+}
+
+// `value` in decimal, with `fill` in front up to `width` characters.
+void appendNumber(ForwardText& out, std::uint32_t value, std::size_t width, char fill) {
+    std::size_t digits = 1;
+    for (std::uint32_t rest = value / 10; rest != 0; rest /= 10)
+        ++digits;
+    const std::size_t length = digits < width ? width : digits;
+    char* room = out.extend(length);
+    for (std::size_t i = length; i-- > length - digits;) {
+        room[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
     }
-    std::string result = group(integer, grouping, separator);
-    if (hadPoint || showpoint)
-        result += point;
-    if (i < printed.size())
-        result.append(printed, i, std::string::npos);
-    return result;
+    for (std::size_t i = 0; i < length - digits; ++i)
+        room[i] = fill;
 }
 
-std::string unsignedDigits(std::uint32_t value) {
-    return std::to_string(value);
-}
-
-}  // namespace
-
-XVString QNLocaleSnapshot::asString(unsigned long value) const {
-    return group(unsignedDigits(static_cast<std::uint32_t>(value)), c_.grouping, c_.thousandsSep);
-}
-
-XVString QNLocaleSnapshot::asString(long value) const {
-    const auto v = static_cast<std::int32_t>(value);
-    const std::uint32_t magnitude =
-        v < 0 ? 0u - static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v);
-    std::string digits(v < 0 ? 1 : 0, '-');
-    digits += unsignedDigits(magnitude);
-    return group(digits, c_.grouping, c_.thousandsSep);
-}
-
-XVString QNLocaleSnapshot::asString(double value, int precision, bool showpoint) const {
-    return realText(value, precision, showpoint, c_.decimalPoint, c_.thousandsSep, c_.grouping);
-}
-
-XVString QNLocaleSnapshot::moneyAsString(double amount, CurrSymbol symbol) const {
-    const bool negative = amount < 0;
-    const double magnitude = negative ? -amount : amount;
-    const char* pattern;
-    XVString currency, sign;
-    int blank, digits;
-    double scale;
-    if (symbol == symbolInternational) {
-        pattern = "$-m ";
-        currency = c_.intCurrSymbol;
-        sign = XVString(negative ? "-" : "");
-        blank = 0;
-        digits = c_.intFracDigits;
-        scale = c_.intFracScale;
-    } else {
-        if (symbol == symbolLocal)
-            currency = c_.currencySymbol;
-        pattern = negative ? c_.moneyNegPattern : c_.moneyPosPattern;
-        sign = negative ? c_.negativeSign : c_.positiveSign;
-        blank = negative ? c_.nSepBySpace : c_.pSepBySpace;
-        digits = c_.fracDigits;
-        scale = c_.fracScale;
-    }
-    XVString out;
-    for (int i = 0; i < 4; ++i) {
-        switch (pattern[i]) {
-            case ' ':
-                if (blank)
-                    out += ' ';
-                break;
-            case '$':
-                out += currency;
-                break;
-            case '(':
-                out += '(';
-                break;
-            case '-':
-                out += sign;
-                break;
-            case 'm':
-                out += realText(magnitude / scale, digits, false, c_.monDecimalPoint,
-                                c_.monThousandsSep, c_.monGrouping);
-                break;
-            default:
-                break;
-        }
-    }
-    if (pattern[0] == '(')
-        out += ')';
-    return out;
-}
-
-void QNLocaleSnapshot::formatComponent(XVString& out, const tm* t, int component,
-                                       const QNZone& zone) const {
+// Date component `component` of `t`, numbered as in the component lists.
+// Numbers are computed in 64 bits and shown as unsigned 32-bit values, so
+// any field value gives a defined text.
+void appendComponent(ForwardText& out, const Conventions& c, const tm* t, int component,
+                     const QNZone& zone) {
     std::int64_t value;
-    int width = 2;
+    std::size_t width = 2;
     char fill = '0';
     const bool monthOk = t->tm_mon >= 0 && t->tm_mon <= 11;
-    const bool dayOk = t->tm_wday >= 0 && t->tm_wday <= 6;
+    const bool weekdayOk = t->tm_wday >= 0 && t->tm_wday <= 6;
     switch (component) {
         case 0:
             value = std::int64_t{t->tm_year} + 1900;
@@ -191,31 +230,31 @@ void QNLocaleSnapshot::formatComponent(XVString& out, const tm* t, int component
             break;
         case 8:
             if (monthOk)
-                out += c_.monthNames[t->tm_mon];
+                out.append(c.monthNames[t->tm_mon]);
             return;
         case 9:
             if (monthOk)
-                out += c_.monthAbbs[t->tm_mon];
+                out.append(c.monthAbbs[t->tm_mon]);
             return;
         case 10:
-            if (dayOk)
-                out += c_.weekDays[t->tm_wday];
+            if (weekdayOk)
+                out.append(c.weekDays[t->tm_wday]);
             return;
         case 11:
-            if (dayOk)
-                out += c_.weekAbbs[t->tm_wday];
+            if (weekdayOk)
+                out.append(c.weekAbbs[t->tm_wday]);
             return;
         case 12:
-            out += t->tm_hour < 12 ? c_.am : c_.pm;
+            out.append(t->tm_hour < 12 ? c.am : c.pm);
             return;
         case 13:
             value = t->tm_mday;
             break;
         case 14:
             if (t->tm_isdst == 0)
-                out += zone.timeZoneName();
-            if (t->tm_isdst == 1)
-                out += zone.altZoneName();
+                out.append(zone.timeZoneName());
+            else if (t->tm_isdst == 1)
+                out.append(zone.altZoneName());
             return;
         case 15:
             value = (std::int64_t{t->tm_yday} - t->tm_wday + 7) / 7;
@@ -238,81 +277,136 @@ void QNLocaleSnapshot::formatComponent(XVString& out, const tm* t, int component
         default:
             return;
     }
-    const std::string digits = unsignedDigits(static_cast<std::uint32_t>(value));
-    if (static_cast<int>(digits.size()) < width)
-        out.append(width - digits.size(), fill);
-    out += digits;
+    appendNumber(out, static_cast<std::uint32_t>(value), width, fill);
 }
 
-void QNLocaleSnapshot::fillFormat(XVString& out, const XVString& text, const QNTimeFmtList* list,
-                                  const tm* t, const QNZone& zone) const {
+// The literal `text` with each component of `list` inserted at its position.
+void appendLayout(ForwardText& out, const Conventions& c, const XVString& text,
+                  const QNTimeFmtList* list, const tm* t, const QNZone& zone) {
     std::size_t copied = 0;
     for (; list; list = list->next) {
         if (list->position > 0) {
             const auto upTo = std::min(text.size(), static_cast<std::size_t>(list->position));
             if (upTo > copied) {
-                out.append(text, copied, upTo - copied);
+                out.append(text.data() + copied, upTo - copied);
                 copied = upTo;
             }
         }
-        formatComponent(out, t, list->component, zone);
+        appendComponent(out, c, t, list->component, zone);
     }
-    if (copied < text.size())
-        out.append(text, copied, std::string::npos);
+    out.append(text.data() + copied, text.size() - copied);
+}
+
+// The component number of each directive letter that names a component
+// ("YyjSMIHmBbAapdZUWw", in component order); -1 for every other character.
+constexpr auto kComponentOf = [] {
+    std::array<signed char, 256> table{};
+    table.fill(-1);
+    constexpr const char letters[] = "YyjSMIHmBbAapdZUWw";
+    for (int i = 0; letters[i] != '\0'; ++i)
+        table[static_cast<unsigned char>(letters[i])] = static_cast<signed char>(i);
+    return table;
+}();
+
+}  // namespace
+
+XVString QNLocaleSnapshot::asString(unsigned long value) const {
+    char digits[20];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    return groupedText(digits, static_cast<std::size_t>(end - digits), c_.grouping,
+                       c_.thousandsSep);
+}
+
+XVString QNLocaleSnapshot::asString(long value) const {
+    char chars[21] = {'-'};
+    const unsigned long magnitude =
+        value < 0 ? 0ul - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+    const auto end = std::to_chars(chars + 1, chars + sizeof chars, magnitude).ptr;
+    const char* first = value < 0 ? chars : chars + 1;
+    return groupedText(first, static_cast<std::size_t>(end - first), c_.grouping, c_.thousandsSep);
+}
+
+XVString QNLocaleSnapshot::asString(double value, int precision, bool showpoint) const {
+    XVString result;
+    withRealText(value, precision, showpoint, c_.decimalPoint, c_.thousandsSep, c_.grouping,
+                 [&result](const char* s, std::size_t n) { result.assign(s, n); });
+    return result;
+}
+
+XVString QNLocaleSnapshot::moneyAsString(double amount, CurrSymbol symbol) const {
+    const bool negative = amount < 0;
+    const char* pattern;
+    std::string_view currency, sign;
+    int blank, digits;
+    double scale;
+    if (symbol == symbolInternational) {
+        pattern = "$-m ";
+        currency = c_.intCurrSymbol;
+        sign = negative ? "-" : "";
+        blank = 0;
+        digits = c_.intFracDigits;
+        scale = c_.intFracScale;
+    } else {
+        if (symbol == symbolLocal)
+            currency = c_.currencySymbol;
+        pattern = negative ? c_.moneyNegPattern : c_.moneyPosPattern;
+        sign = negative ? c_.negativeSign : c_.positiveSign;
+        blank = negative ? c_.nSepBySpace : c_.pSepBySpace;
+        digits = c_.fracDigits;
+        scale = c_.fracScale;
+    }
+    // The pieces in pattern order: the text reads as the pattern does.
+    ForwardText out;
+    for (int i = 0; i < 4; ++i) {
+        switch (pattern[i]) {
+            case ' ':
+                if (blank)
+                    out.append(' ');
+                break;
+            case '$':
+                out.append(currency);
+                break;
+            case '(':
+                out.append('(');
+                break;
+            case '-':
+                out.append(sign);
+                break;
+            case 'm':
+                withRealText(std::fabs(amount) / scale, digits, false, c_.monDecimalPoint,
+                             c_.monThousandsSep, c_.monGrouping,
+                             [&out](const char* s, std::size_t n) { out.append(s, n); });
+                break;
+            default:
+                break;
+        }
+    }
+    if (pattern[0] == '(')
+        out.append(')');
+    return out.take();
 }
 
 XVString QNLocaleSnapshot::asString(const tm* t, char directive, const QNZone& zone) const {
-    static constexpr char kNumeric[] = "YyjSMIHm";
-    XVString out;
+    ForwardText out;
+    if (t == nullptr)
+        return out.take();
     switch (directive) {
-        case 'A':
-            formatComponent(out, t, 10, zone);
-            break;
-        case 'a':
-            formatComponent(out, t, 11, zone);
-            break;
-        case 'B':
-            formatComponent(out, t, 8, zone);
-            break;
-        case 'b':
-            formatComponent(out, t, 9, zone);
-            break;
-        case 'p':
-            formatComponent(out, t, 12, zone);
-            break;
-        case 'Z':
-            formatComponent(out, t, 14, zone);
-            break;
         case 'X':
-            fillFormat(out, c_.textForX, c_.listForX, t, zone);
+            appendLayout(out, c_, c_.textForX, c_.listForX, t, zone);
             break;
         case 'x':
-            fillFormat(out, c_.textForx, c_.listForx, t, zone);
+            appendLayout(out, c_, c_.textForx, c_.listForx, t, zone);
             break;
         case 'c':
-            fillFormat(out, c_.textForc, c_.listForc, t, zone);
+            appendLayout(out, c_, c_.textForc, c_.listForc, t, zone);
             break;
         case 'C':
-            fillFormat(out, c_.textForC, c_.listForC, t, zone);
-            break;
-        case 'd':
-            formatComponent(out, t, 13, zone);
-            break;
-        case 'U':
-            formatComponent(out, t, 15, zone);
-            break;
-        case 'W':
-            formatComponent(out, t, 16, zone);
-            break;
-        case 'w':
-            formatComponent(out, t, 17, zone);
+            appendLayout(out, c_, c_.textForC, c_.listForC, t, zone);
             break;
         default:
-            for (int i = 0; i < 8; ++i) {
-                if (directive == kNumeric[i])
-                    formatComponent(out, t, i, zone);
-            }
+            // Every component letter is a directive of its own.
+            appendComponent(out, c_, t, kComponentOf[static_cast<unsigned char>(directive)], zone);
             break;
     }
-    return out;
+    return out.take();
 }
