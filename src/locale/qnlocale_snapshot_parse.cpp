@@ -1,112 +1,190 @@
 // QNLocaleSnapshot reading: numbers, money, dates, times and names with the
 // captured conventions. Every reader fills its output only on success.
+//
+// The readers only read the snapshot: no captured string is copied, viewed
+// or otherwise touched (a view would change its reference count), so any
+// number of threads may read with one snapshot. Nothing is allocated except
+// for real-number texts of a runtime whose decimal point is unusually long.
 
+#include <langinfo.h>
 #include <cctype>
-#include <clocale>
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
-#include <vector>
 
 #include <xvkit/qndate.h>
 #include <xvkit/qnlocale.h>
 
 namespace {
 
+constexpr std::size_t npos = XVString::npos;
+
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// The text of `s.strip(XVString::stripBoth, ' ')`, made without a view: a
-// view would add a reference to `s`, and the captured names are shared by
-// every thread that reads with the snapshot.
-XVString withoutOuterBlanks(const XVString& s) {
-    const std::size_t first = s.find_first_not_of(' ');
-    if (first == XVString::npos)
-        return XVString();
-    return XVString(s.data() + first, s.find_last_not_of(' ') - first + 1);
+// The case mapping of XVString::index with `caseInsensitive`: the "C"
+// locale's, which folds only the ASCII letters.
+char folded(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
+
+// XVString::index(name, caseInsensitive) without its lower-cased copies.
+std::size_t findCaseBlind(const XVString& text, const XVString& name) {
+    const std::size_t n = text.size(), m = name.size();
+    if (m > n)
+        return npos;
+    for (std::size_t i = 0; i + m <= n; ++i) {
+        std::size_t k = 0;
+        while (k < m && folded(text[i + k]) == folded(name[k]))
+            ++k;
+        if (k == m)
+            return i;
+    }
+    return npos;
+}
+
+// Which bytes occur in a text, after folding.
+class FoldedBytes {
+  public:
+    explicit FoldedBytes(const XVString& text) {
+        for (char c : text) {
+            const auto b = static_cast<unsigned char>(folded(c));
+            bits_[b / 64] |= std::uint64_t{1} << (b % 64);
+        }
+    }
+    bool has(char c) const {
+        const auto b = static_cast<unsigned char>(folded(c));
+        return (bits_[b / 64] >> (b % 64)) & 1;
+    }
+
+  private:
+    std::uint64_t bits_[4] = {};
+};
+
+// The characters of `s` without the blanks (' ') at both ends.
+struct Stripped {
+    explicit Stripped(const XVString& s) : data(s.data()), size(s.size()) {
+        while (size > 0 && *data == ' ') {
+            ++data;
+            --size;
+        }
+        while (size > 0 && data[size - 1] == ' ')
+            --size;
+    }
+    // XVString::compareTo(other, caseInsensitive) == 0.
+    bool equalsCaseBlind(const Stripped& other) const {
+        return size == other.size && xvMemicmp(data, other.data, size) == 0;
+    }
+
+    const char* data;
+    std::size_t size;
+};
 
 struct Cursor {
     const XVString& text;
     std::size_t at = 0;
+
     bool end() const { return at >= text.size(); }
     char peek() const { return end() ? '\0' : text[at]; }
     void skipWhite() {
         while (!end() && std::isspace(static_cast<unsigned char>(text[at])))
             ++at;
     }
+    // Moves past `literal` when it stands here; an empty literal never does.
     bool match(const XVString& literal) {
-        if (literal.empty() || text.compare(at, literal.size(), literal) != 0)
+        if (literal.empty() || text.size() - at < literal.size() ||
+            std::memcmp(text.data() + at, literal.data(), literal.size()) != 0) {
             return false;
+        }
         at += literal.size();
         return true;
     }
 };
 
-// Whether separators recorded after digits `positions` sit where `grouping`
-// puts them in an integer part of `digits` digits. May give back a trailing
-// blank separator to the cursor.
-bool groupsFit(std::vector<int> positions, int digits, const XVString& grouping,
-               const XVString& separator, Cursor& cursor) {
-    if (positions.empty())
+// Where separators were seen in an integer part: the digit count before
+// each. Texts with more separators than fit are refused by the readers.
+struct Separators {
+    static constexpr int kMax = 128;
+
+    bool record(int digits) {
+        if (count == kMax)
+            return false;
+        at[count++] = digits;
         return true;
-    if (positions.back() == digits) {
+    }
+
+    int at[kMax];
+    int count = 0;
+};
+
+// Whether the separators sit where `grouping` puts them in an integer part
+// of `digits` digits. A trailing separator that begins with a blank is given
+// back to the cursor as white space.
+bool groupsFit(Separators& seps, int digits, const XVString& grouping, const XVString& separator,
+               Cursor& cursor) {
+    if (seps.count == 0)
+        return true;
+    if (seps.at[seps.count - 1] == digits) {
         if (separator.empty() || separator[0] != ' ')
             return false;
-        cursor.at -= 1;
-        positions.pop_back();
-        if (positions.empty())
+        --cursor.at;  // the separator's blank
+        if (--seps.count == 0)
             return true;
     }
     if (grouping.empty())
         return false;
-    std::size_t g = 0;
-    int size = grouping[0] & 15;
+    const char* g = grouping.c_str();
+    int size = *g & 15;
     int r = digits - size;
-    std::size_t i = positions.size() - 1;
-    if (positions[i] != r)
+    int i = seps.count - 1;
+    if (seps.at[i] != r)
         return false;
     for (;;) {
-        if (g + 1 < grouping.size())
+        if (g[1] != '\0')
             ++g;
-        size = grouping[g] & 15;
+        size = *g & 15;
         if (i == 0)
             break;
         r -= size;
         --i;
-        if (positions[i] != r)
+        if (seps.at[i] != r)
             return false;
     }
     return r <= size;
 }
 
-// Reads a run of integer digits with optional separators into `digits`.
-void readInteger(Cursor& cursor, const XVString& separator, std::string& digits,
-                 std::vector<int>& positions) {
+// Reads digits and separators (a separator only after a digit), handing
+// each digit to `digit(c)`. False when `digit` refuses one, or when there are
+// more separators than `seps` holds or more digits than an int counts.
+template <class OnDigit>
+bool readInteger(Cursor& cursor, const XVString& separator, int& digits, Separators& seps,
+                 OnDigit&& digit) {
     for (;;) {
-        while (isDigit(cursor.peek()))
-            digits += cursor.text[cursor.at++];
-        const std::size_t before = cursor.at;
-        if (digits.empty() || !cursor.match(separator))
-            return;
-        positions.push_back(static_cast<int>(digits.size()));
-        if (!isDigit(cursor.peek())) {
-            // A trailing separator: leave it for the group check to judge.
-            (void)before;
-            return;
+        while (isDigit(cursor.peek())) {
+            if (digits == INT_MAX || !digit(cursor.text[cursor.at++]))
+                return false;
+            ++digits;
         }
+        if (digits == 0 || !cursor.match(separator))
+            return true;
+        if (!seps.record(digits))
+            return false;
+        if (!isDigit(cursor.peek()))
+            return true;  // a trailing separator: the group check judges it
     }
 }
 
-// Reads a date/time field of at most `limit` digits; see stringToDate.
+// Reads a date or time field of at most `limit` digits after any non-digits
+// (jumping over the month name at `nameAt`), each of which sets
+// `*separatorSeen` when a flag is given. With the flag set, a digit right
+// after the field makes it fail.
 bool readField(Cursor& cursor, int limit, bool* separatorSeen, std::size_t nameAt,
                std::size_t nameLength, int* value) {
     while (!cursor.end() && !isDigit(cursor.peek())) {
-        if (nameLength && cursor.at == nameAt) {
-            cursor.at += nameLength;
-        } else {
-            ++cursor.at;
-        }
+        cursor.at += nameLength != 0 && cursor.at == nameAt ? nameLength : 1;
         if (separatorSeen)
             *separatorSeen = true;
     }
@@ -123,8 +201,42 @@ bool readField(Cursor& cursor, int limit, bool* separatorSeen, std::size_t nameA
 
 bool anyDigitLeft(Cursor cursor) {
     int ignored;
-    return readField(cursor, 1, nullptr, XVString::npos, 0, &ignored);
+    return readField(cursor, 1, nullptr, npos, 0, &ignored);
 }
+
+// The plain number text handed to strtod: at most the read text with its
+// decimal point replaced by the runtime's.
+class PlainNumber {
+  public:
+    explicit PlainNumber(std::size_t capacity) {
+        if (capacity > sizeof local_) {
+            heap_.resize(capacity);
+            begin_ = heap_.data();
+        }
+        end_ = begin_;
+    }
+    PlainNumber(const PlainNumber&) = delete;
+    PlainNumber& operator=(const PlainNumber&) = delete;
+
+    void push(char c) { *end_++ = c; }
+    void push(const char* s, std::size_t n) {
+        std::memcpy(end_, s, n);
+        end_ += n;
+    }
+    bool empty() const { return end_ == begin_; }
+    char last() const { return end_[-1]; }
+    const char* c_str() {
+        *end_ = '\0';
+        return begin_;
+    }
+    std::size_t size() const { return static_cast<std::size_t>(end_ - begin_); }
+
+  private:
+    char local_[320];
+    std::string heap_;
+    char* begin_ = local_;
+    char* end_;
+};
 
 }  // namespace
 
@@ -140,23 +252,18 @@ bool QNLocaleSnapshot::stringToNum(const XVString& text, long* out) const {
         return false;
     long value = 0;
     int digits = 0;
-    std::vector<int> positions;
-    for (;;) {
-        while (isDigit(cursor.peek())) {
-            const char d = cursor.text[cursor.at++];
-            if (value > (d <= '7' ? 214748364L : 214748363L))
-                return false;
-            value = value * 10 + (d - '0');
-            ++digits;
-        }
-        if (!cursor.match(c_.thousandsSep))
-            break;
-        positions.push_back(digits);
-        if (!isDigit(cursor.peek()))
-            break;
-    }
-    if (!groupsFit(positions, digits, c_.grouping, c_.thousandsSep, cursor))
+    Separators seps;
+    const auto accumulate = [&value](char d) {
+        // Past 2147483647 the number is refused.
+        if (value > (d <= '7' ? 214748364L : 214748363L))
+            return false;
+        value = value * 10 + (d - '0');
+        return true;
+    };
+    if (!readInteger(cursor, c_.thousandsSep, digits, seps, accumulate) ||
+        !groupsFit(seps, digits, c_.grouping, c_.thousandsSep, cursor)) {
         return false;
+    }
     cursor.skipWhite();
     if (!cursor.end())
         return false;
@@ -171,85 +278,94 @@ bool QNLocaleSnapshot::stringToNum(const XVString& text, long* out) const {
 bool QNLocaleSnapshot::stringToNum(const XVString& text, double* out) const {
     if (text.size() >= 256)
         return false;
+    // The runtime's own decimal point, which strtod expects. nl_langinfo
+    // reads it without writing anything, unlike localeconv.
+    const char* runtimePoint = nl_langinfo(RADIXCHAR);
+    const std::size_t runtimePointLength = std::strlen(runtimePoint);
+    PlainNumber plain(text.size() + runtimePointLength + 1);
     Cursor cursor{text};
-    std::string plain;
     cursor.skipWhite();
     if (cursor.peek() == '-' || cursor.peek() == '+') {
-        plain += cursor.text[cursor.at++];
+        plain.push(cursor.text[cursor.at++]);
         cursor.skipWhite();
     }
-    std::string digits;
-    std::vector<int> positions;
-    readInteger(cursor, c_.thousandsSep, digits, positions);
-    if (!groupsFit(positions, static_cast<int>(digits.size()), c_.grouping, c_.thousandsSep,
-                   cursor)) {
+    int digits = 0;
+    Separators seps;
+    const auto copy = [&plain](char d) {
+        plain.push(d);
+        return true;
+    };
+    if (!readInteger(cursor, c_.thousandsSep, digits, seps, copy) ||
+        !groupsFit(seps, digits, c_.grouping, c_.thousandsSep, cursor)) {
         return false;
     }
-    plain += digits;
-    const bool lastIsDigit = !plain.empty() && isDigit(plain.back());
+    const bool endsInDigit = !plain.empty() && isDigit(plain.last());
     if (cursor.match(c_.decimalPoint)) {
-        if (!isDigit(cursor.peek()) && !lastIsDigit)
+        if (!isDigit(cursor.peek()) && !endsInDigit)
             return false;
-        plain += localeconv()->decimal_point;
+        plain.push(runtimePoint, runtimePointLength);
         while (isDigit(cursor.peek()))
-            plain += cursor.text[cursor.at++];
-    } else if (!lastIsDigit) {
+            plain.push(cursor.text[cursor.at++]);
+    } else if (!endsInDigit) {
         return false;
     }
     if (cursor.peek() == 'e' || cursor.peek() == 'E') {
-        plain += cursor.text[cursor.at++];
+        plain.push(cursor.text[cursor.at++]);
         if (cursor.peek() == '-' || cursor.peek() == '+')
-            plain += cursor.text[cursor.at++];
+            plain.push(cursor.text[cursor.at++]);
         if (!isDigit(cursor.peek()))
             return false;
         while (isDigit(cursor.peek()))
-            plain += cursor.text[cursor.at++];
+            plain.push(cursor.text[cursor.at++]);
     }
     cursor.skipWhite();
     if (!cursor.end())
         return false;
+    const char* number = plain.c_str();
     char* end = nullptr;
-    const double value = std::strtod(plain.c_str(), &end);
-    if (end != plain.c_str() + plain.size())
+    const double value = std::strtod(number, &end);
+    if (end != number + plain.size())
         return false;
     *out = value;
     return true;
 }
 
 bool QNLocaleSnapshot::stringToDate(const XVString& text, tm* out) const {
+    // A month name anywhere in the text, unless some name holds a digit;
+    // empty names never match.
     int month = 0;
-    std::size_t nameAt = XVString::npos, nameLength = 0;
-    if (c_.monthNamesWithDigits == 0) {
-        for (int m = 11; m >= 0 && !month; --m) {
-            for (const XVString* name : {&c_.monthNames[m], &c_.monthAbbs[m]}) {
-                if (name->empty())
-                    continue;
-                const std::size_t at =
-                    text.index(name->data(), name->size(), 0, XVString::caseInsensitive);
-                if (at != XVString::npos) {
-                    month = m + 1;
-                    nameAt = at;
-                    nameLength = name->size();
-                    break;
-                }
+    std::size_t nameAt = npos, nameLength = 0;
+    const FoldedBytes inText(text);
+    for (int m = 11; m >= 0 && month == 0 && c_.monthNamesWithDigits == 0; --m) {
+        for (const XVString* name : {&c_.monthNames[m], &c_.monthAbbs[m]}) {
+            // A name whose first letter is not in the text cannot be in it.
+            const bool possible = !name->empty() && inText.has((*name)[0]);
+            const std::size_t at = possible ? findCaseBlind(text, *name) : npos;
+            if (at != npos) {
+                month = m + 1;
+                nameAt = at;
+                nameLength = name->size();
+                break;
             }
         }
     }
-    static const int kRows[8][3] = {{2, 1, 0},  {1, 2, 0},  {0, 2, 1},  {0, 1, 2},
-                                    {2, 0, -1}, {2, 0, -1}, {0, 2, -1}, {0, 2, -1}};
-    static const int kLimits[3] = {4, 2, 2};
-    const int row = c_.localeName == "C" && !month ? 1 : c_.dateOrder + (month ? 4 : 0);
+    // Fields read by row (0 year, 1 month, 2 day; -1 ends a row) and their
+    // digit limits.
+    static constexpr int kRows[8][3] = {{2, 1, 0},  {1, 2, 0},  {0, 2, 1},  {0, 1, 2},
+                                        {2, 0, -1}, {2, 0, -1}, {0, 2, -1}, {0, 2, -1}};
+    static constexpr int kLimits[3] = {4, 2, 2};
+    const int row = month == 0 && c_.localeName == "C" ? 1 : c_.dateOrder + (month ? 4 : 0);
     int fields[3] = {0, month, 0};
     Cursor cursor{text};
-    bool seen = false;
+    bool separatorSeen = false;
     for (int f : kRows[row]) {
         if (f < 0)
             break;
-        if (!readField(cursor, kLimits[f], &seen, nameAt, nameLength, &fields[f]))
+        if (!readField(cursor, kLimits[f], &separatorSeen, nameAt, nameLength, &fields[f]))
             return false;
     }
     int year = fields[0];
-    if (year >= 0 && year <= 99)
+    if (year <= 99)
         year += 1900;
     if (anyDigitLeft(cursor))
         return false;
@@ -268,25 +384,22 @@ bool QNLocaleSnapshot::stringToDate(const XVString& text, tm* out) const {
 
 bool QNLocaleSnapshot::stringToTime(const XVString& text, tm* out) const {
     Cursor cursor{text};
-    bool seen = false;
+    bool separatorSeen = false;
     int hour, minute, second = 0;
-    const std::size_t none = XVString::npos;
-    if (!readField(cursor, 2, &seen, none, 0, &hour) ||
-        !readField(cursor, 2, &seen, none, 0, &minute)) {
+    if (!readField(cursor, 2, &separatorSeen, npos, 0, &hour) ||
+        !readField(cursor, 2, &separatorSeen, npos, 0, &minute)) {
         return false;
     }
     const std::size_t afterMinute = cursor.at;
-    if (!readField(cursor, 2, &seen, none, 0, &second)) {
-        second = 0;
+    if (!readField(cursor, 2, &separatorSeen, npos, 0, &second))
         cursor.at = afterMinute;
-    }
     if (anyDigitLeft(cursor))
         return false;
     if (second > 59 || minute > 59 || hour > 23)
         return false;
+    // An empty marker counts as present.
     auto present = [&text](const XVString& marker) {
-        return marker.empty() || text.index(marker.data(), marker.size(), 0,
-                                            XVString::caseInsensitive) != XVString::npos;
+        return marker.empty() || findCaseBlind(text, marker) != npos;
     };
     const bool am = present(c_.am), pm = present(c_.pm);
     if (hour >= 1 && hour <= 11) {
@@ -313,34 +426,35 @@ bool QNLocaleSnapshot::stringToMoney(const XVString& text, double* out, CurrSymb
         ++cursor.at;
         cursor.skipWhite();
     }
-    XVString positive, negative, currency;
-    int digits, passes;
+    const XVString none;
+    const XVString* positive = &none;
+    const XVString* negative = &none;
+    const XVString* currency = &none;
+    int fractionDigits = 0, passes = 0;
     switch (symbol) {
         case symbolLocal:
-            positive = c_.positiveSign;
-            negative = c_.negativeSign;
-            currency = c_.currencySymbol;
-            digits = c_.fracDigits;
+            positive = &c_.positiveSign;
+            negative = &c_.negativeSign;
+            currency = &c_.currencySymbol;
+            fractionDigits = c_.fracDigits;
             passes = 3;
             break;
         case symbolInternational:
-            currency = c_.intCurrSymbol;
-            digits = c_.intFracDigits;
+            currency = &c_.intCurrSymbol;
+            fractionDigits = c_.intFracDigits;
             passes = 1;
             break;
         case symbolNone:
             return false;
         default:
-            digits = 0;
-            passes = 0;
-            break;
+            break;  // no passes: nothing is read
     }
     bool haveCurrency = false, haveNumber = false;
     double value = 0;
-    while (!cursor.end() && passes-- > 0) {
+    for (; !cursor.end() && passes > 0; --passes) {
         if (sign && haveCurrency && haveNumber)
             break;
-        if (!haveCurrency && !isDigit(cursor.peek()) && cursor.match(currency)) {
+        if (!haveCurrency && !isDigit(cursor.peek()) && cursor.match(*currency)) {
             haveCurrency = true;
             cursor.skipWhite();
         }
@@ -348,50 +462,50 @@ bool QNLocaleSnapshot::stringToMoney(const XVString& text, double* out, CurrSymb
             if (cursor.peek() == '-' || cursor.peek() == '+') {
                 sign = cursor.text[cursor.at++];
                 cursor.skipWhite();
-            } else if (cursor.match(negative)) {
+            } else if (cursor.match(*negative)) {
                 sign = '-';
                 cursor.skipWhite();
-            } else if (cursor.match(positive)) {
+            } else if (cursor.match(*positive)) {
                 sign = '+';
                 cursor.skipWhite();
             }
         }
-        if (!haveNumber && (isDigit(cursor.peek()) || (!c_.monDecimalPoint.empty() &&
-                                                       cursor.peek() == c_.monDecimalPoint[0]))) {
-            const std::size_t start = cursor.at;
-            std::string integer;
-            std::vector<int> positions;
-            readInteger(cursor, c_.monThousandsSep, integer, positions);
-            if (positions.size() > 10 || !groupsFit(positions, static_cast<int>(integer.size()),
-                                                    c_.monGrouping, c_.monThousandsSep, cursor)) {
-                cursor.at = start;
-                return false;
-            }
-            double v = 0;
-            for (char d : integer)
-                v = v * 10 + (d - '0');
-            bool point = false;
-            if (digits > 0 && cursor.match(c_.monDecimalPoint)) {
-                point = true;
-                int n = 0;
-                while (isDigit(cursor.peek())) {
-                    v = v * 10 + (cursor.text[cursor.at++] - '0');
-                    ++n;
-                }
-                if (n != digits)
-                    return false;
-            } else if (digits > 0 && !integer.empty()) {
-                for (int i = 0; i < digits; ++i)
-                    v *= 10;
-            }
-            if (integer.empty() && !point) {
-                cursor.at = start;
-            } else {
-                haveNumber = true;
-                value = v;
-                cursor.skipWhite();
-            }
+        const XVString& point = c_.monDecimalPoint;
+        if (haveNumber ||
+            !(isDigit(cursor.peek()) || (!point.empty() && cursor.peek() == point[0])))
+            continue;
+        // The number: an error anywhere in it fails the whole reading.
+        const std::size_t start = cursor.at;
+        double v = 0;
+        int digits = 0;
+        Separators seps;
+        const auto accumulate = [&v](char d) {
+            v = v * 10 + (d - '0');
+            return true;
+        };
+        if (!readInteger(cursor, c_.monThousandsSep, digits, seps, accumulate) || seps.count > 10 ||
+            !groupsFit(seps, digits, c_.monGrouping, c_.monThousandsSep, cursor)) {
+            return false;
         }
+        bool pointSeen = false;
+        if (fractionDigits > 0 && cursor.match(point)) {
+            pointSeen = true;
+            int n = 0;
+            for (; isDigit(cursor.peek()); ++n)
+                v = v * 10 + (cursor.text[cursor.at++] - '0');
+            if (n != fractionDigits)
+                return false;
+        } else if (fractionDigits > 0 && digits > 0) {
+            for (int i = 0; i < fractionDigits; ++i)
+                v *= 10;
+        }
+        if (digits == 0 && !pointSeen) {
+            cursor.at = start;  // not a number after all
+            continue;
+        }
+        haveNumber = true;
+        value = v;
+        cursor.skipWhite();
     }
     if (sign == '(') {
         if (cursor.peek() != ')')
@@ -407,12 +521,10 @@ bool QNLocaleSnapshot::stringToMoney(const XVString& text, double* out, CurrSymb
 }
 
 int QNLocaleSnapshot::monthIndex(const XVString& name) const {
-    const XVString wanted = withoutOuterBlanks(name);
+    const Stripped wanted(name);
     for (int m = 11; m >= 0; --m) {
-        const XVString abbreviation = withoutOuterBlanks(c_.monthAbbs[m]);
-        const XVString full = withoutOuterBlanks(c_.monthNames[m]);
-        if (wanted.compareTo(abbreviation, XVString::caseInsensitive) == 0 ||
-            wanted.compareTo(full, XVString::caseInsensitive) == 0) {
+        if (wanted.equalsCaseBlind(Stripped(c_.monthAbbs[m])) ||
+            wanted.equalsCaseBlind(Stripped(c_.monthNames[m]))) {
             return m + 1;
         }
     }
