@@ -40,31 +40,44 @@ set(XVKIT_LOCPATH ${PROJECT_BINARY_DIR}/locales)
 #   sv_SE  year-first dates, a blank-filled day in the date-and-time layout
 set(_xvkit_system_locales en_US de_DE fr_FR en_IN ja_JP sv_SE)
 
-# xv_TEST is our own source (see the file): a multibyte decimal point, CHAR_MAX
-# in the money grouping, blank-filled month and day, unusual money layouts.
-set(_xvkit_test_source ${PROJECT_SOURCE_DIR}/tests/locale/snapshot_test_locale)
+# Our own sources (see each file for what it sets):
+#   xv_TEST  a multibyte decimal point, CHAR_MAX in the money grouping,
+#            blank-filled month and day, money pattern rows 8 and 4
+#   xv_EDGE  group sizes written as digits, a date-and-time layout longer
+#            than 255 bytes, a packed date layout, money pattern rows 0 and 7
+#   xv_ROWS  money pattern rows 2 and 3, a blank as thousands separator,
+#            year-day-month dates
+set(_xvkit_own_locales
+    xv_TEST ${PROJECT_SOURCE_DIR}/tests/locale/snapshot_test_locale
+    xv_EDGE ${PROJECT_SOURCE_DIR}/tests/locale/snapshot_edge_locale
+    xv_ROWS ${PROJECT_SOURCE_DIR}/tests/locale/snapshot_rows_locale)
 
 set(XVKIT_TEST_LOCALES)
 set(_xvkit_locale_outputs)
-foreach(source IN LISTS _xvkit_system_locales _xvkit_test_source)
-    if(source STREQUAL "${_xvkit_test_source}")
-        set(name xv_TEST.UTF-8)
-        set(depends ${source})
-    else()
-        set(name ${source}.UTF-8)
-        set(depends ${XVKIT_I18N_DIR}/locales/${source})
-    endif()
-    set(stamp ${XVKIT_LOCPATH}/${name}/LC_TIME)
+# _xvkit_compile_locale(<name> <source> <depends>): localedef of <source> (a
+# name among the system's sources, or a file) into ${XVKIT_LOCPATH}/<name>.UTF-8,
+# redone when the file <depends> changes.
+function(_xvkit_compile_locale name source depends)
+    set(stamp ${XVKIT_LOCPATH}/${name}.UTF-8/LC_TIME)
     add_custom_command(
         OUTPUT ${stamp}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${XVKIT_LOCPATH}
-        COMMAND ${XVKIT_LOCALEDEF} -i ${source} -f UTF-8 ${XVKIT_LOCPATH}/${name}
+        COMMAND ${CMAKE_COMMAND} -E env I18NPATH=${XVKIT_I18N_DIR}
+                ${XVKIT_LOCALEDEF} -i ${source} -f UTF-8 ${XVKIT_LOCPATH}/${name}.UTF-8
         DEPENDS ${depends}
-        COMMENT "Compiling the test locale ${name}"
+        COMMENT "Compiling the test locale ${name}.UTF-8"
         VERBATIM)
-    list(APPEND XVKIT_TEST_LOCALES ${name})
-    list(APPEND _xvkit_locale_outputs ${stamp})
+    set(XVKIT_TEST_LOCALES ${XVKIT_TEST_LOCALES} ${name}.UTF-8 PARENT_SCOPE)
+    set(_xvkit_locale_outputs ${_xvkit_locale_outputs} ${stamp} PARENT_SCOPE)
+endfunction()
+foreach(name IN LISTS _xvkit_system_locales)
+    _xvkit_compile_locale(${name} ${name} ${XVKIT_I18N_DIR}/locales/${name})
 endforeach()
+set(_own ${_xvkit_own_locales})
+while(_own)
+    list(POP_FRONT _own name source)
+    _xvkit_compile_locale(${name} ${source} ${source})
+endwhile()
 add_custom_target(xvkit_test_locales ALL DEPENDS ${_xvkit_locale_outputs})
 
 function(xvkit_add_locale_test name)

@@ -28,10 +28,18 @@ TEST(SnapshotGlobal, LifecycleAndCacheRelease) {
     const QNLocale* mine = QNLocale::defaultLocale();
     const QNLocale* other = QNLocale::defaultLocale();
     EXPECT_NE(mine, other);
+    const auto* snapshot = dynamic_cast<const QNLocaleSnapshot*>(other);
+    ASSERT_NE(snapshot, nullptr);
+    EXPECT_EQ(snapshot->conventions().localeName, "C");
     delete other;
-    EXPECT_EQ(QNLocale::global(mine), &first);
+    EXPECT_EQ(QNLocale::global(mine), &first);  // the default counts as stored
     EXPECT_EQ(&QNLocale::global(), mine);
     delete &first;
+    EXPECT_EQ(QNLocale::global(nullptr), mine);
+    delete mine;
+    // Null stored: the next global() makes a new default and keeps it.
+    const QNLocale& again = QNLocale::global();
+    EXPECT_EQ(&QNLocale::global(), &again);
     delete QNLocale::global(nullptr);
 
     setenv("TZ", "EST5EDT", 1);

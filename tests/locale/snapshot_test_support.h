@@ -1,0 +1,81 @@
+// Shared by the snapshot tests: the compiled test locales (cmake/locales.cmake,
+// found through LOCPATH), the C runtime switched to one of them, and
+// calendar records.
+
+#ifndef XVKIT_TESTS_LOCALE_SNAPSHOT_TEST_SUPPORT_H_
+#define XVKIT_TESTS_LOCALE_SNAPSHOT_TEST_SUPPORT_H_
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include <xvkit/qnlocale.h>
+
+namespace snapshot_test {
+
+// Every locale the tests capture.
+inline const char* const kLocales[] = {
+    "C",           "en_US.UTF-8", "de_DE.UTF-8",   "fr_FR.UTF-8",   "en_IN.UTF-8",
+    "ja_JP.UTF-8", "sv_SE.UTF-8", "xv_TEST.UTF-8", "xv_EDGE.UTF-8", "xv_ROWS.UTF-8"};
+
+// Fails every test when a compiled locale is missing: a snapshot of an
+// unknown name silently captures the current locale instead.
+class LocalesPresent : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        const std::string saved = setlocale(LC_ALL, nullptr);
+        for (const char* name : kLocales) {
+            const bool found = setlocale(LC_ALL, name) != nullptr;
+            setlocale(LC_ALL, saved.c_str());
+            ASSERT_TRUE(found) << "locale " << name
+                               << " is missing: build the target xvkit_test_locales and "
+                               << "run the tests through ctest (which sets LOCPATH), LOCPATH="
+                               << (std::getenv("LOCPATH") ? std::getenv("LOCPATH") : "(unset)");
+        }
+    }
+};
+
+// The C runtime in locale `name` for the lifetime of the object.
+class RuntimeLocale {
+  public:
+    explicit RuntimeLocale(const char* name) : saved_(setlocale(LC_ALL, nullptr)) {
+        EXPECT_NE(setlocale(LC_ALL, name), nullptr) << name;
+    }
+    ~RuntimeLocale() { setlocale(LC_ALL, saved_.c_str()); }
+    RuntimeLocale(const RuntimeLocale&) = delete;
+    RuntimeLocale& operator=(const RuntimeLocale&) = delete;
+
+  private:
+    std::string saved_;
+};
+
+// A complete calendar record in universal time (weekday and day of the
+// year filled in, `tm_zone` "GMT", the name of QNZone::utc()).
+inline tm utcTm(int year, int mon, int mday, int hour = 0, int min = 0, int sec = 0) {
+    tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = mon;
+    t.tm_mday = mday;
+    t.tm_hour = hour;
+    t.tm_min = min;
+    t.tm_sec = sec;
+    timegm(&t);
+    return t;
+}
+
+// The probe record of the capture: Friday 30 November 1990, 22:54:56.
+inline tm probeTm() {
+    return utcTm(1990, 10, 30, 22, 54, 56);
+}
+
+inline std::string strftimeText(const char* format, const tm& t) {
+    char buffer[1024];
+    return std::string(buffer, std::strftime(buffer, sizeof buffer, format, &t));
+}
+
+}  // namespace snapshot_test
+
+#endif  // XVKIT_TESTS_LOCALE_SNAPSHOT_TEST_SUPPORT_H_
