@@ -1,10 +1,11 @@
 // Several threads use one regular expression, one English locale and one
-// locale snapshot at once; built with ThreadSanitizer by scripts/tsan.sh, any data race fails the
-// run.
+// locale snapshot at once; built with ThreadSanitizer by scripts/tsan.sh, any
+// data race fails the run.
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -72,50 +73,66 @@ TEST(ConcurrencyTest, SharedDefaultLocaleFormatsAndParses) {
 
 TEST(ConcurrencyTest, SharedSnapshotFormatsAndParses) {
     // Captured once, before any thread starts: only building a snapshot
-    // touches the C runtime's locale.
-    const QNLocaleSnapshot snapshot("C");
+    // touches the C runtime's locale. en_US has grouping, markers, a
+    // currency symbol and month names for the readers to search.
+    setenv("LOCPATH", XVKIT_TEST_LOCPATH, 0);
+    const QNLocaleSnapshot snapshot("en_US.UTF-8");
+    ASSERT_EQ(snapshot.conventions().thousandsSep, ",") << "en_US.UTF-8 not found";
     tm when{};
     when.tm_year = 100;
     when.tm_mon = 2;
     when.tm_mday = 1;
     when.tm_wday = 3;
+    when.tm_yday = 60;
     when.tm_hour = 13;
     when.tm_min = 45;
     when.tm_sec = 7;
-    const XVString dateText = snapshot.asString(&when, 'x', QNZone::utc());
-    const XVString timeText = snapshot.asString(&when, 'X', QNZone::utc());
-    const XVString formatted = snapshot.asString(&when, "%A %d %B %Y %H:%M:%S", QNZone::utc());
+    const QNZone& zone = QNZone::utc();
+    const char* const format = "%c|%x|%X|%C|%A %d %B %Y %I:%M:%S %p|%a %b %j %U %W %w %y %Z";
+    const XVString formatted = snapshot.asString(&when, format, zone);
+    ASSERT_EQ(snapshot.asString(&when, "%A %d %B %Y %I:%M %p", zone),
+              "Wednesday 01 March 2000 01:45 PM");
+    const XVString whole = snapshot.asString(-1234567L);
     const XVString real = snapshot.asString(-1234.5, 2, false);
-    const XVString money = snapshot.moneyAsString(12345.0, QNLocale::symbolInternational);
-    ASSERT_EQ(formatted, "Wednesday 01 March 2000 13:45:07");
+    XVString money[3];
+    for (int symbol = 0; symbol < 3; ++symbol)
+        money[symbol] =
+            snapshot.moneyAsString(-123456.0, static_cast<QNLocale::CurrSymbol>(symbol));
     std::atomic<int> wrong{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([&, t] {
             for (int r = 0; r < kRounds; ++r) {
-                if (snapshot.asString(&when, "%A %d %B %Y %H:%M:%S", QNZone::utc()) != formatted)
+                if (snapshot.asString(&when, format, zone) != formatted)
                     ++wrong;
-                if (snapshot.asString(-1234.5, 2, false) != real)
+                if (snapshot.asString(-1234567L) != whole ||
+                    snapshot.asString(1234567UL) != "1,234,567" ||
+                    snapshot.asString(-1234.5, 2, false) != real)
                     ++wrong;
-                if (snapshot.moneyAsString(12345.0, QNLocale::symbolInternational) != money)
-                    ++wrong;
+                for (int symbol = 0; symbol < 3; ++symbol) {
+                    const auto s = static_cast<QNLocale::CurrSymbol>(symbol);
+                    if (snapshot.moneyAsString(-123456.0, s) != money[symbol])
+                        ++wrong;
+                }
                 long value = 0;
-                const long number = r * kThreads + t;
-                if (!snapshot.stringToNum(XVString(std::to_string(number)), &value) ||
-                    value != number)
+                const long number = (r * kThreads + t) * 1001L;
+                if (!snapshot.stringToNum(snapshot.asString(number), &value) || value != number)
                     ++wrong;
                 double parsed = 0;
                 if (!snapshot.stringToNum(real, &parsed) || parsed != -1234.5)
                     ++wrong;
+                if (!snapshot.stringToMoney(money[1], &parsed, QNLocale::symbolLocal) ||
+                    parsed != -123456.0)
+                    ++wrong;
                 tm date{};
-                if (!snapshot.stringToDate(dateText, &date) || date.tm_mon != 2 ||
+                if (!snapshot.stringToDate("Wednesday, March 1, 2000", &date) || date.tm_mon != 2 ||
                     date.tm_mday != 1)
                     ++wrong;
                 tm time{};
-                if (!snapshot.stringToTime(timeText, &time) || time.tm_hour != 13 ||
+                if (!snapshot.stringToTime("1:45:07 pm", &time) || time.tm_hour != 13 ||
                     time.tm_min != 45 || time.tm_sec != 7)
                     ++wrong;
-                if (snapshot.monthIndex("march") != 3 || snapshot.weekdayIndex("Wednesday") != 3)
+                if (snapshot.monthIndex(" march ") != 3 || snapshot.weekdayIndex("Wednesday") != 3)
                     ++wrong;
             }
         });
