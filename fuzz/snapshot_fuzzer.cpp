@@ -17,20 +17,9 @@
 #include <xvkit/qnzone.h>
 
 #include "fuzz_input.h"
+#include "locale_readers.h"
 
 namespace {
-
-template <class T>
-void checkSame(const T& before, const T& after) {
-    if (std::memcmp(&before, &after, sizeof before) != 0)
-        std::abort();
-}
-
-template <class T>
-void checkUntouchedOnFailure(bool ok, const T& before, const T& after) {
-    if (!ok)
-        checkSame(before, after);
-}
 
 // Fails the whole run when a test locale cannot be loaded: a fuzzer that
 // quietly fell back to "C" would test a fraction of what it claims.
@@ -43,45 +32,6 @@ const QNLocaleSnapshot* capture(const char* name) {
         std::abort();
     }
     return made;
-}
-
-void readEverything(const QNLocale& locale, const XVString& text) {
-    long integer = 12345;
-    const long integerBefore = integer;
-    checkUntouchedOnFailure(locale.stringToNum(text, &integer), integerBefore, integer);
-
-    double real = 1.5;
-    const double realBefore = real;
-    checkUntouchedOnFailure(locale.stringToNum(text, &real), realBefore, real);
-
-    for (int symbol = 0; symbol < 3; ++symbol) {
-        double money = -7.25;
-        const double moneyBefore = money;
-        const bool ok =
-            locale.stringToMoney(text, &money, static_cast<QNLocale::CurrSymbol>(symbol));
-        checkUntouchedOnFailure(ok, moneyBefore, money);
-    }
-
-    tm date;
-    std::memset(&date, 0x5A, sizeof date);
-    const tm dateBefore = date;
-    if (locale.stringToDate(text, &date))
-        date.tm_year = date.tm_mon = date.tm_mday = dateBefore.tm_mday;
-    checkSame(dateBefore, date);
-
-    tm time;
-    std::memset(&time, 0x5A, sizeof time);
-    const tm timeBefore = time;
-    if (locale.stringToTime(text, &time))
-        time.tm_hour = time.tm_min = time.tm_sec = timeBefore.tm_sec;
-    checkSame(timeBefore, time);
-
-    const int month = locale.monthIndex(text);
-    if (month < 0 || month > 12)
-        std::abort();
-    const int weekday = locale.weekdayIndex(text);
-    if (weekday < 0 || weekday > 7)
-        std::abort();
 }
 
 void formatEverything(const QNLocale& locale, FuzzInput& in) {
@@ -106,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                               capture("xv_TEST.UTF-8"), capture("xv_EDGE.UTF-8")};
     const XVString text(reinterpret_cast<const char*>(data), size);
     for (const QNLocale* locale : locales) {
-        readEverything(*locale, text);
+        fuzz::readEverything(*locale, text);
         FuzzInput in(data, size);
         formatEverything(*locale, in);
     }
