@@ -1,14 +1,16 @@
 // QNLocaleSnapshot reading with captured conventions: the digit-group
 // check, whole and real numbers, money pieces in any order, dates by the
-// captured order, times with the captured markers, and names. A reading
-// that fails leaves its output exactly as it was.
+// captured order, times with the captured markers, and names. Every reading
+// also checks that a failure leaves its output exactly as it was.
 
 #include <gtest/gtest.h>
 
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include <xvkit/qnlocale.h>
 
@@ -18,292 +20,195 @@ namespace {
 
 using namespace snapshot_test;
 
-const QNLocale::CurrSymbol kLocal = QNLocale::symbolLocal;
-const QNLocale::CurrSymbol kIntl = QNLocale::symbolInternational;
-
-// The result of a reading: "fail", or the value read.
-std::string whole(const QNLocale& l, const char* text) {
-    long v = 0;
-    return l.stringToNum(text, &v) ? std::to_string(v) : "fail";
+// What reading `text` as `kind` gives, or "fail": 'n' a whole number, 'r' a
+// real one (shortest digits, whatever the runtime's locale), '$' 'i' '0'
+// money with the local, international or no symbol (in units), 'd' a date
+// ("yyyy-mm-dd"), 't' a time ("hh:mm:ss"), 'M' 'W' a month or weekday index.
+// A reading that fails must leave its output as it was, and a date or time
+// must set its three fields and nothing else: "touched" otherwise.
+std::string read(const QNLocale& l, char kind, const std::string& text) {
+    long n = 77;
+    double x = 7.5;
+    tm t, marked;
+    std::memset(&marked, 0x5a, sizeof marked);
+    t = marked;
+    char out[64];
+    bool ok = false;
+    switch (kind) {
+        case 'M':
+            return std::to_string(l.monthIndex(text));
+        case 'W':
+            return std::to_string(l.weekdayIndex(text));
+        case 'n':
+            ok = l.stringToNum(text, &n);
+            std::snprintf(out, sizeof out, "%ld", n);
+            break;
+        case 'r':
+            ok = l.stringToNum(text, &x);
+            *std::to_chars(out, out + sizeof out - 1, x).ptr = '\0';
+            break;
+        case 'd':
+            ok = l.stringToDate(text, &t);
+            std::snprintf(out, sizeof out, "%04d-%02d-%02d", t.tm_year + 1900, t.tm_mon + 1,
+                          t.tm_mday);
+            if (ok)
+                t.tm_year = t.tm_mon = t.tm_mday = marked.tm_mday;
+            break;
+        case 't':
+            ok = l.stringToTime(text, &t);
+            std::snprintf(out, sizeof out, "%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec);
+            if (ok)
+                t.tm_hour = t.tm_min = t.tm_sec = marked.tm_sec;
+            break;
+        default:
+            ok = l.stringToMoney(text, &x,
+                                 kind == '$'   ? QNLocale::symbolLocal
+                                 : kind == 'i' ? QNLocale::symbolInternational
+                                               : QNLocale::symbolNone);
+            std::snprintf(out, sizeof out, "%.0f", x);
+    }
+    if (std::memcmp(&t, &marked, sizeof t) != 0 || (!ok && (n != 77 || x != 7.5)))
+        return "touched";
+    return ok ? out : "fail";
 }
 
-// The shortest text that reads back as the value, independent of the C
-// runtime's locale.
-std::string real(const QNLocale& l, const std::string& text) {
-    double v = 0;
-    if (!l.stringToNum(XVString(text), &v))
-        return "fail";
-    char buffer[64];
-    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, v).ptr);
+// `text` followed by `times` copies of `piece`.
+std::string repeated(std::string text, const char* piece, int times) {
+    while (times-- > 0)
+        text += piece;
+    return text;
 }
 
-std::string money(const QNLocale& l, const char* text, QNLocale::CurrSymbol symbol = kLocal) {
-    double v = 0;
-    if (!l.stringToMoney(text, &v, symbol))
-        return "fail";
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.0f", v);
-    return buffer;
-}
+// (text, what reading it gives)
+using R = std::pair<std::string, const char*>;
 
-// "yyyy-mm-dd" of what stringToDate set.
-std::string date(const QNLocale& l, const char* text) {
-    tm t{};
-    if (!l.stringToDate(text, &t))
-        return "fail";
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", t.tm_year + 1900, t.tm_mon + 1,
-                  t.tm_mday);
-    return buffer;
-}
-
-std::string timeOfDay(const QNLocale& l, const char* text) {
-    tm t{};
-    if (!l.stringToTime(text, &t))
-        return "fail";
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec);
-    return buffer;
+// Reads every text of `reads` and `fails` with a snapshot of `locale`.
+void expectReads(const char* locale, char kind, std::initializer_list<R> reads,
+                 std::initializer_list<std::string> fails = {}) {
+    const QNLocaleSnapshot snapshot(locale);
+    for (const auto& [text, expected] : reads)
+        EXPECT_EQ(read(snapshot, kind, text), expected) << locale << " '" << kind << "' " << text;
+    for (const std::string& text : fails)
+        EXPECT_EQ(read(snapshot, kind, text), "fail") << locale << " '" << kind << "' " << text;
 }
 
 TEST(SnapshotParse, WholeNumbersWithTheGroupCheck) {
-    const QNLocaleSnapshot us("en_US.UTF-8"), india("en_IN.UTF-8"), rows("xv_ROWS.UTF-8"), c("C"),
-        french("fr_FR.UTF-8");
-    EXPECT_EQ(whole(us, " 1,234,567 "), "1234567");
-    EXPECT_EQ(whole(us, "1234567"), "1234567");
-    EXPECT_EQ(whole(us, "12,34,567"), "fail");  // separators only where the grouping puts them
-    EXPECT_EQ(whole(us, "1,2345"), "fail");
-    EXPECT_EQ(whole(us, "1234,567"), "fail");  // the leftmost group is too long
-    EXPECT_EQ(whole(us, "1,234,"), "fail");
-    EXPECT_EQ(whole(us, "- 42"), "-42");
-    EXPECT_EQ(whole(us, "+42"), "42");
-    EXPECT_EQ(whole(us, "2147483647"), "2147483647");
-    EXPECT_EQ(whole(us, "-2147483647"), "-2147483647");
-    EXPECT_EQ(whole(us, "2147483648"), "fail");
-    EXPECT_EQ(whole(us, "-2147483648"), "fail");
-    EXPECT_EQ(whole(us, "99999999999999999999"), "fail");
-    EXPECT_EQ(whole(us, "-0"), "fail");
-    EXPECT_EQ(whole(us, "0"), "0");
-    EXPECT_EQ(whole(us, "0000000000000000000000000000042"), "42");
-    EXPECT_EQ(whole(us, "12a"), "fail");
-    EXPECT_EQ(whole(us, ""), "fail");
-    EXPECT_EQ(whole(us, "--1"), "fail");
-    EXPECT_EQ(whole(india, "12,34,567"), "1234567");
-    EXPECT_EQ(whole(india, "1,234,567"), "fail");
-    EXPECT_EQ(whole(french, "1\u202f234\u202f567"), "1234567");
+    // Separators only where the grouping puts them, the leftmost group no
+    // longer than the others; the 32-bit range of the library's longs. More
+    // separators than a reader can hold are refused, not misread.
+    expectReads("en_US.UTF-8", 'n',
+                {R{" 1,234,567 ", "1234567"}, R{"1234567", "1234567"}, R{"- 42", "-42"},
+                 R{"+42", "42"}, R{"2147483647", "2147483647"}, R{"-2147483647", "-2147483647"},
+                 R{"0", "0"}, R{"0000000000000000000000000000042", "42"}},
+                {"12,34,567", "1,2345", "1234,567", "1,234,", "2147483648", "-2147483648",
+                 "99999999999999999999", "-0", "12a", "", "--1", repeated("0", ",000", 200)});
+    expectReads("en_IN.UTF-8", 'n', {R{"12,34,567", "1234567"}}, {"1,234,567"});
+    expectReads("fr_FR.UTF-8", 'n', {R{"1\u202f234\u202f567", "1234567"}});
+
     // A trailing blank separator is white space, any other trailing one fails.
-    EXPECT_EQ(whole(rows, "1 234 "), "1234");
-    EXPECT_EQ(whole(rows, "1 234"), "1234");
-    EXPECT_EQ(whole(rows, "1 "), "1");
-    EXPECT_EQ(whole(rows, "12 34 "), "fail");
+    expectReads("xv_ROWS.UTF-8", 'n', {R{"1 234 ", "1234"}, R{"1 234", "1234"}, R{"1 ", "1"}},
+                {"12 34 "});
     // No separator, no grouping: a comma is just a stray character.
-    EXPECT_EQ(whole(c, "1,234"), "fail");
-    // More separators than a reader can hold are refused, not misread.
-    std::string zeros = "0";
-    for (int i = 0; i < 200; ++i)
-        zeros += ",000";
-    EXPECT_EQ(whole(us, zeros.c_str()), "fail");
+    expectReads("C", 'n', {}, {"1,234"});
 }
 
 TEST(SnapshotParse, RealNumbersWhateverTheRuntimePoint) {
-    const QNLocaleSnapshot us("en_US.UTF-8"), german("de_DE.UTF-8"), own("xv_TEST.UTF-8");
     for (const char* runtime : {"C", "de_DE.UTF-8", "xv_TEST.UTF-8"}) {
         SCOPED_TRACE(runtime);
         RuntimeLocale switched(runtime);
-        EXPECT_EQ(real(us, "1,234.5"), "1234.5");
-        EXPECT_EQ(real(german, "-1.234,5"), "-1234.5");
-        EXPECT_EQ(real(own, "12\u202f34\u202f567\u066b25"), "1234567.25");
-        EXPECT_EQ(real(us, "1.5"), "1.5");
-        EXPECT_EQ(real(german, "1.5"), "fail");  // '.' separates groups in German
+        expectReads("en_US.UTF-8", 'r', {R{"1,234.5", "1234.5"}, R{"1.5", "1.5"}});
+        // '.' separates groups in German.
+        expectReads("de_DE.UTF-8", 'r', {R{"-1.234,5", "-1234.5"}}, {"1.5"});
+        expectReads("xv_TEST.UTF-8", 'r', {R{"12\u202f34\u202f567\u066b25", "1234567.25"}});
     }
-    EXPECT_EQ(real(us, ".5"), "0.5");
-    EXPECT_EQ(real(us, "5."), "5");
-    EXPECT_EQ(real(us, "."), "fail");
-    EXPECT_EQ(real(us, "-."), "fail");
-    EXPECT_EQ(real(us, "- .5"), "-0.5");
-    EXPECT_EQ(real(us, "1e3"), "1000");
-    EXPECT_EQ(real(us, "+2.5E-1 "), "0.25");
-    EXPECT_EQ(real(us, "1e"), "fail");
-    EXPECT_EQ(real(us, "1e+"), "fail");
-    EXPECT_EQ(real(us, "e5"), "fail");
-    EXPECT_EQ(real(us, "-0"), "-0");
-    EXPECT_EQ(real(us, "1,23.4"), "fail");
-    EXPECT_EQ(real(us, "inf"), "fail");
-    EXPECT_EQ(real(us, "0x10"), "fail");
-    EXPECT_EQ(real(us, "1e999"), "inf");  // strtod's overflow, read whole
-    // Fewer than 256 characters.
+    // strtod's overflow is read whole; fewer than 256 characters.
     const std::string longest = std::string(254, '0') + "1";
-    EXPECT_EQ(real(us, longest), "1");
-    EXPECT_EQ(real(us, longest + "0"), "fail");
+    expectReads("en_US.UTF-8", 'r',
+                {R{".5", "0.5"}, R{"5.", "5"}, R{"- .5", "-0.5"}, R{"1e3", "1000"},
+                 R{"+2.5E-1 ", "0.25"}, R{"-0", "-0"}, R{"1e999", "inf"}, R{longest, "1"}},
+                {".", "-.", "1e", "1e+", "e5", "1,23.4", "inf", "0x10", longest + "0"});
 }
 
 TEST(SnapshotParse, MoneyPiecesInAnyOrder) {
-    const QNLocaleSnapshot us("en_US.UTF-8"), own("xv_TEST.UTF-8"), japan("ja_JP.UTF-8");
-    EXPECT_EQ(money(us, "$1,234.56"), "123456");
-    EXPECT_EQ(money(us, "1,234.56 $"), "123456");
-    EXPECT_EQ(money(us, "-$1,234.56"), "-123456");
-    EXPECT_EQ(money(us, "$-1,234.56"), "-123456");
-    EXPECT_EQ(money(us, "1,234.56$-"), "-123456");
-    EXPECT_EQ(money(us, "($1,234.56)"), "-123456");
-    EXPECT_EQ(money(us, " ( $ 12 ) "), "-1200");
-    EXPECT_EQ(money(us, "+ $12"), "1200");
-    EXPECT_EQ(money(us, "$12"), "1200");
-    EXPECT_EQ(money(us, ".50"), "50");
-    EXPECT_EQ(money(us, "$12.3"), "fail");  // exactly two decimals
-    EXPECT_EQ(money(us, "$12.345"), "fail");
-    EXPECT_EQ(money(us, "($12.00"), "fail");
-    EXPECT_EQ(money(us, "$$12"), "fail");  // each piece at most once
-    EXPECT_EQ(money(us, "--12"), "fail");
-    EXPECT_EQ(money(us, "-(12)"), "fail");
-    EXPECT_EQ(money(us, "12 13"), "fail");
-    EXPECT_EQ(money(us, "$"), "fail");
-    EXPECT_EQ(money(us, "12,34"), "fail");
-    EXPECT_EQ(money(us, "USD 12", QNLocale::symbolNone), "fail");
-    EXPECT_EQ(money(us, "12", static_cast<QNLocale::CurrSymbol>(5)), "fail");
+    // Each piece at most once; exactly as many decimals as captured; ten
+    // separators are read, an eleventh is an error.
+    expectReads(
+        "en_US.UTF-8", '$',
+        {R{"$1,234.56", "123456"}, R{"1,234.56 $", "123456"}, R{"-$1,234.56", "-123456"},
+         R{"$-1,234.56", "-123456"}, R{"1,234.56$-", "-123456"}, R{"($1,234.56)", "-123456"},
+         R{" ( $ 12 ) ", "-1200"}, R{"+ $12", "1200"}, R{".50", "50"}, R{"$1.00", "100"}},
+        {"$12.3", "$12.345", "($12.00", "$$12", "--12", "-(12)", "12 13", "$", "12,34",
+         repeated("1", ",000", 11)});
+    EXPECT_NE(read(QNLocaleSnapshot("en_US.UTF-8"), '$', repeated("1", ",000", 10)), "fail");
     // International: the code, at most one sign, the number, in one pass.
-    EXPECT_EQ(money(us, "USD -1,234.56", kIntl), "-123456");
-    EXPECT_EQ(money(us, "USD 1,234.56", kIntl), "123456");
-    EXPECT_EQ(money(us, "-USD 1,234.56", kIntl), "fail");
-    EXPECT_EQ(money(us, "$1.00", kIntl), "fail");
-    // Ten separators are read; an eleventh is an error.
-    std::string ten = "1";
-    for (int i = 0; i < 10; ++i)
-        ten += ",000";
-    EXPECT_NE(money(us, ten.c_str()), "fail");
-    EXPECT_EQ(money(us, (ten + ",000").c_str()), "fail");
+    expectReads("en_US.UTF-8", 'i', {R{"USD -1,234.56", "-123456"}, R{"USD 1,234.56", "123456"}},
+                {"-USD 1,234.56", "$1.00"});
+    expectReads("en_US.UTF-8", '0', {}, {"USD 12"});
     // Multibyte signs, symbol and separators; three decimals.
-    EXPECT_EQ(money(own, "12\u00a034\u066b567\u20ac\u20ac\u2212"), "-1234567");
-    EXPECT_EQ(money(own, "+\u20ac\u20ac 12\u00a034\u066b567"), "1234567");
-    EXPECT_EQ(money(own, "\u20ac\u20ac 12\u066b56"), "fail");
+    expectReads("xv_TEST.UTF-8", '$',
+                {R{"12\u00a034\u066b567\u20ac\u20ac\u2212", "-1234567"},
+                 R{"+\u20ac\u20ac 12\u00a034\u066b567", "1234567"}},
+                {"\u20ac\u20ac 12\u066b56"});
     // No decimals: the point is not looked for.
-    EXPECT_EQ(money(japan, "\uffe5-1,234"), "-1234");
-    EXPECT_EQ(money(japan, "\uffe51,234.5"), "fail");
+    expectReads("ja_JP.UTF-8", '$', {R{"\uffe5-1,234", "-1234"}}, {"\uffe51,234.5"});
+    double amount = 7;
+    EXPECT_FALSE(QNLocaleSnapshot("en_US.UTF-8")
+                     .stringToMoney("12", &amount, static_cast<QNLocale::CurrSymbol>(5)));
 }
 
 TEST(SnapshotParse, DatesInTheCapturedOrder) {
-    const QNLocaleSnapshot us("en_US.UTF-8"), german("de_DE.UTF-8"), sweden("sv_SE.UTF-8"),
-        japan("ja_JP.UTF-8"), rows("xv_ROWS.UTF-8"), c("C");
-    // Month, day, year.
-    EXPECT_EQ(date(us, "11/30/90"), "1990-11-30");
-    EXPECT_EQ(date(us, "11/30/1990"), "1990-11-30");
-    EXPECT_EQ(date(us, "11-30-2036"), "2036-11-30");
-    EXPECT_EQ(date(us, "2/29/1996"), "1996-02-29");
-    EXPECT_EQ(date(us, "2/29/2000"), "2000-02-29");
-    EXPECT_EQ(date(us, "2/29/1900"), "fail");
-    EXPECT_EQ(date(us, "4/31/1990"), "fail");
-    EXPECT_EQ(date(us, "13/1/90"), "fail");
-    EXPECT_EQ(date(us, "0/1/90"), "fail");
-    EXPECT_EQ(date(us, "1/0/90"), "fail");
-    EXPECT_EQ(date(us, "11/30/90 5"), "fail");
-    EXPECT_EQ(date(us, "11/305/90"), "fail");  // three digits after a separator
-    EXPECT_EQ(date(us, "11/30"), "fail");
-    EXPECT_EQ(date(us, "1/2/0"), "1900-01-02");
-    EXPECT_EQ(date(us, "1/2/99"), "1999-01-02");
-    EXPECT_EQ(date(us, "1/2/100"), "0100-01-02");
-    // Fields run together until a separator is seen.
-    EXPECT_EQ(date(us, "1130/90"), "1990-11-30");
-    EXPECT_EQ(date(us, "113090"), "1990-11-30");
-    // With a month name: day and year only (rows 4 to 7), any case.
-    EXPECT_EQ(date(us, "30 November 1990"), "1990-11-30");
-    EXPECT_EQ(date(us, "Nov 30, 1990"), "1990-11-30");
-    EXPECT_EQ(date(us, "nov 30 1990"), "1990-11-30");
-    EXPECT_EQ(date(us, "Friday, NOVEMBER 30, 1990"), "1990-11-30");
-    EXPECT_EQ(date(us, "30 Novem 1990"), "1990-11-30");  // "Nov" is found
-    EXPECT_EQ(date(us, "Nov 31, 1990"), "fail");
-    EXPECT_EQ(date(german, "30.11.1990"), "1990-11-30");
-    EXPECT_EQ(date(german, "1.2.1996"), "1996-02-01");
-    EXPECT_EQ(date(german, "30. März 1990"), "1990-03-30");
+    // Month, day, year; fields run together until a separator is seen; with
+    // a month name, day and year only, any case ("Nov" is found in "Novem").
+    expectReads(
+        "en_US.UTF-8", 'd',
+        {R{"11/30/90", "1990-11-30"}, R{"11-30-2036", "2036-11-30"}, R{"2/29/1996", "1996-02-29"},
+         R{"2/29/2000", "2000-02-29"}, R{"1/2/0", "1900-01-02"}, R{"1/2/99", "1999-01-02"},
+         R{"1/2/100", "0100-01-02"}, R{"1130/90", "1990-11-30"}, R{"113090", "1990-11-30"},
+         R{"30 November 1990", "1990-11-30"}, R{"Nov 30, 1990", "1990-11-30"},
+         R{"Friday, NOVEMBER 30, 1990", "1990-11-30"}, R{"30 Novem 1990", "1990-11-30"}},
+        {"2/29/1900", "4/31/1990", "13/1/90", "0/1/90", "1/0/90", "11/30/90 5", "11/305/90",
+         "11/30", "Nov 31, 1990"});
     // Only ASCII letters are folded: "MÄRZ" is no month name here.
-    EXPECT_EQ(date(german, "30. MÄRZ 1990"), "fail");
-    EXPECT_EQ(date(sweden, "1990-11-30"), "1990-11-30");
-    EXPECT_EQ(date(sweden, "19901130"), "1990-11-30");
-    EXPECT_EQ(date(sweden, "1990 nov 30"), "1990-11-30");
-    EXPECT_EQ(date(rows, "1990.30.11"), "1990-11-30");  // year, day, month
-    EXPECT_EQ(date(rows, "1990 30 Nov"), "1990-11-30");
-    // Month names with digits: never looked for, the digits are fields.
-    EXPECT_EQ(date(japan, "1990年11月30日"), "1990-11-30");
-    EXPECT_EQ(date(japan, "11月30日"), "fail");
-    // "C" reads month, day, year.
-    EXPECT_EQ(date(c, "11/30/90"), "1990-11-30");
-    EXPECT_EQ(date(c, "30 Nov 90"), "1990-11-30");
+    expectReads("de_DE.UTF-8", 'd',
+                {R{"30.11.1990", "1990-11-30"}, R{"1.2.1996", "1996-02-01"},
+                 R{"30. März 1990", "1990-03-30"}},
+                {"30. MÄRZ 1990"});
+    expectReads("sv_SE.UTF-8", 'd',
+                {R{"1990-11-30", "1990-11-30"}, R{"19901130", "1990-11-30"},
+                 R{"1990 nov 30", "1990-11-30"}});
+    expectReads("xv_ROWS.UTF-8", 'd',
+                {R{"1990.30.11", "1990-11-30"}, R{"1990 30 Nov", "1990-11-30"}});
+    // Month names with digits are never looked for: the digits are fields.
+    expectReads("ja_JP.UTF-8", 'd', {R{"1990年11月30日", "1990-11-30"}}, {"11月30日"});
+    expectReads("C", 'd', {R{"11/30/90", "1990-11-30"}, R{"30 Nov 90", "1990-11-30"}});
 }
 
 TEST(SnapshotParse, TimesWithTheCapturedMarkers) {
-    const QNLocaleSnapshot us("en_US.UTF-8"), german("de_DE.UTF-8"), own("xv_TEST.UTF-8");
-    EXPECT_EQ(timeOfDay(us, "10:30"), "10:30:00");
-    EXPECT_EQ(timeOfDay(us, "10:30:45"), "10:30:45");
-    EXPECT_EQ(timeOfDay(us, "1030"), "10:30:00");
-    EXPECT_EQ(timeOfDay(us, "103045"), "10:30:45");
-    EXPECT_EQ(timeOfDay(us, "3:15 pm"), "15:15:00");
-    EXPECT_EQ(timeOfDay(us, "3:15 am"), "03:15:00");
-    EXPECT_EQ(timeOfDay(us, "12:05 AM"), "00:05:00");
-    EXPECT_EQ(timeOfDay(us, "12:05 PM"), "12:05:00");
-    EXPECT_EQ(timeOfDay(us, "3:15 AM PM"), "03:15:00");  // both markers: as written
-    EXPECT_EQ(timeOfDay(us, "15:00 PM"), "fail");
-    EXPECT_EQ(timeOfDay(us, "0:30 am"), "fail");
-    EXPECT_EQ(timeOfDay(us, "0:30"), "00:30:00");
-    EXPECT_EQ(timeOfDay(us, "24:00"), "fail");
-    EXPECT_EQ(timeOfDay(us, "10:60"), "fail");
-    EXPECT_EQ(timeOfDay(us, "10:30:60"), "fail");
-    EXPECT_EQ(timeOfDay(us, "10:30:45:1"), "fail");
-    EXPECT_EQ(timeOfDay(us, "10:305"), "fail");
-    EXPECT_EQ(timeOfDay(us, "10"), "fail");
+    // With both markers the hour stands as written.
+    expectReads(
+        "en_US.UTF-8", 't',
+        {R{"10:30", "10:30:00"}, R{"10:30:45", "10:30:45"}, R{"1030", "10:30:00"},
+         R{"103045", "10:30:45"}, R{"3:15 pm", "15:15:00"}, R{"12:05 AM", "00:05:00"},
+         R{"12:05 PM", "12:05:00"}, R{"3:15 AM PM", "03:15:00"}, R{"0:30", "00:30:00"}},
+        {"15:00 PM", "0:30 am", "24:00", "10:60", "10:30:60", "10:30:45:1", "10:305", "10"});
     // German has empty markers: both count as present, hours stand as read.
-    EXPECT_EQ(timeOfDay(german, "15:00"), "15:00:00");
-    EXPECT_EQ(timeOfDay(german, "12:00"), "12:00:00");
-    EXPECT_EQ(timeOfDay(german, "0:00"), "00:00:00");
-    EXPECT_EQ(timeOfDay(own, "3:15 \u0645"), "15:15:00");
-    EXPECT_EQ(timeOfDay(own, "12:05 \u0635"), "00:05:00");
+    expectReads("de_DE.UTF-8", 't', {R{"15:00", "15:00:00"}, R{"12:00", "12:00:00"}});
+    expectReads("xv_TEST.UTF-8", 't',
+                {R{"3:15 \u0645", "15:15:00"}, R{"12:05 \u0635", "00:05:00"}});
 }
 
 TEST(SnapshotParse, MonthAndWeekdayNames) {
-    const QNLocaleSnapshot us("en_US.UTF-8"), own("xv_TEST.UTF-8"), japan("ja_JP.UTF-8");
-    EXPECT_EQ(us.monthIndex(" Nov "), 11);
-    EXPECT_EQ(us.monthIndex("NOVEMBER"), 11);
-    EXPECT_EQ(us.monthIndex("january"), 1);
-    EXPECT_EQ(us.monthIndex("Novem"), 0);
-    EXPECT_EQ(us.monthIndex(""), 0);
-    EXPECT_EQ(us.monthIndex("   "), 0);
-    EXPECT_EQ(own.monthIndex("may"), 5);    // captured "May " without its blank
-    EXPECT_EQ(japan.monthIndex("1月"), 1);  // " 1月" stripped
-    EXPECT_EQ(japan.monthIndex(" 11月 "), 11);
-    EXPECT_EQ(us.weekdayIndex("sun"), 7);
-    EXPECT_EQ(us.weekdayIndex("Monday"), 1);
-    EXPECT_EQ(us.weekdayIndex("SATURDAY"), 6);
-    EXPECT_EQ(us.weekdayIndex(" Sun"), 0);  // weekday names are not stripped
-    EXPECT_EQ(us.weekdayIndex("Su"), 0);
-    EXPECT_EQ(japan.weekdayIndex("日曜日"), 7);
-}
-
-TEST(SnapshotParse, OutputsChangeOnlyOnSuccess) {
-    const QNLocaleSnapshot us("en_US.UTF-8");
-    const char* const texts[] = {"",         "x",        "12a",   "1,2",   "$12.3",
-                                 "13/45/90", "25:00",    "1e",    "--1",   "(12",
-                                 "11/30/90", "10:30:45", "$1.00", "1,234", "2.5"};
-    for (const char* text : texts) {
-        SCOPED_TRACE(text);
-        long n = 77;
-        const bool wholeRead = us.stringToNum(text, &n);
-        EXPECT_TRUE(wholeRead || n == 77);
-        double x = 7.5, m = -7.5;
-        EXPECT_TRUE(us.stringToNum(text, &x) || x == 7.5);
-        EXPECT_TRUE(us.stringToMoney(text, &m, kLocal) || m == -7.5);
-
-        tm marked;
-        std::memset(&marked, 0x5a, sizeof marked);
-        tm d = marked, t = marked;
-        const bool dateRead = us.stringToDate(text, &d);
-        const bool timeRead = us.stringToTime(text, &t);
-        // Success sets its three fields and nothing else.
-        if (dateRead) {
-            d.tm_year = d.tm_mon = d.tm_mday = marked.tm_mday;
-        }
-        if (timeRead) {
-            t.tm_hour = t.tm_min = t.tm_sec = marked.tm_sec;
-        }
-        EXPECT_EQ(std::memcmp(&d, &marked, sizeof marked), 0);
-        EXPECT_EQ(std::memcmp(&t, &marked, sizeof marked), 0);
-    }
+    // Month names are stripped of blanks on both sides, weekday names not.
+    expectReads("en_US.UTF-8", 'M',
+                {R{" Nov ", "11"}, R{"NOVEMBER", "11"}, R{"january", "1"}, R{"Novem", "0"},
+                 R{"", "0"}, R{"   ", "0"}});
+    expectReads(
+        "en_US.UTF-8", 'W',
+        {R{"sun", "7"}, R{"Monday", "1"}, R{"SATURDAY", "6"}, R{" Sun", "0"}, R{"Su", "0"}});
+    expectReads("xv_TEST.UTF-8", 'M', {R{"may", "5"}});  // captured "May " without its blank
+    // " 1月" as captured.
+    expectReads("ja_JP.UTF-8", 'M', {R{"1月", "1"}, R{" 11月 ", "11"}});
+    expectReads("ja_JP.UTF-8", 'W', {R{"日曜日", "7"}});
 }
 
 }  // namespace

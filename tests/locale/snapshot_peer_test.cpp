@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,35 +31,25 @@ bool named(const char* locale, const char* name) {
 }
 
 TEST(SnapshotPeer, NumbersAgreeWithPrintf) {
-    const long wholes[] = {0,
-                           7,
-                           -7,
-                           999,
-                           1000,
-                           -1000,
-                           123456,
-                           1234567,
-                           -1234567890,
-                           2147483647,
-                           -2147483647 - 1,
-                           9223372036854775807L,
-                           -9223372036854775807L - 1};
+    // The unsigned casts of the negative values reach ULONG_MAX.
+    const long wholes[] = {0,       7,       -7,          999,     1000,    -1000,    123456,
+                           -123456, 1234567, -1234567890, INT_MAX, INT_MIN, LONG_MAX, LONG_MIN};
     const double reals[] = {0.0,     -0.0,   0.5,          1.005,    -2.5,
                             999.999, 1234.5, -1234567.891, 1e15 / 3, 123456789012345678.0,
                             1e-7,    5e-324};
     for (const char* name : kLocales) {
         // xv_EDGE writes its group sizes as the digits '3' and '2': glibc
         // takes them as sizes 51 and 50, the snapshot by their low four bits
-        // (see SnapshotFormat.GroupsDigits).
+        // (see SnapshotFormat.NumbersWhateverTheRuntime).
         if (named(name, "xv_EDGE.UTF-8"))
             continue;
         SCOPED_TRACE(name);
         const QNLocaleSnapshot snapshot(name);
         RuntimeLocale runtime(name);
         for (long v : wholes) {
+            const auto u = static_cast<unsigned long>(v);
             EXPECT_EQ(snapshot.asString(v), printed("%'ld", v));
-            EXPECT_EQ(snapshot.asString(static_cast<unsigned long>(v)),
-                      printed("%'lu", static_cast<unsigned long>(v)));
+            EXPECT_EQ(snapshot.asString(u), printed("%'lu", u));
         }
         for (double v : reals) {
             for (int precision : {0, 1, 2, 6, 20}) {
@@ -73,11 +63,13 @@ TEST(SnapshotPeer, NumbersAgreeWithPrintf) {
 
 TEST(SnapshotPeer, DirectivesAgreeWithStrftime) {
     const QNZone& zone = QNZone::utc();  // "GMT", as timegm names its records
+    // Hours 0, 12 and 13 for the 12-hour clock; days and months below 10 for
+    // blank fill; May for xv_TEST's "May " short name.
     const tm samples[] = {probeTm(),
-                          utcTm(1901, 0, 1, 0, 0, 0),
+                          utcTm(1901, 0, 1),
                           utcTm(1904, 1, 29, 12, 5, 9),
                           utcTm(1969, 6, 20, 20, 17, 40),
-                          utcTm(1997, 2, 5, 9, 7, 3),
+                          utcTm(1997, 4, 5, 9, 7, 3),
                           utcTm(2000, 0, 2, 11, 59, 59),
                           utcTm(2024, 1, 29, 13, 0, 0),
                           utcTm(2036, 11, 31, 23, 59, 59)};
@@ -88,33 +80,31 @@ TEST(SnapshotPeer, DirectivesAgreeWithStrftime) {
         const bool edge = named(name, "xv_EDGE.UTF-8");
         for (const tm& t : samples) {
             SCOPED_TRACE(strftimeText("%Y-%m-%d %H:%M:%S", t));
-            const bool probe = t.tm_year == 90;
+            // Short month names are kept without trailing blanks, in layouts too.
+            const std::string abb = strftimeText("%b", t);
+            const std::string kept = abb.substr(0, abb.find_last_not_of(' ') + 1);
             for (char d : std::string("aAbBcdHIjmMpSUwWxXyYZ")) {
                 const char format[] = {'%', d, '\0'};
                 std::string expected = strftimeText(format, t);
-                // Short month names are kept without trailing blanks.
-                if (d == 'b')
-                    expected.erase(expected.find_last_not_of(' ') + 1);
+                if (const auto at = expected.find(abb); kept != abb && at != std::string::npos)
+                    expected.replace(at, abb.size(), kept);
                 // xv_EDGE replays its layouts as the probe date wrote them: the
                 // 'c' layout repeats the month name, and only the first copy
                 // is a component (the others are literal November); its 'X'
                 // "%l" is taken for 'I', so hours show zero-filled.
-                if (edge && !probe && (d == 'c' || d == 'X'))
+                if (edge && t.tm_year != 90 && (d == 'c' || d == 'X'))
                     continue;
                 EXPECT_EQ(snapshot.asString(&t, d, zone), expected) << format;
             }
             // 'C' is the layout the runtime gave for the probe date, the
             // century "19", replayed as literal text for every year.
             EXPECT_EQ(snapshot.asString(&t, 'C', zone), "19");
-            if (t.tm_year >= 100) {
-                EXPECT_EQ(strftimeText("%C", t), "20");
-            }
         }
         if (edge) {
-            const tm early = utcTm(1990, 10, 30, 5, 4, 0);
+            const tm early = utcTm(1990, 10, 30, 5, 4, 0), june = utcTm(1990, 5, 1);
+            EXPECT_GT(strftimeText("%c", early).size(), 255u);  // the long layout
             EXPECT_EQ(strftimeText("%X", early), " 5:04 AM");
             EXPECT_EQ(snapshot.asString(&early, 'X', zone), "05:04 AM");
-            const tm june = utcTm(1990, 5, 1);
             const std::string filled = snapshot.asString(&june, 'c', zone);
             EXPECT_NE(filled.find("Novemberrr"), std::string::npos);
         }
