@@ -208,12 +208,8 @@ TEST(DefaultFormat, ExpansionAndCompositesCallTheOverride) {
         Bracketed() : QNLocaleDefault(QNLocaleDefault::instance()) {}
         using QNLocaleDefault::asString;
         XVString asString(const tm* t, char d, const QNZone& z) const override {
-            XVString text = QNLocaleDefault::asString(t, d, z);
-            if (d == 'x' || d == 'X' || d == 'Z') {
-                text.insert(0, 1, '<');
-                text += '>';
-            }
-            return text;
+            const XVString text = QNLocaleDefault::asString(t, d, z);
+            return d == 'x' || d == 'X' || d == 'Z' ? XVString("<" + text + ">") : text;
         }
     };
     const Bracketed b;

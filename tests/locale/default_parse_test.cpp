@@ -63,16 +63,11 @@ std::string result(bool ok, T value) {
     return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
 }
 
-std::string readLong(const XVString& text) {
-    long n = kSentinel;
-    const bool ok = loc.stringToNum(text, &n);
-    return result(ok, n);
-}
-
-std::string readDouble(const XVString& text) {
-    double d = kSentinel;
-    const bool ok = loc.stringToNum(text, &d);
-    return result(ok, d);
+template <class T>
+std::string readNumber(const XVString& text) {
+    T value = kSentinel;
+    const bool ok = loc.stringToNum(text, &value);
+    return result(ok, value);
 }
 
 auto moneyReader(QNLocale::CurrSymbol symbol) {
@@ -99,24 +94,25 @@ const auto readTime = [](const XVString& text) { return read(false, text); };
 // Magnitudes above 2147483647 are clamped to it, as by a 32-bit strtol; an
 // embedded NUL is left over like any other character.
 TEST(DefaultParse, WholeNumbers) {
-    expectRows(readLong, {"  - 42   => -42", "+7 => 7", "\t12\n => 12", "2147483647 => 2147483647",
-                          "2147483648 => 2147483647", "-99999999999999999999 => -2147483647",
-                          " => refused", "    => refused", "12abc => refused", "--5 => refused",
-                          "1 2 => refused", "+ -5 => refused", "- => refused", "1.5 => refused",
-                          "0x10 => refused", "12\0003 => refused"sv});
+    expectRows(readNumber<long>,
+               {"  - 42   => -42", "+7 => 7", "\t12\n => 12", "2147483647 => 2147483647",
+                "2147483648 => 2147483647", "-99999999999999999999 => -2147483647", " => refused",
+                "    => refused", "12abc => refused", "--5 => refused", "1 2 => refused",
+                "+ -5 => refused", "- => refused", "1.5 => refused", "0x10 => refused",
+                "12\0003 => refused"sv});
 }
 
 // strtod reads with the C runtime's current decimal point.
 TEST(DefaultParse, RealNumbers) {
     const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
     std::setlocale(LC_NUMERIC, "C");
-    expectRows(readDouble,
+    expectRows(readNumber<double>,
                {".5 => 0.5", "-1.5e3 => -1500", " + 2.  => 2", "- .25 => -0.25", "1e400 => inf",
                 ". => refused", "e5 => refused", " => refused", "1.5e => refused", "inf => refused",
                 "nan => refused", "1,5 => refused", "2 3 => refused"});
     ASSERT_TRUE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
         << "de_DE.UTF-8 missing: build xvkit_test_locales, run with LOCPATH";
-    expectRows(readDouble, {" -1,5  => -1.5", "1.5 => refused"});
+    expectRows(readNumber<double>, {" -1,5  => -1.5", "1.5 => refused"});
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
@@ -259,8 +255,8 @@ TEST(DefaultParse, RandomTextsGiveValidResultsOrNone) {
         EXPECT_TRUE(time == "refused" || (t.tm_hour >= 0 && t.tm_hour < 24 && t.tm_min >= 0 &&
                                           t.tm_min < 60 && t.tm_sec >= 0 && t.tm_sec < 60))
             << text;
-        for (const std::string& reading :
-             {date, time, moneyReader(kLocal)(text), readLong(text), readDouble(text)})
+        for (const std::string& reading : {date, time, moneyReader(kLocal)(text),
+                                           readNumber<long>(text), readNumber<double>(text)})
             EXPECT_EQ(reading.find("changed"), std::string::npos) << text;
     }
 }
