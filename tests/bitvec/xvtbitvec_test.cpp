@@ -8,35 +8,28 @@ namespace {
 
 using Set = XVTBitVec<256>;
 
-std::string outOfRangeText(void (*f)(Set&), Set& s) {
-    try {
-        f(s);
-    } catch (const std::out_of_range& e) {
-        return e.what();
-    }
-    return "no std::out_of_range";
-}
-
 TEST(XVTBitVec, PackingBoundsAndComplement) {
-    Set s;
-    for (std::size_t i = 0; i < 256; ++i)
-        EXPECT_FALSE(s.testBit(i)) << i;
-    EXPECT_EQ(outOfRangeText([](Set& x) { x.testBit(256); }, s),
-              "void XVTBitVec<N>::testBit ( size_t i )");
-    EXPECT_EQ(outOfRangeText([](Set& x) { x.setBit(static_cast<std::size_t>(-1)); }, s),
-              "void XVTBitVec<N>::setBit ( size_t i )");
+    Set s, all;
+    try {
+        s.testBit(256);
+        ADD_FAILURE() << "testBit(256) did not throw";
+    } catch (const std::out_of_range& e) {
+        EXPECT_STREQ(e.what(), "void XVTBitVec<N>::testBit ( size_t i )");
+    }
+    try {
+        s.setBit(static_cast<std::size_t>(-1));
+        ADD_FAILURE() << "setBit(-1) did not throw";
+    } catch (const std::out_of_range& e) {
+        EXPECT_STREQ(e.what(), "void XVTBitVec<N>::setBit ( size_t i )");
+    }
     s.setBit(65);  // bit 1 of word 2 and nothing else
     for (std::size_t w = 0; w < Set::kWords; ++w)
         EXPECT_EQ(s.word(w), w == 2 ? 2u : 0u) << w;
-
-    Set all, copy(s);
     for (std::size_t i = 0; i < 256; ++i)
         all.setBit(i);
     s ^= all;
     for (std::size_t i = 0; i < 256; ++i)
         EXPECT_EQ(s.testBit(i), i != 65) << i;
-    EXPECT_TRUE(copy.testBit(65));
-    EXPECT_FALSE(copy.testBit(64));  // the copy kept its own bits
 }
 
 TEST(XVTValArray, AppendsAndInsertsIndependentCopies) {
@@ -46,13 +39,11 @@ TEST(XVTValArray, AppendsAndInsertsIndependentCopies) {
         value.setBit(i);
         sets.append(value);
     }
-    ASSERT_EQ(sets.size(), 5u);
-    for (std::size_t i = 0; i < 5; ++i)
-        EXPECT_FALSE(sets[i].testBit(i + 1)) << i;
     sets.insert(0, Set(), 2);
     ASSERT_EQ(sets.size(), 7u);
-    EXPECT_EQ(sets[1], Set());
-    EXPECT_TRUE(sets[2].testBit(0));
+    EXPECT_TRUE(sets[0] == Set() && sets[1] == Set());
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_TRUE(sets[i + 2].testBit(i) && !sets[i + 2].testBit(i + 1)) << i;
     EXPECT_THROW(sets.insert(8, value), std::out_of_range);
     EXPECT_THROW(sets.at(7), std::out_of_range);
 }
