@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,59 +17,50 @@
 
 namespace {
 
-constexpr int kThreads = 4;
-constexpr int kRounds = 300;
+// Calls `work(n)` on 4 threads at once, for n = 0 to 1199 between them, and
+// returns how many calls gave a wrong result (returned false).
+int wrongResultsOnThreads(const std::function<bool(int)>& work) {
+    constexpr int kThreads = 4;
+    constexpr int kRounds = 300;
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            for (int r = 0; r < kRounds; ++r)
+                wrong += work(r * kThreads + t) ? 0 : 1;
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    return wrong;
+}
 
 TEST(ConcurrencyTest, SharedExpressionSearches) {
     const XVRegExprLight digits("[0-9]+x?");
     const XVRegExprLight other("b*a+$");
-    XVString longText(std::string(5000, 'q'));
-    longText += "12345x";
+    const XVString longText(std::string(5000, 'q') + "12345x");
     const XVString shortText("ab 77 cd");
-    std::atomic<int> wrong{0};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
-        threads.emplace_back([&] {
-            for (int r = 0; r < kRounds; ++r) {
-                std::size_t len = 0;
-                if (digits.index(longText, &len, 0) != 5000 || len != 6)
-                    ++wrong;
-                if (digits.index(shortText, &len, 0) != 3 || len != 2)
-                    ++wrong;
-                // Alternating patterns replaces each thread's cached tables.
-                if (other.index(longText, &len, 0) != static_cast<std::size_t>(-1))
-                    ++wrong;
-            }
-        });
-    }
-    for (std::thread& t : threads)
-        t.join();
-    EXPECT_EQ(wrong.load(), 0);
+    EXPECT_EQ(wrongResultsOnThreads([&](int) {
+                  std::size_t len = 0, shortLen = 0, otherLen = 0;
+                  // Alternating patterns replaces each thread's cached tables.
+                  return digits.index(longText, &len, 0) == 5000 && len == 6 &&
+                         digits.index(shortText, &shortLen, 0) == 3 && shortLen == 2 &&
+                         other.index(longText, &otherLen, 0) == static_cast<std::size_t>(-1);
+              }),
+              0);
 }
 
 TEST(ConcurrencyTest, SharedDefaultLocaleFormatsAndParses) {
     const QNLocaleDefault& locale = QNLocaleDefault::instance();
     const XVString expected = locale.asString(1234567L);
-    std::atomic<int> wrong{0};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
-        threads.emplace_back([&, t] {
-            for (int r = 0; r < kRounds; ++r) {
-                if (locale.asString(1234567L) != expected)
-                    ++wrong;
-                long value = 0;
-                const XVString text(std::to_string(r * kThreads + t));
-                if (!locale.stringToNum(text, &value) || value != r * kThreads + t)
-                    ++wrong;
-                tm date{};
-                if (!locale.stringToDate("March 1, 2000", &date) || date.tm_mon != 2)
-                    ++wrong;
-            }
-        });
-    }
-    for (std::thread& t : threads)
-        t.join();
-    EXPECT_EQ(wrong.load(), 0);
+    EXPECT_EQ(wrongResultsOnThreads([&](int n) {
+                  long value = 0;
+                  tm date{};
+                  return locale.asString(1234567L) == expected &&
+                         locale.stringToNum(std::to_string(n), &value) && value == n &&
+                         locale.stringToDate("March 1, 2000", &date) && date.tm_mon == 2;
+              }),
+              0);
 }
 
 TEST(ConcurrencyTest, SharedSnapshotFormatsAndParses) {
@@ -98,48 +90,31 @@ TEST(ConcurrencyTest, SharedSnapshotFormatsAndParses) {
     for (int symbol = 0; symbol < 3; ++symbol)
         money[symbol] =
             snapshot.moneyAsString(-123456.0, static_cast<QNLocale::CurrSymbol>(symbol));
-    std::atomic<int> wrong{0};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
-        threads.emplace_back([&, t] {
-            for (int r = 0; r < kRounds; ++r) {
-                if (snapshot.asString(&when, format, zone) != formatted)
-                    ++wrong;
-                if (snapshot.asString(-1234567L) != whole ||
-                    snapshot.asString(1234567UL) != "1,234,567" ||
-                    snapshot.asString(-1234.5, 2, false) != real)
-                    ++wrong;
-                for (int symbol = 0; symbol < 3; ++symbol) {
-                    const auto s = static_cast<QNLocale::CurrSymbol>(symbol);
-                    if (snapshot.moneyAsString(-123456.0, s) != money[symbol])
-                        ++wrong;
-                }
-                long value = 0;
-                const long number = (r * kThreads + t) * 1001L;
-                if (!snapshot.stringToNum(snapshot.asString(number), &value) || value != number)
-                    ++wrong;
-                double parsed = 0;
-                if (!snapshot.stringToNum(real, &parsed) || parsed != -1234.5)
-                    ++wrong;
-                if (!snapshot.stringToMoney(money[1], &parsed, QNLocale::symbolLocal) ||
-                    parsed != -123456.0)
-                    ++wrong;
-                tm date{};
-                if (!snapshot.stringToDate("Wednesday, March 1, 2000", &date) || date.tm_mon != 2 ||
-                    date.tm_mday != 1)
-                    ++wrong;
-                tm time{};
-                if (!snapshot.stringToTime("1:45:07 pm", &time) || time.tm_hour != 13 ||
-                    time.tm_min != 45 || time.tm_sec != 7)
-                    ++wrong;
-                if (snapshot.monthIndex(" march ") != 3 || snapshot.weekdayIndex("Wednesday") != 3)
-                    ++wrong;
+    EXPECT_EQ(
+        wrongResultsOnThreads([&](int n) {
+            for (int symbol = 0; symbol < 3; ++symbol) {
+                const auto s = static_cast<QNLocale::CurrSymbol>(symbol);
+                if (snapshot.moneyAsString(-123456.0, s) != money[symbol])
+                    return false;
             }
-        });
-    }
-    for (std::thread& t : threads)
-        t.join();
-    EXPECT_EQ(wrong.load(), 0);
+            long value = 0;
+            double parsed = 0, amount = 0;
+            tm date{};
+            tm time{};
+            return snapshot.asString(&when, format, zone) == formatted &&
+                   snapshot.asString(-1234567L) == whole &&
+                   snapshot.asString(1234567UL) == "1,234,567" &&
+                   snapshot.asString(-1234.5, 2, false) == real &&
+                   snapshot.stringToNum(snapshot.asString(n * 1001L), &value) &&
+                   value == n * 1001L && snapshot.stringToNum(real, &parsed) && parsed == -1234.5 &&
+                   snapshot.stringToMoney(money[1], &amount, QNLocale::symbolLocal) &&
+                   amount == -123456.0 &&
+                   snapshot.stringToDate("Wednesday, March 1, 2000", &date) && date.tm_mon == 2 &&
+                   date.tm_mday == 1 && snapshot.stringToTime("1:45:07 pm", &time) &&
+                   time.tm_hour == 13 && time.tm_min == 45 && time.tm_sec == 7 &&
+                   snapshot.monthIndex(" march ") == 3 && snapshot.weekdayIndex("Wednesday") == 3;
+        }),
+        0);
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
-// The tool's command line, help, errors and the date, time, number and money
-// subcommands, run as a real program.
+// The tool's command line, help and errors, and every subcommand but grep,
+// run as a real program with the test locales on LOCPATH.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <ctime>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <xvkit/qndate.h>
@@ -13,206 +13,213 @@
 
 namespace {
 
-void expectError(const RunResult& r, int status, const std::string& message) {
-    EXPECT_EQ(r.status, status);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "xvkit: " + message + "\n");
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
 }
 
-TEST(ToolCommandLine, HelpListsCommandsAndExitStatuses) {
-    RunResult r = runTool({"--help"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "");
+TEST(ToolCommandLine, HelpDescribesCommandsOptionsAndExitStatuses) {
+    const RunResult r = runTool({"--help"});
+    EXPECT_TRUE(r.status == 0 && r.err.empty());
     for (const char* word :
-         {"tour ", "date ", "time ", "num ", "money ", "locale ", "grep ", "Exit status:"}) {
-        EXPECT_NE(r.out.find(word), std::string::npos) << word;
-    }
-    for (const char* command : {"tour", "date", "time", "num", "money", "locale", "grep"}) {
-        RunResult h = runTool({command, "--help"});
-        EXPECT_EQ(h.status, 0) << command;
-        EXPECT_EQ(h.out.rfind(std::string("usage: xvkit ") + command, 0), 0u) << command;
-        EXPECT_NE(h.out.find("Exit status:"), std::string::npos) << command;
-    }
-}
-
-TEST(ToolCommandLine, HelpDescribesEveryOption) {
-    const std::vector<std::pair<std::string, std::vector<std::string>>> options = {
-        {"date", {"--locale", "--zone", "--format"}},
-        {"time", {"--locale", "--zone", "--format", "--dst"}},
-        {"num", {"--locale", "--precision", "--parse"}},
-        {"money", {"--locale", "--symbol", "--parse"}},
-        {"grep", {"-n", "-c", "-o"}},
+         {"tour ", "date ", "time ", "num ", "money ", "locale ", "grep ", "Exit status:"})
+        EXPECT_TRUE(contains(r.out, word)) << word;
+    const std::vector<std::vector<std::string>> commandsAndOptions = {
+        {"tour"},
+        {"locale"},
+        {"date", "--locale", "--zone", "--format"},
+        {"time", "--locale", "--zone", "--format", "--dst"},
+        {"num", "--locale", "--precision", "--parse"},
+        {"money", "--locale", "--symbol", "--parse"},
+        {"grep", "-n", "-c", "-o"},
     };
-    for (const auto& [command, names] : options) {
-        const std::string help = runTool({command, "--help"}).out;
-        for (const std::string& name : names)
-            EXPECT_NE(help.find("\n  " + name + " "), std::string::npos) << command << " " << name;
+    for (const auto& names : commandsAndOptions) {
+        const RunResult h = runTool({names[0], "--help"});
+        EXPECT_EQ(h.status, 0) << names[0];
+        EXPECT_EQ(h.out.rfind("usage: xvkit " + names[0], 0), 0u) << names[0];
+        EXPECT_TRUE(contains(h.out, "Exit status:")) << names[0];
+        for (std::size_t k = 1; k < names.size(); ++k)
+            EXPECT_TRUE(contains(h.out, "\n  " + names[k] + " ")) << names[0] << " " << names[k];
     }
 }
 
 TEST(ToolCommandLine, UnwritableOutputIsStatus2) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"tour"}, {"num", "1"}, {"grep", "-c", "x"}}) {
-        RunResult r = runToolInto(args, "/dev/full");
-        EXPECT_EQ(r.status, 2) << args[0];
-        EXPECT_EQ(r.err, "xvkit: cannot write the output\n") << args[0];
+    for (const char* args : {" tour", " num 1", " grep -c x </dev/null"}) {
+        const RunResult r =
+            runProgram("/bin/sh", {"-c", XVKIT_TOOL + std::string(args) + " >/dev/full"}, "",
+                       {{"TZ", "UTC0"}});
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_EQ(r.err, "xvkit: cannot write the output\n") << args;
     }
 }
 
-TEST(ToolCommandLine, BadUsageIsOneLineAndStatus2) {
-    expectError(runTool({"bogus"}), 2, "unknown command 'bogus' (see 'xvkit --help')");
-    expectError(runTool({"num", "--foo", "1"}), 2,
-                "unknown option '--foo' (see 'xvkit num --help')");
-    expectError(runTool({"num", "--precision"}), 2,
-                "option '--precision' needs a value (see 'xvkit num --help')");
-    expectError(runTool({"num", "--parse=1", "1"}), 2, "option '--parse' takes no value");
-    expectError(runTool({"grep", "-nx", "a"}), 2, "unknown option '-x' (see 'xvkit grep --help')");
-    expectError(runTool({"num", "--precision", "x", "1"}), 2, "bad precision 'x'");
-    expectError(runTool({"money", "--symbol", "euro", "1"}), 2,
-                "bad symbol 'euro' (none, local or intl)");
-    expectError(runTool({"num"}), 2, "num needs a VALUE (see 'xvkit num --help')");
+TEST(ToolCommandLine, OptionFormsAndBadUsage) {
+    expectRuns({
+        // "--name=value", a value as the next word, the last one winning, and
+        // negative numbers as operands.
+        {"num|--precision=1|2.25", 0, "2.2\n"},
+        {"num|--precision|3|-2", 0, "-2.000\n"},
+        {"num|--precision|0|--precision|1|7", 0, "7.0\n"},
+        {"num|-.5|--precision=1", 0, "-0.5\n"},
+        {"bogus", 2, "", "unknown command 'bogus' (see 'xvkit --help')"},
+        {"num|--foo|1", 2, "", "unknown option '--foo' (see 'xvkit num --help')"},
+        {"num|--precision", 2, "", "option '--precision' needs a value (see 'xvkit num --help')"},
+        {"num|--parse=1|1", 2, "", "option '--parse' takes no value"},
+        {"grep|-nx|a", 2, "", "unknown option '-x' (see 'xvkit grep --help')"},
+        {"num|--precision|x|1", 2, "", "bad precision 'x'"},
+        {"money|--symbol|euro|1", 2, "", "bad symbol 'euro' (none, local or intl)"},
+        {"num", 2, "", "num needs a VALUE (see 'xvkit num --help')"},
+        {"tour|x", 2, "", "tour takes no arguments (see 'xvkit tour --help')"},
+        {"locale", 2, "", "locale needs one NAME (see 'xvkit locale --help')"},
+        // "--" before operands that look like options.
+        {"grep|-c|--|--x", 0, "1\n", "", "a--x\n--y\n"},
+    });
 }
 
-TEST(ToolCommandLine, OptionForms) {
-    // "--name=value", a value as the next word, "--" before operands that
-    // look like options, and negative numbers as operands.
-    EXPECT_EQ(runTool({"num", "--precision=1", "2.25"}).out, "2.2\n");
-    EXPECT_EQ(runTool({"num", "--precision", "3", "-2"}).out, "-2.000\n");
-    EXPECT_EQ(runTool({"num", "--precision", "0", "--precision", "1", "7"}).out, "7.0\n");
-    EXPECT_EQ(runTool({"num", "-.5", "--precision=1"}).out, "-0.5\n");
-    RunResult r = runTool({"grep", "-c", "--", "--x"}, "a--x\n--y\n");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "1\n");
+TEST(ToolDateAndTime, ReadAndFormat) {
+    const std::string noSuch =
+        " (outside 1901 to 6 February 2037, or in the hour skipped by the change to daylight "
+        "time)";
+    expectRuns({
+        {"date|March|5,|1997", 0, "Wednesday 05 March 1997 (day 2450513, weekday 3)\n"},
+        {"date|--format|%d/%m/%Y %j 100%%|12-25-2005", 0,
+         "25/12/2005 359 100% (day 2453730, weekday 7)\n"},
+        {"date|--format=%x|2/29/2000", 0, "02/29/2000 (day 2451604, weekday 2)\n"},
+        {"date|2/30/1997", 1, "", "cannot read '2/30/1997' as a date"},
+        {"date|someday", 1, "", "cannot read 'someday' as a date"},
+        // 18:15 UTC; 1901 to 1970 is 2177452800 seconds.
+        {"time|--zone|EST5EDT|3/5/97|1:15 pm", 0,
+         "Wednesday 05 March 1997 13:15:00 EST (count 3035038500, standard time)\n"},
+        {"time|--zone=EST5EDT|--format|%H:%M %Z|7/4/97|12:00", 0,
+         "12:00 EDT (count 3045484800, daylight time)\n"},
+        // The zone also comes from the environment.
+        {"time|--format|%H:%M|7/4/97|12:00", 0, "12:00 (count 3045495600, daylight time)\n", "", "",
+         "TZ=PST8PDT"},
+        {"time|--zone|EST5EDT|4/6/97|2:30", 1, "", "no such instant: '2:30' on 04/06/97" + noSuch},
+        {"time|3/5/97|noon", 1, "", "cannot read 'noon' as a time"},
+        {"time|3/x/1997|12:00", 1, "", "cannot read '3/x/1997' as a date"},
+        {"time|a|b|c", 2, "", "too many arguments (see 'xvkit time --help')"},
+        // At both ends of the 32-bit count, wall-clock times that it cannot
+        // hold are refused rather than wrapped around to the other end.
+        {"time|12/30/1900|12:00", 1, "", "no such instant: '12:00' on 12/30/1900" + noSuch},
+        {"time|12/31/1900|23:00", 1, "", "no such instant: '23:00' on 12/31/1900" + noSuch},
+        {"time|2/6/2037|6:28:16", 1, "", "no such instant: '6:28:16' on 02/06/2037" + noSuch},
+        {"time|2/7/2037|12:00", 1, "", "no such instant: '12:00' on 02/07/2037" + noSuch},
+        {"time|2/6/2037|6:28:15", 0,
+         "Friday 06 February 2037 06:28:15 UTC (count 4294967295, standard time)\n"},
+        {"time|--zone|EST5EDT|12/31/1900|23:00", 0,
+         "Monday 31 December 1900 23:00:00 EST (count 14400, standard time)\n"},
+    });
 }
 
-TEST(ToolDate, ReadsAndFormatsWithDayNumberAndWeekday) {
-    RunResult r = runTool({"date", "March", "5,", "1997"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "Wednesday 05 March 1997 (day 2450513, weekday 3)\n");
-    EXPECT_EQ(runTool({"date", "--format", "%d/%m/%Y %j 100%%", "12-25-2005"}).out,
-              "25/12/2005 359 100% (day 2453730, weekday 7)\n");
-    EXPECT_EQ(runTool({"date", "--format=%x", "2/29/2000"}).out,
-              "02/29/2000 (day 2451604, weekday 2)\n");
+TEST(ToolDateAndTime, DaylightChangesOfAYear) {
+    const std::string outside = " fall outside the range of instants (1901 to 6 February 2037)";
+    expectRuns({
+        {"time|--zone|EST5EDT|--dst|1997", 0,
+         "begins Sunday 06 April 1997 03:00:00 EDT (count 3037762800, daylight time)\n"
+         "ends   Sunday 26 October 1997 01:00:00 EST (count 3055298400, standard time)\n"},
+        {"time|--zone|EST5EDT|--dst|2036|--format|%Y-%m-%d %H:%M", 0,
+         "begins 2036-04-06 03:00 (count 4268530800, daylight time)\n"
+         "ends   2036-10-26 01:00 (count 4286066400, standard time)\n"},
+        {"time|--zone|UTC0|--dst|1997", 0, "no daylight time in 1997\n"},
+        // Changes that the 32-bit count cannot hold are refused, not wrapped.
+        {"time|--zone|EST5EDT|--dst|1900", 1, "", "the daylight-saving changes of 1900" + outside},
+        {"time|--zone|EST5EDT|--dst|2037", 1, "", "the daylight-saving changes of 2037" + outside},
+        {"time|--zone|EST5EDT|--dst|4294967296", 1, "",
+         "the daylight-saving changes of 4294967296" + outside},
+        {"time|--dst|199x", 2, "", "bad year '199x'"},
+        {"time|--dst|-1", 2, "", "bad year '-1'"},
+        {"time|--dst|1997|12:00", 2, "", "--dst takes no DATE or TIME"},
+    });
 }
 
-TEST(ToolDate, TodayWhenNoText) {
-    std::time_t now = std::time(nullptr);
+TEST(ToolDateAndTime, TodayAndNowWhenNoText) {
+    const std::time_t now = std::time(nullptr);
     tm utc;
     gmtime_r(&now, &utc);
-    QNDate today(utc.tm_mday, utc.tm_mon + 1, utc.tm_year + 1900);
-    RunResult r = runTool({"date", "--format", "%Y-%m-%d"});
+    const QNDate today(utc.tm_mday, utc.tm_mon + 1, utc.tm_year + 1900);
     char expected[64];
     std::snprintf(expected, sizeof expected, "%04d-%02d-%02d (day %lu, weekday %u)\n",
                   utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, today.julian(), today.weekDay());
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, expected);
-}
+    expectRuns({{"date|--format|%Y-%m-%d", 0, expected}});
 
-TEST(ToolDate, UnreadableDatesAreStatus1) {
-    expectError(runTool({"date", "2/30/1997"}), 1, "cannot read '2/30/1997' as a date");
-    expectError(runTool({"date", "someday"}), 1, "cannot read 'someday' as a date");
-}
-
-TEST(ToolTime, ReadsAnInstantInAZone) {
-    RunResult r = runTool({"time", "--zone", "EST5EDT", "3/5/97", "1:15 pm"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "");
-    // 18:15 UTC; 1901 to 1970 is 2177452800 seconds.
-    EXPECT_EQ(r.out, "Wednesday 05 March 1997 13:15:00 EST (count 3035038500, standard time)\n");
-    EXPECT_EQ(runTool({"time", "--zone=EST5EDT", "--format", "%H:%M %Z", "7/4/97", "12:00"}).out,
-              "12:00 EDT (count 3045484800, daylight time)\n");
-    // The zone also comes from the environment.
-    EXPECT_EQ(
-        runTool({"time", "--format", "%H:%M", "7/4/97", "12:00"}, "", {{"TZ", "PST8PDT"}}).out,
-        "12:00 (count 3045495600, daylight time)\n");
-}
-
-TEST(ToolTime, NowWhenNoText) {
-    unsigned long before = static_cast<unsigned long>(std::time(nullptr)) + 2177452800UL;
-    RunResult r = runTool({"time", "--format", "%Z"});
-    unsigned long after = static_cast<unsigned long>(std::time(nullptr)) + 2177452800UL;
-    EXPECT_EQ(r.status, 0);
+    const unsigned long before = static_cast<unsigned long>(std::time(nullptr)) + 2177452800UL;
+    const RunResult r = runTool({"time", "--format", "%Z"});
+    const unsigned long after = static_cast<unsigned long>(std::time(nullptr)) + 2177452800UL;
     unsigned long count = 0;
+    EXPECT_EQ(r.status, 0);
     ASSERT_EQ(std::sscanf(r.out.c_str(), "UTC (count %lu, standard time)", &count), 1) << r.out;
-    EXPECT_GE(count, before);
-    EXPECT_LE(count, after);
+    EXPECT_TRUE(count >= before && count <= after) << count;
 }
 
-TEST(ToolTime, DaylightChangesOfAYear) {
-    RunResult r = runTool({"time", "--zone", "EST5EDT", "--dst", "1997"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out,
-              "begins Sunday 06 April 1997 03:00:00 EDT (count 3037762800, daylight time)\n"
-              "ends   Sunday 26 October 1997 01:00:00 EST (count 3055298400, standard time)\n");
-    r = runTool({"time", "--zone", "UTC0", "--dst", "1997"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "no daylight time in 1997\n");
-    // Changes that the 32-bit count cannot hold are refused, not wrapped.
-    for (const char* year : {"1900", "2037", "3000", "4294967296"}) {
-        expectError(runTool({"time", "--zone", "EST5EDT", "--dst", year}), 1,
-                    std::string("the daylight-saving changes of ") + year +
-                        " fall outside the range of instants (1901 to 6 February 2037)");
+TEST(ToolNumbersAndMoney, FormatAndReadBackInALocale) {
+    expectRuns({
+        {"num|1234567|-1234.5|0.125", 0, "1234567\n-1234.50\n0.12\n"},
+        {"num|--parse| -42 |3.25", 0, "-42\n3.25\n"},
+        // Unreadable values are reported; the others are still printed.
+        {"num|5|abc|6", 1, "5\n6\n", "cannot read 'abc' as a number"},
+        {"money|12345|-12345", 0, "$123.45\n($123.45)\n"},
+        {"money|--symbol|intl|100", 0, "USD 1.00\n"},
+        {"money|--symbol|none|5", 0, "0.05\n"},
+        {"money|--parse|$123.45|($1.00)", 0, "12345\n-100\n"},
+        {"money|--parse|--symbol|intl|USD 2.50|$2.50", 1, "250\n",
+         "cannot read '$2.50' as a money amount"},
+        {"num|--locale|de_DE.UTF-8|1234567|-1234.5", 0, "1.234.567\n-1.234,50\n"},
+        {"num|--locale=en_IN.UTF-8|123456789", 0, "12,34,56,789\n"},
+        {"num|--locale|de_DE.UTF-8|--parse|1.234.567", 0, "1234567\n"},
+        {"date|--locale|de_DE.UTF-8|--format|%A %x|30.11.1990", 0,
+         "Freitag 30.11.1990 (day 2448226, weekday 5)\n"},
+        {"date|--locale|sv_SE.UTF-8|--format|%x|1990-11-30", 0,
+         "1990-11-30 (day 2448226, weekday 5)\n"},
+        // An empty name takes the environment's locale.
+        {"num|--locale=|1234567", 0, "1.234.567\n", "", "", "LC_ALL=de_DE.UTF-8"},
+        {"money|--locale|xx_NOWHERE|1", 2, "", "unknown locale 'xx_NOWHERE'"},
+    });
+}
+
+TEST(ToolTour, IsTheDefaultAndShowsEveryFamily) {
+    const RunResult tour = runTool({"tour"});
+    EXPECT_TRUE(tour.status == 0 && tour.err.empty());
+    EXPECT_EQ(runTool({}).out, tour.out);
+    // Results of the library on the tour's fixed inputs.
+    for (const char* line : {
+             "Tuesday 02/29/00",                      // QNDate(29, 2, 2000)
+             "2451604, 60",                           // its day number and day of year
+             "03/05/00",                              // the following Sunday
+             "Wednesday 05 March 1997",               // "03/05/97" read by the C snapshot
+             "3124180800",                            // 1/1/2000 12:00 UTC
+             "Sat Jan  1 07:00:00 2000 EST",          // the same instant in US Eastern
+             "04/06/97 03:00:00 EDT",                 // daylight time begins
+             "10/26/97 01:00:00 EST",                 // and ends
+             "($123.45)", "-12345 cents", "13:15",    // the English locale
+             "-1234.50",                              // the C snapshot
+             "1000001000001000", "0011100011100011",  // a & b, a ^ b
+             "at 2, length 5", "at 1, length 8",      // [0-9]+, b.*d
+         }) {
+        EXPECT_TRUE(contains(tour.out, line)) << line << "\n" << tour.out;
     }
-    EXPECT_EQ(
-        runTool({"time", "--zone", "EST5EDT", "--dst", "2036", "--format", "%Y-%m-%d %H:%M"}).out,
-        "begins 2036-04-06 03:00 (count 4268530800, daylight time)\n"
-        "ends   2036-10-26 01:00 (count 4286066400, standard time)\n");
-    expectError(runTool({"time", "--dst", "199x"}), 2, "bad year '199x'");
-    expectError(runTool({"time", "--dst", "-1"}), 2, "bad year '-1'");
-    expectError(runTool({"time", "--dst", "1997", "12:00"}), 2, "--dst takes no DATE or TIME");
 }
 
-TEST(ToolTime, InstantsThatCannotBeReadAreStatus1) {
-    const std::string why =
-        " (outside 1901 to 6 February 2037, or in the hour skipped by the change to daylight "
-        "time)";
-    expectError(runTool({"time", "--zone", "EST5EDT", "4/6/97", "2:30"}), 1,
-                "no such instant: '2:30' on 04/06/97" + why);
-    expectError(runTool({"time", "3/5/97", "noon"}), 1, "cannot read 'noon' as a time");
-    expectError(runTool({"time", "3/x/1997", "12:00"}), 1, "cannot read '3/x/1997' as a date");
-    // At both ends of the 32-bit count, wall-clock times that it cannot hold
-    // are refused rather than wrapped around to the other end.
-    expectError(runTool({"time", "12/30/1900", "12:00"}), 1,
-                "no such instant: '12:00' on 12/30/1900" + why);
-    expectError(runTool({"time", "12/31/1900", "23:00"}), 1,
-                "no such instant: '23:00' on 12/31/1900" + why);
-    expectError(runTool({"time", "2/6/2037", "6:28:16"}), 1,
-                "no such instant: '6:28:16' on 02/06/2037" + why);
-    expectError(runTool({"time", "2/7/2037", "12:00"}), 1,
-                "no such instant: '12:00' on 02/07/2037" + why);
-    EXPECT_EQ(runTool({"time", "2/6/2037", "6:28:15"}).out,
-              "Friday 06 February 2037 06:28:15 UTC (count 4294967295, standard time)\n");
-    EXPECT_EQ(runTool({"time", "--zone", "EST5EDT", "12/31/1900", "23:00"}).out,
-              "Monday 31 December 1900 23:00:00 EST (count 14400, standard time)\n");
-    expectError(runTool({"time", "a", "b", "c"}), 2,
-                "too many arguments (see 'xvkit time --help')");
-}
-
-TEST(ToolNumbers, FormatAndReadBack) {
-    RunResult r = runTool({"num", "1234567", "-1234.5", "0.125"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "1234567\n-1234.50\n0.12\n");
-    r = runTool({"num", "--parse", " -42 ", "3.25"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "-42\n3.25\n");
-    // Unreadable values are reported; the others are still printed.
-    r = runTool({"num", "5", "abc", "6"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "5\n6\n");
-    EXPECT_EQ(r.err, "xvkit: cannot read 'abc' as a number\n");
-}
-
-TEST(ToolMoney, FormatAndReadBack) {
-    EXPECT_EQ(runTool({"money", "12345", "-12345"}).out, "$123.45\n($123.45)\n");
-    EXPECT_EQ(runTool({"money", "--symbol", "intl", "100"}).out, "USD 1.00\n");
-    EXPECT_EQ(runTool({"money", "--symbol", "none", "5"}).out, "0.05\n");
-    RunResult r = runTool({"money", "--parse", "$123.45", "($1.00)"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "12345\n-100\n");
-    r = runTool({"money", "--parse", "--symbol", "intl", "USD 2.50", "$2.50"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "250\n");
-    EXPECT_EQ(r.err, "xvkit: cannot read '$2.50' as a money amount\n");
+TEST(ToolLocale, DumpsWhatTheSnapshotCaptured) {
+    const struct {
+        const char* locale;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"de_DE.UTF-8",
+         {"decimal point          \",\"", "thousands separator    \".\"",
+          "grouping               3;3", "international symbol   \"EUR \"", "\"Montag\"",
+          "\"Dezember\"", "date order             day-month-year",
+          "x (date)               \"..\" + d at 0, m at 1, Y at 2"}},
+        {"en_IN.UTF-8", {"grouping               3;2"}},
+        {"sv_SE.UTF-8", {"date order             year-month-day"}},
+        {"ja_JP.UTF-8", {"(month names not read)"}},
+    };
+    for (const auto& c : cases) {
+        const RunResult r = runTool({"locale", c.locale});
+        EXPECT_EQ(r.status, 0) << r.err;
+        for (const std::string& line : c.lines)
+            EXPECT_TRUE(contains(r.out, line)) << line << "\n" << r.out;
+    }
+    expectRuns({{"locale|xx_NOWHERE.UTF-8", 2, "", "unknown locale 'xx_NOWHERE.UTF-8'"}});
 }
 
 }  // namespace

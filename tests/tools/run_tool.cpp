@@ -1,66 +1,48 @@
 #include "run_tool.h"
 
-#include <fcntl.h>
+#include <gtest/gtest.h>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <sstream>
+#include <cstdio>
+#include <memory>
 #include <stdexcept>
 
 extern char** environ;
 
 namespace {
 
-// A temporary file in the test's build directory, removed on destruction.
-class TempFile {
-  public:
-    TempFile() {
-        path_ = std::string(XVKIT_TEST_WORKDIR) + "/run-XXXXXX";
-        fd_ = mkstemp(path_.data());
-        if (fd_ < 0)
-            throw std::runtime_error("mkstemp failed for " + path_);
-    }
-    ~TempFile() {
-        close(fd_);
-        unlink(path_.c_str());
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    int fd() const { return fd_; }
-    const std::string& path() const { return path_; }
+using File = std::unique_ptr<FILE, int (*)(FILE*)>;
 
-  private:
-    std::string path_;
-    int fd_;
-};
+// An unnamed temporary file, removed when it is closed.
+File temporaryFile() {
+    File f(std::tmpfile(), &std::fclose);
+    if (!f)
+        throw std::runtime_error("tmpfile failed");
+    return f;
+}
 
-// Runs the child with `outputFd` as its standard output, or a temporary file
-// whose content is returned when `outputFd` is negative.
-RunResult run(const std::string& program, const std::vector<std::string>& args, int inputFd,
-              const EnvVars& env, int outputFd = -1) {
-    TempFile out, err;
+std::string contents(FILE* f) {
+    std::string text;
+    char buffer[65536];
+    std::rewind(f);
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+        text.append(buffer, got);
+    return text;
+}
+
+}  // namespace
+
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                     const std::string& input, const EnvVars& env) {
     std::vector<std::string> envText;
-    for (char** e = environ; *e; ++e) {
-        bool replaced = false;
-        for (const auto& [name, value] : env) {
-            replaced |=
-                std::strncmp(*e, name.c_str(), name.size()) == 0 && (*e)[name.size()] == '=';
-        }
-        if (!replaced)
-            envText.emplace_back(*e);
+    for (char** e = environ; *e; ++e)
+        envText.emplace_back(*e);
+    for (const auto& [name, value] : env) {
+        std::erase_if(envText, [&](const std::string& e) { return e.rfind(name + "=", 0) == 0; });
+        envText.push_back(name + "=" + value);
     }
-    // A later setting of a name wins over an earlier one.
-    for (std::size_t i = 0; i < env.size(); ++i) {
-        bool overridden = false;
-        for (std::size_t j = i + 1; j < env.size(); ++j)
-            overridden |= env[j].first == env[i].first;
-        if (!overridden)
-            envText.push_back(env[i].first + "=" + env[i].second);
-    }
-
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
@@ -70,41 +52,25 @@ RunResult run(const std::string& program, const std::vector<std::string>& args, 
         envp.push_back(e.data());
     envp.push_back(nullptr);
 
-    pid_t pid = fork();
-    if (pid < 0)
-        throw std::runtime_error("fork failed");
+    File in = temporaryFile(), out = temporaryFile(), err = temporaryFile();
+    std::fwrite(input.data(), 1, input.size(), in.get());
+    std::fflush(in.get());
+    std::rewind(in.get());
+    const pid_t pid = fork();
     if (pid == 0) {
-        dup2(inputFd, STDIN_FILENO);
-        dup2(outputFd >= 0 ? outputFd : out.fd(), STDOUT_FILENO);
-        dup2(err.fd(), STDERR_FILENO);
+        dup2(fileno(in.get()), STDIN_FILENO);
+        dup2(fileno(out.get()), STDOUT_FILENO);
+        dup2(fileno(err.get()), STDERR_FILENO);
         execve(program.c_str(), argv.data(), envp.data());
         _exit(127);
     }
     int wstatus = 0;
-    while (waitpid(pid, &wstatus, 0) < 0) {
+    while (pid > 0 && waitpid(pid, &wstatus, 0) < 0) {
     }
-    RunResult r{readFile(out.path()), readFile(err.path()), 0};
-    r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-    return r;
-}
-
-}  // namespace
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& input, const EnvVars& env) {
-    TempFile in;
-    if (write(in.fd(), input.data(), input.size()) != static_cast<ssize_t>(input.size())) {
-        throw std::runtime_error("cannot write the child's input");
-    }
-    lseek(in.fd(), 0, SEEK_SET);
-    return run(program, args, in.fd(), env);
+    if (pid < 0)
+        throw std::runtime_error("fork failed");
+    return {contents(out.get()), contents(err.get()),
+            WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus)};
 }
 
 RunResult runTool(const std::vector<std::string>& args, const std::string& input,
@@ -114,21 +80,20 @@ RunResult runTool(const std::vector<std::string>& args, const std::string& input
     return runProgram(XVKIT_TOOL, args, input, all);
 }
 
-RunResult runToolOnFile(const std::vector<std::string>& args, const std::string& inputPath) {
-    int fd = open(inputPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw std::runtime_error("cannot open " + inputPath);
-    RunResult r = run(XVKIT_TOOL, args, fd, {{"TZ", "UTC0"}});
-    close(fd);
-    return r;
-}
-
-RunResult runToolInto(const std::vector<std::string>& args, const std::string& outputPath) {
-    int fd = open(outputPath.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw std::runtime_error("cannot open " + outputPath);
-    TempFile in;
-    RunResult r = run(XVKIT_TOOL, args, in.fd(), {{"TZ", "UTC0"}}, fd);
-    close(fd);
-    return r;
+void expectRuns(const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+        std::vector<std::string> args;
+        for (std::size_t from = 0, to = 0; to != std::string::npos; from = to + 1) {
+            to = c.command.find('|', from);
+            args.push_back(c.command.substr(from, to - from));
+        }
+        EnvVars env;
+        if (const std::size_t equals = c.env.find('='); equals != std::string::npos)
+            env.emplace_back(c.env.substr(0, equals), c.env.substr(equals + 1));
+        const RunResult r = runTool(args, c.input, env);
+        const std::string command = "xvkit " + c.command.substr(0, 200);
+        EXPECT_EQ(r.status, c.status) << command;
+        EXPECT_EQ(r.out, c.out) << command;
+        EXPECT_EQ(r.err, c.err.empty() ? "" : "xvkit: " + c.err + "\n") << command;
+    }
 }

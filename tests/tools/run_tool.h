@@ -1,5 +1,5 @@
-// Test helper: runs a program as a child process with given arguments,
-// standard input and environment, and collects what it wrote and its status.
+// Test helper: runs a program as a child process and collects what it wrote
+// and its status.
 #ifndef XVKIT_TESTS_TOOLS_RUN_TOOL_H_
 #define XVKIT_TESTS_TOOLS_RUN_TOOL_H_
 
@@ -16,23 +16,25 @@ struct RunResult {
 using EnvVars = std::vector<std::pair<std::string, std::string>>;
 
 // Runs `program` with `args`, `input` as its standard input, and the test's
-// environment with `env` added or replaced.
+// environment with `env` added or replaced (a later setting of a name wins).
 RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
                      const std::string& input = "", const EnvVars& env = {});
 
-// Runs the xvkit tool under TZ=UTC0, plus `env`.
+// Runs the xvkit tool in the same way, under TZ=UTC0 unless `env` sets TZ.
 RunResult runTool(const std::vector<std::string>& args, const std::string& input = "",
                   const EnvVars& env = {});
 
-// Runs the tool with a file as its standard input, for inputs too large to
-// hold twice in memory.
-RunResult runToolOnFile(const std::vector<std::string>& args, const std::string& inputPath);
+// One run of the tool and what it must give.
+struct Case {
+    std::string command;  // the arguments, separated by '|'
+    int status;
+    std::string out;
+    std::string err = "";  // the message after "xvkit: ", when there is one
+    std::string input = "";
+    std::string env = "";  // one NAME=value setting
+};
 
-// Runs the tool with its standard output going to `outputPath` (a device
-// such as /dev/full); the result's `out` is empty.
-RunResult runToolInto(const std::vector<std::string>& args, const std::string& outputPath);
-
-// The whole content of a file.
-std::string readFile(const std::string& path);
+// Runs each case and checks its status, output and error message.
+void expectRuns(const std::vector<Case>& cases);
 
 #endif  // XVKIT_TESTS_TOOLS_RUN_TOOL_H_
