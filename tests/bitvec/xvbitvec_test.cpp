@@ -181,4 +181,38 @@ TEST(XVBitVec, ResizeAndImpossibleSizes) {
     }
 }
 
+using Set = XVTBitVec<256>;
+
+TEST(XVTBitVec, PackingBoundsAndComplement) {
+    Set s, all;
+    EXPECT_EQ(thrown([&] { s.testBit(256); }),
+              "out_of_range: void XVTBitVec<N>::testBit ( size_t i )");
+    EXPECT_EQ(thrown([&] { s.setBit(npos); }),
+              "out_of_range: void XVTBitVec<N>::setBit ( size_t i )");
+    s.setBit(65);  // bit 1 of word 2 and nothing else
+    for (std::size_t w = 0; w < Set::kWords; ++w)
+        EXPECT_EQ(s.word(w), w == 2 ? 2u : 0u) << w;
+    for (std::size_t i = 0; i < 256; ++i)
+        all.setBit(i);
+    s ^= all;
+    for (std::size_t i = 0; i < 256; ++i)
+        EXPECT_EQ(s.testBit(i), i != 65) << i;
+}
+
+TEST(XVTValArray, AppendsAndInsertsIndependentCopies) {
+    XVTValArray<Set> sets;
+    Set value;
+    for (std::size_t i = 0; i < 5; ++i) {
+        value.setBit(i);
+        sets.append(value);
+    }
+    sets.insert(0, Set(), 2);
+    ASSERT_EQ(sets.size(), 7u);
+    EXPECT_TRUE(sets[0] == Set() && sets[1] == Set());
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_TRUE(sets[i + 2].testBit(i) && !sets[i + 2].testBit(i + 1)) << i;
+    EXPECT_THROW(sets.insert(8, value), std::out_of_range);
+    EXPECT_THROW(sets.at(7), std::out_of_range);
+}
+
 }  // namespace
