@@ -44,9 +44,8 @@ TEST(ToolCommandLine, HelpDescribesCommandsOptionsAndExitStatuses) {
 
 TEST(ToolCommandLine, UnwritableOutputIsStatus2) {
     for (const char* args : {" tour", " num 1", " grep -c x </dev/null"}) {
-        const RunResult r =
-            runProgram("/bin/sh", {"-c", XVKIT_TOOL + std::string(args) + " >/dev/full"}, "",
-                       {{"TZ", "UTC0"}});
+        const RunResult r = runProgram(
+            "/bin/sh", {"-c", XVKIT_TOOL + std::string(args) + " >/dev/full"}, "", {"TZ=UTC0"});
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_EQ(r.err, "xvkit: cannot write the output\n") << args;
     }

@@ -1,11 +1,20 @@
-// Test helper: runs a program as a child process and collects what it wrote
-// and its status.
+// Test helpers that run a program as a child process and collect what it
+// wrote and its status, and check runs of the xvkit tool against tables.
 #ifndef XVKIT_TESTS_TOOLS_RUN_TOOL_H_
 #define XVKIT_TESTS_TOOLS_RUN_TOOL_H_
 
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
+
+extern char** environ;
 
 struct RunResult {
     std::string out;
@@ -13,16 +22,69 @@ struct RunResult {
     int status;  // the exit status, or 128 + signal number
 };
 
-using EnvVars = std::vector<std::pair<std::string, std::string>>;
-
 // Runs `program` with `args`, `input` as its standard input, and the test's
-// environment with `env` added or replaced (a later setting of a name wins).
-RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& input = "", const EnvVars& env = {});
+// environment with the NAME=value settings of `env` added or replaced (a later
+// setting of a name wins).
+inline RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                            const std::string& input = "",
+                            const std::vector<std::string>& env = {}) {
+    std::vector<std::string> envText;
+    for (char** e = environ; *e; ++e)
+        envText.emplace_back(*e);
+    for (const std::string& setting : env) {
+        if (setting.empty())
+            continue;
+        const std::string name = setting.substr(0, setting.find('=') + 1);
+        std::erase_if(envText, [&](const std::string& e) { return e.rfind(name, 0) == 0; });
+        envText.push_back(setting);
+    }
+    std::vector<char*> argv{const_cast<char*>(program.c_str())}, envp;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    for (std::string& e : envText)
+        envp.push_back(e.data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+
+    // Unnamed temporary files, removed when they are closed.
+    using File = std::unique_ptr<FILE, int (*)(FILE*)>;
+    File in(std::tmpfile(), &std::fclose), out(std::tmpfile(), &std::fclose),
+        err(std::tmpfile(), &std::fclose);
+    if (!in || !out || !err)
+        throw std::runtime_error("tmpfile failed");
+    std::fwrite(input.data(), 1, input.size(), in.get());
+    std::fflush(in.get());
+    std::rewind(in.get());
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(fileno(in.get()), STDIN_FILENO);
+        dup2(fileno(out.get()), STDOUT_FILENO);
+        dup2(fileno(err.get()), STDERR_FILENO);
+        execve(program.c_str(), argv.data(), envp.data());
+        _exit(127);
+    }
+    int wstatus = 0;
+    while (pid > 0 && waitpid(pid, &wstatus, 0) < 0) {
+    }
+    if (pid < 0)
+        throw std::runtime_error("fork failed");
+    const auto contents = [](FILE* f) {
+        std::string text;
+        char buffer[65536];
+        std::rewind(f);
+        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+            text.append(buffer, got);
+        return text;
+    };
+    return {contents(out.get()), contents(err.get()),
+            WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus)};
+}
 
 // Runs the xvkit tool in the same way, under TZ=UTC0 unless `env` sets TZ.
-RunResult runTool(const std::vector<std::string>& args, const std::string& input = "",
-                  const EnvVars& env = {});
+inline RunResult runTool(const std::vector<std::string>& args, const std::string& input = "",
+                         const std::string& env = "") {
+    return runProgram(XVKIT_TOOL, args, input, {"TZ=UTC0", env});
+}
 
 // One run of the tool and what it must give.
 struct Case {
@@ -34,7 +96,19 @@ struct Case {
     std::string env = "";  // one NAME=value setting
 };
 
-// Runs each case and checks its status, output and error message.
-void expectRuns(const std::vector<Case>& cases);
+inline void expectRuns(const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+        std::vector<std::string> args;
+        for (std::size_t from = 0, to = 0; to != std::string::npos; from = to + 1) {
+            to = c.command.find('|', from);
+            args.push_back(c.command.substr(from, to - from));
+        }
+        const RunResult r = runTool(args, c.input, c.env);
+        const std::string command = "xvkit " + c.command.substr(0, 200);
+        EXPECT_EQ(r.status, c.status) << command;
+        EXPECT_EQ(r.out, c.out) << command;
+        EXPECT_EQ(r.err, c.err.empty() ? "" : "xvkit: " + c.err + "\n") << command;
+    }
+}
 
 #endif  // XVKIT_TESTS_TOOLS_RUN_TOOL_H_
