@@ -2,181 +2,158 @@
 
 #include <xvkit/xvstring.h>
 #include <stdexcept>
+#include <string>
+#include <string_view>
+#include <tuple>
 
 namespace {
+
+using namespace std::string_view_literals;
+using std::size_t;
+using Mode = XVString::CompareMode;
 
 constexpr auto npos = XVString::npos;
 constexpr auto exact = XVString::caseSensitive;
 constexpr auto blind = XVString::caseInsensitive;
+const std::string null = "(null view)";
 
-TEST(XVStringCompare, TextOverloadIsStrcmpOrderNormalised) {
-    EXPECT_EQ(XVString("abd").compareTo("abc", exact), 1);
-    EXPECT_EQ(XVString("ab").compareTo("abc", exact), -1);
-    EXPECT_EQ(XVString("abc").compareTo("abc", exact), 0);
-    EXPECT_EQ(XVString("\xe9").compareTo("z", exact), 1);  // bytes compare unsigned
-    EXPECT_EQ(XVString("").compareTo("", exact), 0);
-    EXPECT_EQ(XVString("abc").compareTo("ABC", blind), 0);
-    EXPECT_LT(XVString("abc").compareTo("ABD", blind), 0);
+// A string of the whole view, embedded NULs included.
+XVString str(std::string_view s) {
+    return XVString(s.data(), s.size());
 }
 
-TEST(XVStringCompare, StringOverloadComparesLengthsFirst) {
-    EXPECT_EQ(XVString("aa").compareTo(XVString("b"), exact), 1);
-    EXPECT_EQ(XVString("b").compareTo(XVString("aaaa"), exact), -3);
-    EXPECT_EQ(XVString("abd").compareTo(XVString("abc"), exact), 1);
-    EXPECT_EQ(XVString("a\xff").compareTo(XVString("a\x01"), exact), 1);
-    EXPECT_EQ(XVString("HeLLo").compareTo(XVString("hello"), blind), 0);
-    // Case-blind compare over a length does not stop at NUL.
-    EXPECT_NE(XVString("a\0b", 3).compareTo(XVString("a\0c", 3), blind), 0);
-    EXPECT_EQ(XVString("a\0B", 3).compareTo(XVString("A\0b", 3), blind), 0);
+std::string shown(const XVSubString& view) {
+    return view.isNull() ? null : XVString(view);
 }
 
-TEST(XVStringCompare, ShorterStringsOrderFirstWhateverTheirText) {
-    const XVString z("zzz"), longer("aaaaaaaaaa");
-    EXPECT_EQ(z.compareTo(longer, exact), -7);
-    EXPECT_EQ(longer.compareTo(z, blind), 7);
-    EXPECT_EQ(XVString().compareTo(XVString("\0", 1), exact), -1);
-    // The text overload reads only up to a NUL.
-    EXPECT_EQ(XVString("ab\0c", 4).compareTo("ab", exact), 0);
-}
-
-TEST(XVStringCompare, BadModeThrowsExactMessage) {
-    const auto bad = static_cast<XVString::CompareMode>(2);
-    try {
-        XVString("x").compareTo("x", bad);
-        FAIL() << "no exception";
-    } catch (const std::invalid_argument& e) {
-        EXPECT_STREQ(e.what(), "XVTString<charT>::compareTo->int");
-    }
-    EXPECT_THROW(XVString("ab").compareTo(XVString("cd"), bad), std::invalid_argument);
-    EXPECT_EQ(XVString("abc").compareTo(XVString("x"), bad), 2);  // lengths differ: no check
-}
-
-TEST(XVStringIndex, ExactSearch) {
-    EXPECT_EQ(XVString("abcdef").index("f", 1, 4, exact), 5u);
-    EXPECT_EQ(XVString("abca").index("a", 1, 1, exact), 3u);
-    EXPECT_EQ(XVString("xy").index("xyz", 3, 0, exact), npos);
-    EXPECT_EQ(XVString("abc").index("", 0, 2, exact), 2u);
-    EXPECT_EQ(XVString("abc").index("", 0, 4, exact), npos);
-    EXPECT_EQ(XVString("abc").index("c", 1, npos, exact), npos);  // start + length overflows
-    EXPECT_EQ(XVString("aXa").index("x", 1, 0, exact), npos);
-}
-
-TEST(XVStringIndex, CaseBlindSearchLeavesBothTextsUnchanged) {
-    XVString s("1 march 97");
-    char pattern[] = "MARCH";
-    EXPECT_EQ(s.index(pattern, 3, 0, blind), 2u);
-    EXPECT_EQ(s.index(pattern, 3, 3, blind), npos);
-    EXPECT_EQ(s, "1 march 97");
-    EXPECT_STREQ(pattern, "MARCH");
-    EXPECT_EQ(XVString("ABCabc").index("abc", 3, 1, blind), 3u);
-    // Any non-zero mode searches case-blind.
-    EXPECT_EQ(XVString("xAy").index("a", 1, 0, static_cast<XVString::CompareMode>(5)), 1u);
-}
-
-XVString viewed(const XVSubString& view) {
-    return XVString(view);
-}
-
-TEST(XVStringStrip, ViewsWhatIsLeft) {
-    EXPECT_EQ(viewed(XVString("a ").strip(XVString::stripTrailing, ' ')), "a");
-    EXPECT_TRUE(XVString("   ").strip(XVString::stripTrailing, ' ').isNull());
-    EXPECT_TRUE(XVString("   ").strip(XVString::stripLeading, ' ').isNull());
-    EXPECT_TRUE(XVString("").strip(XVString::stripBoth, ' ').isNull());
-    EXPECT_EQ(viewed(XVString("  ab  ").strip(XVString::stripBoth, ' ')), "ab");
-    EXPECT_EQ(viewed(XVString("  ab ").strip(XVString::stripLeading, ' ')), "ab ");
-    EXPECT_EQ(viewed(XVString("x").strip(XVString::stripBoth, ' ')), "x");
-    EXPECT_EQ(viewed(XVString("00700").strip(XVString::stripBoth, '0')), "7");
-    EXPECT_EQ(viewed(XVString(" a ").strip(static_cast<XVString::StripMode>(9), ' ')), " a ");
-}
-
-TEST(XVSubString, NullViewsAndConversion) {
-    EXPECT_TRUE(XVSubString().isNull());
-    XVString s("abcd");
-    EXPECT_EQ(viewed(s.subString(1, 2)), "bc");
-    EXPECT_TRUE(s.subString(1, 0).isNull());
-    EXPECT_TRUE(s.subString(npos, 2).isNull());
-    EXPECT_EQ(viewed(s.subString(1, 0)), "");
-    // Views are not bounded when made; converting copies what exists.
-    EXPECT_EQ(viewed(s.subString(2, 100)), "cd");
-    EXPECT_EQ(viewed(s.subString(4, 1)), "");
-    EXPECT_EQ(viewed(s.subString(1000, 1)), "");
-}
-
-TEST(XVSubString, ViewHoldsOneReferenceOnItsSource) {
-    XVString s("abcd");
-    {
-        XVSubString view = s.subString(0, 2);
-        EXPECT_EQ(s.AddRef(), 3);  // 1 own + 1 view + this one
-        s.Release();
-        {
-            XVSubString copy(view);
-            EXPECT_EQ(s.AddRef(), 4);
-            s.Release();
-        }
-        // The view's own AddRef also adds one to its source.
-        EXPECT_EQ(view.AddRef(), 2);
-        EXPECT_EQ(s.AddRef(), 4);
-        s.Release();
-        EXPECT_EQ(view.Release(), 1);
-    }
-    EXPECT_EQ(s.AddRef(), 2);
-    s.Release();
-}
-
-// The source's reference count, read without changing it.
+// The reference count of `s`, read without changing it.
 int refsOf(const XVString& s) {
     const int count = s.AddRef() - 1;
     s.Release();
     return count;
 }
 
-TEST(XVSubString, StripViewsHoldAReferenceAndNullOnesDoNot) {
-    const XVString padded("  ab  "), blanks("   "), empty;
-    {
-        const XVSubString both = padded.strip(XVString::stripBoth, ' ');
-        EXPECT_EQ(both.start(), 2u);
-        EXPECT_EQ(both.length(), 2u);
-        EXPECT_EQ(both.source(), &padded);
-        EXPECT_EQ(refsOf(padded), 2);
-        const XVSubString none = blanks.strip(XVString::stripBoth, ' ');
-        const XVSubString nothing = empty.strip(XVString::stripLeading, ' ');
-        EXPECT_EQ(none.source(), nullptr);
-        EXPECT_EQ(none.start(), npos);
-        EXPECT_EQ(nothing.source(), nullptr);
-        EXPECT_EQ(refsOf(blanks), 1);
-        EXPECT_EQ(refsOf(empty), 1);
-        const XVString copied(both);
-        EXPECT_EQ(copied, "ab");
-        EXPECT_EQ(refsOf(copied), 1);
-        EXPECT_EQ(refsOf(padded), 2);  // converting takes no lasting reference
+// "\xe9" orders after "z": bytes compare unsigned. The text overload reads up
+// to a NUL; the string overload compares lengths first and then every
+// character, also case-blind past a NUL.
+TEST(XVStringCompare, TextAndStringOverloads) {
+    const std::tuple<std::string_view, const char*, int> texts[] = {
+        {"abd", "abc", 1}, {"ab", "abc", -1}, {"abc", "abc", 0},   {"\xe9", "z", 1},
+        {"", "", 0},       {"a", "", 1},      {"ab\0c"sv, "ab", 0}};
+    for (const auto& [a, b, expected] : texts)
+        EXPECT_EQ(str(a).compareTo(b, exact), expected) << a << " : " << b;
+    EXPECT_EQ(XVString("abc").compareTo("ABC", blind), 0);
+    EXPECT_LT(XVString("abc").compareTo("ABD", blind), 0);
+
+    const std::tuple<std::string_view, std::string_view, Mode, int> strings[] = {
+        {"aa", "b", exact, 1},        {"b", "aaaa", exact, -3},     {"zzz", "aaaaa", exact, -2},
+        {"aaaaa", "zzz", blind, 2},   {"", "\0"sv, exact, -1},      {"abd", "abc", exact, 1},
+        {"a\xff", "a\x01", exact, 1}, {"HeLLo", "hello", blind, 0}, {"a\0B"sv, "A\0b"sv, blind, 0}};
+    for (const auto& [a, b, mode, expected] : strings)
+        EXPECT_EQ(str(a).compareTo(str(b), mode), expected) << a << " : " << b;
+    EXPECT_LT(str("a\0b"sv).compareTo(str("a\0c"sv), blind), 0);
+}
+
+TEST(XVStringCompare, BadModeThrowsExactMessage) {
+    const auto bad = static_cast<Mode>(2);
+    EXPECT_EQ(XVString("abc").compareTo(XVString("x"), bad), 2);  // lengths differ: no check
+    for (const bool textOverload : {true, false}) {
+        try {
+            (void)(textOverload ? XVString("x").compareTo("x", bad)
+                                : XVString("ab").compareTo(XVString("cd"), bad));
+            ADD_FAILURE() << "no exception";
+        } catch (const std::invalid_argument& e) {
+            EXPECT_STREQ(e.what(), "XVTString<charT>::compareTo->int");
+        }
     }
-    EXPECT_EQ(refsOf(padded), 1);
-    // A stretch of the stripped character inside the text stays.
-    EXPECT_EQ(viewed(XVString("a  b ").strip(XVString::stripTrailing, ' ')), "a  b");
-    EXPECT_EQ(viewed(XVString("..a..").strip(XVString::stripLeading, '.')), "a..");
-    EXPECT_EQ(viewed(XVString("..a..").strip(XVString::stripTrailing, '.')), "..a");
 }
 
-TEST(XVSubString, AssignmentMovesTheReference) {
-    XVString a("a"), b("b");
-    XVSubString view = a.subString(0, 1);
-    view = b.subString(0, 1);
-    EXPECT_EQ(a.AddRef(), 2);
-    EXPECT_EQ(b.AddRef(), 3);
-    a.Release();
-    b.Release();
+// Any non-zero mode searches case-blind; start + length may overflow.
+TEST(XVStringIndex, ExactAndCaseBlindSearch) {
+    const std::tuple<const char*, std::string_view, size_t, size_t> exactCases[] = {
+        {"abcdef", "f", 4, 5}, {"abca", "a", 1, 3},      {"xy", "xyz", 0, npos}, {"abc", "", 2, 2},
+        {"abc", "", 4, npos},  {"abc", "c", npos, npos}, {"aXa", "x", 0, npos}};
+    const std::tuple<const char*, std::string_view, size_t, size_t> blindCases[] = {
+        {"1 march", "MAR", 0, 2}, {"1 march", "MAR", 3, npos}, {"ABCabc", "abc", 1, 3}};
+    for (const auto& [text, pattern, start, expected] : exactCases)
+        EXPECT_EQ(XVString(text).index(pattern.data(), pattern.size(), start, exact), expected)
+            << text << " : " << pattern << " from " << start;
+    for (const auto& [text, pattern, start, expected] : blindCases)
+        EXPECT_EQ(XVString(text).index(pattern.data(), pattern.size(), start, blind), expected)
+            << text << " : " << pattern << " from " << start;
+    EXPECT_EQ(XVString("xAy").index("a", 1, 0, static_cast<Mode>(5)), 1u);
+    // Only `patternLength` characters count; the search lowers copies, never
+    // the texts themselves.
+    XVString s("1 MARCH 97");
+    char pattern[] = "Marsh";
+    EXPECT_EQ(s.index(pattern, 3, 0, blind), 2u);
+    EXPECT_EQ(s, "1 MARCH 97");
+    EXPECT_STREQ(pattern, "Marsh");
 }
 
-TEST(XVString, CopiesStartWithTheirOwnCount) {
-    XVString a("text");
-    a.AddRef();
-    XVString b(a);
-    EXPECT_EQ(b.AddRef(), 2);
-    XVString c;
-    c = a;
-    EXPECT_EQ(c, "text");
-    EXPECT_EQ(c.AddRef(), 2);
-    EXPECT_STREQ(XVString().c_str(), "");
+TEST(XVStringStrip, ViewsWhatIsLeftOrNothing) {
+    constexpr auto trailing = XVString::stripTrailing, both = XVString::stripBoth,
+                   leading = XVString::stripLeading, odd = static_cast<XVString::StripMode>(3);
+    const std::tuple<const char*, XVString::StripMode, char, std::string> cases[] = {
+        {"a ", trailing, ' ', "a"},     {"   ", trailing, ' ', null},
+        {"   ", leading, ' ', null},    {"   ", both, ' ', null},
+        {"", both, ' ', null},          {"  ab  ", both, ' ', "ab"},
+        {"  ab ", leading, ' ', "ab "}, {"x", both, ' ', "x"},
+        {"00700", both, '0', "7"},      {"a  b ", trailing, ' ', "a  b"},
+        {"..a..", leading, '.', "a.."}, {"..a..", trailing, '.', "..a"},
+        {" a ", odd, ' ', " a "}};
+    for (const auto& [text, mode, c, expected] : cases) {
+        const XVString source(text);
+        EXPECT_EQ(shown(source.strip(mode, c)), expected) << '"' << text << '"' << mode;
+        EXPECT_EQ(refsOf(source), 1);
+    }
+}
+
+// Views are not bounded when made; converting copies what exists.
+TEST(XVSubString, NullViewsAndConversion) {
+    const XVString s("abcd");
+    const std::tuple<size_t, size_t, std::string> cases[] = {
+        {1, 2, "bc"}, {1, 0, null}, {npos, 2, null}, {2, 100, "cd"}, {4, 1, ""}, {1000, 1, ""}};
+    for (const auto& [start, length, expected] : cases)
+        EXPECT_EQ(shown(s.subString(start, length)), expected) << start << ", " << length;
+    EXPECT_EQ(shown(XVSubString()), null);
+    EXPECT_EQ(XVString(XVSubString()), "");
+}
+
+TEST(XVSubString, ViewsHoldOneReferenceOnTheirSource) {
+    const XVString s("abcd"), other("x"), blanks("   ");
+    {
+        XVSubString view = s.subString(0, 2);
+        EXPECT_EQ(refsOf(s), 2);
+        {
+            const XVSubString copy(view);
+            EXPECT_EQ(refsOf(s), 3);
+        }
+        // The view's own AddRef and Release also count on its source.
+        EXPECT_EQ(view.AddRef(), 2);
+        EXPECT_EQ(refsOf(s), 3);
+        EXPECT_EQ(view.Release(), 1);
+        EXPECT_EQ(refsOf(s), 2);
+        view = other.subString(0, 1);  // assignment moves the reference
+        EXPECT_EQ(refsOf(s), 1);
+        EXPECT_EQ(refsOf(other), 2);
+
+        const XVSubString stripped = s.strip(XVString::stripBoth, 'a');
+        EXPECT_EQ(refsOf(s), 2);
+        const XVString copied(stripped);
+        EXPECT_EQ(refsOf(copied), 1);
+        EXPECT_EQ(refsOf(s), 2);  // converting takes no lasting reference
+        const XVSubString none = blanks.strip(XVString::stripBoth, ' ');
+        EXPECT_EQ(refsOf(blanks), 1);  // a null view holds nothing
+    }
+    EXPECT_EQ(refsOf(s), 1);
+    EXPECT_EQ(refsOf(other), 1);
+    // String copies start with their own count.
+    s.AddRef();
+    XVString copy(s), assigned;
+    assigned = s;
+    EXPECT_EQ(refsOf(copy) + refsOf(assigned), 2);
+    s.Release();
 }
 
 }  // namespace
