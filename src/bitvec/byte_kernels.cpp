@@ -7,10 +7,12 @@
 
 #include <cstring>
 
-// The 32-byte vector helpers are internal and inlined; no call crosses an ABI
-// boundary with a vector argument, so the note about AVX argument passing does
-// not apply.
-#pragma GCC diagnostic ignored "-Wpsabi"
+// Every helper that takes or returns a vector is forced inline into the
+// kernel that uses it: each kernel is compiled for its own instruction set,
+// and a 32-byte vector passed through a real call between code built for
+// AVX2 and code built without it would not arrive intact (the calling
+// conventions differ). This matters at -O0, where nothing else is inlined.
+#define XVBITVEC_INLINE __attribute__((always_inline)) inline
 
 namespace xvbitvec {
 namespace {
@@ -18,40 +20,39 @@ namespace {
 using Vec = unsigned char __attribute__((vector_size(32)));
 constexpr std::size_t kLanes = sizeof(Vec);
 
-inline Vec load(const unsigned char* p) {
+XVBITVEC_INLINE Vec load(const unsigned char* p) {
     Vec v;
     std::memcpy(&v, p, kLanes);
     return v;
 }
 
-inline void store(unsigned char* p, Vec v) {
+XVBITVEC_INLINE void store(unsigned char* p, Vec v) {
     std::memcpy(p, &v, kLanes);
 }
 
 // Comparisons give all-ones lanes; masking with 1 makes the element bytes.
 struct Not {
-    static Vec vec(Vec x) { return (Vec)(x == 0) & 1; }
+    XVBITVEC_INLINE static Vec vec(Vec x) { return (Vec)(x == 0) & 1; }
     static unsigned char one(unsigned char x) { return x == 0; }
 };
 struct Or {
-    static Vec vec(Vec x, Vec y) { return (Vec)((x | y) != 0) & 1; }
+    XVBITVEC_INLINE static Vec vec(Vec x, Vec y) { return (Vec)((x | y) != 0) & 1; }
     static unsigned char one(unsigned char x, unsigned char y) { return (x | y) != 0; }
 };
 struct And {
-    static Vec vec(Vec x, Vec y) { return (Vec)((x != 0) & (y != 0)) & 1; }
+    XVBITVEC_INLINE static Vec vec(Vec x, Vec y) { return (Vec)((x != 0) & (y != 0)) & 1; }
     static unsigned char one(unsigned char x, unsigned char y) { return x != 0 && y != 0; }
 };
 // Where one byte is 0 the sum is x | y; where both are non-zero it is cleared.
 struct Xor {
-    static Vec vec(Vec x, Vec y) { return (x | y) & ~(Vec)((x != 0) & (y != 0)); }
+    XVBITVEC_INLINE static Vec vec(Vec x, Vec y) { return (x | y) & ~(Vec)((x != 0) & (y != 0)); }
     static unsigned char one(unsigned char x, unsigned char y) {
         return (x != 0 && y != 0) ? 0 : static_cast<unsigned char>(x | y);
     }
 };
 
 template <class Op>
-__attribute__((always_inline)) inline void unary(unsigned char* dst, const unsigned char* a,
-                                                 std::size_t n) {
+XVBITVEC_INLINE void unary(unsigned char* dst, const unsigned char* a, std::size_t n) {
     std::size_t i = 0;
     for (; n - i >= 2 * kLanes; i += 2 * kLanes) {
         const Vec x0 = load(a + i), x1 = load(a + i + kLanes);
@@ -63,8 +64,8 @@ __attribute__((always_inline)) inline void unary(unsigned char* dst, const unsig
 }
 
 template <class Op>
-__attribute__((always_inline)) inline void binary(unsigned char* dst, const unsigned char* a,
-                                                  const unsigned char* b, std::size_t n) {
+XVBITVEC_INLINE void binary(unsigned char* dst, const unsigned char* a, const unsigned char* b,
+                            std::size_t n) {
     std::size_t i = 0;
     for (; n - i >= 2 * kLanes; i += 2 * kLanes) {
         const Vec x0 = load(a + i), x1 = load(a + i + kLanes);
@@ -76,7 +77,7 @@ __attribute__((always_inline)) inline void binary(unsigned char* dst, const unsi
         dst[i] = Op::one(a[i], b[i]);
 }
 
-__attribute__((always_inline)) inline bool any(const unsigned char* p, std::size_t n) {
+XVBITVEC_INLINE bool any(const unsigned char* p, std::size_t n) {
     std::size_t i = 0;
     for (; n - i >= 4 * kLanes; i += 4 * kLanes) {
         const Vec v = load(p + i) | load(p + i + kLanes) | load(p + i + 2 * kLanes) |
@@ -129,6 +130,7 @@ XVBITVEC_KERNELS(base, )
 XVBITVEC_KERNELS(avx2, __attribute__((target("avx2"))))
 #endif
 #undef XVBITVEC_KERNELS
+#undef XVBITVEC_INLINE
 
 const Kernels& kernels() {
 #if defined(__x86_64__)
