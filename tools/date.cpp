@@ -35,12 +35,12 @@ constexpr const char kHelp[] =
     "Exit status: 0 on success, 1 when TEXT is not a date, 2 on bad usage or an\n"
     "unknown locale.\n";
 
-constexpr OptionSpec kSpecs[] = {{"--locale", true}, {"--zone", true}, {"--format", true}};
+constexpr KnownOption kOptions[] = {{"--locale", true}, {"--zone", true}, {"--format", true}};
 
 }  // namespace
 
 int runDate(Args args) {
-    Options options("date", args, kSpecs);
+    Options options("date", args, kOptions);
     if (printHelp(options, kHelp))
         return kExitOk;
     chooseZone(options.value("--zone"));

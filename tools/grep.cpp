@@ -41,7 +41,7 @@ constexpr const char kHelp[] =
     "Exit status: 0 when some line matched, 1 when none did, 2 when PATTERN does\n"
     "not compile or a FILE cannot be read.\n";
 
-constexpr OptionSpec kSpecs[] = {{"-n", false}, {"-c", false}, {"-o", false}};
+constexpr KnownOption kOptions[] = {{"-n", false}, {"-c", false}, {"-o", false}};
 
 constexpr std::size_t kBlockSize = 256 * 1024;
 
@@ -193,7 +193,7 @@ void reportFileError(const char* name, const char* what, int error) {
 }  // namespace
 
 int runGrep(Args args) {
-    Options options("grep", args, kSpecs);
+    Options options("grep", args, kOptions);
     if (printHelp(options, kHelp))
         return kExitOk;
     const auto& operands = options.operands();

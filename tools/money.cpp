@@ -31,7 +31,7 @@ constexpr const char kHelp[] =
     "Exit status: 0 on success, 1 when some AMOUNT or TEXT cannot be read (the\n"
     "others are still printed), 2 on bad usage or an unknown locale.\n";
 
-constexpr OptionSpec kSpecs[] = {{"--locale", true}, {"--symbol", true}, {"--parse", false}};
+constexpr KnownOption kOptions[] = {{"--locale", true}, {"--symbol", true}, {"--parse", false}};
 
 QNLocale::CurrSymbol readSymbol(const char* text) {
     if (text == nullptr || std::strcmp(text, "local") == 0)
@@ -51,7 +51,7 @@ void reportUnreadable(const char* text) {
 }  // namespace
 
 int runMoney(Args args) {
-    Options options("money", args, kSpecs);
+    Options options("money", args, kOptions);
     if (printHelp(options, kHelp))
         return kExitOk;
     if (options.operands().empty()) {

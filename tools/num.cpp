@@ -31,7 +31,7 @@ constexpr const char kHelp[] =
     "Exit status: 0 on success, 1 when some VALUE or TEXT cannot be read (the\n"
     "others are still printed), 2 on bad usage or an unknown locale.\n";
 
-constexpr OptionSpec kSpecs[] = {{"--locale", true}, {"--precision", true}, {"--parse", false}};
+constexpr KnownOption kOptions[] = {{"--locale", true}, {"--precision", true}, {"--parse", false}};
 
 // Prints `text` read by `reader` (a whole number first, else a real one), or
 // reports it on stderr; returns whether it could be read.
@@ -54,7 +54,7 @@ bool withNumber(const QNLocale& reader, const char* text, Print print) {
 }  // namespace
 
 int runNum(Args args) {
-    Options options("num", args, kSpecs);
+    Options options("num", args, kOptions);
     if (printHelp(options, kHelp))
         return kExitOk;
     if (options.operands().empty())

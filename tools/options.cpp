@@ -7,7 +7,7 @@ namespace xvtool {
 
 namespace {
 
-constexpr OptionSpec kHelp{"--help", false};
+constexpr KnownOption kHelp{"--help", false};
 
 bool isOperand(std::string_view word) {
     return word.size() < 2 || word[0] != '-' || word[1] == '.' ||
@@ -21,8 +21,8 @@ void usageError(const std::string& message) {
 }
 
 Options::Options(std::string_view command, std::span<char* const> args,
-                 std::span<const OptionSpec> specs)
-    : command_(command), specs_(specs) {
+                 std::span<const KnownOption> known)
+    : command_(command), known_(known) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string_view word = args[i];
         if (word == "--") {
@@ -33,47 +33,47 @@ Options::Options(std::string_view command, std::span<char* const> args,
             operands_.push_back(args[i]);
             continue;
         }
-        auto valueFor = [&](const OptionSpec& spec) -> const char* {
+        auto valueFor = [&](const KnownOption& option) -> const char* {
             if (i + 1 >= args.size())
-                usageError("option '" + std::string(spec.name) + "' needs a value" +
+                usageError("option '" + std::string(option.name) + "' needs a value" +
                            " (see 'xvkit " + command_ + " --help')");
             return args[++i];
         };
         if (word.starts_with("--")) {
             std::size_t eq = word.find('=');
-            const OptionSpec& spec = find(word.substr(0, eq));
+            const KnownOption& option = find(word.substr(0, eq));
             if (eq != std::string_view::npos) {
-                if (!spec.takesValue) {
-                    usageError("option '" + std::string(spec.name) + "' takes no value");
+                if (!option.takesValue) {
+                    usageError("option '" + std::string(option.name) + "' takes no value");
                 }
-                add(spec.name, args[i] + eq + 1);
+                add(option.name, args[i] + eq + 1);
             } else {
-                add(spec.name, spec.takesValue ? valueFor(spec) : nullptr);
+                add(option.name, option.takesValue ? valueFor(option) : nullptr);
             }
             continue;
         }
         // One or more short flags; a short option with a value ends the word.
         for (std::size_t k = 1; k < word.size(); ++k) {
             const char name[3] = {'-', word[k], '\0'};
-            const OptionSpec& spec = find(name);
-            if (!spec.takesValue) {
-                add(spec.name, nullptr);
+            const KnownOption& option = find(name);
+            if (!option.takesValue) {
+                add(option.name, nullptr);
             } else if (k + 1 < word.size()) {
-                add(spec.name, args[i] + k + 1);
+                add(option.name, args[i] + k + 1);
                 break;
             } else {
-                add(spec.name, valueFor(spec));
+                add(option.name, valueFor(option));
             }
         }
     }
 }
 
-const OptionSpec& Options::find(std::string_view name) const {
+const KnownOption& Options::find(std::string_view name) const {
     if (name == kHelp.name)
         return kHelp;
-    for (const OptionSpec& spec : specs_) {
-        if (spec.name == name)
-            return spec;
+    for (const KnownOption& option : known_) {
+        if (option.name == name)
+            return option;
     }
     usageError("unknown option '" + std::string(name) + "' (see 'xvkit " + command_ + " --help')");
 }

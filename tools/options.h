@@ -32,7 +32,7 @@ class CliError : public std::runtime_error {
 
 // One option a subcommand accepts: its name as typed ("-n", "--locale") and
 // whether a value follows it.
-struct OptionSpec {
+struct KnownOption {
     std::string_view name;
     bool takesValue;
 };
@@ -47,7 +47,7 @@ class Options {
     // Throws CliError (kExitTrouble) for an unknown option, a missing value or
     // a value given to a flag.
     Options(std::string_view command, std::span<char* const> args,
-            std::span<const OptionSpec> specs);
+            std::span<const KnownOption> known);
 
     bool has(std::string_view name) const;
     // The last value given for `name`, or null when the option is absent.
@@ -56,11 +56,11 @@ class Options {
     bool wantsHelp() const { return has("--help"); }
 
   private:
-    const OptionSpec& find(std::string_view name) const;
+    const KnownOption& find(std::string_view name) const;
     void add(std::string_view name, const char* value);
 
     std::string command_;
-    std::span<const OptionSpec> specs_;
+    std::span<const KnownOption> known_;
     std::vector<std::pair<std::string_view, const char*>> given_;
     std::vector<const char*> operands_;
 };

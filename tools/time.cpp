@@ -50,7 +50,7 @@ constexpr const char kHelp[] =
     "instant, or when the changes of YEAR fall outside the range of instants,\n"
     "2 on bad usage or an unknown locale.\n";
 
-constexpr OptionSpec kSpecs[] = {
+constexpr KnownOption kOptions[] = {
     {"--locale", true}, {"--zone", true}, {"--format", true}, {"--dst", true}};
 
 void printInstant(const char* label, const QNTime& t, const char* format, const QNZone& zone,
@@ -92,7 +92,7 @@ int printDaylightChanges(const char* yearText, const char* format, const QNZone&
 }  // namespace
 
 int runTime(Args args) {
-    Options options("time", args, kSpecs);
+    Options options("time", args, kOptions);
     if (printHelp(options, kHelp))
         return kExitOk;
     const QNZone& zone = chooseZone(options.value("--zone"));
