@@ -17,6 +17,7 @@
 #ifndef XVKIT_XVSTRING_H_
 #define XVKIT_XVSTRING_H_
 
+#include <array>
 #include <cstddef>
 #include <istream>
 #include <locale>
@@ -175,9 +176,9 @@ class XVTString : public std::basic_string<charT>, public XVObject {
     // Position of the first occurrence of the `patternLength` characters of
     // `pattern` at or after `start`, or npos when none (or when the pattern
     // cannot fit after `start`, `start` past the end included). An empty
-    // pattern matches at `start`. Any non-zero mode searches case-blind
-    // (letters lowered by the classic "C" ctype facet) on copies, leaving this
-    // string and the pattern untouched. Never throws but std::bad_alloc.
+    // pattern matches at `start`. Any non-zero mode searches case-blind, both
+    // sides lowered by the classic "C" ctype facet; neither this string nor
+    // the pattern is changed or copied. Never throws.
     std::size_t index(const charT* pattern, std::size_t patternLength, std::size_t start = 0,
                       CompareMode mode = caseSensitive) const;
 
@@ -198,6 +199,8 @@ class XVTString : public std::basic_string<charT>, public XVObject {
     static constexpr const char* kCompareMessage = "XVTString<charT>::compareTo->int";
 
     static int compareBytes(const charT* a, const charT* b, std::size_t n);
+    // The classic "C" ctype facet's lower case of every char, taken once.
+    static const std::array<charT, 256>& classicLower();
     static std::size_t find(const charT* text, std::size_t n, const charT* pattern,
                             std::size_t patternLength, std::size_t start);
 };
@@ -300,15 +303,31 @@ std::size_t XVTString<charT>::index(const charT* pattern, std::size_t patternLen
     if (n < start + patternLength || start + patternLength < start)
         return npos;
 
-    // Lower-case copies of the searched stretch and the pattern, so the string
-    // and the pattern themselves stay untouched.
-    const auto& ctype = std::use_facet<std::ctype<charT>>(std::locale::classic());
-    Base text(this->data() + start, n - start);
-    Base lowered(pattern, patternLength);
-    ctype.tolower(text.data(), text.data() + text.size());
-    ctype.tolower(lowered.data(), lowered.data() + lowered.size());
-    const std::size_t at = find(text.data(), text.size(), lowered.data(), patternLength, 0);
-    return at == npos ? npos : at + start;
+    // Both sides lowered character by character as they are compared.
+    const std::array<charT, 256>& lower = classicLower();
+    const auto lowered = [&lower](charT c) { return lower[static_cast<unsigned char>(c)]; };
+    const charT* text = this->data();
+    for (std::size_t i = start; i + patternLength <= n; ++i) {
+        std::size_t k = 0;
+        while (k < patternLength && lowered(text[i + k]) == lowered(pattern[k]))
+            ++k;
+        if (k == patternLength)
+            return i;
+    }
+    return npos;
+}
+
+template <class charT>
+const std::array<charT, 256>& XVTString<charT>::classicLower() {
+    static const std::array<charT, 256> table = [] {
+        std::array<charT, 256> all;
+        for (std::size_t c = 0; c < all.size(); ++c)
+            all[c] = static_cast<charT>(c);
+        std::use_facet<std::ctype<charT>>(std::locale::classic())
+            .tolower(all.data(), all.data() + all.size());
+        return all;
+    }();
+    return table;
 }
 
 template <class charT>

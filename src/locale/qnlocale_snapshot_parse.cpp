@@ -31,19 +31,9 @@ char folded(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// XVString::index(name, caseInsensitive) without its lower-cased copies.
+// Where `name` first occurs in `text`, letters compared without regard to case.
 std::size_t findCaseBlind(const XVString& text, const XVString& name) {
-    const std::size_t n = text.size(), m = name.size();
-    if (m > n)
-        return npos;
-    for (std::size_t i = 0; i + m <= n; ++i) {
-        std::size_t k = 0;
-        while (k < m && folded(text[i + k]) == folded(name[k]))
-            ++k;
-        if (k == m)
-            return i;
-    }
-    return npos;
+    return text.index(name.data(), name.size(), 0, XVString::caseInsensitive);
 }
 
 // Which bytes occur in a text, after folding.
