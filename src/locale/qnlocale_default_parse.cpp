@@ -6,8 +6,8 @@
 // output only once the text has been accepted.
 #include <xvkit/qndate.h>
 #include <xvkit/qnlocale.h>
-#include <algorithm>
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdint>
