@@ -63,9 +63,11 @@ class XVKIT_API QNTime {
     // ignored. `t` must not be null.
     QNTime(const tm* t, const QNZone& zone);
     // The instant at which the wall clock in `zone` shows the time of day
-    // that `loc.stringToTime` reads from `text`, on `date`. 0 when `date` is
-    // invalid (the locale is then not asked), when the locale cannot read
-    // the text, or as for the constructor above.
+    // that `loc.stringToTime` reads from `text`, on `date`. The locale's
+    // fields go to the constructor above unchecked, a negative one as its
+    // unsigned value, so a locale that reads hour -1 and minute 120 gives
+    // 01:00. 0 when `date` is invalid (the locale is then not asked), when
+    // the locale cannot read the text, or as for the constructor above.
     QNTime(const QNDate& date, const XVString& text, const QNZone& zone, const QNLocale& loc);
 
     // The current instant, as QNTime().

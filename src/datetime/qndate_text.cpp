@@ -13,14 +13,8 @@ QNDate::QNDate(const XVString& text, const QNLocale& loc) : julian_(0) {
     tm t{};
     if (!loc.stringToDate(text, &t))
         return;
-    // jday takes unsigned fields: a locale that hands back a negative month,
-    // day or year has read no date.
-    const long long year = static_cast<long long>(t.tm_year) + 1900;
-    if (t.tm_mon < 0 || t.tm_mday < 0 || year < 0)
-        return;
-    julian_ = static_cast<std::uint32_t>(jday(static_cast<unsigned int>(t.tm_mon) + 1,
-                                              static_cast<unsigned int>(t.tm_mday),
-                                              static_cast<unsigned int>(year)));
+    // The fields as the locale left them, validated as any calendar record.
+    julian_ = QNDate(&t).julian_;
 }
 
 QNDate QNDate::next(const char* weekdayName, const QNLocale& loc) const {

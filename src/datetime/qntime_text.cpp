@@ -12,10 +12,9 @@ QNTime::QNTime(const QNDate& date, const XVString& text, const QNZone& zone, con
     tm t{};
     if (!loc.stringToTime(text, &t))
         return;
-    // buildFrom takes unsigned fields; a locale that hands back negative
-    // ones has read no time of day.
-    if (t.tm_hour < 0 || t.tm_min < 0 || t.tm_sec < 0)
-        return;
+    // The fields go to buildFrom as they are: a negative one wraps as an
+    // unsigned number, and the sums of the time of day wrap modulo 2^32, so
+    // hour -1 and minute 120 make 01:00.
     seconds_ = static_cast<std::uint32_t>(buildFrom(date, static_cast<unsigned int>(t.tm_hour),
                                                     static_cast<unsigned int>(t.tm_min),
                                                     static_cast<unsigned int>(t.tm_sec), zone));

@@ -182,20 +182,28 @@ TEST(TimeText, ConstructionFromText) {
 }
 
 // The read time of day goes to the instant unchecked, as a count of seconds
-// into the day; negative fields read no time.
+// into the day that wraps modulo 2^32: negative fields count backwards.
 TEST(TimeText, ReadFieldsBuildTheInstant) {
     const QNDate day(5, 3, 1997);
     const XVString any("any");
-    EXPECT_EQ(QNTime(day, any, fixed, ScriptedLocale({{0, 1, 0, 25, 0, 0}})),
-              QNTime(QNDate(6, 3, 1997), 1, 0, 0, fixed));
-    EXPECT_EQ(QNTime(day, any, fixed, ScriptedLocale({{0, 1, 0, 0, 90, 61}})),
-              QNTime(day, 1, 31, 1, fixed));
-    for (const int f : {-1, INT_MIN}) {
-        const std::array<int, 6> bad[] = {
-            {0, 1, 0, f, 0, 0}, {0, 1, 0, 0, f, 0}, {0, 1, 0, 0, 0, f}};
-        for (const auto& fields : bad)
-            EXPECT_FALSE(QNTime(day, any, fixed, ScriptedLocale(fields)).isValid()) << f;
+    const struct {
+        int hour, minute, second;
+        QNTime expected;
+    } cases[] = {
+        {25, 0, 0, QNTime(QNDate(6, 3, 1997), 1, 0, 0, fixed)},
+        {0, 90, 61, QNTime(day, 1, 31, 1, fixed)},
+        {-1, 120, 0, QNTime(day, 1, 0, 0, fixed)},
+        {0, 0, -1, QNTime(QNDate(4, 3, 1997), 23, 59, 59, fixed)},
+        {1, -30, 0, QNTime(day, 0, 30, 0, fixed)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(QNTime(day, any, fixed, ScriptedLocale({{2, 5, 97, c.hour, c.minute, c.second}})),
+                  c.expected)
+            << c.hour << ":" << c.minute << ":" << c.second;
     }
+    // The same sums in the zone's own arithmetic, however extreme the fields.
+    EXPECT_EQ(QNTime(day, any, fixed, ScriptedLocale({{0, 1, 0, INT_MIN, 0, 0}})),
+              QNTime(day, 0x80000000u, 0, 0, fixed));
 }
 
 // Every minute of a day reads back from its 24-hour and 12-hour texts.
