@@ -186,8 +186,9 @@ class XVKIT_API QNLocaleDefault : public QNLocale {
     // English month name anywhere ("March 5, 1997", "5-MAR-97"); when several
     // month names occur, the latest month in the year wins. Any non-digits
     // separate the numbers; no digit may follow the year. Years below 100
-    // are years of the 1900s. The date must exist (29 February only in leap
-    // years), and its year must fit `tm_year`.
+    // are years of the 1900s; each number reads as a 32-bit strtol does, so a
+    // year above 2147483647 reads as 2147483647. The date must exist (29 February
+    // only in leap years).
     bool stringToDate(const XVString& text, tm* out) const override;
     // Hours, optional minutes and seconds separated by ':', '.' or blanks,
     // and an optional "am"/"pm" marker in any case ("1:15 pm"; hours 1..12

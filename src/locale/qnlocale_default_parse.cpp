@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -26,6 +25,12 @@ bool isBlank(char c) {
 }
 bool isDigit(char c) {
     return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// strtol base 10 as it reads with a 32-bit long: a value beyond that range
+// is clamped to its nearer end.
+long strtol32(const char* s, char** stop) {
+    return std::clamp(std::strtol(s, stop, 10), long{INT32_MIN}, long{INT32_MAX});
 }
 
 // A cursor over the characters of a text; the text is NUL-terminated at
@@ -53,11 +58,11 @@ struct Cursor {
             ++at;
         return at != end;
     }
-    // Reads a base-10 number with strtol; false when none is there, and then
-    // nothing is consumed.
+    // Reads a base-10 number with strtol32; false when none is there, and
+    // then nothing is consumed.
     bool readLong(long* value) {
         char* stop = nullptr;
-        const long v = std::strtol(at, &stop, 10);
+        const long v = strtol32(at, &stop);
         if (stop == at)
             return false;
         at = stop;
@@ -157,11 +162,9 @@ int lastNameEqual(const XVString& name, const std::string_view (&full)[N],
 }  // namespace
 
 bool QNLocaleDefault::stringToNum(const XVString& text, long* out) const {
-    // Whole numbers are 32-bit values: a larger magnitude is clamped to the
-    // largest one, as strtol does with a 32-bit long, before the sign applies.
-    return readSignedNumber(text, out, isDigit, [](const char* s, char** stop) {
-        return std::min(std::strtol(s, stop, 10), long{INT32_MAX});
-    });
+    // The digits carry no sign, so a larger magnitude is clamped to the
+    // largest one before the sign applies.
+    return readSignedNumber(text, out, isDigit, strtol32);
 }
 
 bool QNLocaleDefault::stringToNum(const XVString& text, double* out) const {
@@ -193,9 +196,6 @@ bool QNLocaleDefault::stringToDate(const XVString& text, tm* out) const {
         return false;
     if (year < 100)
         year += 1900;
-    // tm_year must hold year - 1900.
-    if (year - 1900 > INT_MAX)
-        return false;
     unsigned int length = QNDate::daysInMonth[month - 1];
     if (month == 2 && QNDate::leapYear(static_cast<unsigned int>(year)))
         ++length;

@@ -121,21 +121,28 @@ TEST(DefaultParse, RealNumbers) {
 // wins (December is searched first, full name before short); names count
 // inside other words and at either end of the text.
 TEST(DefaultParse, Dates) {
-    expectRows(readDate, {"3/5/97 => 1997-3-5", "12-25-2005 => 2005-12-25", "3/5/5 => 1905-3-5",
-                          "3/5/0 => 1900-3-5", "3/5/100 => 100-3-5", "3/5/97 ! => 1997-3-5",
-                          "2/29/96 => 1996-2-29", "2/29/2000 => 2000-2-29",
-                          "  on 07.04.1997. => 1997-7-4", "1/1/2147485547 => 2147485547-1-1"});
+    expectRows(readDate,
+               {"3/5/97 => 1997-3-5", "12-25-2005 => 2005-12-25", "3/5/5 => 1905-3-5",
+                "3/5/0 => 1900-3-5", "3/5/100 => 100-3-5", "3/5/97 ! => 1997-3-5",
+                "2/29/96 => 1996-2-29", "2/29/2000 => 2000-2-29", "  on 07.04.1997. => 1997-7-4"});
+    // Each number reads as strtol reads it with a 32-bit long: a larger year
+    // is clamped to 2147483647, which is then validated as any other year.
+    expectRows(readDate,
+               {"1/1/2147483647 => 2147483647-1-1", "12/31/2147483648 => 2147483647-12-31",
+                "3/5/99999999999999999999 => 2147483647-3-5", "May 5 99999999999 => 2147483647-5-5",
+                "2/28/99999999999 => 2147483647-2-28", "2/29/99999999999 => refused",
+                "2/29/2147483647 => refused", "1/99999999999/1997 => refused",
+                "99999999999/1/1997 => refused"});
     expectRows(readDate, {"5 march 1997 => 1997-3-5", "Tuesday, March 4, 1997 => 1997-3-4",
                           "Mar/May 5 1997 => 1997-5-5", "January or Dec 1 1997 => 1997-12-1",
                           "Junes 2 97 => 1997-6-2", "Decade 1, 97 => 1997-12-1",
                           "5 97 dEC => 1997-12-5", "mAy5/97 => 1997-5-5"});
-    expectRows(readDate,
-               {"3/5/97 10:00 => refused", "-3/5/97 1 => refused", "2/29/97 => refused",
-                "2/29/1900 => refused", "2/29/0 => refused", "13/1/97 => refused",
-                "0/1/97 => refused", "4/31/97 => refused", "3/0/97 => refused", "3/5 => refused",
-                " => refused", "March => refused", "March 5 => refused", "no digits => refused",
-                "Ma 5 97 => refused", "Dec 5 97 Ja 1 => refused", "\xC4\xC5\xC3 5 97 => refused",
-                "1/1/2147485548 => refused", "3/5/99999999999999999999 => refused"});
+    expectRows(readDate, {"3/5/97 10:00 => refused", "-3/5/97 1 => refused", "2/29/97 => refused",
+                          "2/29/1900 => refused", "2/29/0 => refused", "13/1/97 => refused",
+                          "0/1/97 => refused", "4/31/97 => refused", "3/0/97 => refused",
+                          "3/5 => refused", " => refused", "March => refused", "March 5 => refused",
+                          "no digits => refused", "Ma 5 97 => refused", "Dec 5 97 Ja 1 => refused",
+                          "\xC4\xC5\xC3 5 97 => refused", "1/1/-5 => 1905-1-1"});
 }
 
 // A month or weekday name in lower case (0), upper case (1), alternating case
