@@ -3,10 +3,14 @@
 // move to the heap only when they outgrow them, so no result is ever cut
 // short and nothing is written past an area.
 
+#include <algorithm>
 #include <array>
+#include <cfenv>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -131,14 +135,62 @@ XVString groupedText(const char* chars, std::size_t n, const XVString& grouping,
 // that many); C would only add zeros.
 constexpr int kMaxPrecision = 1074;
 
+// The text of C's "%.*f" for `value` with a precision of 0..kMaxPrecision,
+// in `area` or, when longer, in `spill`. Under the to-nearest rounding mode
+// std::to_chars gives exactly C's digits in its "C" locale, without the
+// runtime's locale or a format to parse; under any other mode only C itself
+// follows the mode.
+class FixedDigits {
+  public:
+    FixedDigits(double value, int precision) {
+        if (std::fegetround() == FE_TONEAREST) {
+            const auto converted = std::to_chars(area_, area_ + sizeof area_, value,
+                                                 std::chars_format::fixed, precision);
+            // The area holds the longest text; a failure would leave nothing.
+            if (converted.ec == std::errc())
+                text_ = std::string_view(area_, static_cast<std::size_t>(converted.ptr - area_));
+            return;
+        }
+        const int n = std::snprintf(area_, sizeof area_, "%.*f", precision, value);
+        if (n < 0)
+            return;
+        if (static_cast<std::size_t>(n) < sizeof area_) {
+            text_ = std::string_view(area_, static_cast<std::size_t>(n));
+            return;
+        }
+        spill_.resize(static_cast<std::size_t>(n));
+        std::snprintf(spill_.data(), spill_.size() + 1, "%.*f", precision, value);
+        text_ = spill_;
+    }
+    FixedDigits(const FixedDigits&) = delete;
+    FixedDigits& operator=(const FixedDigits&) = delete;
+
+    std::string_view text() const { return text_; }
+
+  private:
+    // Sign, 309 digits of the largest double, point, decimals.
+    char area_[1 + 309 + 1 + kMaxPrecision];
+    std::string spill_;
+    std::string_view text_;
+};
+
+// Moves `i` past the C runtime's decimal-point text in `s`, a multibyte
+// character at a time (at least one byte each), up to the next digit.
+std::size_t skipRuntimePoint(std::string_view s, std::size_t i) {
+    std::mblen(nullptr, 0);
+    while (i < s.size() && !isDigit(s[i])) {
+        const int n = std::mblen(s.data() + i, std::min<std::size_t>(MB_CUR_MAX, s.size() - i));
+        i += n > 1 ? static_cast<std::size_t>(n) : 1;
+    }
+    return std::min(i, s.size());
+}
+
 // Calls `sink(text, length)` with the fixed-point text of `value`: the
 // digits of C's "%.*f", the integer part grouped, and `point` in place of
 // the C text's decimal point (or where it would stand, with `showpoint` and
-// no decimals). std::to_chars gives exactly the digits C gives in its "C"
-// locale, so the runtime's current locale plays no part. Whatever follows
-// the integer digits up to the next digit counts as the C point: in "inf"
-// and "nan" the letters do, so infinities and NaN give the sign (if any)
-// and `point`.
+// no decimals). Whatever follows the integer digits up to the next digit
+// counts as the C point: in "inf" and "nan" the letters do, so infinities
+// and NaN give the sign (if any) and `point`.
 template <class Sink>
 void withRealText(double value, int precision, bool showpoint, const XVString& point,
                   const XVString& separator, const XVString& grouping, Sink&& sink) {
@@ -146,13 +198,9 @@ void withRealText(double value, int precision, bool showpoint, const XVString& p
         precision = 6;
     if (precision > kMaxPrecision)
         precision = kMaxPrecision;
-    // Sign, 309 digits of the largest double, point, decimals.
-    char printed[1 + 309 + 1 + kMaxPrecision];
-    const auto converted = std::to_chars(printed, printed + sizeof printed, value,
-                                         std::chars_format::fixed, precision);
-    // The area holds the longest text; a failure would leave nothing to show.
-    const std::size_t length =
-        converted.ec == std::errc() ? static_cast<std::size_t>(converted.ptr - printed) : 0;
+    const FixedDigits digits(value, precision);
+    const char* const printed = digits.text().data();
+    const std::size_t length = digits.text().size();
 
     std::size_t i = 0;
     if (i < length && printed[i] == '-')
@@ -161,8 +209,7 @@ void withRealText(double value, int precision, bool showpoint, const XVString& p
         ++i;
     const std::size_t integerLength = i;
     const bool hadPoint = i < length;
-    while (i < length && !isDigit(printed[i]))
-        ++i;
+    i = skipRuntimePoint(digits.text(), i);
     const bool writePoint = hadPoint || showpoint;
 
     BackwardText out((length - i) + (writePoint ? point.size() : 0) +

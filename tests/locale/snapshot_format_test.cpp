@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
 #include <utility>
@@ -50,6 +52,36 @@ TEST(SnapshotFormat, NumbersWhateverTheRuntime) {
     EXPECT_EQ(edge.asString(1234.5, 1, false), "1\u2019234.5");
     // CHAR_MAX groups as 15: xv_TEST's money grouping is 2;CHAR_MAX.
     EXPECT_EQ(own.moneyAsString(1e20, kNone), "+ 1\u00a0000000000000000\u00a000\u066b000");
+}
+
+// The digits are C's "%.*f" in every rounding mode, for numbers and money.
+TEST(SnapshotFormat, RealNumbersFollowTheRoundingMode) {
+    const QNLocaleSnapshot us("en_US.UTF-8"), german("de_DE.UTF-8");
+    RuntimeLocale switched("C");
+    const auto cText = [](double v, int precision) {
+        char buffer[64];
+        return std::string(buffer, static_cast<std::size_t>(
+                                       std::snprintf(buffer, sizeof buffer, "%.*f", precision, v)));
+    };
+    const int saved = std::fegetround();
+    ASSERT_EQ(std::fesetround(FE_UPWARD), 0);
+    EXPECT_EQ(us.asString(0.125, 2, false), "0.13");
+    EXPECT_EQ(us.asString(1234.5, 0, false), "1,235");
+    EXPECT_EQ(german.asString(-1234.5, 0, true), "-1.234,");
+    EXPECT_EQ(us.moneyAsString(1.5, kLocal), "$0.02");  // 0.01 to nearest
+    for (int mode : {FE_DOWNWARD, FE_TOWARDZERO, FE_UPWARD, FE_TONEAREST}) {
+        std::fesetround(mode);
+        for (double v : {0.125, -0.125, 2.0 / 3, -2.0 / 3, 1e-3, 99.5}) {
+            EXPECT_EQ(us.asString(v, 2, false), cText(v, 2)) << mode << " " << v;
+            EXPECT_EQ(us.asString(v, 0, false), cText(v, 0)) << mode << " " << v;
+            if (v > 0) {
+                std::string money = "$";
+                money += cText(v / 100, 2);
+                EXPECT_EQ(us.moneyAsString(v, kLocal), money) << mode << " " << v;
+            }
+        }
+    }
+    std::fesetround(saved);
 }
 
 TEST(SnapshotFormat, MoneyInEveryPatternRowAndSymbol) {
