@@ -158,17 +158,16 @@ class XVKIT_API XVBitVec : public XVObject {
   public:
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
-    // Empty: no storage, length 0. Allocates nothing.
+    // Empty: no storage (a null `data()`), length 0. Allocates nothing.
     XVBitVec() = default;
     // `n` elements, each `b`.
     XVBitVec(std::size_t n, bool b);
     // `n` elements holding the first `n` bytes of `bytes`, unchanged.
     XVBitVec(const unsigned char* bytes, std::size_t n);
-    // A copy of `v`'s length and bytes with a fresh reference count; takes
-    // `v`'s lock.
+    // A copy of `v`'s length and bytes with a fresh reference count and
+    // storage of its own; takes `v`'s lock. There is no move: a temporary or
+    // `std::move(v)` is copied too, and `v` keeps its value.
     XVBitVec(const XVBitVec& v);
-    // Takes `v`'s storage and leaves `v` empty with no storage.
-    XVBitVec(XVBitVec&& v) noexcept;
     ~XVBitVec() override;
 
     // Element `i` := 1. Throws std::out_of_range
@@ -209,11 +208,11 @@ class XVKIT_API XVBitVec : public XVObject {
     // empty vector is neither `== b` nor `!= b`.
     bool operator!=(bool b) const;
 
-    // Takes `v`'s length and bytes (self-assignment leaves the vector as it
-    // is); may throw as resize does, leaving this vector unchanged.
+    // Resizes to `v`'s length, then copies `v`'s bytes over (self-assignment
+    // leaves the vector as it is). This vector keeps its own buffer, also when
+    // `v` is a temporary; shrinking keeps all of it. May throw as resize
+    // does, leaving this vector unchanged.
     XVBitVec& operator=(const XVBitVec& v);
-    // Takes `v`'s storage, releasing this vector's own; `v` is left empty.
-    XVBitVec& operator=(XVBitVec&& v) noexcept;
     // Every element := `b`; the length is unchanged.
     XVBitVec& operator=(bool b);
 

@@ -43,14 +43,6 @@ XVBitVec::XVBitVec(const XVBitVec& v) : XVObject() {
     *this = v;
 }
 
-XVBitVec::XVBitVec(XVBitVec&& v) noexcept : XVObject() {
-    XVSingleLock source(v.GetSyncObject(), TRUE);
-    bytes_ = v.bytes_;
-    length_ = v.length_;
-    v.bytes_ = nullptr;
-    v.length_ = 0;
-}
-
 XVBitVec::~XVBitVec() {
     std::free(bytes_);
     bytes_ = nullptr;
@@ -62,16 +54,23 @@ void XVBitVec::setLength(std::size_t n) {
     // No object may exceed PTRDIFF_MAX bytes; such a request can only fail.
     if (n > static_cast<std::size_t>(PTRDIFF_MAX))
         throw std::runtime_error(kFailed);
-    if (bytes_ != nullptr && n < length_) {
+    if (bytes_ == nullptr) {
+        // The first storage, of exactly `n` bytes: for 0 the C library's
+        // own zero-size block, so the vector has storage from now on.
+        void* fresh = std::malloc(n);
+        if (fresh == nullptr && n > 0)
+            throw std::runtime_error(kFailed);
+        bytes_ = static_cast<unsigned char*>(fresh);
         length_ = n;
         return;
     }
-    if (n == 0) {
-        // realloc(p, 0) would free the buffer; there is nothing to grow.
-        length_ = 0;
+    if (n <= length_) {
+        // Shrinking keeps the buffer; an equal length leaves it as it is
+        // (realloc(p, 0) would free it).
+        length_ = n;
         return;
     }
-    void* grown = bytes_ ? std::realloc(bytes_, n) : std::malloc(n);
+    void* grown = std::realloc(bytes_, n);
     if (grown == nullptr)
         throw std::runtime_error(kFailed);
     bytes_ = static_cast<unsigned char*>(grown);
@@ -170,19 +169,6 @@ XVBitVec& XVBitVec::operator=(const XVBitVec& v) {
     // For self-assignment source and destination coincide; memmove allows it.
     if (length_ > 0)
         std::memmove(bytes_, v.bytes_, length_);
-    return *this;
-}
-
-XVBitVec& XVBitVec::operator=(XVBitVec&& v) noexcept {
-    if (&v == this)
-        return *this;
-    XVSingleLock left(GetSyncObject(), TRUE);
-    XVSingleLock right(v.GetSyncObject(), TRUE);
-    std::free(bytes_);
-    bytes_ = v.bytes_;
-    length_ = v.length_;
-    v.bytes_ = nullptr;
-    v.length_ = 0;
     return *this;
 }
 

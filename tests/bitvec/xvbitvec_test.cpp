@@ -59,9 +59,34 @@ TEST(XVBitVec, EmptyAndFilledVectors) {
     EXPECT_EQ(copy.AddRef(), 2);
     EXPECT_NE(copy.data(), v.data());
     EXPECT_EQ(bytes(copy), bytes(v));
-    XVBitVec moved(std::move(copy));
-    EXPECT_EQ(copy.length(), 0u);
-    EXPECT_EQ(bytes(moved = false), Bytes(5, 0));
+}
+
+// Copies never take another vector's storage: a temporary or a moved-from
+// vector is copied, so the target keeps its buffer and the source its value.
+TEST(XVBitVec, CopiesKeepTheirOwnStorage) {
+    XVBitVec v(8, true);
+    const unsigned char* const buffer = v.data();
+    v = XVBitVec(3, false);  // shrinking: the same buffer, the new bytes
+    EXPECT_EQ(v.data(), buffer);
+    EXPECT_EQ(bytes(v), Bytes(3, 0));
+    v = vec({1, 0, 1, 0, 1, 0, 1, 0});  // back to the old length: still no reallocation
+    EXPECT_EQ(v.data(), buffer);
+    EXPECT_EQ(bytes(v), Bytes({1, 0, 1, 0, 1, 0, 1, 0}));
+
+    XVBitVec source = vec({0, 1, 1});
+    XVBitVec built(std::move(source));
+    XVBitVec assigned(1, false);
+    assigned = std::move(source);
+    for (const XVBitVec* w : {&source, &built, &assigned})
+        EXPECT_EQ(bytes(*w), Bytes({0, 1, 1}));
+    EXPECT_NE(built.data(), source.data());
+    EXPECT_NE(assigned.data(), source.data());
+
+    // Even zero elements are storage of its own, unlike a default vector's.
+    EXPECT_NE(XVBitVec(0, true).data(), nullptr);
+    XVBitVec empty;
+    EXPECT_NE(XVBitVec(empty).data(), nullptr);
+    EXPECT_EQ(empty.data(), nullptr);
 }
 
 // Several texts are deliberately shared between operations.
