@@ -174,6 +174,7 @@ bool readInteger(Cursor& cursor, const XVString& separator, int& digits, Separat
 bool readField(Cursor& cursor, int limit, bool* separatorSeen, std::size_t nameAt,
                std::size_t nameLength, int* value) {
     while (!cursor.end() && !isDigit(cursor.peek())) {
+        // An empty name has nothing to jump over: move on one character.
         cursor.at += nameLength != 0 && cursor.at == nameAt ? nameLength : 1;
         if (separatorSeen)
             *separatorSeen = true;
@@ -321,15 +322,15 @@ bool QNLocaleSnapshot::stringToNum(const XVString& text, double* out) const {
 }
 
 bool QNLocaleSnapshot::stringToDate(const XVString& text, tm* out) const {
-    // A month name anywhere in the text, unless some name holds a digit;
-    // empty names never match.
+    // A month name anywhere in the text, unless some name holds a digit. An
+    // empty name occurs at the start of any text.
     int month = 0;
     std::size_t nameAt = npos, nameLength = 0;
     const FoldedBytes inText(text);
     for (int m = 11; m >= 0 && month == 0 && c_.monthNamesWithDigits == 0; --m) {
         for (const XVString* name : {&c_.monthNames[m], &c_.monthAbbs[m]}) {
             // A name whose first letter is not in the text cannot be in it.
-            const bool possible = !name->empty() && inText.has((*name)[0]);
+            const bool possible = name->empty() || inText.has((*name)[0]);
             const std::size_t at = possible ? findCaseBlind(text, *name) : npos;
             if (at != npos) {
                 month = m + 1;

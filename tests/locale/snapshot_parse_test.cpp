@@ -197,6 +197,19 @@ TEST(SnapshotParse, TimesWithTheCapturedMarkers) {
                 {R{"3:15 \u0645", "15:15:00"}, R{"12:05 \u0635", "00:05:00"}});
 }
 
+// Empty names and markers are found at the start of any text: every date
+// has a month name, December (the first searched), and is read as day and
+// year; both markers are present, so hours stand as read.
+TEST(SnapshotParse, EmptyNamesAreFoundEverywhere) {
+    expectReads("xv_EMPTY.UTF-8", 'd',
+                {R{"30/1990", "1990-12-30"}, R{"5 97", "1997-12-05"}, R{"x31x2036", "2036-12-31"}},
+                {"11/30/1990", "32 1990", "30", ""});
+    expectReads("xv_EMPTY.UTF-8", 't',
+                {R{"3:15", "03:15:00"}, R{"15:00 pm", "15:00:00"}, R{"12:05", "12:05:00"}});
+    expectReads("xv_EMPTY.UTF-8", 'M', {R{"", "12"}, R{"  ", "12"}, R{"Nov", "0"}});
+    expectReads("xv_EMPTY.UTF-8", 'W', {R{"", "6"}, R{"Sunday", "0"}});
+}
+
 TEST(SnapshotParse, MonthAndWeekdayNames) {
     // Month names are stripped of blanks on both sides, weekday names not.
     expectReads("en_US.UTF-8", 'M',
