@@ -4,31 +4,58 @@
 
 #include <cstring>
 
+#include "directives.h"
+#include "text_buffer.h"
+
+namespace {
+
+using namespace xvkit_locale;
+
+// Expands `format` into one buffer: literal runs copied, "%%" as '%', and
+// `directive(out, d)` for every other '%' d. A '%' that ends the format adds
+// nothing.
+template <class AppendDirective>
+XVString expand(const char* format, AppendDirective&& directive) {
+    TextBuffer out;
+    for (const char* p = format; *p != '\0';) {
+        if (*p != '%') {
+            const char* const run = p;
+            while (*p != '\0' && *p != '%')
+                ++p;
+            out.append(run, static_cast<std::size_t>(p - run));
+            continue;
+        }
+        const char d = p[1];
+        if (d == '\0')
+            break;
+        if (d == '%')
+            out.append('%');
+        else
+            directive(out, d);
+        p += 2;
+    }
+    return out.take();
+}
+
+}  // namespace
+
 QNLocale::~QNLocale() = default;
 
 XVString QNLocale::asString(const tm* t, const char* format, const QNZone& zone) const {
-    XVString result;
     if (format == nullptr)
-        return result;
-    // Texts of 16 characters and more live on the heap, and a format of 8 or
-    // more usually expands past that: room for twice its length at once
-    // saves growing the text step by step.
-    const std::size_t length = std::strlen(format);
-    if (length >= 8)
-        result.reserve(2 * length);
-    const char* p = format;
-    while (const char* percent = std::strchr(p, '%')) {
-        result.append(p, static_cast<std::size_t>(percent - p));
-        const char directive = percent[1];
-        if (directive == '\0')
-            return result;  // a lone '%' at the end adds nothing
-        if (directive == '%') {
-            result += '%';
-        } else {
-            result += asString(t, directive, zone);
-        }
-        p = percent + 2;
+        return XVString();
+    // A locale of exactly a built-in class overrides nothing, so its
+    // directives are written straight into the one buffer; any other locale
+    // is asked through the virtual table, directive by directive.
+    if (t != nullptr && isExactly<QNLocaleSnapshot>(*this)) {
+        const auto& c = static_cast<const QNLocaleSnapshot&>(*this).conventions();
+        return expand(
+            format, [&](TextBuffer& out, char d) { appendSnapshotDirective(out, c, t, d, zone); });
     }
-    result.append(p);
-    return result;
+    if (t != nullptr && isExactly<QNLocaleDefault>(*this)) {
+        return expand(format, [&](TextBuffer& out, char d) {
+            appendEnglishDirective(out, t, d, zone, nullptr);
+        });
+    }
+    return expand(format, [&](TextBuffer& out, char d) { out.append(asString(t, d, zone)); });
 }

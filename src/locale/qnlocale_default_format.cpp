@@ -23,7 +23,10 @@
 #include <cstring>
 #include <string_view>
 
+#include "directives.h"
 #include "qnlocale_default_names.h"
+#include "text_buffer.h"
+#include "tm_fields.h"
 
 namespace {
 
@@ -61,64 +64,6 @@ __attribute__((format(printf, 1, 2))) XVString cformat(const char* format, ...) 
     return text;
 }
 
-// A short text assembled in a fixed array. Directives write at most four
-// names of up to 9 letters and five numbers of up to 20 characters plus a
-// few separators, far below the capacity; `put` still refuses to write past
-// the end, so the bound is checked rather than assumed.
-class Line {
-  public:
-    void put(char c) {
-        if (size_ < sizeof text_)
-            text_[size_++] = c;
-    }
-    void put(std::string_view s) {
-        for (char c : s)
-            put(c);
-    }
-    // The C format "%0*lld" (`fill` '0') or "%*lld" (`fill` ' ') of `value`.
-    void number(long long value, int width, char fill) {
-        char digits[20];
-        const unsigned long long magnitude = value < 0
-                                                 ? 0ULL - static_cast<unsigned long long>(value)
-                                                 : static_cast<unsigned long long>(value);
-        const char* const end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
-        const int length = static_cast<int>(end - digits) + (value < 0 ? 1 : 0);
-        if (fill == ' ') {
-            for (int i = length; i < width; ++i)
-                put(' ');
-        }
-        if (value < 0)
-            put('-');
-        if (fill == '0') {
-            for (int i = length; i < width; ++i)
-                put('0');
-        }
-        put(std::string_view(digits, static_cast<std::size_t>(end - digits)));
-    }
-    // "%3s" of a name: right-aligned in three columns.
-    void name3(std::string_view name) {
-        for (std::size_t i = name.size(); i < 3; ++i)
-            put(' ');
-        put(name);
-    }
-
-    XVString text() const { return XVString(text_, size_); }
-
-  private:
-    char text_[128];
-    std::size_t size_ = 0;
-};
-
-XVString toText(std::string_view s) {
-    return XVString(s.data(), s.size());
-}
-
-XVString zeroFilled(long long value, int width) {
-    Line line;
-    line.number(value, width, '0');
-    return line.text();
-}
-
 std::string_view weekdayName(int wday, const std::string_view (&names)[7]) {
     return wday >= 0 && wday <= 6 ? names[(wday + 6) % 7] : std::string_view();
 }
@@ -127,9 +72,13 @@ std::string_view monthName(int mon, const std::string_view (&names)[12]) {
     return mon >= 0 && mon <= 11 ? names[mon] : std::string_view();
 }
 
-// The full year; 64-bit so that a tm_year of INT_MAX does not overflow.
-long long fullYear(const tm* t) {
-    return static_cast<long long>(t->tm_year) + 1900;
+// "%02d:%02d:%02d" of the hour, minute and second.
+void appendClock(TextBuffer& out, const tm* t) {
+    out.appendDecimal(t->tm_hour, 2, '0');
+    out.append(':');
+    out.appendDecimal(t->tm_min, 2, '0');
+    out.append(':');
+    out.appendDecimal(t->tm_sec, 2, '0');
 }
 
 // The C formatting "%.*f" (or "%#.*f" when `showpoint`) of `value` with a
@@ -167,105 +116,125 @@ bool fixedText(double value, int precision, bool showpoint, char* out, std::size
 
 }  // namespace
 
-XVString QNLocaleDefault::asString(const tm* t, char directive, const QNZone& zone) const {
-    if (t == nullptr)
-        return XVString();
-    Line line;
+void xvkit_locale::appendEnglishDirective(TextBuffer& out, const tm* t, char directive,
+                                          const QNZone& zone, const QNLocale* self) {
+    // "%3s" of a name: right-aligned in three columns.
+    const auto name3 = [&out](std::string_view name) {
+        out.append(' ', name.size() < 3 ? 3 - name.size() : 0);
+        out.append(name);
+    };
+    // A part of a composite: through `self`'s directive operation when given.
+    const auto part = [&](char d) {
+        if (self != nullptr)
+            out.append(self->asString(t, d, zone));
+        else
+            appendEnglishDirective(out, t, d, zone, nullptr);
+    };
     switch (directive) {
         case 'a':
-            return toText(weekdayName(t->tm_wday, kShortWeekdayNames));
+            out.append(weekdayName(t->tm_wday, kShortWeekdayNames));
+            break;
         case 'A':
-            return toText(weekdayName(t->tm_wday, kWeekdayNames));
+            out.append(weekdayName(t->tm_wday, kWeekdayNames));
+            break;
         case 'b':
-            return toText(monthName(t->tm_mon, kShortMonthNames));
+            out.append(monthName(t->tm_mon, kShortMonthNames));
+            break;
         case 'B':
-            return toText(monthName(t->tm_mon, kMonthNames));
-        case 'c': {
-            XVString text = asString(t, 'x', zone);
-            text += ' ';
-            text += asString(t, 'X', zone);
-            return text;
-        }
-        case 'C': {
-            // "%3s %3s %2d %02d:%02d:%02d %s %4d" with the zone text spliced in
-            // as it is, so a name of any length is kept whole.
-            line.name3(weekdayName(t->tm_wday, kShortWeekdayNames));
-            line.put(' ');
-            line.name3(monthName(t->tm_mon, kShortMonthNames));
-            line.put(' ');
-            line.number(t->tm_mday, 2, ' ');
-            line.put(' ');
-            line.number(t->tm_hour, 2, '0');
-            line.put(':');
-            line.number(t->tm_min, 2, '0');
-            line.put(':');
-            line.number(t->tm_sec, 2, '0');
-            line.put(' ');
-            XVString text = line.text();
-            text += asString(t, 'Z', zone);
-            Line year;
-            year.put(' ');
-            year.number(fullYear(t), 4, ' ');
-            text += year.text();
-            return text;
-        }
+            out.append(monthName(t->tm_mon, kMonthNames));
+            break;
+        case 'c':
+            part('x');
+            out.append(' ');
+            part('X');
+            break;
+        case 'C':
+            // "%3s %3s %2d %02d:%02d:%02d %s %4d" with the zone text spliced
+            // in as it is, so a name of any length is kept whole.
+            name3(weekdayName(t->tm_wday, kShortWeekdayNames));
+            out.append(' ');
+            name3(monthName(t->tm_mon, kShortMonthNames));
+            out.append(' ');
+            out.appendDecimal(t->tm_mday, 2, ' ');
+            out.append(' ');
+            appendClock(out, t);
+            out.append(' ');
+            part('Z');
+            out.append(' ');
+            out.appendDecimal(fullYear(t), 4, ' ');
+            break;
         case 'd':
-            return zeroFilled(t->tm_mday, 2);
+            out.appendDecimal(t->tm_mday, 2, '0');
+            break;
         case 'H':
-            return zeroFilled(t->tm_hour, 2);
+            out.appendDecimal(t->tm_hour, 2, '0');
+            break;
         case 'I': {
             const int hour = t->tm_hour % 12;
-            return zeroFilled(hour == 0 ? 12 : hour, 2);
+            out.appendDecimal(hour == 0 ? 12 : hour, 2, '0');
+            break;
         }
         case 'j':
-            return zeroFilled(static_cast<long long>(t->tm_yday) + 1, 3);
+            out.appendDecimal(static_cast<long long>(t->tm_yday) + 1, 3, '0');
+            break;
         case 'm':
-            return zeroFilled(static_cast<long long>(t->tm_mon) + 1, 2);
+            out.appendDecimal(static_cast<long long>(t->tm_mon) + 1, 2, '0');
+            break;
         case 'M':
-            return zeroFilled(t->tm_min, 2);
+            out.appendDecimal(t->tm_min, 2, '0');
+            break;
         case 'p':
-            return XVString(t->tm_hour < 12 ? "am" : "pm");
+            out.append(t->tm_hour < 12 ? "am" : "pm");
+            break;
         case 'S':
-            return zeroFilled(t->tm_sec, 2);
+            out.appendDecimal(t->tm_sec, 2, '0');
+            break;
         case 'U':
-            return zeroFilled((static_cast<long long>(t->tm_yday) - t->tm_wday + 7) / 7, 2);
+            out.appendDecimal(weekOfYearFromSunday(t), 2, '0');
+            break;
         case 'w':
-            return zeroFilled(t->tm_wday, 1);
-        case 'W': {
-            const long long daysSinceMonday = (static_cast<long long>(t->tm_wday) + 6) % 7;
-            return zeroFilled((t->tm_yday - daysSinceMonday + 7) / 7, 2);
-        }
+            out.appendDecimal(t->tm_wday, 1, '0');
+            break;
+        case 'W':
+            out.appendDecimal(weekOfYearFromMonday(t), 2, '0');
+            break;
         case 'x':
-            line.number(static_cast<long long>(t->tm_mon) + 1, 2, '0');
-            line.put('/');
-            line.number(t->tm_mday, 2, '0');
-            line.put('/');
-            if (t->tm_year >= 1 && t->tm_year <= 99) {
-                line.number(t->tm_year, 2, '0');
-            } else {
-                line.number(fullYear(t), 4, '0');
-            }
-            return line.text();
+            out.appendDecimal(static_cast<long long>(t->tm_mon) + 1, 2, '0');
+            out.append('/');
+            out.appendDecimal(t->tm_mday, 2, '0');
+            out.append('/');
+            if (t->tm_year >= 1 && t->tm_year <= 99)
+                out.appendDecimal(t->tm_year, 2, '0');
+            else
+                out.appendDecimal(fullYear(t), 4, '0');
+            break;
         case 'X':
-            line.number(t->tm_hour, 2, '0');
-            line.put(':');
-            line.number(t->tm_min, 2, '0');
-            line.put(':');
-            line.number(t->tm_sec, 2, '0');
-            return line.text();
+            appendClock(out, t);
+            break;
         case 'y':
-            return zeroFilled(fullYear(t) % 100, 2);
+            out.appendDecimal(fullYear(t) % 100, 2, '0');
+            break;
         case 'Y':
-            return zeroFilled(fullYear(t), 4);
+            out.appendDecimal(fullYear(t), 4, '0');
+            break;
         case 'Z':
             if (t->tm_isdst == 0)
-                return zone.timeZoneName();
-            if (t->tm_isdst == 1)
-                return zone.altZoneName();
-            return XVString();
+                out.append(zone.timeZoneName());
+            else if (t->tm_isdst == 1)
+                out.append(zone.altZoneName());
+            break;
         default:
-            return XVString();
+            break;
     }
+}
+
+XVString QNLocaleDefault::asString(const tm* t, char directive, const QNZone& zone) const {
+    TextBuffer out;
+    if (t != nullptr) {
+        appendEnglishDirective(out, t, directive, zone,
+                               isExactly<QNLocaleDefault>(*this) ? nullptr : this);
+    }
+    return out.take();
 }
 
 XVString QNLocaleDefault::asString(double value, int precision, bool showpoint) const {

@@ -19,51 +19,18 @@
 #include <xvkit/qnlocale.h>
 #include <xvkit/qnzone.h>
 
+#include "directives.h"
+#include "text_buffer.h"
+#include "tm_fields.h"
+
 namespace {
 
+using namespace xvkit_locale;
 using Conventions = QNLocaleSnapshot::Conventions;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
-
-// A text written from left to right.
-class ForwardText {
-  public:
-    ForwardText() = default;
-    ForwardText(const ForwardText&) = delete;
-    ForwardText& operator=(const ForwardText&) = delete;
-
-    // Room for `n` more characters at the end, to be written by the caller.
-    char* extend(std::size_t n) {
-        if (!spilled_ && n <= sizeof local_ - size_) {
-            char* room = local_ + size_;
-            size_ += n;
-            return room;
-        }
-        if (!spilled_)
-            heap_.assign(local_, size_);
-        spilled_ = true;
-        const std::size_t old = heap_.size();
-        heap_.resize(old + n);
-        return heap_.data() + old;
-    }
-    void append(const char* s, std::size_t n) {
-        if (n == 1)
-            *extend(1) = *s;  // most literal runs: no call to memcpy
-        else if (n > 1)
-            std::memcpy(extend(n), s, n);
-    }
-    void append(std::string_view s) { append(s.data(), s.size()); }
-    void append(char c) { *extend(1) = c; }
-    XVString take() { return spilled_ ? XVString(std::move(heap_)) : XVString(local_, size_); }
-
-  private:
-    char local_[256];
-    std::size_t size_ = 0;
-    bool spilled_ = false;
-    std::string heap_;
-};
 
 // A text written from its last character towards its first, in an area
 // whose size the caller computes in advance.
@@ -221,25 +188,10 @@ void withRealText(double value, int precision, bool showpoint, const XVString& p
     sink(out.data(), out.size());
 }
 
-// `value` in decimal, with `fill` in front up to `width` characters.
-void appendNumber(ForwardText& out, std::uint32_t value, std::size_t width, char fill) {
-    std::size_t digits = 1;
-    for (std::uint32_t rest = value / 10; rest != 0; rest /= 10)
-        ++digits;
-    const std::size_t length = digits < width ? width : digits;
-    char* room = out.extend(length);
-    for (std::size_t i = length; i-- > length - digits;) {
-        room[i] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    }
-    for (std::size_t i = 0; i < length - digits; ++i)
-        room[i] = fill;
-}
-
 // Date component `component` of `t`, numbered as in the component lists.
 // Numbers are computed in 64 bits and shown as unsigned 32-bit values, so
 // any field value gives a defined text.
-void appendComponent(ForwardText& out, const Conventions& c, const tm* t, int component,
+void appendComponent(TextBuffer& out, const Conventions& c, const tm* t, int component,
                      const QNZone& zone) {
     std::int64_t value;
     std::size_t width = 2;
@@ -248,11 +200,11 @@ void appendComponent(ForwardText& out, const Conventions& c, const tm* t, int co
     const bool weekdayOk = t->tm_wday >= 0 && t->tm_wday <= 6;
     switch (component) {
         case 0:
-            value = std::int64_t{t->tm_year} + 1900;
+            value = fullYear(t);
             width = 4;
             break;
         case 1:
-            value = (std::int64_t{t->tm_year} + 1900) % 100;
+            value = fullYear(t) % 100;
             break;
         case 2:
             value = std::int64_t{t->tm_yday} + 1;
@@ -304,10 +256,10 @@ void appendComponent(ForwardText& out, const Conventions& c, const tm* t, int co
                 out.append(zone.altZoneName());
             return;
         case 15:
-            value = (std::int64_t{t->tm_yday} - t->tm_wday + 7) / 7;
+            value = weekOfYearFromSunday(t);
             break;
         case 16:
-            value = (std::int64_t{t->tm_yday} - (std::int64_t{t->tm_wday} + 6) % 7 + 7) / 7;
+            value = weekOfYearFromMonday(t);
             break;
         case 17:
             value = t->tm_wday;
@@ -324,11 +276,11 @@ void appendComponent(ForwardText& out, const Conventions& c, const tm* t, int co
         default:
             return;
     }
-    appendNumber(out, static_cast<std::uint32_t>(value), width, fill);
+    out.appendDecimal(static_cast<std::uint32_t>(value), width, fill);
 }
 
 // The literal `text` with each component of `list` inserted at its position.
-void appendLayout(ForwardText& out, const Conventions& c, const XVString& text,
+void appendLayout(TextBuffer& out, const Conventions& c, const XVString& text,
                   const QNTimeFmtList* list, const tm* t, const QNZone& zone) {
     std::size_t copied = 0;
     for (; list; list = list->next) {
@@ -403,7 +355,7 @@ XVString QNLocaleSnapshot::moneyAsString(double amount, CurrSymbol symbol) const
         scale = c_.fracScale;
     }
     // The pieces in pattern order: the text reads as the pattern does.
-    ForwardText out;
+    TextBuffer out;
     for (int i = 0; i < 4; ++i) {
         switch (pattern[i]) {
             case ' ':
@@ -433,27 +385,31 @@ XVString QNLocaleSnapshot::moneyAsString(double amount, CurrSymbol symbol) const
     return out.take();
 }
 
-XVString QNLocaleSnapshot::asString(const tm* t, char directive, const QNZone& zone) const {
-    ForwardText out;
-    if (t == nullptr)
-        return out.take();
+void xvkit_locale::appendSnapshotDirective(TextBuffer& out, const Conventions& c, const tm* t,
+                                           char directive, const QNZone& zone) {
     switch (directive) {
         case 'X':
-            appendLayout(out, c_, c_.textForX, c_.listForX, t, zone);
+            appendLayout(out, c, c.textForX, c.listForX, t, zone);
             break;
         case 'x':
-            appendLayout(out, c_, c_.textForx, c_.listForx, t, zone);
+            appendLayout(out, c, c.textForx, c.listForx, t, zone);
             break;
         case 'c':
-            appendLayout(out, c_, c_.textForc, c_.listForc, t, zone);
+            appendLayout(out, c, c.textForc, c.listForc, t, zone);
             break;
         case 'C':
-            appendLayout(out, c_, c_.textForC, c_.listForC, t, zone);
+            appendLayout(out, c, c.textForC, c.listForC, t, zone);
             break;
         default:
             // Every component letter is a directive of its own.
-            appendComponent(out, c_, t, kComponentOf[static_cast<unsigned char>(directive)], zone);
+            appendComponent(out, c, t, kComponentOf[static_cast<unsigned char>(directive)], zone);
             break;
     }
+}
+
+XVString QNLocaleSnapshot::asString(const tm* t, char directive, const QNZone& zone) const {
+    TextBuffer out;
+    if (t != nullptr)
+        appendSnapshotDirective(out, c_, t, directive, zone);
     return out.take();
 }

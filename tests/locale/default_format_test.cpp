@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "expansion_check.h"
+
 #include <cfenv>
 #include <climits>
 #include <clocale>
@@ -217,6 +219,19 @@ TEST(DefaultFormat, ExpansionAndCompositesCallTheOverride) {
     EXPECT_EQ(base.asString(&kSample, "%x|%d", est), "<03/05/97>|05");
     EXPECT_EQ(base.asString(&kSample, 'c', est), "<03/05/97> <14:07:09>");
     EXPECT_EQ(base.asString(&kSample, 'C', est), "Wed Mar  5 14:07:09 <EST> 1997");
+}
+
+// The expansion writes the English directives straight into one buffer:
+// every directive gives what the directive operation gives, and a derived
+// locale's override shows in every format.
+TEST(DefaultFormat, ExpansionIsTheDirectiveOperationForEveryDirective) {
+    const expansion_check::Bracketing<QNLocaleDefault> bracketed(loc);
+    const QNLocale* const locales[] = {&loc, &bracketed};
+    for (const QNLocale* l : locales) {
+        const auto [format, expected] = expansion_check::everyDirective(*l, kSample, est);
+        EXPECT_EQ(l->asString(&kSample, format.c_str(), est), expected);
+    }
+    EXPECT_EQ(bracketed.asString(&kSample, "%d/%m", est), "[05]/[03]");
 }
 
 // Under the Itanium C++ ABI (GCC and Clang on Linux) a pointer to a virtual

@@ -18,6 +18,7 @@
 #include <xvkit/qnlocale.h>
 #include <xvkit/qnzone.h>
 
+#include "expansion_check.h"
 #include "snapshot_test_support.h"
 
 namespace {
@@ -156,6 +157,24 @@ TEST(SnapshotFormat, DirectivesOnOddRecords) {
     odd.tm_year = -1901;  // the year -1
     EXPECT_EQ(us.asString(&odd, 'Y', zone), "4294967295");
     EXPECT_EQ(us.asString(&odd, 'y', zone), "4294967295");
+}
+
+// The expansion writes a snapshot's directives straight into one buffer:
+// every directive gives what the directive operation gives, in every
+// locale, and a derived locale's override shows in every format.
+TEST(SnapshotFormat, ExpansionIsTheDirectiveOperationForEveryDirective) {
+    const tm t = probeTm();
+    for (const char* name : kLocales) {
+        const QNLocaleSnapshot snapshot(name);
+        const expansion_check::Bracketing<QNLocaleSnapshot> bracketed(name);
+        const QNLocale* const locales[] = {&snapshot, &bracketed};
+        for (const QNLocale* l : locales) {
+            const auto [format, expected] = expansion_check::everyDirective(*l, t, QNZone::utc());
+            EXPECT_EQ(l->asString(&t, format.c_str(), QNZone::utc()), expected) << name;
+        }
+    }
+    const expansion_check::Bracketing<QNLocaleSnapshot> bracketed("en_US.UTF-8");
+    EXPECT_EQ(bracketed.asString(&t, "%d/%m", QNZone::utc()), "[30]/[11]");
 }
 
 TEST(SnapshotFormat, ResultsBeyondTheWorkingAreas) {
