@@ -31,6 +31,7 @@
 #ifndef XVKIT_QNLOCALE_H_
 #define XVKIT_QNLOCALE_H_
 
+#include <cstdint>
 #include <ctime>
 
 #include <xvkit/xvplatform.h>
@@ -385,6 +386,10 @@ class XVKIT_API QNLocaleSnapshot : public QNLocale {
 
   private:
     Conventions c_;
+    // The first bytes of the month names, full and short, ASCII letters made
+    // small (every byte when a name is empty): the date reader looks for no
+    // name in a text that holds none of them.
+    std::uint64_t monthInitials_[4] = {};
 };
 
 #endif  // XVKIT_QNLOCALE_H_

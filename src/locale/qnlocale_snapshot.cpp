@@ -8,6 +8,8 @@
 
 #include <xvkit/qnlocale.h>
 
+#include "folded_bytes.h"
+
 namespace {
 
 // Ten four-character money patterns; row = 5 * (cs_precedes & 1) + sign_posn.
@@ -202,6 +204,14 @@ QNLocaleSnapshot::QNLocaleSnapshot(const char* localeName) {
             while (!abbreviation.empty() && abbreviation.back() == ' ')
                 abbreviation.pop_back();
             c.monthAbbs[m] = abbreviation;
+            for (const XVString* name : {&c.monthNames[m], &c.monthAbbs[m]}) {
+                if (name->empty()) {
+                    for (std::uint64_t& word : monthInitials_)
+                        word = ~std::uint64_t{0};
+                } else {
+                    xvkit_locale::addFolded(monthInitials_, (*name)[0]);
+                }
+            }
         }
         probe.tm_mon = mon;
         const int hour = probe.tm_hour;

@@ -13,11 +13,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include <xvkit/qndate.h>
 #include <xvkit/qnlocale.h>
 
+#include "folded_bytes.h"
+
 namespace {
+
+using namespace xvkit_locale;
 
 constexpr std::size_t npos = XVString::npos;
 
@@ -25,34 +30,19 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// The case mapping of XVString::index with `caseInsensitive`: the "C"
-// locale's, which folds only the ASCII letters.
-char folded(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Where `name` first occurs in `text`, letters compared without regard to case.
 std::size_t findCaseBlind(const XVString& text, const XVString& name) {
     return text.index(name.data(), name.size(), 0, XVString::caseInsensitive);
 }
 
-// Which bytes occur in a text, after folding.
-class FoldedBytes {
-  public:
-    explicit FoldedBytes(const XVString& text) {
-        for (char c : text) {
-            const auto b = static_cast<unsigned char>(folded(c));
-            bits_[b / 64] |= std::uint64_t{1} << (b % 64);
-        }
+// Whether some character of `text` is in `set`.
+bool holdsAny(const XVString& text, const FoldedByteSet& set) {
+    for (char c : text) {
+        if (hasFolded(set, c))
+            return true;
     }
-    bool has(char c) const {
-        const auto b = static_cast<unsigned char>(folded(c));
-        return (bits_[b / 64] >> (b % 64)) & 1;
-    }
-
-  private:
-    std::uint64_t bits_[4] = {};
-};
+    return false;
+}
 
 // The characters of `s` without the blanks (' ') at both ends.
 struct Stripped {
@@ -73,23 +63,30 @@ struct Stripped {
     std::size_t size;
 };
 
+// A position in a text that the readers move forward (and, to give back
+// what they took, backward).
 struct Cursor {
-    const XVString& text;
-    std::size_t at = 0;
+    const char* at;
+    const char* end;
 
-    bool end() const { return at >= text.size(); }
-    char peek() const { return end() ? '\0' : text[at]; }
+    explicit Cursor(const XVString& text) : at(text.data()), end(text.data() + text.size()) {}
+
+    bool atEnd() const { return at == end; }
+    char peek() const { return at == end ? '\0' : *at; }
+    // The character here, consumed; not at the end.
+    char take() { return *at++; }
     void skipWhite() {
-        while (!end() && std::isspace(static_cast<unsigned char>(text[at])))
+        while (at != end && std::isspace(static_cast<unsigned char>(*at)))
             ++at;
     }
     // Moves past `literal` when it stands here; an empty literal never does.
     bool match(const XVString& literal) {
-        if (literal.empty() || text.size() - at < literal.size() ||
-            std::memcmp(text.data() + at, literal.data(), literal.size()) != 0) {
+        const std::size_t n = literal.size();
+        if (n == 0 || static_cast<std::size_t>(end - at) < n ||
+            std::memcmp(at, literal.data(), n) != 0) {
             return false;
         }
-        at += literal.size();
+        at += n;
         return true;
     }
 };
@@ -154,7 +151,7 @@ bool readInteger(Cursor& cursor, const XVString& separator, int& digits, Separat
                  OnDigit&& digit) {
     for (;;) {
         while (isDigit(cursor.peek())) {
-            if (digits == INT_MAX || !digit(cursor.text[cursor.at++]))
+            if (digits == INT_MAX || !digit(cursor.take()))
                 return false;
             ++digits;
         }
@@ -171,19 +168,19 @@ bool readInteger(Cursor& cursor, const XVString& separator, int& digits, Separat
 // (jumping over the month name at `nameAt`), each of which sets
 // `*separatorSeen` when a flag is given. With the flag set, a digit right
 // after the field makes it fail.
-bool readField(Cursor& cursor, int limit, bool* separatorSeen, std::size_t nameAt,
+bool readField(Cursor& cursor, int limit, bool* separatorSeen, const char* nameAt,
                std::size_t nameLength, int* value) {
-    while (!cursor.end() && !isDigit(cursor.peek())) {
+    while (!cursor.atEnd() && !isDigit(cursor.peek())) {
         // An empty name has nothing to jump over: move on one character.
         cursor.at += nameLength != 0 && cursor.at == nameAt ? nameLength : 1;
         if (separatorSeen)
             *separatorSeen = true;
     }
-    if (cursor.end())
+    if (cursor.atEnd())
         return false;
     int v = 0;
     for (int n = 0; n < limit && isDigit(cursor.peek()); ++n)
-        v = v * 10 + (cursor.text[cursor.at++] - '0');
+        v = v * 10 + (cursor.take() - '0');
     if (separatorSeen && *separatorSeen && isDigit(cursor.peek()))
         return false;
     *value = v;
@@ -192,51 +189,115 @@ bool readField(Cursor& cursor, int limit, bool* separatorSeen, std::size_t nameA
 
 bool anyDigitLeft(Cursor cursor) {
     int ignored;
-    return readField(cursor, 1, nullptr, npos, 0, &ignored);
+    return readField(cursor, 1, nullptr, nullptr, 0, &ignored);
 }
 
-// The plain number text handed to strtod: at most the read text with its
-// decimal point replaced by the runtime's.
-class PlainNumber {
-  public:
-    explicit PlainNumber(std::size_t capacity) {
-        if (capacity > sizeof local_) {
-            heap_.resize(capacity);
-            begin_ = heap_.data();
-        }
-        end_ = begin_;
-    }
-    PlainNumber(const PlainNumber&) = delete;
-    PlainNumber& operator=(const PlainNumber&) = delete;
+// A real number as a plain C text: sign, digits, '.' where the captured
+// decimal point stood, exponent. Every character stands for at least one of
+// the text read, which has fewer than 256.
+struct PlainNumber {
+    static constexpr std::size_t kCapacity = 256;
 
-    void push(char c) { *end_++ = c; }
-    void push(const char* s, std::size_t n) {
-        std::memcpy(end_, s, n);
-        end_ += n;
-    }
-    bool empty() const { return end_ == begin_; }
-    char last() const { return end_[-1]; }
-    const char* c_str() {
-        *end_ = '\0';
-        return begin_;
-    }
-    std::size_t size() const { return static_cast<std::size_t>(end_ - begin_); }
+    void push(char c) { text[size++] = c; }
+    bool endsInDigit() const { return size > 0 && isDigit(text[size - 1]); }
 
-  private:
-    char local_[320];
-    std::string heap_;
-    char* begin_ = local_;
-    char* end_;
+    char text[kCapacity + 1];
+    std::size_t size = 0;
+    std::size_t point = npos;  // where the '.' stands
 };
+
+// The value of `plain` when a single IEEE operation gives it exactly as
+// strtod would: at most 19 significant digits making a whole number below
+// 2^53, times or divided by a power of ten up to 10^22 (both exact), so one
+// correctly rounded multiplication or division in the current rounding mode,
+// on the signed value, is strtod's correctly rounded result. False when the
+// text falls outside that case.
+bool exactValue(const PlainNumber& plain, double* out) {
+    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr int kMaxPower = 22;
+    constexpr std::uint64_t kExactLimit = std::uint64_t{1} << 53;
+    const char* p = plain.text;
+    const char* const end = plain.text + plain.size;
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+')
+        ++p;
+    std::uint64_t mantissa = 0;
+    int significant = 0;
+    int exponent = 0;
+    bool fraction = false;
+    for (; p != end && *p != 'e' && *p != 'E'; ++p) {
+        if (*p == '.') {
+            fraction = true;
+            continue;
+        }
+        if (mantissa != 0 || *p != '0') {
+            if (++significant > 19)
+                return false;
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+        }
+        if (fraction)
+            --exponent;
+    }
+    if (p != end) {
+        ++p;  // the 'e'
+        const bool down = *p == '-';
+        if (*p == '-' || *p == '+')
+            ++p;
+        int e = 0;
+        for (; p != end; ++p) {
+            e = e * 10 + (*p - '0');
+            if (e > 1000)
+                return false;
+        }
+        exponent += down ? -e : e;
+    }
+    if (mantissa >= kExactLimit)
+        return false;
+    if (mantissa == 0) {
+        *out = negative ? -0.0 : 0.0;
+        return true;
+    }
+    if (exponent < -kMaxPower || exponent > kMaxPower)
+        return false;
+    const double value = negative ? -static_cast<double>(mantissa) : static_cast<double>(mantissa);
+    *out = exponent < 0 ? value / kPowersOfTen[-exponent] : value * kPowersOfTen[exponent];
+    return true;
+}
+
+// `plain` read by strtod with the C runtime's own decimal point in place of
+// the '.'; false unless strtod takes all of it.
+bool strtodValue(PlainNumber& plain, double* out) {
+    // nl_langinfo reads the point without writing anything, unlike localeconv.
+    const std::string_view runtimePoint = nl_langinfo(RADIXCHAR);
+    plain.text[plain.size] = '\0';
+    std::string replaced;
+    const char* number = plain.text;
+    std::size_t length = plain.size;
+    if (plain.point != npos && runtimePoint != ".") {
+        replaced.assign(plain.text, plain.point);
+        replaced.append(runtimePoint);
+        replaced.append(plain.text + plain.point + 1, plain.size - plain.point - 1);
+        number = replaced.c_str();
+        length = replaced.size();
+    }
+    char* stop = nullptr;
+    const double value = std::strtod(number, &stop);
+    if (stop != number + length)
+        return false;
+    *out = value;
+    return true;
+}
 
 }  // namespace
 
 bool QNLocaleSnapshot::stringToNum(const XVString& text, long* out) const {
-    Cursor cursor{text};
+    Cursor cursor(text);
     cursor.skipWhite();
     char sign = 0;
     if (cursor.peek() == '-' || cursor.peek() == '+') {
-        sign = cursor.text[cursor.at++];
+        sign = cursor.take();
         cursor.skipWhite();
     }
     if (!isDigit(cursor.peek()))
@@ -256,7 +317,7 @@ bool QNLocaleSnapshot::stringToNum(const XVString& text, long* out) const {
         return false;
     }
     cursor.skipWhite();
-    if (!cursor.end())
+    if (!cursor.atEnd())
         return false;
     if (sign == '-')
         value = -value;
@@ -267,17 +328,13 @@ bool QNLocaleSnapshot::stringToNum(const XVString& text, long* out) const {
 }
 
 bool QNLocaleSnapshot::stringToNum(const XVString& text, double* out) const {
-    if (text.size() >= 256)
+    if (text.size() >= PlainNumber::kCapacity)
         return false;
-    // The runtime's own decimal point, which strtod expects. nl_langinfo
-    // reads it without writing anything, unlike localeconv.
-    const char* runtimePoint = nl_langinfo(RADIXCHAR);
-    const std::size_t runtimePointLength = std::strlen(runtimePoint);
-    PlainNumber plain(text.size() + runtimePointLength + 1);
-    Cursor cursor{text};
+    PlainNumber plain;
+    Cursor cursor(text);
     cursor.skipWhite();
     if (cursor.peek() == '-' || cursor.peek() == '+') {
-        plain.push(cursor.text[cursor.at++]);
+        plain.push(cursor.take());
         cursor.skipWhite();
     }
     int digits = 0;
@@ -290,51 +347,54 @@ bool QNLocaleSnapshot::stringToNum(const XVString& text, double* out) const {
         !groupsFit(seps, digits, c_.grouping, c_.thousandsSep, cursor)) {
         return false;
     }
-    const bool endsInDigit = !plain.empty() && isDigit(plain.last());
+    const bool endsInDigit = plain.endsInDigit();
     if (cursor.match(c_.decimalPoint)) {
         if (!isDigit(cursor.peek()) && !endsInDigit)
             return false;
-        plain.push(runtimePoint, runtimePointLength);
+        plain.point = plain.size;
+        plain.push('.');
         while (isDigit(cursor.peek()))
-            plain.push(cursor.text[cursor.at++]);
+            plain.push(cursor.take());
     } else if (!endsInDigit) {
         return false;
     }
     if (cursor.peek() == 'e' || cursor.peek() == 'E') {
-        plain.push(cursor.text[cursor.at++]);
+        plain.push(cursor.take());
         if (cursor.peek() == '-' || cursor.peek() == '+')
-            plain.push(cursor.text[cursor.at++]);
+            plain.push(cursor.take());
         if (!isDigit(cursor.peek()))
             return false;
         while (isDigit(cursor.peek()))
-            plain.push(cursor.text[cursor.at++]);
+            plain.push(cursor.take());
     }
     cursor.skipWhite();
-    if (!cursor.end())
+    if (!cursor.atEnd())
         return false;
-    const char* number = plain.c_str();
-    char* end = nullptr;
-    const double value = std::strtod(number, &end);
-    if (end != number + plain.size())
-        return false;
-    *out = value;
-    return true;
+    return exactValue(plain, out) || strtodValue(plain, out);
 }
 
 bool QNLocaleSnapshot::stringToDate(const XVString& text, tm* out) const {
     // A month name anywhere in the text, unless some name holds a digit. An
     // empty name occurs at the start of any text.
     int month = 0;
-    std::size_t nameAt = npos, nameLength = 0;
-    const FoldedBytes inText(text);
-    for (int m = 11; m >= 0 && month == 0 && c_.monthNamesWithDigits == 0; --m) {
+    const char* nameAt = nullptr;
+    std::size_t nameLength = 0;
+    // A text holding no name's first letter holds no name (an empty text
+    // holds no digit either, so an empty name found there would not count).
+    const bool search = c_.monthNamesWithDigits == 0 && holdsAny(text, monthInitials_);
+    FoldedByteSet inText = {};
+    if (search) {
+        for (char c : text)
+            addFolded(inText, c);
+    }
+    for (int m = 11; m >= 0 && month == 0 && search; --m) {
         for (const XVString* name : {&c_.monthNames[m], &c_.monthAbbs[m]}) {
             // A name whose first letter is not in the text cannot be in it.
-            const bool possible = name->empty() || inText.has((*name)[0]);
+            const bool possible = name->empty() || hasFolded(inText, (*name)[0]);
             const std::size_t at = possible ? findCaseBlind(text, *name) : npos;
             if (at != npos) {
                 month = m + 1;
-                nameAt = at;
+                nameAt = text.data() + at;
                 nameLength = name->size();
                 break;
             }
@@ -345,9 +405,10 @@ bool QNLocaleSnapshot::stringToDate(const XVString& text, tm* out) const {
     static constexpr int kRows[8][3] = {{2, 1, 0},  {1, 2, 0},  {0, 2, 1},  {0, 1, 2},
                                         {2, 0, -1}, {2, 0, -1}, {0, 2, -1}, {0, 2, -1}};
     static constexpr int kLimits[3] = {4, 2, 2};
-    const int row = month == 0 && c_.localeName == "C" ? 1 : c_.dateOrder + (month ? 4 : 0);
+    const bool cLocale = c_.localeName.size() == 1 && c_.localeName[0] == 'C';
+    const int row = month == 0 && cLocale ? 1 : c_.dateOrder + (month ? 4 : 0);
     int fields[3] = {0, month, 0};
-    Cursor cursor{text};
+    Cursor cursor(text);
     bool separatorSeen = false;
     for (int f : kRows[row]) {
         if (f < 0)
@@ -374,15 +435,15 @@ bool QNLocaleSnapshot::stringToDate(const XVString& text, tm* out) const {
 }
 
 bool QNLocaleSnapshot::stringToTime(const XVString& text, tm* out) const {
-    Cursor cursor{text};
+    Cursor cursor(text);
     bool separatorSeen = false;
     int hour, minute, second = 0;
-    if (!readField(cursor, 2, &separatorSeen, npos, 0, &hour) ||
-        !readField(cursor, 2, &separatorSeen, npos, 0, &minute)) {
+    if (!readField(cursor, 2, &separatorSeen, nullptr, 0, &hour) ||
+        !readField(cursor, 2, &separatorSeen, nullptr, 0, &minute)) {
         return false;
     }
-    const std::size_t afterMinute = cursor.at;
-    if (!readField(cursor, 2, &separatorSeen, npos, 0, &second))
+    const char* const afterMinute = cursor.at;
+    if (!readField(cursor, 2, &separatorSeen, nullptr, 0, &second))
         cursor.at = afterMinute;
     if (anyDigitLeft(cursor))
         return false;
@@ -409,7 +470,7 @@ bool QNLocaleSnapshot::stringToTime(const XVString& text, tm* out) const {
 }
 
 bool QNLocaleSnapshot::stringToMoney(const XVString& text, double* out, CurrSymbol symbol) const {
-    Cursor cursor{text};
+    Cursor cursor(text);
     cursor.skipWhite();
     char sign = 0;
     if (cursor.peek() == '(') {
@@ -442,7 +503,7 @@ bool QNLocaleSnapshot::stringToMoney(const XVString& text, double* out, CurrSymb
     }
     bool haveCurrency = false, haveNumber = false;
     double value = 0;
-    for (; !cursor.end() && passes > 0; --passes) {
+    for (; !cursor.atEnd() && passes > 0; --passes) {
         if (sign && haveCurrency && haveNumber)
             break;
         if (!haveCurrency && !isDigit(cursor.peek()) && cursor.match(*currency)) {
@@ -451,7 +512,7 @@ bool QNLocaleSnapshot::stringToMoney(const XVString& text, double* out, CurrSymb
         }
         if (!sign && !isDigit(cursor.peek())) {
             if (cursor.peek() == '-' || cursor.peek() == '+') {
-                sign = cursor.text[cursor.at++];
+                sign = cursor.take();
                 cursor.skipWhite();
             } else if (cursor.match(*negative)) {
                 sign = '-';
@@ -466,7 +527,7 @@ bool QNLocaleSnapshot::stringToMoney(const XVString& text, double* out, CurrSymb
             !(isDigit(cursor.peek()) || (!point.empty() && cursor.peek() == point[0])))
             continue;
         // The number: an error anywhere in it fails the whole reading.
-        const std::size_t start = cursor.at;
+        const char* const start = cursor.at;
         double v = 0;
         int digits = 0;
         Separators seps;
@@ -483,7 +544,7 @@ bool QNLocaleSnapshot::stringToMoney(const XVString& text, double* out, CurrSymb
             pointSeen = true;
             int n = 0;
             for (; isDigit(cursor.peek()); ++n)
-                v = v * 10 + (cursor.text[cursor.at++] - '0');
+                v = v * 10 + (cursor.take() - '0');
             if (n != fractionDigits)
                 return false;
         } else if (fractionDigits > 0 && digits > 0) {
@@ -505,7 +566,7 @@ bool QNLocaleSnapshot::stringToMoney(const XVString& text, double* out, CurrSymb
         cursor.skipWhite();
         sign = '-';
     }
-    if (!cursor.end() || !haveNumber)
+    if (!cursor.atEnd() || !haveNumber)
         return false;
     *out = sign == '-' ? -value : value;
     return true;

@@ -5,12 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <charconv>
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <xvkit/qnlocale.h>
 
@@ -127,6 +131,82 @@ TEST(SnapshotParse, RealNumbersWhateverTheRuntimePoint) {
                 {R{".5", "0.5"}, R{"5.", "5"}, R{"- .5", "-0.5"}, R{"1e3", "1000"},
                  R{"+2.5E-1 ", "0.25"}, R{"-0", "-0"}, R{"1e999", "inf"}, R{longest, "1"}},
                 {".", "-.", "1e", "1e+", "e5", "1,23.4", "inf", "0x10", longest + "0"});
+}
+
+// Short real numbers are converted without strtod; every text must still
+// give strtod's value bit for bit, in every rounding mode and whatever the
+// runtime's decimal point: around 2^53, 19 digits, exponents of ten
+// around 22, zeros, and random texts of all these shapes.
+TEST(SnapshotParse, RealNumbersAreStrtodsInEveryRoundingMode) {
+    const QNLocaleSnapshot us("en_US.UTF-8");
+    std::vector<std::string> texts = {"9007199254740991",
+                                      "9007199254740992",
+                                      "9007199254740993",
+                                      "-9007199254740993",
+                                      "1234567890123456789",
+                                      "12345678901234567890",
+                                      "0.1",
+                                      "-0.1",
+                                      "0.3",
+                                      "2.5e-1",
+                                      "1e22",
+                                      "1e23",
+                                      "-1e-22",
+                                      "1e-23",
+                                      "123456789e-22",
+                                      "0.000",
+                                      "-0.0e5",
+                                      "00001.5000",
+                                      "4.9e-324",
+                                      "1.7976931348623157e308",
+                                      "1e0400",
+                                      "1e-0400",
+                                      "0e99999"};
+    std::mt19937 random(19);
+    const auto digits = [&random](int n) {
+        std::string d;
+        for (int i = 0; i < n; ++i)
+            d += static_cast<char>('0' + random() % 10);
+        return d;
+    };
+    for (int i = 0; i < 2000; ++i) {
+        std::string text = random() % 2 ? "-" : "";
+        text += digits(static_cast<int>(random() % 12));
+        if (random() % 2) {
+            text += '.';
+            text += digits(static_cast<int>(random() % 12));
+        }
+        if (random() % 2) {
+            text += random() % 2 ? "e-" : "e";
+            text += digits(1 + static_cast<int>(random() % 2));
+        }
+        texts.push_back(text);
+    }
+    const int saved = std::fegetround();
+    for (const char* runtime : {"C", "de_DE.UTF-8"}) {
+        RuntimeLocale switched(runtime);
+        for (int mode : {FE_TONEAREST, FE_DOWNWARD, FE_TOWARDZERO, FE_UPWARD}) {
+            std::fesetround(mode);
+            for (const std::string& text : texts) {
+                double read = 7.5;
+                const bool ok = us.stringToNum(XVString(text), &read);
+                std::string cText = text;
+                if (const auto point = cText.find('.'); point != std::string::npos)
+                    cText.replace(point, 1, localeconv()->decimal_point);
+                char* end = nullptr;
+                const double expected = std::strtod(cText.c_str(), &end);
+                const bool readable = !text.empty() && text != "-" && text != "." &&
+                                      text.find_first_of("0123456789") < text.find('e');
+                ASSERT_EQ(ok, readable) << text;
+                if (ok) {
+                    EXPECT_EQ(std::memcmp(&read, &expected, sizeof read), 0)
+                        << text << " mode " << mode << " in " << runtime << ": " << read
+                        << " against " << expected;
+                }
+            }
+        }
+    }
+    std::fesetround(saved);
 }
 
 TEST(SnapshotParse, MoneyPiecesInAnyOrder) {
