@@ -27,6 +27,22 @@ inline bool hasFolded(const FoldedByteSet& set, char c) {
     return (set[b / 64] >> (b % 64)) & 1;
 }
 
+// Adds `c` in both cases, so that `hasEitherCase` needs no folding.
+inline void addEitherCase(FoldedByteSet& set, char c) {
+    const char small = folded(c);
+    for (const char each :
+         {small, small >= 'a' && small <= 'z' ? static_cast<char>(small - 'a' + 'A') : small}) {
+        const auto b = static_cast<unsigned char>(each);
+        set[b / 64] |= std::uint64_t{1} << (b % 64);
+    }
+}
+
+// Whether `c`, as it stands, is in a set made with `addEitherCase`.
+inline bool hasEitherCase(const FoldedByteSet& set, char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return (set[b / 64] >> (b % 64)) & 1;
+}
+
 }  // namespace xvkit_locale
 
 #endif  // XVKIT_SRC_LOCALE_FOLDED_BYTES_H_

@@ -35,10 +35,10 @@ std::size_t findCaseBlind(const XVString& text, const XVString& name) {
     return text.index(name.data(), name.size(), 0, XVString::caseInsensitive);
 }
 
-// Whether some character of `text` is in `set`.
+// Whether some character of `text` is in `set`, made with `addEitherCase`.
 bool holdsAny(const XVString& text, const FoldedByteSet& set) {
     for (char c : text) {
-        if (hasFolded(set, c))
+        if (hasEitherCase(set, c))
             return true;
     }
     return false;
