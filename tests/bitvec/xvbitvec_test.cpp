@@ -69,8 +69,7 @@ TEST(XVBitVec, CopiesKeepTheirOwnStorage) {
     v = XVBitVec(3, false);  // shrinking: the same buffer, the new bytes
     EXPECT_EQ(v.data(), buffer);
     EXPECT_EQ(bytes(v), Bytes(3, 0));
-    v = vec({1, 0, 1, 0, 1, 0, 1, 0});  // back to the old length: still no reallocation
-    EXPECT_EQ(v.data(), buffer);
+    v = vec({1, 0, 1, 0, 1, 0, 1, 0});  // growing reallocates, wherever realloc puts it
     EXPECT_EQ(bytes(v), Bytes({1, 0, 1, 0, 1, 0, 1, 0}));
 
     XVBitVec source = vec({0, 1, 1});
