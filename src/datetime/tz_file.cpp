@@ -186,7 +186,8 @@ bool applyFooter(std::string_view rule, History* history, std::string* why) {
         return true;
     const bool none = history->transitions.empty();
     const Seconds last = none ? kKeepFrom : history->transitions.back().at;
-    const int from = none ? kFirstYear : static_cast<int>(std::max<std::int64_t>(kFirstYear, yearOf(last) - 1));
+    const int from =
+        none ? kFirstYear : static_cast<int>(std::max<std::int64_t>(kFirstYear, yearOf(last) - 1));
     const History rules = expandPosix(zone, from, kLastYear);
     if (none)
         history->initial = typeIndex(history, rules.types[rules.initial]);

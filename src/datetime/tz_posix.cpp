@@ -114,7 +114,8 @@ bool readClock(Cursor& in, int maxHours, std::int32_t* seconds) {
             !readNumberIn(in, 0, kMaxMinutesOrSeconds, "seconds out of range", &secs))
             return false;
     }
-    const std::int32_t total = static_cast<std::int32_t>(hours * kSecondsPerHour + minutes * 60 + secs);
+    const std::int32_t total =
+        static_cast<std::int32_t>(hours * kSecondsPerHour + minutes * 60 + secs);
     *seconds = negative ? -total : total;
     return true;
 }
@@ -247,8 +248,7 @@ std::int64_t dayOf(const RuleDay& rule, std::int64_t year) {
 bool parsePosix(std::string_view text, PosixZone* zone, std::string* why) {
     Cursor in(text);
     *zone = PosixZone{};
-    const bool ok = readName(in, &zone->standard.abbr) &&
-                    readOffset(in, &zone->standard.gmtoff) &&
+    const bool ok = readName(in, &zone->standard.abbr) && readOffset(in, &zone->standard.gmtoff) &&
                     (in.atEnd() || readDaylight(in, zone)) &&
                     (in.atEnd() || in.fail("unexpected text"));
     if (!ok)

@@ -14,9 +14,9 @@ namespace xvkit_tz {
 // The day of a year on which a rule boundary falls.
 struct RuleDay {
     enum class Kind {
-        julian,      // Jn: day n of 1..365, 29 February never counted
-        zeroBased,   // n: day n of 0..365, 29 February counted
-        monthWeek,   // Mm.w.d: weekday d of week w (5 = last) of month m
+        julian,     // Jn: day n of 1..365, 29 February never counted
+        zeroBased,  // n: day n of 0..365, 29 February counted
+        monthWeek,  // Mm.w.d: weekday d of week w (5 = last) of month m
     };
     Kind kind = Kind::monthWeek;
     int month = 0;  // 1..12 (monthWeek)

@@ -110,9 +110,8 @@ class PeerCheck {
     }
 
     void runYear(int year) {
-        const int cycles = year < kFirstPeerYear
-                               ? (kFirstPeerYear - year + kCycleYears - 1) / kCycleYears
-                               : 0;
+        const int cycles =
+            year < kFirstPeerYear ? (kFirstPeerYear - year + kCycleYears - 1) / kCycleYears : 0;
         shiftYears_ = cycles * kCycleYears;
         shift_ = startOfYear(year + shiftYears_) - startOfYear(year);
         year_ = year;
@@ -163,10 +162,10 @@ class PeerCheck {
         const tm& p = peer.fields;
         if (ours.tm_sec != p.tm_sec || ours.tm_min != p.tm_min || ours.tm_hour != p.tm_hour ||
             ours.tm_mday != p.tm_mday || ours.tm_mon != p.tm_mon || ours.tm_year != p.tm_year ||
-            ours.tm_wday != p.tm_wday || ours.tm_yday != p.tm_yday ||
-            ours.tm_isdst != p.tm_isdst || name != peer.name) {
-            fail("reading of count " + std::to_string(*count) + ": ours " +
-                 describe(ours, name) + ", C runtime " + describe(p, peer.name));
+            ours.tm_wday != p.tm_wday || ours.tm_yday != p.tm_yday || ours.tm_isdst != p.tm_isdst ||
+            name != peer.name) {
+            fail("reading of count " + std::to_string(*count) + ": ours " + describe(ours, name) +
+                 ", C runtime " + describe(p, peer.name));
         }
     }
 
@@ -216,9 +215,8 @@ class PeerCheck {
             return;
         const QNDate date(static_cast<unsigned>(w.tm_mday), static_cast<unsigned>(w.tm_mon + 1),
                           static_cast<unsigned>(w.tm_year + 1900 - shiftYears_));
-        const QNTime built(date, static_cast<unsigned>(w.tm_hour),
-                           static_cast<unsigned>(w.tm_min), static_cast<unsigned>(w.tm_sec),
-                           zone_);
+        const QNTime built(date, static_cast<unsigned>(w.tm_hour), static_cast<unsigned>(w.tm_min),
+                           static_cast<unsigned>(w.tm_sec), zone_);
         ++checks_;
         if (static_cast<std::int64_t>(built.seconds()) != *expected) {
             fail("wall clock " + describe(w, "") + " (" + std::to_string(readers.size()) +

@@ -40,8 +40,9 @@ int main() {
         std::printf("%s: exactFrom %u, %zu+ disagreements, first: %s\n", name.c_str(),
                     zone->exactFrom(), check.failures().size(), check.failures().front().c_str());
     }
-    std::printf("%d zones: %d exact from their exactFrom, %d with exactFrom at or before %u, "
-                "%d unreadable (%ld comparisons)\n",
-                zones, exact, exactBy1970, kFirstYear, unreadable, checks);
+    std::printf(
+        "%d zones: %d exact from their exactFrom, %d with exactFrom at or before %u, "
+        "%d unreadable (%ld comparisons)\n",
+        zones, exact, exactBy1970, kFirstYear, unreadable, checks);
     return exact == zones ? 0 : 1;
 }
