@@ -1,17 +1,21 @@
 // QNDate and QNTime against the C++20 calendar types and the C runtime:
 // building day numbers from day/month/year and taking them apart again, and
 // building and extracting instants in US Eastern time under the same rules
-// as the POSIX zone EST5EDT,M4.1.0/2,M10.5.0/2.
+// as the POSIX zone EST5EDT,M4.1.0/2,M10.5.0/2; then the database zone
+// America/New_York (QNZoneTZ) against the C runtime under the same TZ:
+// loading it, and building and extracting instants in it.
 #include <benchmark/benchmark.h>
 
 #include <xvkit/qndate.h>
 #include <xvkit/qntime.h>
 #include <xvkit/qnzone.h>
+#include <xvkit/qnzonetz.h>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -214,12 +218,103 @@ void localtimeExtractInstant(benchmark::State& state) {
     perItem(state);
 }
 
+// Runs a benchmark under TZ=`tz` and puts the setting back afterwards.
+class ScopedTZ {
+  public:
+    explicit ScopedTZ(const char* tz) : saved_(std::getenv("TZ")) {
+        setenv("TZ", tz, 1);
+        tzset();
+    }
+    ScopedTZ(const ScopedTZ&) = delete;
+    ScopedTZ& operator=(const ScopedTZ&) = delete;
+    ~ScopedTZ() {
+        setenv("TZ", saved_.c_str(), 1);
+        tzset();
+    }
+
+  private:
+    std::string saved_;
+};
+
+constexpr const char kDatabaseZone[] = "America/New_York";
+// Two zones loaded in turn, so the C runtime cannot keep the last one.
+constexpr const char* kLoadedZones[] = {"America/New_York", "America/Chicago"};
+
+const QNZoneTZ& newYork() {
+    static const auto zone = QNZoneTZ::fromDatabase(kDatabaseZone);
+    return *zone;
+}
+
+void oursLoadZone(benchmark::State& state) {
+    std::size_t i = 0;
+    for (auto _ : state) {
+        auto zone = QNZoneTZ::fromDatabase(kLoadedZones[i++ % 2]);
+        benchmark::DoNotOptimize(zone.get());
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+
+void tzsetLoadZone(benchmark::State& state) {
+    const ScopedTZ restore(kDatabaseZone);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        setenv("TZ", kLoadedZones[i++ % 2], 1);
+        tzset();
+        benchmark::DoNotOptimize(timezone);
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+
+void oursBuildInDatabaseZone(benchmark::State& state) {
+    for (auto _ : state) {
+        unsigned long sum = 0;
+        for (const auto& s : stamps()) {
+            sum += QNTime(QNDate(s.day, s.month, s.year), s.hour, s.minute, s.second, newYork())
+                       .seconds();
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    perItem(state);
+}
+
+void mktimeBuildInDatabaseZone(benchmark::State& state) {
+    const ScopedTZ zone(kDatabaseZone);
+    mktimeBuildInstant(state);
+}
+
+void oursExtractInDatabaseZone(benchmark::State& state) {
+    const auto all = instants();
+    for (auto _ : state) {
+        int sum = 0;
+        for (const QNTime& t : all) {
+            tm out;
+            t.extract(&out, newYork());
+            sum += out.tm_hour + out.tm_mday + out.tm_isdst;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    perItem(state);
+}
+
+void localtimeExtractInDatabaseZone(benchmark::State& state) {
+    const ScopedTZ zone(kDatabaseZone);
+    localtimeExtractInstant(state);
+}
+
 // The peers only measure the same work if they give the same answers.
 bool peersAgree() {
     for (const auto& s : stamps()) {
         tm t = asTm(s);
         const time_t peer = mktime(&t);
         const QNTime ours(QNDate(s.day, s.month, s.year), s.hour, s.minute, s.second, eastern());
+        if (static_cast<std::int64_t>(ours.seconds()) - kFrom1901 != peer)
+            return false;
+    }
+    const ScopedTZ zone(kDatabaseZone);
+    for (const auto& s : stamps()) {
+        tm t = asTm(s);
+        const time_t peer = mktime(&t);
+        const QNTime ours(QNDate(s.day, s.month, s.year), s.hour, s.minute, s.second, newYork());
         if (static_cast<std::int64_t>(ours.seconds()) - kFrom1901 != peer)
             return false;
     }
@@ -243,6 +338,12 @@ const int registered = [] {
     benchmark::RegisterBenchmark("instants.build/mktime", mktimeBuildInstant);
     benchmark::RegisterBenchmark("instants.extract/ours", oursExtractInstant);
     benchmark::RegisterBenchmark("instants.extract/localtime_r", localtimeExtractInstant);
+    benchmark::RegisterBenchmark("zones.load/ours", oursLoadZone);
+    benchmark::RegisterBenchmark("zones.load/tzset", tzsetLoadZone);
+    benchmark::RegisterBenchmark("zones.build/ours", oursBuildInDatabaseZone);
+    benchmark::RegisterBenchmark("zones.build/mktime", mktimeBuildInDatabaseZone);
+    benchmark::RegisterBenchmark("zones.extract/ours", oursExtractInDatabaseZone);
+    benchmark::RegisterBenchmark("zones.extract/localtime_r", localtimeExtractInDatabaseZone);
     return 0;
 }();
 

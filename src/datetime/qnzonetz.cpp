@@ -44,16 +44,23 @@ void setWhy(XVString* why, const std::string& text) {
         *why = XVString(text.c_str());
 }
 
-// The local Seconds of the wall-clock time in `t`; fields out of range carry
-// over into the next larger unit.
-Seconds wallSeconds(const tm* t) {
+// A wall-clock time in local Seconds, with its year.
+struct Wall {
+    Seconds seconds;
+    std::int64_t year;
+};
+
+// The wall-clock time in `t`; fields out of range carry over into the next
+// larger unit (the year is that of the month, before days carry over).
+Wall wallOf(const tm* t) {
     const std::int64_t month = t->tm_mon;
     const std::int64_t year =
         kTmBaseYear + std::int64_t{t->tm_year} + xvkit_tz::floorDiv(month, kMonthsPerYear);
     const int monthOfYear = static_cast<int>(xvkit_tz::floorMod(month, kMonthsPerYear)) + 1;
-    return xvkit_tz::daysFromCivil(year, monthOfYear, t->tm_mday) * xvkit_tz::kSecondsPerDay +
-           std::int64_t{t->tm_hour} * xvkit_tz::kSecondsPerHour + std::int64_t{t->tm_min} * 60 +
-           t->tm_sec;
+    return {xvkit_tz::daysFromCivil(year, monthOfYear, t->tm_mday) * xvkit_tz::kSecondsPerDay +
+                std::int64_t{t->tm_hour} * xvkit_tz::kSecondsPerHour +
+                std::int64_t{t->tm_min} * 60 + t->tm_sec,
+            year};
 }
 
 // Sets the day and time of the local Seconds `wall` into `t`; the year and
@@ -224,7 +231,10 @@ XVString QNZoneTZ::altZoneName() const {
 }
 
 bool QNZoneTZ::isDaylight(const tm* t) const {
-    return data_->timeline.observed && data_->timeline.isDaylight(wallSeconds(t));
+    if (!data_->timeline.observed)
+        return false;
+    const Wall wall = wallOf(t);
+    return data_->timeline.isDaylight(wall.seconds, wall.year);
 }
 
 void QNZoneTZ::getBeginDaylight(tm* t) const {

@@ -49,10 +49,12 @@ class Reader {
         pos_ += n;
         return part;
     }
+    unsigned char byte() { return bytes_[pos_++]; }
     std::uint64_t number(std::size_t width) {
         std::uint64_t v = 0;
-        for (unsigned char b : take(width))
-            v = v << 8 | b;
+        for (std::size_t i = 0; i < width; ++i)
+            v = v << 8 | bytes_[pos_ + i];
+        pos_ += width;
         return v;
     }
     // A two's-complement signed number of `width` bytes.
@@ -80,7 +82,7 @@ bool readHeader(Reader& in, Header* header, std::string* why) {
     const auto magic = in.take(sizeof kMagic);
     if (!std::equal(magic.begin(), magic.end(), kMagic))
         return fail(why, "not a TZif file");
-    header->version = static_cast<char>(in.take(1)[0]);
+    header->version = static_cast<char>(in.byte());
     in.take(kReservedBytes);
     for (std::uint32_t* count : {&header->isutcnt, &header->isstdcnt, &header->leapcnt,
                                  &header->timecnt, &header->typecnt, &header->charcnt})
@@ -111,10 +113,11 @@ bool readTypes(Reader& in, const Header& h, History* history, std::string* why) 
     std::vector<Raw> raw(h.typecnt);
     for (Raw& r : raw) {
         r.utoff = static_cast<std::int32_t>(in.signedNumber(4));
-        r.isdst = in.take(1)[0];
-        r.desigidx = in.take(1)[0];
+        r.isdst = in.byte();
+        r.desigidx = in.byte();
     }
     const auto chars = in.take(h.charcnt);
+    history->types.reserve(raw.size());
     for (const Raw& r : raw) {
         if (r.utoff < kMinOffset || r.utoff > kMaxOffset)
             return fail(why, "offset out of range");
@@ -146,7 +149,7 @@ bool readBlock(Reader& in, const Header& h, std::size_t timeSize, History* histo
         return fail(why, "transitions out of order");
     std::vector<std::size_t> indexes(h.timecnt);
     for (std::size_t& i : indexes) {
-        i = in.take(1)[0];
+        i = in.byte();
         if (i >= h.typecnt)
             return fail(why, "transition type out of range");
     }
@@ -156,6 +159,7 @@ bool readBlock(Reader& in, const Header& h, std::size_t timeSize, History* histo
     in.take(h.isstdcnt + h.isutcnt);
     // Before the first transition the first type holds; transitions before
     // the range only change which type that is.
+    history->transitions.reserve(times.size());
     for (std::size_t i = 0; i < times.size(); ++i) {
         if (times[i] < kKeepFrom)
             history->initial = indexes[i];
@@ -199,13 +203,13 @@ bool applyFooter(std::string_view rule, History* history, std::string* why) {
 }
 
 bool readFooter(Reader& in, History* history, std::string* why) {
-    if (!in.has(1) || in.take(1)[0] != '\n')
+    if (!in.has(1) || in.byte() != '\n')
         return fail(why, "footer missing");
     std::string rule;
     for (;;) {
         if (!in.has(1))
             return fail(why, "footer not terminated");
-        const unsigned char c = in.take(1)[0];
+        const unsigned char c = in.byte();
         if (c == '\n')
             break;
         rule += static_cast<char>(c);

@@ -23,6 +23,7 @@ struct Stretch {
 std::vector<Stretch> stretchesOf(const History& history) {
     std::vector<Stretch> out;
     const auto& ts = history.transitions;
+    out.reserve(ts.size() + 1);
     for (std::size_t i = 0; i <= ts.size(); ++i) {
         const bool openStart = i == 0 || ts[i - 1].at <= kRangeFrom;
         const bool openEnd = i == ts.size() || ts[i].at >= kRangeTo;
@@ -53,18 +54,24 @@ int firstYearFrom(Seconds change, std::int32_t gmtoff) {
     return static_cast<int>(local == startOfYear(year) ? year : year + 1);
 }
 
-int exactFromOf(const std::vector<Stretch>& stretches, const Timeline& t) {
-    int exact = kFirstRangeYear;
-    for (std::size_t i = 0; i < stretches.size(); ++i) {
-        const LocalType& type = *stretches[i].type;
+int exactFromOf(const std::vector<Stretch>& stretches, const History& history, const Timeline& t) {
+    // Which of the history's types the model describes, decided once per type.
+    std::vector<char> described(history.types.size());
+    for (std::size_t i = 0; i < history.types.size(); ++i) {
+        const LocalType& type = history.types[i];
         const LocalType& model = type.isdst ? t.daylight : t.standard;
-        if (type.gmtoff == model.gmtoff && type.abbr == model.abbr)
+        described[i] = type.gmtoff == model.gmtoff && type.abbr == model.abbr;
+    }
+    // Exact from the end of the last stretch that the model does not describe.
+    for (std::size_t i = stretches.size(); i-- > 0;) {
+        if (described[static_cast<std::size_t>(stretches[i].type - history.types.data())])
             continue;
         if (i + 1 == stretches.size())
             return kLastYear;
-        exact = std::max(exact, firstYearFrom(stretches[i].to, stretches[i + 1].type->gmtoff));
+        return std::max(kFirstRangeYear,
+                        firstYearFrom(stretches[i].to, stretches[i + 1].type->gmtoff));
     }
-    return exact;
+    return kFirstRangeYear;
 }
 
 std::vector<DaylightPeriod> periodsOf(const std::vector<Stretch>& stretches, const Timeline& t) {
@@ -106,16 +113,31 @@ Timeline buildTimeline(const History& history) {
     t.standard = *standard;
     t.observed = daylight != nullptr;
     t.daylight = t.observed ? *daylight : *standard;
-    t.exactFrom = exactFromOf(stretches, t);
-    if (t.observed)
-        t.periods = periodsOf(stretches, t);
+    t.exactFrom = exactFromOf(stretches, history, t);
+    if (!t.observed)
+        return t;
+    t.periods = periodsOf(stretches, t);
+    std::size_t first = 0;
+    t.firstOfYear.reserve(kLastYear + 2 - kFirstYear);
+    for (int year = kFirstYear; year <= kLastYear + 1; ++year) {
+        const Seconds yearStart = startOfYear(year);
+        while (first < t.periods.size() && t.periods[first].close <= yearStart)
+            ++first;
+        t.firstOfYear.push_back(static_cast<std::uint32_t>(first));
+    }
     return t;
 }
 
-bool Timeline::isDaylight(Seconds wall) const {
-    auto it = std::upper_bound(periods.begin(), periods.end(), wall,
-                               [](Seconds w, const DaylightPeriod& p) { return w < p.open; });
-    return it != periods.begin() && wall < std::prev(it)->close;
+bool Timeline::isDaylight(Seconds wall, std::int64_t year) const {
+    // The first period that closes after `wall`: a step or two from the
+    // year's first one, further only for a `year` that is not wall's own.
+    const std::int64_t row = std::clamp<std::int64_t>(year - kFirstYear, 0, firstOfYear.size() - 1);
+    std::size_t i = firstOfYear.empty() ? 0 : firstOfYear[static_cast<std::size_t>(row)];
+    while (i > 0 && periods[i - 1].close > wall)
+        --i;
+    while (i < periods.size() && periods[i].close <= wall)
+        ++i;
+    return i < periods.size() && periods[i].open <= wall;
 }
 
 const DaylightPeriod* Timeline::beginIn(std::int64_t year) const {

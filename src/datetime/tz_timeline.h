@@ -31,9 +31,14 @@ struct Timeline {
     // First year from which the two types give every answer exactly.
     int exactFrom = 0;
     std::vector<DaylightPeriod> periods;  // in order, never touching
+    // For each year from kFirstYear to kLastYear + 1, the first period that
+    // closes after the year begins on the wall clock: where a search starts.
+    std::vector<std::uint32_t> firstOfYear;
 
     // Whether the wall-clock time `wall` (local Seconds) is in a period.
-    bool isDaylight(Seconds wall) const;
+    // `year` is the year of `wall`; any other year gives the same answer,
+    // only more slowly.
+    bool isDaylight(Seconds wall, std::int64_t year) const;
     // The first period that begins in `year` as read on standard time, or null.
     const DaylightPeriod* beginIn(std::int64_t year) const;
     // The last period that ends in `year` as read on daylight time, or null.
