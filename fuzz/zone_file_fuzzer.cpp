@@ -43,11 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fclose(file);
     XVString why;
     const auto zone = QNZoneTZ::fromDatabase(kZoneName, &why);
-    if (zone == nullptr) {
-        if (why.empty())
-            std::abort();
-        return 0;
-    }
-    probeZone(*zone, static_cast<std::uint32_t>(size * 2654435761u));
+    checkFactoryResult(zone.get(), why, static_cast<std::uint32_t>(size * 2654435761u));
     return 0;
 }

@@ -12,11 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     XVString why;
     const auto zone = QNZoneTZ::fromPosix(text.c_str(), &why);
-    if (zone == nullptr) {
-        if (why.empty())
-            std::abort();
-        return 0;
-    }
-    probeZone(*zone, static_cast<std::uint32_t>(size * 2654435761u));
+    checkFactoryResult(zone.get(), why, static_cast<std::uint32_t>(size * 2654435761u));
     return 0;
 }

@@ -43,4 +43,15 @@ inline void probeZone(const QNZoneTZ& zone, std::uint32_t extra) {
     zone.altZoneName();
 }
 
+// What a fuzzer does with the result of a QNZoneTZ factory: a refusal must
+// give a reason; a zone is probed, with `seed` for its extra instant.
+inline void checkFactoryResult(const QNZoneTZ* zone, const XVString& why, std::uint32_t seed) {
+    if (zone == nullptr) {
+        if (why.empty())
+            std::abort();
+        return;
+    }
+    probeZone(*zone, seed);
+}
+
 #endif  // XVKIT_FUZZ_ZONE_PROBE_H_

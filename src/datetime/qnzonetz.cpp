@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -76,6 +77,15 @@ void setWall(tm* t, Seconds wall) {
     t->tm_min = static_cast<int>(second % xvkit_tz::kSecondsPerHour / 60);
     t->tm_sec = static_cast<int>(second % 60);
     t->tm_isdst = -1;
+}
+
+// Sets a daylight boundary's wall-clock time into `t`, or clears `t` when
+// there is none that year.
+void setBoundary(tm* t, std::optional<Seconds> wall) {
+    if (wall)
+        setWall(t, *wall);
+    else
+        QNDate::clobber(t);
 }
 
 // Whether text that names no database zone was meant as a POSIX setting, so
@@ -240,19 +250,11 @@ bool QNZoneTZ::isDaylight(const tm* t) const {
 void QNZoneTZ::getBeginDaylight(tm* t) const {
     const xvkit_tz::Timeline& timeline = data_->timeline;
     const auto* period = timeline.beginIn(kTmBaseYear + std::int64_t{t->tm_year});
-    if (period == nullptr) {
-        QNDate::clobber(t);
-        return;
-    }
-    setWall(t, timeline.beginWall(*period));
+    setBoundary(t, period ? std::optional(timeline.beginWall(*period)) : std::nullopt);
 }
 
 void QNZoneTZ::getEndDaylight(tm* t) const {
     const xvkit_tz::Timeline& timeline = data_->timeline;
     const auto* period = timeline.endIn(kTmBaseYear + std::int64_t{t->tm_year});
-    if (period == nullptr) {
-        QNDate::clobber(t);
-        return;
-    }
-    setWall(t, timeline.endWall(*period));
+    setBoundary(t, period ? std::optional(timeline.endWall(*period)) : std::nullopt);
 }
