@@ -51,7 +51,7 @@ class Cursor {
     bool atEnd() const { return rest_.empty(); }
     char peek() const { return rest_.empty() ? '\0' : rest_.front(); }
     bool take(char c) {
-        if (peek() != c || rest_.empty())
+        if (rest_.empty() || rest_.front() != c)
             return false;
         rest_.remove_prefix(1);
         return true;
