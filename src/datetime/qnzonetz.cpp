@@ -3,7 +3,6 @@
 #include <xvkit/qndate.h>
 #include <xvkit/qnzonetz.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -35,8 +34,6 @@ constexpr const char kLocalTimeFile[] = "/etc/localtime";
 constexpr const char kUtcName[] = "UTC";
 constexpr int kTmBaseYear = 1900;
 constexpr int kMonthsPerYear = 12;
-// 1 January 1970 was a Thursday (tm_wday 4).
-constexpr int kWeekdayOfDayZero = 4;
 // The last count of QNTime.
 constexpr Seconds kLastCount = 4294967295;
 
@@ -72,7 +69,7 @@ void setWall(tm* t, Seconds wall) {
     const xvkit_tz::CivilDay day = xvkit_tz::civilFromDays(days);
     t->tm_mon = day.month - 1;
     t->tm_mday = day.day;
-    t->tm_wday = static_cast<int>(xvkit_tz::floorMod(days + kWeekdayOfDayZero, 7));
+    t->tm_wday = xvkit_tz::weekdayOf(days);
     t->tm_hour = static_cast<int>(second / xvkit_tz::kSecondsPerHour);
     t->tm_min = static_cast<int>(second % xvkit_tz::kSecondsPerHour / 60);
     t->tm_sec = static_cast<int>(second % 60);

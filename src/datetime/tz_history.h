@@ -88,6 +88,12 @@ constexpr std::int64_t floorMod(std::int64_t a, std::int64_t b) {
     return a - floorDiv(a, b) * b;
 }
 
+// The weekday (0 = Sunday .. 6) of the day `days` after 1970-01-01, a Thursday.
+constexpr int weekdayOf(std::int64_t days) {
+    constexpr int kThursday = 4;
+    return static_cast<int>(floorMod(days + kThursday, 7));
+}
+
 // The year in which the local reading `local` (Seconds plus an offset) falls.
 constexpr std::int64_t yearOf(Seconds local) {
     return civilFromDays(floorDiv(local, kSecondsPerDay)).year;

@@ -33,8 +33,6 @@ constexpr int kMaxDigits = 3;
 // March to first Sunday in November, 02:00.
 constexpr RuleBoundary kDefaultStart{{RuleDay::Kind::monthWeek, 3, 2, 0}, 2 * kSecondsPerHour};
 constexpr RuleBoundary kDefaultEnd{{RuleDay::Kind::monthWeek, 11, 1, 0}, 2 * kSecondsPerHour};
-// 1 January 1970 was a Thursday.
-constexpr int kWeekdayOfDayZero = 4;
 
 bool isAlpha(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -236,7 +234,7 @@ std::int64_t dayOf(const RuleDay& rule, std::int64_t year) {
             break;
     }
     const std::int64_t first = daysFromCivil(year, rule.month, 1);
-    const int firstWeekday = static_cast<int>(floorMod(first + kWeekdayOfDayZero, 7));
+    const int firstWeekday = weekdayOf(first);
     int day = 1 + (rule.day - firstWeekday + 7) % 7 + 7 * (rule.week - 1);
     while (day > daysInMonth(year, rule.month))
         day -= 7;
