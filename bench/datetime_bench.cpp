@@ -1,17 +1,21 @@
 // QNDate and QNTime against the C++20 calendar types and the C runtime:
 // building day numbers from day/month/year and taking them apart again, and
 // building and extracting instants in US Eastern time under the same rules
-// as the POSIX zone EST5EDT,M4.1.0/2,M10.5.0/2.
+// as the POSIX zone EST5EDT,M4.1.0/2,M10.5.0/2; then the database zone
+// America/New_York (QNZoneTZ) against the C runtime under the same TZ:
+// loading it, and building and extracting instants in it.
 #include <benchmark/benchmark.h>
 
 #include <xvkit/qndate.h>
 #include <xvkit/qntime.h>
 #include <xvkit/qnzone.h>
+#include <xvkit/qnzonetz.h>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -153,13 +157,12 @@ void gmtimeToDmy(benchmark::State& state) {
     perItem(state);
 }
 
-void oursBuildInstant(benchmark::State& state) {
+void oursBuildInstant(benchmark::State& state, const QNZone& zone) {
     for (auto _ : state) {
         unsigned long sum = 0;
-        for (const auto& s : stamps()) {
-            sum += QNTime(QNDate(s.day, s.month, s.year), s.hour, s.minute, s.second, eastern())
-                       .seconds();
-        }
+        for (const auto& s : stamps())
+            sum +=
+                QNTime(QNDate(s.day, s.month, s.year), s.hour, s.minute, s.second, zone).seconds();
         benchmark::DoNotOptimize(sum);
     }
     perItem(state);
@@ -184,13 +187,13 @@ std::vector<QNTime> instants() {
     return v;
 }
 
-void oursExtractInstant(benchmark::State& state) {
+void oursExtractInstant(benchmark::State& state, const QNZone& zone) {
     const auto all = instants();
     for (auto _ : state) {
         int sum = 0;
         for (const QNTime& t : all) {
             tm out;
-            t.extract(&out, eastern());
+            t.extract(&out, zone);
             sum += out.tm_hour + out.tm_mday + out.tm_isdst;
         }
         benchmark::DoNotOptimize(sum);
@@ -214,16 +217,82 @@ void localtimeExtractInstant(benchmark::State& state) {
     perItem(state);
 }
 
-// The peers only measure the same work if they give the same answers.
-bool peersAgree() {
+// Runs a benchmark under TZ=`tz` and puts the setting back afterwards.
+class ScopedTZ {
+  public:
+    explicit ScopedTZ(const char* tz) : saved_(std::getenv("TZ")) {
+        setenv("TZ", tz, 1);
+        tzset();
+    }
+    ScopedTZ(const ScopedTZ&) = delete;
+    ScopedTZ& operator=(const ScopedTZ&) = delete;
+    ~ScopedTZ() {
+        setenv("TZ", saved_.c_str(), 1);
+        tzset();
+    }
+
+  private:
+    std::string saved_;
+};
+
+constexpr const char kDatabaseZone[] = "America/New_York";
+// Two zones loaded in turn, so the C runtime cannot keep the last one.
+constexpr const char* kLoadedZones[] = {"America/New_York", "America/Chicago"};
+
+const QNZoneTZ& newYork() {
+    static const auto zone = QNZoneTZ::fromDatabase(kDatabaseZone);
+    return *zone;
+}
+
+void oursLoadZone(benchmark::State& state) {
+    std::size_t i = 0;
+    for (auto _ : state) {
+        auto zone = QNZoneTZ::fromDatabase(kLoadedZones[i++ % 2]);
+        benchmark::DoNotOptimize(zone.get());
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+
+void tzsetLoadZone(benchmark::State& state) {
+    const ScopedTZ restore(kDatabaseZone);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        setenv("TZ", kLoadedZones[i++ % 2], 1);
+        tzset();
+        benchmark::DoNotOptimize(timezone);
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+
+void mktimeBuildInDatabaseZone(benchmark::State& state) {
+    const ScopedTZ zone(kDatabaseZone);
+    mktimeBuildInstant(state);
+}
+
+void localtimeExtractInDatabaseZone(benchmark::State& state) {
+    const ScopedTZ zone(kDatabaseZone);
+    localtimeExtractInstant(state);
+}
+
+// Whether `zone` builds every stamp into the instant that mktime gives under
+// the C runtime's current TZ.
+bool agreesWithMktime(const QNZone& zone) {
     for (const auto& s : stamps()) {
         tm t = asTm(s);
         const time_t peer = mktime(&t);
-        const QNTime ours(QNDate(s.day, s.month, s.year), s.hour, s.minute, s.second, eastern());
+        const QNTime ours(QNDate(s.day, s.month, s.year), s.hour, s.minute, s.second, zone);
         if (static_cast<std::int64_t>(ours.seconds()) - kFrom1901 != peer)
             return false;
     }
     return true;
+}
+
+// The peers only measure the same work if they give the same answers.
+bool peersAgree() {
+    if (!agreesWithMktime(eastern()))
+        return false;
+    const ScopedTZ zone(kDatabaseZone);
+    return agreesWithMktime(newYork());
 }
 
 const int registered = [] {
@@ -239,10 +308,16 @@ const int registered = [] {
     benchmark::RegisterBenchmark("dates.to_dmy/ours", oursToDmy);
     benchmark::RegisterBenchmark("dates.to_dmy/chrono", chronoToDmy);
     benchmark::RegisterBenchmark("dates.to_dmy/gmtime_r", gmtimeToDmy);
-    benchmark::RegisterBenchmark("instants.build/ours", oursBuildInstant);
+    benchmark::RegisterBenchmark("instants.build/ours", oursBuildInstant, eastern());
     benchmark::RegisterBenchmark("instants.build/mktime", mktimeBuildInstant);
-    benchmark::RegisterBenchmark("instants.extract/ours", oursExtractInstant);
+    benchmark::RegisterBenchmark("instants.extract/ours", oursExtractInstant, eastern());
     benchmark::RegisterBenchmark("instants.extract/localtime_r", localtimeExtractInstant);
+    benchmark::RegisterBenchmark("zones.load/ours", oursLoadZone);
+    benchmark::RegisterBenchmark("zones.load/tzset", tzsetLoadZone);
+    benchmark::RegisterBenchmark("zones.build/ours", oursBuildInstant, newYork());
+    benchmark::RegisterBenchmark("zones.build/mktime", mktimeBuildInDatabaseZone);
+    benchmark::RegisterBenchmark("zones.extract/ours", oursExtractInstant, newYork());
+    benchmark::RegisterBenchmark("zones.extract/localtime_r", localtimeExtractInDatabaseZone);
     return 0;
 }();
 

@@ -30,12 +30,23 @@ LocaleChoice::LocaleChoice(const char* name) : locale_(&QNLocaleDefault::instanc
     locale_ = snapshot_.get();
 }
 
-const QNZone& chooseZone(const char* tz) {
+const QNZoneTZ& chooseZone(const char* tz) {
+    // Lives to the end of the run, as the local zone it is installed as.
+    static std::unique_ptr<QNZoneTZ> chosen;
+    XVString why;
+    auto zone = tz != nullptr ? QNZoneTZ::fromSetting(tz, &why) : QNZoneTZ::fromEnvironment(&why);
+    if (!zone)
+        usageError(std::string(tz != nullptr ? "bad zone: " : "bad TZ: ") + why.c_str());
     if (tz != nullptr) {
         setenv("TZ", tz, 1);
         tzset();
     }
-    return QNZone::local();
+    // A local zone the library built before is ours to delete once replaced.
+    const QNZone* previous = QNZone::local(zone.get());
+    if (previous != chosen.get())
+        delete previous;
+    chosen = std::move(zone);
+    return *chosen;
 }
 
 long readWholeNumber(const char* text, const char* what) {

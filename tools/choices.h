@@ -6,6 +6,7 @@
 
 #include <xvkit/qnlocale.h>
 #include <xvkit/qnzone.h>
+#include <xvkit/qnzonetz.h>
 
 namespace xvtool {
 
@@ -28,12 +29,15 @@ class LocaleChoice {
     const QNLocale* locale_;
 };
 
-// The zone of a --zone option: when `tz` is not null it becomes the C
-// runtime's setting (TZ, then tzset), and the result is QNZone::local() built
-// from that setting: the standard offset and names of the setting, with the
-// library's North American schedule when the setting has a daylight time.
-// Call it before anything reads the local zone.
-const QNZone& chooseZone(const char* tz);
+// The zone of a --zone option, which follows the real rules (QNZoneTZ): `tz`
+// is a database name ("Europe/Paris") or a POSIX setting
+// ("CET-1CEST,M3.5.0,M10.5.0/3"), read as the C runtime reads TZ; when it is
+// null, the zone of the TZ variable or /etc/localtime. The zone is installed
+// as the library's local zone too, and `tz` becomes the C runtime's setting,
+// so that "today" is the zone's calendar day. Call it before anything reads
+// the local zone. Throws CliError (kExitTrouble) "bad zone: REASON" (or
+// "bad TZ: REASON") when the zone cannot be had.
+const QNZoneTZ& chooseZone(const char* tz);
 
 // `text` read as a whole number by the built-in English locale; throws
 // CliError (kExitTrouble) "bad WHAT 'text'" when it is not one.

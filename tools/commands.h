@@ -16,6 +16,7 @@ int runNum(Args args);
 int runMoney(Args args);
 int runLocale(Args args);
 int runGrep(Args args);
+int runZone(Args args);
 
 }  // namespace xvtool
 

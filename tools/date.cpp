@@ -26,14 +26,15 @@ constexpr const char kHelp[] =
     "  --locale NAME  a C runtime locale (\"C\", \"de_DE.UTF-8\", \"\" for the\n"
     "                 environment's); without it the built-in English locale,\n"
     "                 which reads \"3/5/97\", \"March 5, 1997\", \"5-MAR-97\"\n"
-    "  --zone TZ      a POSIX TZ setting (\"EST5EDT\", \"CET-1CEST\", \"UTC0\"): the\n"
-    "                 zone whose calendar gives \"today\" (a date has no zone of\n"
-    "                 its own, so %Z prints nothing)\n"
+    "  --zone TZ      a zone of the time-zone database (\"Asia/Tokyo\") or a POSIX\n"
+    "                 TZ setting (\"JST-9\"): the zone whose calendar gives\n"
+    "                 \"today\" (default: TZ, or /etc/localtime); a date has no\n"
+    "                 zone of its own, so %Z prints nothing\n"
     "  --format FMT   directives of strftime's letters, \"%%\" for '%'\n"
     "                 (default \"%A %d %B %Y\")\n"
     "\n"
-    "Exit status: 0 on success, 1 when TEXT is not a date, 2 on bad usage or an\n"
-    "unknown locale.\n";
+    "Exit status: 0 on success, 1 when TEXT is not a date, 2 on bad usage, an\n"
+    "unknown locale or an unknown zone.\n";
 
 constexpr KnownOption kOptions[] = {{"--locale", true}, {"--zone", true}, {"--format", true}};
 

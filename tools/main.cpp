@@ -23,6 +23,7 @@ constexpr Command kCommands[] = {
     {"money", xvtool::runMoney, "format money amounts in a locale, or read them back"},
     {"locale", xvtool::runLocale, "print what a snapshot captures from a C runtime locale"},
     {"grep", xvtool::runGrep, "print lines that match a light regular expression"},
+    {"zone", xvtool::runZone, "a time zone's offsets, names and changes of time in a year"},
 };
 
 void printUsage(std::FILE* out) {

@@ -30,13 +30,13 @@ constexpr const char kHelp[] =
     "\n"
     "  --locale NAME  a C runtime locale (\"C\", \"de_DE.UTF-8\", \"\" for the\n"
     "                 environment's); without it the built-in English locale\n"
-    "  --zone TZ      a POSIX TZ setting, e.g. \"EST5EDT\", \"CET-1CEST\", \"UTC0\"\n"
-    "                 (default: the TZ environment variable). The zone takes the\n"
-    "                 setting's offsets and names; a setting with a daylight time\n"
-    "                 gets the library's North American schedule (first Sunday in\n"
-    "                 April to last Sunday in October since 1987), whatever rule\n"
-    "                 the setting itself spells out. The C runtime takes a\n"
-    "                 setting that it cannot read as UTC under that name.\n"
+    "  --zone TZ      a zone of the time-zone database (\"America/New_York\") or a\n"
+    "                 POSIX TZ setting (\"CET-1CEST,M3.5.0,M10.5.0/3\"), followed\n"
+    "                 with its real daylight-saving rules (see 'xvkit zone');\n"
+    "                 default: the zone of TZ, or /etc/localtime. An unknown zone\n"
+    "                 or a malformed setting is an error. (The library's own\n"
+    "                 process-wide zones give every zone with daylight time the\n"
+    "                 North American schedule of 1987; the tool does not use them.)\n"
     "  --format FMT   directives of strftime's letters, \"%%\" for '%'\n"
     "                 (default \"%A %d %B %Y %H:%M:%S %Z\")\n"
     "  --dst YEAR     the daylight-saving changes of YEAR\n"
@@ -48,7 +48,7 @@ constexpr const char kHelp[] =
     "\n"
     "Exit status: 0 on success, 1 when DATE or TIME cannot be read or names no\n"
     "instant, or when the changes of YEAR fall outside the range of instants,\n"
-    "2 on bad usage or an unknown locale.\n";
+    "2 on bad usage, an unknown locale or an unknown zone.\n";
 
 constexpr KnownOption kOptions[] = {
     {"--locale", true}, {"--zone", true}, {"--format", true}, {"--dst", true}};

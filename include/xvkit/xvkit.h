@@ -9,6 +9,7 @@
 #include <xvkit/qnlocale.h>
 #include <xvkit/qntime.h>
 #include <xvkit/qnzone.h>
+#include <xvkit/qnzonetz.h>
 #include <xvkit/xvbitvec.h>
 #include <xvkit/xvobject.h>
 #include <xvkit/xvplatform.h>

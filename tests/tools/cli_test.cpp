@@ -117,8 +117,8 @@ TEST(ToolDateAndTime, DaylightChangesOfAYear) {
          "begins Sunday 06 April 1997 03:00:00 EDT (count 3037762800, daylight time)\n"
          "ends   Sunday 26 October 1997 01:00:00 EST (count 3055298400, standard time)\n"},
         {"time|--zone|EST5EDT|--dst|2036|--format|%Y-%m-%d %H:%M", 0,
-         "begins 2036-04-06 03:00 (count 4268530800, daylight time)\n"
-         "ends   2036-10-26 01:00 (count 4286066400, standard time)\n"},
+         "begins 2036-03-09 03:00 (count 4266111600, daylight time)\n"
+         "ends   2036-11-02 01:00 (count 4286671200, standard time)\n"},
         {"time|--zone|UTC0|--dst|1997", 0, "no daylight time in 1997\n"},
         // Changes that the 32-bit count cannot hold are refused, not wrapped.
         {"time|--zone|EST5EDT|--dst|1900", 1, "", "the daylight-saving changes of 1900" + outside},

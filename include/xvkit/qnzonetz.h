@@ -1,0 +1,128 @@
+// xvkit/qnzonetz.h
+//
+// QNZoneTZ: a zone that follows real rules, either a POSIX TZ setting
+// ("EST5EDT,M3.2.0,M11.1.0", "<+1030>-10:30<+11>-11,M10.1.0,M4.1.0") or a
+// zone of the IANA time-zone database ("America/New_York", "Europe/Dublin"),
+// read from the compiled files (TZif, `man 5 tzfile`) under $TZDIR or
+// /usr/share/zoneinfo.
+//
+// It is a QNZone like any other: QNTime construction and extract, isDST,
+// beginDST/endDST, QNDate(const QNTime&, const QNZone&), the 'Z' directive of
+// the locales and QNZone::local(zone) take it unchanged. Unlike the
+// process-wide zones, whose daylight time always follows the built-in North
+// American schedule, it answers whether a wall-clock time is daylight time
+// from the zone's own transitions, so any number of daylight periods a year
+// and either hemisphere come out right.
+//
+// QNZone has one standard and one daylight offset and name. A database zone
+// answers with those in force after the last change of either (see
+// exactFrom()); from that year on every answer is the database's.
+//
+// Example:
+//
+//   XVString why;
+//   auto berlin = QNZoneTZ::fromDatabase("Europe/Berlin", &why);
+//   if (!berlin) { /* why: "no zone 'Europe/Berlin' under /usr/share/zoneinfo" */ }
+//   QNTime t(QNDate(1, 4, 2024), 12, 0, 0, *berlin);   // 10:00 UTC
+//   t.isDST(*berlin);                                   // true: CEST
+//   QNTime::beginDST(2024, *berlin);                    // 31 March 01:00 UTC
+//
+// A QNZoneTZ is immutable after construction and may be shared by any number
+// of threads. Copies own their own data. Nothing here throws, except that
+// copying a zone or a name can fail as allocating memory can.
+
+#ifndef XVKIT_QNZONETZ_H_
+#define XVKIT_QNZONETZ_H_
+
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+#include <xvkit/qntime.h>
+#include <xvkit/qnzone.h>
+#include <xvkit/xvplatform.h>
+#include <xvkit/xvstring.h>
+
+class XVKIT_API QNZoneTZ : public QNZone {
+  public:
+    // A POSIX TZ setting: std offset [dst [offset] [,start[/time],end[/time]]]
+    // with names of three or more letters or quoted ("<+0330>"), offsets
+    // [+-]hh[:mm[:ss]] (hh 0..24, positive west of Greenwich), dates Mm.w.d,
+    // Jn (1..365, never counting 29 February) and n (0..365), and times
+    // [+-]hh[:mm[:ss]] with hh up to 167. A daylight name without a rule gets
+    // the C runtime's default rule "M3.2.0,M11.1.0"; a daylight name without
+    // an offset is one hour ahead of standard time. The rule holds in every
+    // year from 1901 to 2037. Null for a null or malformed setting, with a
+    // one-line reason in `*why` when `why` is not null.
+    static std::unique_ptr<QNZoneTZ> fromPosix(const char* setting, XVString* why = nullptr);
+
+    // The database zone `name` ("Europe/Paris", or a link such as
+    // "US/Eastern"), read from $TZDIR or /usr/share/zoneinfo: its transitions
+    // over 1901 to 2037 and, past the last one, the rule of the file's footer.
+    // Null, with a one-line reason in `*why`, for a null or empty name, a name
+    // that is absolute or reaches outside the folder (a ".." part), a missing
+    // file, or a file that is not a well-formed TZif file (truncated, corrupt,
+    // leap-second zones).
+    static std::unique_ptr<QNZoneTZ> fromDatabase(const char* name, XVString* why = nullptr);
+
+    // A value of the TZ variable as the C runtime reads it: ":NAME" is a
+    // database zone (or a file, when NAME is absolute); otherwise a database
+    // zone of that name when there is one, else a POSIX setting. The empty
+    // text is UTC. Null, with a reason in `*why`, when it is neither.
+    static std::unique_ptr<QNZoneTZ> fromSetting(const char* setting, XVString* why = nullptr);
+
+    // The zone of the TZ variable (fromSetting), or of /etc/localtime when TZ
+    // is not set, or UTC when /etc/localtime is missing too. Null, with a
+    // reason, when TZ names no zone or /etc/localtime is not a zone file.
+    static std::unique_ptr<QNZoneTZ> fromEnvironment(XVString* why = nullptr);
+
+    QNZoneTZ(const QNZoneTZ&);
+    QNZoneTZ& operator=(const QNZoneTZ&);
+    ~QNZoneTZ() override;
+
+    // What the zone was built from: the database name or the setting.
+    XVString name() const;
+
+    // The first year from which every answer (offsets, names, daylight flag,
+    // instants from wall-clock times, beginDST/endDST) is the database's up
+    // to 2037: the year after the zone's last change of standard or daylight
+    // offset or name. 1901 for a POSIX setting.
+    unsigned int exactFrom() const;
+
+    // The instants of `year` (read on the zone's wall clock) at which the
+    // zone changes between standard and daylight time, in order; each is the
+    // first second of the new time. Empty for a year without changes.
+    std::vector<QNTime> changes(unsigned int year) const;
+
+    long timeZoneOffset() const override;
+    long altZoneOffset() const override;
+    // True when the zone has daylight time anywhere in 1901..2037.
+    bool daylightObserved() const override;
+    XVString timeZoneName() const override;
+    XVString altZoneName() const override;
+
+    // Whether the wall-clock time `t` (year, month, day, hour, minute, second;
+    // fields out of range carry over) lies in a daylight period. A period
+    // opens at its first instant read on the earlier of the two clocks and
+    // closes at its end read on the later one, so that QNTime's two-readings
+    // test gives exactly the zone's daylight flag.
+    bool isDaylight(const tm* t) const override;
+    // The start of the first daylight period that starts in year `t->tm_year`
+    // as read on standard time; fills `tm_mon`, `tm_mday`, `tm_wday`,
+    // `tm_hour`, `tm_min`, `tm_sec`, sets `tm_isdst` -1 and leaves `tm_year`
+    // and `tm_yday` alone. Clears `t` (QNDate::clobber) when no period starts
+    // in that year.
+    void getBeginDaylight(tm* t) const override;
+    // The end of the last daylight period that ends in year `t->tm_year`,
+    // read on daylight time; otherwise as getBeginDaylight.
+    void getEndDaylight(tm* t) const override;
+
+  private:
+    struct Data;
+    explicit QNZoneTZ(std::unique_ptr<Data> data);
+
+    std::unique_ptr<Data> data_;
+};
+
+#endif  // XVKIT_QNZONETZ_H_

@@ -1,0 +1,23 @@
+#!/bin/sh
+# Compares QNZoneTZ with the C runtime for every zone of the database under
+# /usr/share/zoneinfo (or $TZDIR): every TZif file that is not a link, outside
+# the posix/ and right/ copies. Prints the zones that disagree and the totals:
+# how many zones are exact from their exactFrom year on, and how many have
+# exactFrom at or before 1970. Exits non-zero when a zone disagrees.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+dir="$root/build/sweep"
+zoneinfo=${TZDIR:-/usr/share/zoneinfo}
+if ! cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release >"$dir.log" 2>&1 ||
+    ! cmake --build "$dir" -j "${JOBS:-2}" --target zone_sweep >>"$dir.log" 2>&1; then
+    cat "$dir.log"
+    echo "== sweep build failed"
+    exit 1
+fi
+cd "$zoneinfo" || exit 1
+find . -type f ! -path './posix/*' ! -path './right/*' ! -name posixrules ! -name localtime |
+    sed 's|^\./||' | sort |
+    while read -r name; do
+        # Only compiled zone files (the folder also holds tables and notes).
+        [ "$(head -c 4 "$name")" = TZif ] && echo "$name"
+    done | "$dir/tests/datetime/zone_sweep"

@@ -1,0 +1,240 @@
+// Compares a QNZoneTZ with the C runtime (glibc's localtime_r and mktime
+// under the same TZ) around every change of time that glibc shows, and once
+// every 12 hours in between. Years before 1970, where glibc does not apply a
+// POSIX rule, are compared with the same dates 28 years on (or a multiple of
+// 28), where the calendar repeats weekday for weekday.
+//
+// Used by the peer tests and by the sweep over the whole database; holds no
+// test framework, only a list of disagreements.
+#ifndef XVKIT_TESTS_DATETIME_TZ_PEER_H_
+#define XVKIT_TESTS_DATETIME_TZ_PEER_H_
+
+#include <xvkit/qndate.h>
+#include <xvkit/qntime.h>
+#include <xvkit/qnzonetz.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tzpeer {
+
+// Sets an environment variable (or unsets it, for null) for a scope and calls
+// tzset on the way in and out.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name))
+            saved_ = old;
+        value ? setenv(name, value, 1) : unsetenv(name);
+        tzset();
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+    ~ScopedEnv() {
+        saved_ ? setenv(name_.c_str(), saved_->c_str(), 1) : unsetenv(name_.c_str());
+        tzset();
+    }
+
+  private:
+    std::string name_;
+    std::optional<std::string> saved_;
+};
+
+constexpr std::int64_t kUnixToCount = 2177452800;
+constexpr std::int64_t kLastCount = 4294967295;
+constexpr int kCycleYears = 28;
+constexpr int kFirstPeerYear = 1970;
+
+struct Reading {
+    tm fields;
+    std::string name;
+};
+
+inline Reading peerReading(time_t t) {
+    Reading r{};
+    localtime_r(&t, &r.fields);
+    r.name = r.fields.tm_zone ? r.fields.tm_zone : "";
+    return r;
+}
+
+inline bool sameKind(const Reading& a, const Reading& b) {
+    return a.fields.tm_gmtoff == b.fields.tm_gmtoff && a.fields.tm_isdst == b.fields.tm_isdst &&
+           a.name == b.name;
+}
+
+inline std::string describe(const tm& t, const std::string& name) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d wd%d yd%d dst%d %s",
+                  t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec,
+                  t.tm_wday, t.tm_yday, t.tm_isdst, name.c_str());
+    return text;
+}
+
+// Compares `zone` with the C runtime, whose TZ the caller has set to the same
+// zone, over the years `firstYear`..`lastYear` (of the zone; only years from
+// the zone's exactFrom() on count).
+class PeerCheck {
+  public:
+    PeerCheck(const QNZoneTZ& zone, int firstYear, int lastYear)
+        : zone_(zone), firstYear_(firstYear), lastYear_(lastYear) {}
+
+    void run() {
+        const int from = std::max<int>(firstYear_, static_cast<int>(zone_.exactFrom()));
+        for (int year = from; year <= lastYear_; ++year)
+            runYear(year);
+    }
+
+    long checks() const { return checks_; }
+    const std::vector<std::string>& failures() const { return failures_; }
+
+  private:
+    static constexpr std::size_t kMaxFailures = 20;
+    static constexpr time_t kStep = 12 * 3600;
+    static constexpr time_t kAround = 2 * 3600;
+    static constexpr time_t kGrid = 15 * 60;
+
+    void fail(const std::string& what) {
+        if (failures_.size() < kMaxFailures)
+            failures_.push_back(zone_.name() + ": " + what);
+    }
+
+    static time_t startOfYear(int year) {
+        tm t{};
+        t.tm_year = year - 1900;
+        t.tm_mday = 1;
+        return timegm(&t);
+    }
+
+    void runYear(int year) {
+        const int cycles =
+            year < kFirstPeerYear ? (kFirstPeerYear - year + kCycleYears - 1) / kCycleYears : 0;
+        shiftYears_ = cycles * kCycleYears;
+        shift_ = startOfYear(year + shiftYears_) - startOfYear(year);
+        year_ = year;
+        const time_t first = startOfYear(year + shiftYears_);
+        const time_t last = startOfYear(year + shiftYears_ + 1);
+        Reading before = peerReading(first);
+        for (time_t t = first; t < last; t += kStep) {
+            const Reading now = peerReading(t + kStep);
+            checkReading(t);
+            if (!sameKind(before, now))
+                checkChange(bisect(t, t + kStep));
+            before = now;
+        }
+    }
+
+    // The first second of the new time between `low` (old) and `high` (new).
+    static time_t bisect(time_t low, time_t high) {
+        const Reading old = peerReading(low);
+        while (high - low > 1) {
+            const time_t mid = low + (high - low) / 2;
+            (sameKind(peerReading(mid), old) ? low : high) = mid;
+        }
+        return high;
+    }
+
+    // Our count for the peer instant `t`, when the zone's year and range hold it.
+    std::optional<std::int64_t> countOf(time_t t) const {
+        const std::int64_t count = std::int64_t{t} - shift_ + kUnixToCount;
+        if (count <= 0 || count > kLastCount)
+            return std::nullopt;
+        return count;
+    }
+
+    void checkReading(time_t t) {
+        const auto count = countOf(t);
+        if (!count)
+            return;
+        Reading peer = peerReading(t);
+        if (peer.fields.tm_year + 1900 - shiftYears_ != year_)
+            return;
+        peer.fields.tm_year -= shiftYears_;
+        tm ours;
+        const QNTime instant(static_cast<unsigned long>(*count));
+        instant.extract(&ours, zone_);
+        const std::string name =
+            ours.tm_isdst ? zone_.altZoneName().c_str() : zone_.timeZoneName().c_str();
+        ++checks_;
+        const tm& p = peer.fields;
+        if (ours.tm_sec != p.tm_sec || ours.tm_min != p.tm_min || ours.tm_hour != p.tm_hour ||
+            ours.tm_mday != p.tm_mday || ours.tm_mon != p.tm_mon || ours.tm_year != p.tm_year ||
+            ours.tm_wday != p.tm_wday || ours.tm_yday != p.tm_yday || ours.tm_isdst != p.tm_isdst ||
+            name != peer.name) {
+            fail("reading of count " + std::to_string(*count) + ": ours " + describe(ours, name) +
+                 ", C runtime " + describe(p, peer.name));
+        }
+    }
+
+    void checkChange(time_t change) {
+        for (time_t d = -kAround; d <= kAround; d += kGrid)
+            checkReading(change + d);
+        for (time_t d : {-1, 1})
+            checkReading(change + d);
+        const long gmtoffs[] = {peerReading(change - 1).fields.tm_gmtoff,
+                                peerReading(change).fields.tm_gmtoff};
+        // Wall-clock times from before the change to after it, on a grid.
+        const time_t wallFrom = (change - kAround + gmtoffs[0]) / kGrid * kGrid;
+        const time_t wallTo = change + kAround + gmtoffs[1];
+        for (time_t wall = wallFrom; wall <= wallTo; wall += kGrid)
+            checkWall(wall, gmtoffs);
+    }
+
+    // The wall-clock time `wall` (local seconds as if UTC): the instants that
+    // read it in the C runtime decide what the zone must build from it.
+    void checkWall(time_t wall, const long (&gmtoffs)[2]) {
+        tm w;
+        gmtime_r(&wall, &w);
+        if (w.tm_year + 1900 - shiftYears_ != year_)
+            return;
+        std::vector<std::pair<time_t, int>> readers;
+        for (long g : gmtoffs) {
+            const time_t c = wall - g;
+            const tm r = peerReading(c).fields;
+            if (r.tm_hour == w.tm_hour && r.tm_min == w.tm_min && r.tm_sec == w.tm_sec &&
+                r.tm_mday == w.tm_mday && r.tm_mon == w.tm_mon && r.tm_year == w.tm_year &&
+                (readers.empty() || readers.front().first != c))
+                readers.emplace_back(c, r.tm_isdst);
+        }
+        std::optional<std::int64_t> expected = 0;
+        if (readers.size() == 1) {
+            expected = countOf(readers.front().first);
+            tm asked = w;
+            asked.tm_isdst = -1;
+            if (mktime(&asked) != readers.front().first)
+                fail("mktime disagrees with localtime_r at " + describe(w, ""));
+        } else if (readers.size() == 2) {
+            if (readers[0].second == readers[1].second)
+                return;  // a repeat between two standard (or two daylight) times
+            expected = countOf(readers[readers[0].second ? 0 : 1].first);
+        }
+        if (!expected)
+            return;
+        const QNDate date(static_cast<unsigned>(w.tm_mday), static_cast<unsigned>(w.tm_mon + 1),
+                          static_cast<unsigned>(w.tm_year + 1900 - shiftYears_));
+        const QNTime built(date, static_cast<unsigned>(w.tm_hour), static_cast<unsigned>(w.tm_min),
+                           static_cast<unsigned>(w.tm_sec), zone_);
+        ++checks_;
+        if (static_cast<std::int64_t>(built.seconds()) != *expected) {
+            fail("wall clock " + describe(w, "") + " (" + std::to_string(readers.size()) +
+                 " readers): ours " + std::to_string(built.seconds()) + ", expected " +
+                 std::to_string(*expected));
+        }
+    }
+
+    const QNZoneTZ& zone_;
+    int firstYear_;
+    int lastYear_;
+    int year_ = 0;
+    int shiftYears_ = 0;
+    time_t shift_ = 0;
+    long checks_ = 0;
+    std::vector<std::string> failures_;
+};
+
+}  // namespace tzpeer
+
+#endif  // XVKIT_TESTS_DATETIME_TZ_PEER_H_

@@ -1,0 +1,48 @@
+// Sweeps zones of the database: reads zone names, one a line, from standard
+// input and compares each QNZoneTZ with the C runtime under the same TZ over
+// 1970-2036 from the zone's exactFrom() on (see tz_peer.h). Prints one line
+// per zone that disagrees or cannot be read, then the totals. Exits 1 when
+// any zone disagrees.
+//
+//   scripts/zone_sweep.sh      builds this program and feeds it every zone
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "tz_peer.h"
+
+int main() {
+    constexpr unsigned kFirstYear = 1970;
+    constexpr int kLastYear = 2036;
+    int zones = 0, exact = 0, exactBy1970 = 0, unreadable = 0;
+    long checks = 0;
+    for (std::string name; std::getline(std::cin, name);) {
+        if (name.empty())
+            continue;
+        ++zones;
+        XVString why;
+        const auto zone = QNZoneTZ::fromDatabase(name.c_str(), &why);
+        if (!zone) {
+            ++unreadable;
+            std::printf("%s: cannot read: %s\n", name.c_str(), why.c_str());
+            continue;
+        }
+        tzpeer::ScopedEnv tz("TZ", name.c_str());
+        tzpeer::PeerCheck check(*zone, kFirstYear, kLastYear);
+        check.run();
+        checks += check.checks();
+        if (zone->exactFrom() <= kFirstYear)
+            ++exactBy1970;
+        if (check.failures().empty()) {
+            ++exact;
+            continue;
+        }
+        std::printf("%s: exactFrom %u, %zu+ disagreements, first: %s\n", name.c_str(),
+                    zone->exactFrom(), check.failures().size(), check.failures().front().c_str());
+    }
+    std::printf(
+        "%d zones: %d exact from their exactFrom, %d with exactFrom at or before %u, "
+        "%d unreadable (%ld comparisons)\n",
+        zones, exact, exactBy1970, kFirstYear, unreadable, checks);
+    return exact == zones ? 0 : 1;
+}
