@@ -2,6 +2,7 @@
 // turns its failures into a one-line message and an exit status.
 #include <cstdio>
 #include <exception>
+#include <new>
 #include <string_view>
 
 #include "commands.h"
@@ -28,6 +29,8 @@ constexpr Command kCommands[] = {
 void printUsage(std::FILE* out) {
     std::fputs(
         "usage: xvkit [COMMAND [ARGS...]]\n"
+        "       xvkit --version | -V\n"
+        "       xvkit --help | -h\n"
         "\n"
         "Commands (xvkit COMMAND --help describes each):\n",
         out);
@@ -54,12 +57,16 @@ int dispatch(int argc, char** argv) {
         printUsage(stdout);
         return xvtool::kExitOk;
     }
+    if (name == "--version" || name == "-V") {
+        std::printf("xvkit %s\n", XVKIT_VERSION);
+        return xvtool::kExitOk;
+    }
     xvtool::Args rest(argv + 2, static_cast<std::size_t>(argc - 2));
     for (const Command& c : kCommands) {
         if (c.name == name)
             return c.run(rest);
     }
-    xvtool::usageError("unknown command '" + std::string(name) + "' (see 'xvkit --help')");
+    xvtool::usageError("unknown command " + xvtool::quoteArg(name) + " (see 'xvkit --help')");
 }
 
 }  // namespace
@@ -72,6 +79,10 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         std::fprintf(stderr, "xvkit: %s\n", e.what());
         return e.status();
+    } catch (const std::bad_alloc&) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "xvkit: out of memory\n");
+        return xvtool::kExitTrouble;
     } catch (const std::exception& e) {
         std::fflush(stdout);
         std::fprintf(stderr, "xvkit: %s\n", e.what());

@@ -1,10 +1,10 @@
 // xvkit num: formats numbers with a locale's conventions, or reads them back.
 #include <cstdio>
 #include <string>
-#include <type_traits>
 
 #include "choices.h"
 #include "commands.h"
+#include "numbers.h"
 #include "options.h"
 
 namespace xvtool {
@@ -21,33 +21,80 @@ constexpr const char kHelp[] =
     "with N digits after the decimal point (default 2).\n"
     "\n"
     "With --parse, reads each TEXT as the locale writes numbers and prints the\n"
-    "number it holds in C notation.\n"
+    "number it holds in C notation, exactly.\n"
     "\n"
     "  --locale NAME    a C runtime locale (\"C\", \"de_DE.UTF-8\", \"\" for the\n"
     "                   environment's); without it the built-in English locale\n"
     "  --precision N    digits after the decimal point, 0 to 100\n"
     "  --parse          read TEXTs instead of formatting VALUEs\n"
     "\n"
-    "Exit status: 0 on success, 1 when some VALUE or TEXT cannot be read (the\n"
-    "others are still printed), 2 on bad usage or an unknown locale.\n";
+    "Short forms: -l NAME (--locale), -p (--parse), -h (--help).\n"
+    "\n"
+    "Whole numbers run over the 64-bit range, -9223372036854775808 to\n"
+    "9223372036854775807, beyond the 32 bits that the locales' own readers\n"
+    "hold; a TEXT beyond the 32 bits is read when it is plain digits or grouped\n"
+    "exactly as the locale groups it.\n"
+    "\n"
+    "Exit status: 0 on success, 1 when some VALUE or TEXT cannot be read or lies\n"
+    "beyond the 64-bit range (the others are still printed), 2 on bad usage or\n"
+    "an unknown locale.\n";
 
-constexpr KnownOption kOptions[] = {{"--locale", true}, {"--precision", true}, {"--parse", false}};
+constexpr KnownOption kOptions[] = {
+    {"--locale", true, 'l'}, {"--precision", true}, {"--parse", false, 'p'}};
 
-// Prints `text` read by `reader` (a whole number first, else a real one), or
-// reports it on stderr; returns whether it could be read.
-template <class Print>
-bool withNumber(const QNLocale& reader, const char* text, Print print) {
-    long whole;
+void reportUnreadable(const char* text) {
+    reportError("cannot read " + quoteArg(text) + " as a number");
+}
+
+void reportTooLarge(const char* text) {
+    reportError(quoteArg(text) + " lies beyond the whole numbers of 64 bits (" + kWholeRange + ")");
+}
+
+// Reads `text` as `loc` writes numbers and prints the value in C notation;
+// returns whether it could be read.
+bool readBack(const QNLocale& loc, const char* text) {
+    Whole whole;
+    switch (readLocaleWhole(loc, text, &whole)) {
+        case WholeReading::read:
+            std::printf("%s%llu\n", whole.negative ? "-" : "",
+                        static_cast<unsigned long long>(whole.magnitude));
+            return true;
+        case WholeReading::tooLarge:
+            reportTooLarge(text);
+            return false;
+        case WholeReading::notWhole:
+            break;
+    }
     double real;
-    if (reader.stringToNum(XVString(text), &whole)) {
-        print(whole);
-    } else if (reader.stringToNum(XVString(text), &real)) {
-        print(real);
-    } else {
-        std::fflush(stdout);
-        std::fprintf(stderr, "xvkit: cannot read '%s' as a number\n", text);
+    if (!loc.stringToNum(XVString(text), &real)) {
+        reportUnreadable(text);
         return false;
     }
+    std::printf("%s\n", exactText(real).c_str());
+    return true;
+}
+
+// Reads `text` as a C number and prints it as `loc` writes it, with
+// `precision` digits after the decimal point (-1: whole numbers without
+// them, other numbers with 2); returns whether it could be read.
+bool format(const QNLocale& loc, const char* text, int precision) {
+    Whole whole;
+    switch (readCWhole(text, &whole)) {
+        case WholeReading::read:
+            std::printf("%s\n", formatWhole(loc, whole, precision).c_str());
+            return true;
+        case WholeReading::tooLarge:
+            reportTooLarge(text);
+            return false;
+        case WholeReading::notWhole:
+            break;
+    }
+    double real;
+    if (!QNLocaleDefault::instance().stringToNum(XVString(text), &real)) {
+        reportUnreadable(text);
+        return false;
+    }
+    std::printf("%s\n", loc.asString(real, precision < 0 ? 2 : precision, false).c_str());
     return true;
 }
 
@@ -62,34 +109,14 @@ int runNum(Args args) {
     LocaleChoice locale(options.value("--locale"));
     const QNLocale& loc = locale.get();
     const char* precisionText = options.value("--precision");
-    long precision = precisionText ? readWholeNumber(precisionText, "precision") : 2;
-    if (precision < 0 || precision > 100) {
-        usageError("bad precision '" + std::string(precisionText) + "' (0 to 100)");
-    }
+    const long precision = precisionText ? readWholeNumber(precisionText, "precision") : -1;
+    if (precisionText && (precision < 0 || precision > 100))
+        usageError("bad precision " + quoteArg(precisionText) + " (0 to 100)");
 
     bool allRead = true;
     for (const char* text : options.operands()) {
-        if (options.has("--parse")) {
-            allRead &= withNumber(loc, text, [](auto n) {
-                if constexpr (std::is_same_v<decltype(n), long>) {
-                    std::printf("%ld\n", n);
-                } else {
-                    std::printf("%.15g\n", n);
-                }
-            });
-            continue;
-        }
-        allRead &= withNumber(QNLocaleDefault::instance(), text, [&](auto n) {
-            if constexpr (std::is_same_v<decltype(n), long>) {
-                if (!precisionText) {
-                    std::printf("%s\n", loc.asString(n).c_str());
-                    return;
-                }
-            }
-            std::printf(
-                "%s\n",
-                loc.asString(static_cast<double>(n), static_cast<int>(precision), false).c_str());
-        });
+        allRead &= options.has("--parse") ? readBack(loc, text)
+                                          : format(loc, text, static_cast<int>(precision));
     }
     return allRead ? kExitOk : kExitNoResult;
 }
