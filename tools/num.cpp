@@ -42,60 +42,55 @@ constexpr const char kHelp[] =
 constexpr KnownOption kOptions[] = {
     {"--locale", true, 'l'}, {"--precision", true}, {"--parse", false, 'p'}};
 
-void reportUnreadable(const char* text) {
-    reportError("cannot read " + quoteArg(text) + " as a number");
-}
-
-void reportTooLarge(const char* text) {
-    reportError(quoteArg(text) + " lies beyond the whole numbers of 64 bits (" + kWholeRange + ")");
-}
-
-// Reads `text` as `loc` writes numbers and prints the value in C notation;
-// returns whether it could be read.
-bool readBack(const QNLocale& loc, const char* text) {
-    Whole whole;
-    switch (readLocaleWhole(loc, text, &whole)) {
+// Prints the number that `text` holds: `whole` shown by `showWhole` when the
+// whole-number `reading` read it, else the real number that `realReader`
+// reads, shown by `showReal`. Reports a text that holds neither and returns
+// whether it could be read.
+template <class ShowWhole, class ShowReal>
+bool printNumber(const char* text, WholeReading reading, const Whole& whole,
+                 const QNLocale& realReader, ShowWhole showWhole, ShowReal showReal) {
+    switch (reading) {
         case WholeReading::read:
-            std::printf("%s%llu\n", whole.negative ? "-" : "",
-                        static_cast<unsigned long long>(whole.magnitude));
+            std::printf("%s\n", showWhole(whole).c_str());
             return true;
         case WholeReading::tooLarge:
-            reportTooLarge(text);
+            reportError(quoteArg(text) + " lies beyond the whole numbers of 64 bits (" +
+                        kWholeRange + ")");
             return false;
         case WholeReading::notWhole:
             break;
     }
     double real;
-    if (!loc.stringToNum(XVString(text), &real)) {
-        reportUnreadable(text);
+    if (!realReader.stringToNum(XVString(text), &real)) {
+        reportError("cannot read " + quoteArg(text) + " as a number");
         return false;
     }
-    std::printf("%s\n", exactText(real).c_str());
+    std::printf("%s\n", showReal(real).c_str());
     return true;
+}
+
+// Reads `text` as `loc` writes numbers and prints the value in C notation.
+bool readBack(const QNLocale& loc, const char* text) {
+    Whole whole;
+    const WholeReading reading = readLocaleWhole(loc, text, &whole);
+    return printNumber(
+        text, reading, whole, loc,
+        [](const Whole& w) { return (w.negative ? "-" : "") + std::to_string(w.magnitude); },
+        exactText);
 }
 
 // Reads `text` as a C number and prints it as `loc` writes it, with
 // `precision` digits after the decimal point (-1: whole numbers without
-// them, other numbers with 2); returns whether it could be read.
+// them, other numbers with 2).
 bool format(const QNLocale& loc, const char* text, int precision) {
     Whole whole;
-    switch (readCWhole(text, &whole)) {
-        case WholeReading::read:
-            std::printf("%s\n", formatWhole(loc, whole, precision).c_str());
-            return true;
-        case WholeReading::tooLarge:
-            reportTooLarge(text);
-            return false;
-        case WholeReading::notWhole:
-            break;
-    }
-    double real;
-    if (!QNLocaleDefault::instance().stringToNum(XVString(text), &real)) {
-        reportUnreadable(text);
-        return false;
-    }
-    std::printf("%s\n", loc.asString(real, precision < 0 ? 2 : precision, false).c_str());
-    return true;
+    const WholeReading reading = readCWhole(text, &whole);
+    return printNumber(
+        text, reading, whole, QNLocaleDefault::instance(),
+        [&](const Whole& w) { return formatWhole(loc, w, precision); },
+        [&](double real) {
+            return std::string(loc.asString(real, precision < 0 ? 2 : precision, false).c_str());
+        });
 }
 
 }  // namespace
