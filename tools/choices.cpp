@@ -2,6 +2,8 @@
 
 #include <locale.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -29,8 +31,11 @@ bool runtimeKnows(const char* name) {
 // sources when the name has the form LANGUAGE_TERRITORY.CHARSET.
 std::string localeHint(std::string_view name) {
     const std::size_t dot = name.find('.');
-    if (dot == std::string_view::npos || dot == 0 || dot + 1 == name.size() ||
-        name.find_first_of("/ '\"") != std::string_view::npos)
+    const bool plain = std::all_of(name.begin(), name.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' || c == '-' ||
+               c == '.' || c == '@';
+    });
+    if (!plain || dot == std::string_view::npos || dot == 0 || dot + 1 == name.size())
         return "see 'locale -a' for the installed ones";
     return "install it (package locales-all), or compile it with 'localedef -i " +
            std::string(name.substr(0, dot)) + " -f " + std::string(name.substr(dot + 1)) + " DIR/" +

@@ -330,6 +330,8 @@ TEST(ToolConventions, ErrorLinesQuoteArguments) {
         // Valid UTF-8 is kept, invalid bytes are escaped.
         {"num|\xc3\xa9\xff\xc3", 1, "", "cannot read '\xc3\xa9\\xff\\xc3' as a number"},
         {"bo\ngus", 2, "", "unknown command 'bo\\ngus' (see 'xvkit --help')"},
+        {"num|-l|x\n.UTF-8|1", 2, "",
+         "unknown locale 'x\\n.UTF-8' (see 'locale -a' for the installed ones)"},
     });
 }
 
