@@ -75,7 +75,10 @@ bool readBack(const QNLocale& loc, const char* text) {
     const WholeReading reading = readLocaleWhole(loc, text, &whole);
     return printNumber(
         text, reading, whole, loc,
-        [](const Whole& w) { return (w.negative ? "-" : "") + std::to_string(w.magnitude); },
+        [](const Whole& w) {
+            std::string text = w.negative ? "-" : "";
+            return text += std::to_string(w.magnitude);
+        },
         exactText);
 }
 
