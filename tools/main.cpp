@@ -44,8 +44,10 @@ void printUsage(std::FILE* out) {
         "\n"
         "Exit status:\n"
         "  0  success (grep: some line matched)\n"
-        "  1  grep: no line matched; other commands: some input text could not be read\n"
-        "  2  bad usage, unknown locale, unreadable file or pattern that does not compile\n",
+        "  1  grep: no line matched; other commands: some input text could not be read,\n"
+        "     names no instant, or holds a number beyond those the tool holds\n"
+        "  2  bad usage, an unknown locale or format letter, an unreadable file, a\n"
+        "     pattern that does not compile, or no memory left\n",
         out);
 }
 
