@@ -23,6 +23,7 @@ if [ -n "$missing" ]; then
 fi
 
 echo "== building in $dir"
+mkdir -p "$root/build"
 cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DXVKIT_BUILD_BENCH=ON \
     -DXVKIT_BUILD_TESTS=OFF -DXVKIT_BUILD_TOOLS=OFF >"$dir.log" 2>&1 &&
     cmake --build "$dir" -j "$jobs" >>"$dir.log" 2>&1 || { cat "$dir.log"; exit 1; }

@@ -1,9 +1,19 @@
 #!/bin/sh
-# Builds the library and the xvkit tool in release mode and runs the tool:
-# `./scripts/run.sh` shows the tour; `./scripts/run.sh COMMAND ARGS...` runs
-# any other subcommand (see `./scripts/run.sh --help`).
+# Builds the library, the xvkit tool and the test locales in release mode
+# (build/release) and runs the tool: `./scripts/run.sh` shows the tour;
+# `./scripts/run.sh COMMAND ARGS...` runs any other subcommand (see
+# `./scripts/run.sh --help`). The tool finds the compiled locales (en_US,
+# de_DE, fr_FR, en_IN, ja_JP, sv_SE...) through XVKIT_LOCPATH when the C
+# runtime has no locale of the name asked for.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-cmake -S "$root" -B "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DXVKIT_BUILD_TESTS=OFF >/dev/null
-cmake --build "$root/build/release" -j "${JOBS:-2}" >/dev/null
-exec "$root/build/release/tools/xvkit" "$@"
+dir="$root/build/release"
+mkdir -p "$root/build"
+if ! cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DXVKIT_BUILD_TESTS=OFF \
+        >"$dir.log" 2>&1 ||
+    ! cmake --build "$dir" -j "${JOBS:-2}" >>"$dir.log" 2>&1; then
+    cat "$dir.log" >&2
+    echo "run.sh: the build failed (log in $dir.log)" >&2
+    exit 2
+fi
+XVKIT_LOCPATH="$dir/locales" exec "$dir/tools/xvkit" "$@"

@@ -7,6 +7,7 @@
 
 #include "choices.h"
 #include "commands.h"
+#include "datetext.h"
 #include "options.h"
 
 namespace xvtool {
@@ -14,11 +15,12 @@ namespace xvtool {
 namespace {
 
 constexpr const char kHelp[] =
-    "usage: xvkit date [--locale NAME] [--zone TZ] [--format FMT] [TEXT...]\n"
+    "usage: xvkit date [--locale NAME] [--zone TZ] [--format FMT | --iso] [TEXT...]\n"
     "\n"
     "Reads the date TEXT (the words joined by blanks; today when absent) with\n"
-    "the locale and prints it in FMT, then its day number (Julian Day Number)\n"
-    "and its weekday (1 = Monday .. 7 = Sunday):\n"
+    "the locale, or as ISO 8601 (YYYY-MM-DD) in every locale, and prints it in\n"
+    "FMT, then its day number (Julian Day Number) and its weekday (1 = Monday\n"
+    ".. 7 = Sunday):\n"
     "\n"
     "  $ xvkit date March 5, 1997\n"
     "  Wednesday 05 March 1997 (day 2450513, weekday 3)\n"
@@ -30,13 +32,19 @@ constexpr const char kHelp[] =
     "                 TZ setting (\"JST-9\"): the zone whose calendar gives\n"
     "                 \"today\" (default: TZ, or /etc/localtime); a date has no\n"
     "                 zone of its own, so %Z prints nothing\n"
-    "  --format FMT   directives of strftime's letters, \"%%\" for '%'\n"
-    "                 (default \"%A %d %B %Y\")\n"
+    "  --format FMT   directives %a %A %b %B %c %C %d %H %I %j %m %M %p %S %U %w\n"
+    "                 %W %x %X %y %Y %Z, as strftime's letters, \"%%\" for '%'\n"
+    "                 (default \"%A %d %B %Y\"); other letters are refused\n"
+    "  --iso          print the date as ISO 8601, YYYY-MM-DD\n"
+    "\n"
+    "Short forms: -l NAME (--locale), -z TZ (--zone), -f FMT (--format),\n"
+    "-i (--iso), -h (--help).\n"
     "\n"
     "Exit status: 0 on success, 1 when TEXT is not a date, 2 on bad usage, an\n"
-    "unknown locale or an unknown zone.\n";
+    "unknown format letter, an unknown locale or an unknown zone.\n";
 
-constexpr KnownOption kOptions[] = {{"--locale", true}, {"--zone", true}, {"--format", true}};
+constexpr KnownOption kOptions[] = {
+    {"--locale", true, 'l'}, {"--zone", true, 'z'}, {"--format", true, 'f'}, {"--iso", false, 'i'}};
 
 }  // namespace
 
@@ -47,18 +55,24 @@ int runDate(Args args) {
     chooseZone(options.value("--zone"));
     LocaleChoice locale(options.value("--locale"));
     const char* format = options.value("--format");
+    if (format != nullptr && options.has("--iso"))
+        usageError("--format and --iso exclude each other");
     if (format == nullptr)
         format = "%A %d %B %Y";
+    requireKnownDirectives(format);
 
     QNDate date;
     if (!options.operands().empty()) {
-        std::string text = joinWords(options.operands());
-        date = QNDate(XVString(text), locale.get());
+        const std::string text = joinWords(options.operands());
+        IsoText iso;
+        date = readIso(text, false, &iso) ? iso.date : QNDate(XVString(text), locale.get());
         if (!date.isValid())
-            throw CliError(kExitNoResult, "cannot read '" + text + "' as a date");
+            throw CliError(kExitNoResult, "cannot read " + quoteArg(text) + " as a date" +
+                                              dateFormHint(locale.get()));
     }
-    std::printf("%s (day %lu, weekday %u)\n", date.asString(format, locale.get()).c_str(),
-                date.julian(), date.weekDay());
+    const std::string shown =
+        options.has("--iso") ? isoDate(date) : date.asString(format, locale.get()).c_str();
+    std::printf("%s (day %lu, weekday %u)\n", shown.c_str(), date.julian(), date.weekDay());
     return kExitOk;
 }
 

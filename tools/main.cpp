@@ -2,6 +2,7 @@
 // turns its failures into a one-line message and an exit status.
 #include <cstdio>
 #include <exception>
+#include <new>
 #include <string_view>
 
 #include "commands.h"
@@ -29,6 +30,8 @@ constexpr Command kCommands[] = {
 void printUsage(std::FILE* out) {
     std::fputs(
         "usage: xvkit [COMMAND [ARGS...]]\n"
+        "       xvkit --version | -V\n"
+        "       xvkit --help | -h\n"
         "\n"
         "Commands (xvkit COMMAND --help describes each):\n",
         out);
@@ -42,8 +45,10 @@ void printUsage(std::FILE* out) {
         "\n"
         "Exit status:\n"
         "  0  success (grep: some line matched)\n"
-        "  1  grep: no line matched; other commands: some input text could not be read\n"
-        "  2  bad usage, unknown locale, unreadable file or pattern that does not compile\n",
+        "  1  grep: no line matched; other commands: some input text could not be read,\n"
+        "     names no instant, or holds a number beyond those the tool holds\n"
+        "  2  bad usage, an unknown locale or format letter, an unreadable file, a\n"
+        "     pattern that does not compile, or no memory left\n",
         out);
 }
 
@@ -55,12 +60,16 @@ int dispatch(int argc, char** argv) {
         printUsage(stdout);
         return xvtool::kExitOk;
     }
+    if (name == "--version" || name == "-V") {
+        std::printf("xvkit %s\n", XVKIT_VERSION);
+        return xvtool::kExitOk;
+    }
     xvtool::Args rest(argv + 2, static_cast<std::size_t>(argc - 2));
     for (const Command& c : kCommands) {
         if (c.name == name)
             return c.run(rest);
     }
-    xvtool::usageError("unknown command '" + std::string(name) + "' (see 'xvkit --help')");
+    xvtool::usageError("unknown command " + xvtool::quoteArg(name) + " (see 'xvkit --help')");
 }
 
 }  // namespace
@@ -73,6 +82,10 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         std::fprintf(stderr, "xvkit: %s\n", e.what());
         return e.status();
+    } catch (const std::bad_alloc&) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "xvkit: out of memory\n");
+        return xvtool::kExitTrouble;
     } catch (const std::exception& e) {
         std::fflush(stdout);
         std::fprintf(stderr, "xvkit: %s\n", e.what());

@@ -1,11 +1,13 @@
 // xvkit money: formats money amounts with a locale's conventions, or reads
 // them back.
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "choices.h"
 #include "commands.h"
+#include "numbers.h"
 #include "options.h"
 
 namespace xvtool {
@@ -21,17 +23,26 @@ constexpr const char kHelp[] =
     "one per line.\n"
     "\n"
     "With --parse, reads each TEXT as the locale writes money and prints the\n"
-    "amount it holds, in smallest units.\n"
+    "amount it holds, in smallest units, exactly. A TEXT that starts with '-'\n"
+    "goes after '--': xvkit money --parse -- -$5\n"
     "\n"
     "  --locale NAME  a C runtime locale (\"C\", \"de_DE.UTF-8\", \"\" for the\n"
     "                 environment's); without it the built-in English locale\n"
     "  --symbol KIND  none, local (default: \"$\") or intl (\"USD\")\n"
     "  --parse        read TEXTs instead of formatting AMOUNTs\n"
     "\n"
-    "Exit status: 0 on success, 1 when some AMOUNT or TEXT cannot be read (the\n"
-    "others are still printed), 2 on bad usage or an unknown locale.\n";
+    "Short forms: -l NAME (--locale), -s KIND (--symbol), -p (--parse),\n"
+    "-h (--help).\n"
+    "\n"
+    "Amounts are exact from -9007199254740991 to 9007199254740991 smallest\n"
+    "units (the whole numbers of a double); whole amounts beyond are refused.\n"
+    "\n"
+    "Exit status: 0 on success, 1 when some AMOUNT or TEXT cannot be read or\n"
+    "lies beyond the exact amounts (the others are still printed), 2 on bad\n"
+    "usage or an unknown locale.\n";
 
-constexpr KnownOption kOptions[] = {{"--locale", true}, {"--symbol", true}, {"--parse", false}};
+constexpr KnownOption kOptions[] = {
+    {"--locale", true, 'l'}, {"--symbol", true, 's'}, {"--parse", false, 'p'}};
 
 QNLocale::CurrSymbol readSymbol(const char* text) {
     if (text == nullptr || std::strcmp(text, "local") == 0)
@@ -40,12 +51,40 @@ QNLocale::CurrSymbol readSymbol(const char* text) {
         return QNLocale::symbolNone;
     if (std::strcmp(text, "intl") == 0)
         return QNLocale::symbolInternational;
-    usageError("bad symbol '" + std::string(text) + "' (none, local or intl)");
+    usageError("bad symbol " + quoteArg(text) + " (none, local or intl)");
 }
 
 void reportUnreadable(const char* text) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "xvkit: cannot read '%s' as a money amount\n", text);
+    reportError("cannot read " + quoteArg(text) + " as a money amount");
+}
+
+void reportInexact(const char* text) {
+    reportError(quoteArg(text) + " lies beyond the exact money amounts (" + kExactDoubleRange +
+                " smallest units)");
+}
+
+// Reads `text` as a C number of smallest units; reports it and returns false
+// when it is none or a whole number beyond the exact amounts.
+bool readAmount(const char* text, double* amount) {
+    Whole whole;
+    switch (readCWhole(text, &whole)) {
+        case WholeReading::read:
+            if (whole.magnitude <= kExactWholeMax) {
+                *amount = whole.toDouble();
+                return true;
+            }
+            [[fallthrough]];
+        case WholeReading::tooLarge:
+            reportInexact(text);
+            return false;
+        case WholeReading::notWhole:
+            break;
+    }
+    if (!QNLocaleDefault::instance().stringToNum(XVString(text), amount)) {
+        reportUnreadable(text);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -64,16 +103,19 @@ int runMoney(Args args) {
     bool allRead = true;
     for (const char* text : options.operands()) {
         double amount;
-        bool read = options.has("--parse")
-                        ? loc.stringToMoney(XVString(text), &amount, symbol)
-                        : QNLocaleDefault::instance().stringToNum(XVString(text), &amount);
-        if (!read) {
+        if (!options.has("--parse")) {
+            const bool read = readAmount(text, &amount);
+            if (read)
+                std::printf("%s\n", loc.moneyAsString(amount, symbol).c_str());
+            allRead &= read;
+        } else if (!loc.stringToMoney(XVString(text), &amount, symbol)) {
             reportUnreadable(text);
             allRead = false;
-        } else if (options.has("--parse")) {
-            std::printf("%.15g\n", amount);
+        } else if (std::fabs(amount) > kExactDoubleLimit) {
+            reportInexact(text);
+            allRead = false;
         } else {
-            std::printf("%s\n", loc.moneyAsString(amount, symbol).c_str());
+            std::printf("%s\n", exactText(amount).c_str());
         }
     }
     return allRead ? kExitOk : kExitNoResult;

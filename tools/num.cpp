@@ -1,10 +1,10 @@
 // xvkit num: formats numbers with a locale's conventions, or reads them back.
 #include <cstdio>
 #include <string>
-#include <type_traits>
 
 #include "choices.h"
 #include "commands.h"
+#include "numbers.h"
 #include "options.h"
 
 namespace xvtool {
@@ -21,34 +21,79 @@ constexpr const char kHelp[] =
     "with N digits after the decimal point (default 2).\n"
     "\n"
     "With --parse, reads each TEXT as the locale writes numbers and prints the\n"
-    "number it holds in C notation.\n"
+    "number it holds in C notation, exactly.\n"
     "\n"
     "  --locale NAME    a C runtime locale (\"C\", \"de_DE.UTF-8\", \"\" for the\n"
     "                   environment's); without it the built-in English locale\n"
     "  --precision N    digits after the decimal point, 0 to 100\n"
     "  --parse          read TEXTs instead of formatting VALUEs\n"
     "\n"
-    "Exit status: 0 on success, 1 when some VALUE or TEXT cannot be read (the\n"
-    "others are still printed), 2 on bad usage or an unknown locale.\n";
+    "Short forms: -l NAME (--locale), -p (--parse), -h (--help).\n"
+    "\n"
+    "Whole numbers run over the 64-bit range, -9223372036854775808 to\n"
+    "9223372036854775807, beyond the 32 bits that the locales' own readers\n"
+    "hold; a TEXT beyond the 32 bits is read when it is plain digits or grouped\n"
+    "exactly as the locale groups it.\n"
+    "\n"
+    "Exit status: 0 on success, 1 when some VALUE or TEXT cannot be read or lies\n"
+    "beyond the 64-bit range (the others are still printed), 2 on bad usage or\n"
+    "an unknown locale.\n";
 
-constexpr KnownOption kOptions[] = {{"--locale", true}, {"--precision", true}, {"--parse", false}};
+constexpr KnownOption kOptions[] = {
+    {"--locale", true, 'l'}, {"--precision", true}, {"--parse", false, 'p'}};
 
-// Prints `text` read by `reader` (a whole number first, else a real one), or
-// reports it on stderr; returns whether it could be read.
-template <class Print>
-bool withNumber(const QNLocale& reader, const char* text, Print print) {
-    long whole;
+// Prints the number that `text` holds: `whole` shown by `showWhole` when the
+// whole-number `reading` read it, else the real number that `realReader`
+// reads, shown by `showReal`. Reports a text that holds neither and returns
+// whether it could be read.
+template <class ShowWhole, class ShowReal>
+bool printNumber(const char* text, WholeReading reading, const Whole& whole,
+                 const QNLocale& realReader, ShowWhole showWhole, ShowReal showReal) {
+    switch (reading) {
+        case WholeReading::read:
+            std::printf("%s\n", showWhole(whole).c_str());
+            return true;
+        case WholeReading::tooLarge:
+            reportError(quoteArg(text) + " lies beyond the whole numbers of 64 bits (" +
+                        kWholeRange + ")");
+            return false;
+        case WholeReading::notWhole:
+            break;
+    }
     double real;
-    if (reader.stringToNum(XVString(text), &whole)) {
-        print(whole);
-    } else if (reader.stringToNum(XVString(text), &real)) {
-        print(real);
-    } else {
-        std::fflush(stdout);
-        std::fprintf(stderr, "xvkit: cannot read '%s' as a number\n", text);
+    if (!realReader.stringToNum(XVString(text), &real)) {
+        reportError("cannot read " + quoteArg(text) + " as a number");
         return false;
     }
+    std::printf("%s\n", showReal(real).c_str());
     return true;
+}
+
+// Reads `text` as `loc` writes numbers and prints the value in C notation.
+bool readBack(const QNLocale& loc, const char* text) {
+    Whole whole;
+    const WholeReading reading = readLocaleWhole(loc, text, &whole);
+    return printNumber(
+        text, reading, whole, loc,
+        [](const Whole& w) {
+            std::string text = w.negative ? "-" : "";
+            return text += std::to_string(w.magnitude);
+        },
+        exactText);
+}
+
+// Reads `text` as a C number and prints it as `loc` writes it, with
+// `precision` digits after the decimal point (-1: whole numbers without
+// them, other numbers with 2).
+bool format(const QNLocale& loc, const char* text, int precision) {
+    Whole whole;
+    const WholeReading reading = readCWhole(text, &whole);
+    return printNumber(
+        text, reading, whole, QNLocaleDefault::instance(),
+        [&](const Whole& w) { return formatWhole(loc, w, precision); },
+        [&](double real) {
+            return std::string(loc.asString(real, precision < 0 ? 2 : precision, false).c_str());
+        });
 }
 
 }  // namespace
@@ -62,34 +107,14 @@ int runNum(Args args) {
     LocaleChoice locale(options.value("--locale"));
     const QNLocale& loc = locale.get();
     const char* precisionText = options.value("--precision");
-    long precision = precisionText ? readWholeNumber(precisionText, "precision") : 2;
-    if (precision < 0 || precision > 100) {
-        usageError("bad precision '" + std::string(precisionText) + "' (0 to 100)");
-    }
+    const long precision = precisionText ? readWholeNumber(precisionText, "precision") : -1;
+    if (precisionText && (precision < 0 || precision > 100))
+        usageError("bad precision " + quoteArg(precisionText) + " (0 to 100)");
 
     bool allRead = true;
     for (const char* text : options.operands()) {
-        if (options.has("--parse")) {
-            allRead &= withNumber(loc, text, [](auto n) {
-                if constexpr (std::is_same_v<decltype(n), long>) {
-                    std::printf("%ld\n", n);
-                } else {
-                    std::printf("%.15g\n", n);
-                }
-            });
-            continue;
-        }
-        allRead &= withNumber(QNLocaleDefault::instance(), text, [&](auto n) {
-            if constexpr (std::is_same_v<decltype(n), long>) {
-                if (!precisionText) {
-                    std::printf("%s\n", loc.asString(n).c_str());
-                    return;
-                }
-            }
-            std::printf(
-                "%s\n",
-                loc.asString(static_cast<double>(n), static_cast<int>(precision), false).c_str());
-        });
+        allRead &= options.has("--parse") ? readBack(loc, text)
+                                          : format(loc, text, static_cast<int>(precision));
     }
     return allRead ? kExitOk : kExitNoResult;
 }

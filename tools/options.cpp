@@ -7,17 +7,94 @@ namespace xvtool {
 
 namespace {
 
-constexpr KnownOption kHelp{"--help", false};
+constexpr KnownOption kHelp{"--help", false, 'h'};
 
 bool isOperand(std::string_view word) {
     return word.size() < 2 || word[0] != '-' || word[1] == '.' ||
            std::isdigit(static_cast<unsigned char>(word[1])) != 0;
 }
 
+// The length of the valid UTF-8 sequence of two to four bytes at the start of
+// `text`, or 0 when there is none (overlong forms and surrogates are invalid).
+std::size_t utf8SequenceLength(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length;
+    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high)
+        return 0;
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF)
+            return 0;
+    }
+    return length;
+}
+
 }  // namespace
 
 void usageError(const std::string& message) {
     throw CliError(kExitTrouble, message);
+}
+
+void reportError(const std::string& message) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "xvkit: %s\n", message.c_str());
+}
+
+std::string quoteArg(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string quoted = "'";
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80) {
+            if (const std::size_t n = utf8SequenceLength(text.substr(i)); n != 0) {
+                quoted.append(text.substr(i, n));
+                i += n;
+                continue;
+            }
+        }
+        ++i;
+        switch (c) {
+            case '\'':
+                quoted += "\\'";
+                continue;
+            case '\\':
+                quoted += "\\\\";
+                continue;
+            case '\n':
+                quoted += "\\n";
+                continue;
+            case '\t':
+                quoted += "\\t";
+                continue;
+            case '\r':
+                quoted += "\\r";
+                continue;
+            default:
+                break;
+        }
+        if (c < 0x20 || c >= 0x7F) {
+            quoted += "\\x";
+            quoted += kHex[c >> 4];
+            quoted += kHex[c & 15];
+        } else {
+            quoted += static_cast<char>(c);
+        }
+    }
+    return quoted + "'";
 }
 
 Options::Options(std::string_view command, std::span<char* const> args,
@@ -35,17 +112,16 @@ Options::Options(std::string_view command, std::span<char* const> args,
         }
         auto valueFor = [&](const KnownOption& option) -> const char* {
             if (i + 1 >= args.size())
-                usageError("option '" + std::string(option.name) + "' needs a value" +
-                           " (see 'xvkit " + command_ + " --help')");
+                usageError("option " + quoteArg(option.name) + " needs a value" + " (see 'xvkit " +
+                           command_ + " --help')");
             return args[++i];
         };
         if (word.starts_with("--")) {
             std::size_t eq = word.find('=');
-            const KnownOption& option = find(word.substr(0, eq));
+            const KnownOption& option = find(word.substr(0, eq), word);
             if (eq != std::string_view::npos) {
-                if (!option.takesValue) {
-                    usageError("option '" + std::string(option.name) + "' takes no value");
-                }
+                if (!option.takesValue)
+                    usageError("option " + quoteArg(option.name) + " takes no value");
                 add(option.name, args[i] + eq + 1);
             } else {
                 add(option.name, option.takesValue ? valueFor(option) : nullptr);
@@ -55,7 +131,7 @@ Options::Options(std::string_view command, std::span<char* const> args,
         // One or more short flags; a short option with a value ends the word.
         for (std::size_t k = 1; k < word.size(); ++k) {
             const char name[3] = {'-', word[k], '\0'};
-            const KnownOption& option = find(name);
+            const KnownOption& option = find(name, word);
             if (!option.takesValue) {
                 add(option.name, nullptr);
             } else if (k + 1 < word.size()) {
@@ -68,14 +144,24 @@ Options::Options(std::string_view command, std::span<char* const> args,
     }
 }
 
-const KnownOption& Options::find(std::string_view name) const {
-    if (name == kHelp.name)
-        return kHelp;
+const KnownOption& Options::find(std::string_view name, std::string_view word) const {
+    const bool isShort = name.size() == 2 && name[0] == '-' && name[1] != '-';
+    const auto names = [&](const KnownOption& option) {
+        return option.name == name || (isShort && option.shortName == name[1]);
+    };
     for (const KnownOption& option : known_) {
-        if (option.name == name)
+        if (names(option))
             return option;
     }
-    usageError("unknown option '" + std::string(name) + "' (see 'xvkit " + command_ + " --help')");
+    if (names(kHelp))
+        return kHelp;
+    // "-$5" or "-(1.00)": an operand that the user did not mark with "--".
+    if (!std::isalpha(static_cast<unsigned char>(word[1])) && word[1] != '-') {
+        usageError("unknown option " + quoteArg(word) +
+                   " (put '--' before an operand that starts with '-'; see 'xvkit " + command_ +
+                   " --help')");
+    }
+    usageError("unknown option " + quoteArg(name) + " (see 'xvkit " + command_ + " --help')");
 }
 
 void Options::add(std::string_view name, const char* value) {

@@ -30,22 +30,34 @@ class CliError : public std::runtime_error {
 // Throws a CliError with kExitTrouble.
 [[noreturn]] void usageError(const std::string& message);
 
-// One option a subcommand accepts: its name as typed ("-n", "--locale") and
-// whether a value follows it.
+// Writes "xvkit: <message>" on stderr (after what stdout holds so far), for
+// a failure that does not end the subcommand.
+void reportError(const std::string& message);
+
+// `text` between single quotes for an error line: '\'' and '\\' escaped,
+// control bytes as C escapes ("\n", "\t", "\x1b") and bytes that are not
+// part of valid UTF-8 as "\xHH", so that the line stays one printable line.
+std::string quoteArg(std::string_view text);
+
+// One option a subcommand accepts: its name as typed ("-n", "--locale"),
+// whether a value follows it, and the one-letter form that also names it
+// ('l' for "-l"), if any.
 struct KnownOption {
     std::string_view name;
     bool takesValue;
+    char shortName = '\0';
 };
 
 // The options and operands of one subcommand. Every subcommand also takes
-// "--help". A long option's value may follow as the next word or after '='
+// "--help" (and "-h" unless it has its own "-h"). A long option's value may follow as the next word
+// or after '='
 // ("--zone=UTC0"); short flags combine ("-nc"); "--" ends the options. A word
 // starting with '-' and a digit or '.' ("-12.5", "-.5") or the word "-" alone
 // is an operand.
 class Options {
   public:
     // Throws CliError (kExitTrouble) for an unknown option, a missing value or
-    // a value given to a flag.
+    // a value given to a flag. Options are recorded under their long names.
     Options(std::string_view command, std::span<char* const> args,
             std::span<const KnownOption> known);
 
@@ -56,7 +68,9 @@ class Options {
     bool wantsHelp() const { return has("--help"); }
 
   private:
-    const KnownOption& find(std::string_view name) const;
+    // The option that `name` names, as typed in `word`; throws CliError for
+    // an unknown one.
+    const KnownOption& find(std::string_view name, std::string_view word) const;
     void add(std::string_view name, const char* value);
 
     std::string command_;

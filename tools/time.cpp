@@ -8,6 +8,7 @@
 
 #include "choices.h"
 #include "commands.h"
+#include "datetext.h"
 #include "options.h"
 
 namespace xvtool {
@@ -15,8 +16,9 @@ namespace xvtool {
 namespace {
 
 constexpr const char kHelp[] =
-    "usage: xvkit time [--locale NAME] [--zone TZ] [--format FMT] [[DATE] TIME]\n"
-    "       xvkit time [--locale NAME] [--zone TZ] [--format FMT] --dst YEAR\n"
+    "usage: xvkit time [--locale NAME] [--zone TZ] [--format FMT | --iso] [[DATE] TIME]\n"
+    "       xvkit time [--locale NAME] [--zone TZ] [--format FMT | --iso] ISO-TIME\n"
+    "       xvkit time [--locale NAME] [--zone TZ] [--format FMT | --iso] --dst YEAR\n"
     "\n"
     "Reads the time of day TIME on DATE (today when absent) in the zone and\n"
     "prints the instant in FMT, then its count of seconds since 1 January 1901\n"
@@ -24,6 +26,10 @@ constexpr const char kHelp[] =
     "is now. Quote a DATE or TIME of several words: xvkit time '3/5/97' '1:15 pm'.\n"
     "The built-in English locale reads a time from the start of TIME and\n"
     "ignores the rest, so a lone '3/5/97' is 03:00 today.\n"
+    "\n"
+    "Every locale also reads ISO 8601: a DATE as YYYY-MM-DD, and an ISO-TIME\n"
+    "as YYYY-MM-DDTHH:MM[:SS] in the zone, or at its own offset from UTC when\n"
+    "it ends in Z, +HH[:MM] or -HH[:MM] (2024-03-10T12:00:00-05:00).\n"
     "\n"
     "With --dst YEAR, prints the instants at which daylight time begins and\n"
     "ends in YEAR in the zone.\n"
@@ -37,9 +43,15 @@ constexpr const char kHelp[] =
     "                 or a malformed setting is an error. (The library's own\n"
     "                 process-wide zones give every zone with daylight time the\n"
     "                 North American schedule of 1987; the tool does not use them.)\n"
-    "  --format FMT   directives of strftime's letters, \"%%\" for '%'\n"
-    "                 (default \"%A %d %B %Y %H:%M:%S %Z\")\n"
+    "  --format FMT   directives %a %A %b %B %c %C %d %H %I %j %m %M %p %S %U %w\n"
+    "                 %W %x %X %y %Y %Z, as strftime's letters, \"%%\" for '%'\n"
+    "                 (default \"%A %d %B %Y %H:%M:%S %Z\"); other letters are\n"
+    "                 refused\n"
+    "  --iso          print the instant as ISO 8601, with its offset from UTC\n"
     "  --dst YEAR     the daylight-saving changes of YEAR\n"
+    "\n"
+    "Short forms: -l NAME (--locale), -z TZ (--zone), -f FMT (--format),\n"
+    "-i (--iso), -h (--help).\n"
     "\n"
     "Instants are a 32-bit count of seconds: they run from 1901 to 6 February\n"
     "2037 06:28:15 UTC, and a DATE and TIME outside that range name no instant.\n"
@@ -48,22 +60,29 @@ constexpr const char kHelp[] =
     "\n"
     "Exit status: 0 on success, 1 when DATE or TIME cannot be read or names no\n"
     "instant, or when the changes of YEAR fall outside the range of instants,\n"
-    "2 on bad usage, an unknown locale or an unknown zone.\n";
+    "2 on bad usage, an unknown format letter, an unknown locale or an unknown\n"
+    "zone.\n";
 
-constexpr KnownOption kOptions[] = {
-    {"--locale", true}, {"--zone", true}, {"--format", true}, {"--dst", true}};
+constexpr KnownOption kOptions[] = {{"--locale", true, 'l'},
+                                    {"--zone", true, 'z'},
+                                    {"--format", true, 'f'},
+                                    {"--iso", false, 'i'},
+                                    {"--dst", true}};
 
+// Prints `t` in `format`, or as ISO 8601 when `format` is null.
 void printInstant(const char* label, const QNTime& t, const char* format, const QNZone& zone,
                   const QNLocale& loc) {
-    std::printf("%s%s (count %lu, %s time)\n", label, t.asString(format, zone, loc).c_str(),
-                t.seconds(), t.isDST(zone) ? "daylight" : "standard");
+    const std::string shown =
+        format != nullptr ? t.asString(format, zone, loc).c_str() : isoInstant(t, zone);
+    std::printf("%s%s (count %lu, %s time)\n", label, shown.c_str(), t.seconds(),
+                t.isDST(zone) ? "daylight" : "standard");
 }
 
 int printDaylightChanges(const char* yearText, const char* format, const QNZone& zone,
                          const QNLocale& loc) {
     const long year = readWholeNumber(yearText, "year");
     if (year < 0)
-        usageError("bad year '" + std::string(yearText) + "'");
+        usageError("bad year " + quoteArg(yearText));
     const auto y = static_cast<unsigned int>(year);
     const auto outsideTheInstants = [&] {
         return CliError(kExitNoResult, "the daylight-saving changes of " + std::string(yearText) +
@@ -99,8 +118,12 @@ int runTime(Args args) {
     LocaleChoice locale(options.value("--locale"));
     const QNLocale& loc = locale.get();
     const char* format = options.value("--format");
-    if (format == nullptr)
+    if (format != nullptr && options.has("--iso"))
+        usageError("--format and --iso exclude each other");
+    if (format == nullptr && !options.has("--iso"))
         format = "%A %d %B %Y %H:%M:%S %Z";
+    if (format != nullptr)
+        requireKnownDirectives(format);
     const auto& operands = options.operands();
 
     if (const char* year = options.value("--dst")) {
@@ -112,29 +135,32 @@ int runTime(Args args) {
         usageError("too many arguments (see 'xvkit time --help')");
 
     QNTime instant;
-    if (!operands.empty()) {
+    IsoText iso;
+    if (operands.size() == 1 && readIso(operands[0], true, &iso) && iso.hasTime) {
+        instant = instantOf(iso, zone, quoteArg(operands[0]));
+    } else if (!operands.empty()) {
         QNDate date;
         if (operands.size() == 2) {
-            date = QNDate(XVString(operands[0]), loc);
-            if (!date.isValid()) {
-                throw CliError(kExitNoResult,
-                               "cannot read '" + std::string(operands[0]) + "' as a date");
+            if (readIso(operands[0], false, &iso)) {
+                date = iso.date;
+            } else if (!(date = QNDate(XVString(operands[0]), loc)).isValid()) {
+                throw CliError(kExitNoResult, "cannot read " + quoteArg(operands[0]) +
+                                                  " as a date" + dateFormHint(loc));
             }
         }
         const char* text = operands.back();
         tm read{};
         if (!loc.stringToTime(XVString(text), &read)) {
-            throw CliError(kExitNoResult, "cannot read '" + std::string(text) + "' as a time");
+            const char* form = operands.size() == 1 && readIso(text, false, &iso)
+                                   ? " (an ISO 8601 instant needs a time: YYYY-MM-DDTHH:MM)"
+                                   : "";
+            throw CliError(kExitNoResult, "cannot read " + quoteArg(text) + " as a time" + form);
         }
-        instant = QNTime(date, XVString(text), zone, loc);
-        // A wall-clock time outside the range of the 32-bit count comes back
-        // as an instant on another date.
-        if (!instant.isValid() || QNDate(instant, zone) != date) {
-            throw CliError(kExitNoResult, "no such instant: '" + std::string(text) + "' on " +
-                                              date.asString('x', loc) +
-                                              " (outside 1901 to 6 February 2037, or in the "
-                                              "hour skipped by the change to daylight time)");
-        }
+        const ClockTime clock{static_cast<unsigned int>(read.tm_hour),
+                              static_cast<unsigned int>(read.tm_min),
+                              static_cast<unsigned int>(read.tm_sec)};
+        instant =
+            instantIn(date, clock, zone, quoteArg(text) + " on " + date.asString('x', loc).c_str());
     }
     printInstant("", instant, format, zone, loc);
     return kExitOk;

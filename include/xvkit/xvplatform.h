@@ -34,11 +34,24 @@
 
 // Platform integer types. `DWORD` is unsigned 32-bit, `LONG` signed 32-bit,
 // `BOOL` an int holding `TRUE` (non-zero) or `FALSE` (0).
+//
+// Many C headers bring their own `BOOL`, `TRUE` and `FALSE`. A program may
+// include such a header before or after this one: a `TRUE`, `FALSE` or `BOOL`
+// that is already a macro is used as it is, and a repeated `typedef int
+// BOOL;` declares the same type again, which C++ allows. (A header that makes
+// `BOOL` another type than int, or `TRUE`/`FALSE` enumerators, cannot be
+// combined with this one.)
 using DWORD = std::uint32_t;
 using LONG = std::int32_t;
-using BOOL = int;
+#ifndef BOOL
+typedef int BOOL;
+#endif
+#ifndef TRUE
 inline constexpr BOOL TRUE = 1;
+#endif
+#ifndef FALSE
 inline constexpr BOOL FALSE = 0;
+#endif
 
 // Timeout value meaning "wait without limit".
 inline constexpr DWORD INFINITE = 0xFFFFFFFFu;

@@ -41,3 +41,21 @@ file(GLOB sonames ${PREFIX}/lib*/libxvkit.so.1)
 if(NOT sonames)
     message(FATAL_ERROR "versioned SONAME link libxvkit.so.1 missing")
 endif()
+
+file(GLOB licence ${PREFIX}/share/doc/*/LICENSE)
+if(NOT licence)
+    message(FATAL_ERROR "LICENSE was not installed")
+endif()
+
+# The installed tool starts without LD_LIBRARY_PATH, also after the whole tree
+# has moved elsewhere.
+if(EXISTS ${PREFIX}/bin/xvkit)
+    unset(ENV{LD_LIBRARY_PATH})
+    file(REMOVE_RECURSE ${PREFIX}-moved)
+    file(RENAME ${PREFIX} ${PREFIX}-moved)
+    run(${PREFIX}-moved/bin/xvkit --version)
+    if(NOT output MATCHES "^xvkit [0-9]+\\.[0-9]+\\.[0-9]+\n$")
+        message(FATAL_ERROR "unexpected output of the installed tool: ${output}")
+    endif()
+    file(RENAME ${PREFIX}-moved ${PREFIX})
+endif()

@@ -75,16 +75,19 @@ TEST(ToolCommandLine, OptionFormsAndBadUsage) {
 }
 
 TEST(ToolDateAndTime, ReadAndFormat) {
-    const std::string noSuch =
-        " (outside 1901 to 6 February 2037, or in the hour skipped by the change to daylight "
-        "time)";
+    const std::string outside =
+        " lies outside the range of instants, 1 January 1901 to 6 February 2037 06:28:15 UTC";
+    const std::string skipped = " lies in the hour skipped by the change to daylight time";
+    const std::string usDates =
+        " (the locale writes dates as '03/05/97'; YYYY-MM-DD is read in "
+        "every locale)";
     expectRuns({
         {"date|March|5,|1997", 0, "Wednesday 05 March 1997 (day 2450513, weekday 3)\n"},
         {"date|--format|%d/%m/%Y %j 100%%|12-25-2005", 0,
          "25/12/2005 359 100% (day 2453730, weekday 7)\n"},
         {"date|--format=%x|2/29/2000", 0, "02/29/2000 (day 2451604, weekday 2)\n"},
-        {"date|2/30/1997", 1, "", "cannot read '2/30/1997' as a date"},
-        {"date|someday", 1, "", "cannot read 'someday' as a date"},
+        {"date|2/30/1997", 1, "", "cannot read '2/30/1997' as a date" + usDates},
+        {"date|someday", 1, "", "cannot read 'someday' as a date" + usDates},
         // 18:15 UTC; 1901 to 1970 is 2177452800 seconds.
         {"time|--zone|EST5EDT|3/5/97|1:15 pm", 0,
          "Wednesday 05 March 1997 13:15:00 EST (count 3035038500, standard time)\n"},
@@ -93,16 +96,16 @@ TEST(ToolDateAndTime, ReadAndFormat) {
         // The zone also comes from the environment.
         {"time|--format|%H:%M|7/4/97|12:00", 0, "12:00 (count 3045495600, daylight time)\n", "", "",
          "TZ=PST8PDT"},
-        {"time|--zone|EST5EDT|4/6/97|2:30", 1, "", "no such instant: '2:30' on 04/06/97" + noSuch},
+        {"time|--zone|EST5EDT|4/6/97|2:30", 1, "", "no such instant: '2:30' on 04/06/97" + skipped},
         {"time|3/5/97|noon", 1, "", "cannot read 'noon' as a time"},
-        {"time|3/x/1997|12:00", 1, "", "cannot read '3/x/1997' as a date"},
+        {"time|3/x/1997|12:00", 1, "", "cannot read '3/x/1997' as a date" + usDates},
         {"time|a|b|c", 2, "", "too many arguments (see 'xvkit time --help')"},
         // At both ends of the 32-bit count, wall-clock times that it cannot
         // hold are refused rather than wrapped around to the other end.
-        {"time|12/30/1900|12:00", 1, "", "no such instant: '12:00' on 12/30/1900" + noSuch},
-        {"time|12/31/1900|23:00", 1, "", "no such instant: '23:00' on 12/31/1900" + noSuch},
-        {"time|2/6/2037|6:28:16", 1, "", "no such instant: '6:28:16' on 02/06/2037" + noSuch},
-        {"time|2/7/2037|12:00", 1, "", "no such instant: '12:00' on 02/07/2037" + noSuch},
+        {"time|12/30/1900|12:00", 1, "", "no such instant: '12:00' on 12/30/1900" + outside},
+        {"time|12/31/1900|23:00", 1, "", "no such instant: '23:00' on 12/31/1900" + outside},
+        {"time|2/6/2037|6:28:16", 1, "", "no such instant: '6:28:16' on 02/06/2037" + outside},
+        {"time|2/7/2037|12:00", 1, "", "no such instant: '12:00' on 02/07/2037" + outside},
         {"time|2/6/2037|6:28:15", 0,
          "Friday 06 February 2037 06:28:15 UTC (count 4294967295, standard time)\n"},
         {"time|--zone|EST5EDT|12/31/1900|23:00", 0,
@@ -171,7 +174,8 @@ TEST(ToolNumbersAndMoney, FormatAndReadBackInALocale) {
          "1990-11-30 (day 2448226, weekday 5)\n"},
         // An empty name takes the environment's locale.
         {"num|--locale=|1234567", 0, "1.234.567\n", "", "", "LC_ALL=de_DE.UTF-8"},
-        {"money|--locale|xx_NOWHERE|1", 2, "", "unknown locale 'xx_NOWHERE'"},
+        {"money|--locale|xx_NOWHERE|1", 2, "",
+         "unknown locale 'xx_NOWHERE' (see 'locale -a' for the installed ones)"},
     });
 }
 
@@ -218,7 +222,117 @@ TEST(ToolLocale, DumpsWhatTheSnapshotCaptured) {
         for (const std::string& line : c.lines)
             EXPECT_TRUE(contains(r.out, line)) << line << "\n" << r.out;
     }
-    expectRuns({{"locale|xx_NOWHERE.UTF-8", 2, "", "unknown locale 'xx_NOWHERE.UTF-8'"}});
+    expectRuns({{"locale|xx_NOWHERE.UTF-8", 2, "",
+                 "unknown locale 'xx_NOWHERE.UTF-8' (install it (package locales-all), or "
+                 "compile it with 'localedef -i xx_NOWHERE -f UTF-8 DIR/xx_NOWHERE.UTF-8' and "
+                 "set LOCPATH=DIR)"}});
+}
+
+TEST(ToolConventions, VersionHelpAndShortOptions) {
+    for (const char* flag : {"--version", "-V"}) {
+        const RunResult r = runTool({flag});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, "xvkit " XVKIT_VERSION "\n");
+    }
+    EXPECT_EQ(runTool({"-h"}).out, runTool({"--help"}).out);
+    EXPECT_EQ(runTool({"money", "-h"}).out, runTool({"money", "--help"}).out);
+    expectRuns({
+        {"num|-l|de_DE.UTF-8|1234567", 0, "1.234.567\n"},
+        {"num|-lde_DE.UTF-8|-p|1.234.567", 0, "1234567\n"},
+        {"money|-s|intl|-p|USD 2.50", 0, "250\n"},
+        {"date|-f|%d.%m.%Y|-z|UTC0|2/29/2000", 0, "29.02.2000 (day 2451604, weekday 2)\n"},
+        {"time|-z|EST5EDT|-i|7/4/97|12:00", 0,
+         "1997-07-04T12:00:00-04:00 (count 3045484800, daylight time)\n"},
+        // An operand that looks like an option gets a hint at "--".
+        {"money|--parse|-$5", 2, "",
+         "unknown option '-$5' (put '--' before an operand that starts with '-'; see 'xvkit "
+         "money --help')"},
+        {"money|--parse|--|-$5", 0, "-500\n"},
+    });
+}
+
+TEST(ToolConventions, WholeNumbersOf64Bits) {
+    const std::string beyond64 =
+        " lies beyond the whole numbers of 64 bits (-9223372036854775808 to "
+        "9223372036854775807)";
+    const std::string beyondMoney =
+        " lies beyond the exact money amounts (-9007199254740991 to 9007199254740991 smallest "
+        "units)";
+    expectRuns({
+        // Formatting: the English locale's 32 bits, then the tool's 64.
+        {"num|2147483647|3000000000|-9223372036854775808", 0,
+         "2147483647\n3000000000\n-9223372036854775808\n"},
+        {"num|-l|en_US.UTF-8|9223372036854775807|-2147483648", 0,
+         "9,223,372,036,854,775,807\n-2,147,483,648\n"},
+        {"num|-l|en_IN.UTF-8|-9007199254740993", 0, "-9,00,71,99,25,47,40,993\n"},
+        {"num|--precision|1|9007199254740993", 0, "9007199254740993.0\n"},
+        {"num|9223372036854775808|1", 1, "1\n", "'9223372036854775808'" + beyond64},
+        // Reading: exact beyond the locale's readers, plain or grouped as the
+        // locale groups.
+        {"num|--parse|3000000000|2147483647|-2147483648", 0,
+         "3000000000\n2147483647\n-2147483648\n"},
+        {"num|-p|-l|en_US.UTF-8|3,000,000,000|-9223372036854775808", 0,
+         "3000000000\n-9223372036854775808\n"},
+        {"num|-p|-l|en_US.UTF-8|3000,000,000", 1, "", "cannot read '3000,000,000' as a number"},
+        {"num|-p|99999999999999999999", 1, "", "'99999999999999999999'" + beyond64},
+        {"num|-p|0.1|1e300|-2.5", 0, "0.1\n1e+300\n-2.5\n"},
+        // Money: exact up to 2^53 - 1 smallest units.
+        {"money|123456789012", 0, "$1234567890.12\n"},
+        {"money|9007199254740992", 1, "", "'9007199254740992'" + beyondMoney},
+        {"money|--parse|$12345678901234.56|$90071992547409.91", 0,
+         "1234567890123456\n9007199254740991\n"},
+        {"money|--parse|$90071992547409.92", 1, "", "'$90071992547409.92'" + beyondMoney},
+    });
+}
+
+TEST(ToolConventions, FormatLettersAndIso8601) {
+    const std::string known =
+        " (the locales know %a %A %b %B %c %C %d %H %I %j %m %M %p %S %U %w %W %x %X %y %Y %Z "
+        "and %%)";
+    const std::string outside =
+        " lies outside the range of instants, 1 January 1901 to 6 February 2037 06:28:15 UTC";
+    expectRuns({
+        {"date|--format|%F %T %z %s|3/5/97", 2, "",
+         "unknown format letter 'F' in '%F %T %z %s'" + known},
+        {"time|-f|%H:%M %q|12:00", 2, "", "unknown format letter 'q' in '%H:%M %q'" + known},
+        {"date|-f|100%|3/5/97", 2, "", "the format '100%' ends in a lone '%' (write %% for '%')"},
+        {"date|--iso|-f|%x", 2, "", "--format and --iso exclude each other"},
+        // ISO 8601 in every locale, and printed with --iso.
+        {"date|2024-03-10", 0, "Sunday 10 March 2024 (day 2460380, weekday 7)\n"},
+        {"date|-l|de_DE.UTF-8|-f|%x|1990-11-30", 0, "30.11.1990 (day 2448226, weekday 5)\n"},
+        {"date|--iso|March|5,|1997", 0, "1997-03-05 (day 2450513, weekday 3)\n"},
+        {"date|2024-02-30", 1, "",
+         "cannot read '2024-02-30' as a date (month 2 of 2024 has 29 days)"},
+        {"date|2024-13-01", 1, "", "cannot read '2024-13-01' as a date (no month 13)"},
+        {"time|2024-03-10T12:00:00Z", 0,
+         "Sunday 10 March 2024 12:00:00 UTC (count 3887524800, standard time)\n"},
+        {"time|1997-07-04T12:00+05:30", 0,
+         "Friday 04 July 1997 06:30:00 UTC (count 3045450600, standard time)\n"},
+        {"time|-z|EST5EDT|--iso|1997-07-04T12:00", 0,
+         "1997-07-04T12:00:00-04:00 (count 3045484800, daylight time)\n"},
+        {"time|-i|1997-03-05|13:15", 0, "1997-03-05T13:15:00Z (count 3035020500, standard time)\n"},
+        {"time|1997-07-04T24:00", 1, "",
+         "cannot read '1997-07-04T24:00' as a date and time (no hour 24)"},
+        {"time|1997-07-04", 1, "",
+         "cannot read '1997-07-04' as a time (an ISO 8601 instant needs a time: YYYY-MM-DDTHH:MM)"},
+        // Which cause applies when a wall-clock time names no instant.
+        {"time|1900-12-31T23:59:59Z", 1, "", "no such instant: '1900-12-31T23:59:59Z'" + outside},
+        {"time|-z|EST5EDT|1997-04-06|2:30", 1, "",
+         "no such instant: '2:30' on 04/06/97 lies in the hour skipped by the change to "
+         "daylight time"},
+    });
+}
+
+TEST(ToolConventions, ErrorLinesQuoteArguments) {
+    expectRuns({
+        {"num|a\nb", 1, "", "cannot read 'a\\nb' as a number"},
+        {"num|\t\x1b'\\", 1, "", "cannot read '\\t\\x1b\\'\\\\' as a number"},
+        // Valid UTF-8 is kept, invalid bytes are escaped.
+        {"num|\xc3\xa9\xff\xc3", 1, "", "cannot read '\xc3\xa9\\xff\\xc3' as a number"},
+        {"bo\ngus", 2, "", "unknown command 'bo\\ngus' (see 'xvkit --help')"},
+        {"num|-l|x\n.UTF-8|1", 2, "",
+         "unknown locale 'x\\n.UTF-8' (see 'locale -a' for the installed ones)"},
+    });
 }
 
 }  // namespace

@@ -1,0 +1,204 @@
+#include "datetext.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "options.h"
+
+namespace xvtool {
+
+namespace {
+
+// The directive letters that every locale of the library formats.
+constexpr std::string_view kDirectives = "aAbBcCdHIjmMpSUwWxXyYZ";
+
+// Instants are a 32-bit count of seconds since 1 January 1901 00:00:00 UTC,
+// 0 being the invalid instant.
+constexpr std::int64_t kFirstCount = 1;
+constexpr std::int64_t kLastCount = 4294967295;
+constexpr const char kOutsideInstants[] =
+    "lies outside the range of instants, 1 January 1901 to 6 February 2037 06:28:15 UTC";
+constexpr const char kSkippedHour[] = "lies in the hour skipped by the change to daylight time";
+
+constexpr long kSecondsPerHour = 3600;
+constexpr long kSecondsPerDay = 86400;
+constexpr unsigned int kFirstIsoYear = 100;  // QNDate reads years below 100 as 1900 to 1999
+
+// The number that the `width` decimal digits at `at` spell, or -1.
+long digitsAt(std::string_view text, std::size_t at, std::size_t width) {
+    if (at + width > text.size())
+        return -1;
+    long value = 0;
+    for (std::size_t i = at; i < at + width; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return -1;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+// The seconds from 1 January 1901 00:00:00 UTC to `time` on `date` in a zone
+// `offsetWest` seconds west of Greenwich; outside the 32-bit count for
+// wall-clock times that no instant has.
+std::int64_t countAt(const QNDate& date, const ClockTime& time, long offsetWest) {
+    static const auto firstDay = static_cast<std::int64_t>(QNDate(1, 1, 1901).julian());
+    return (static_cast<std::int64_t>(date.julian()) - firstDay) * kSecondsPerDay +
+           time.hour * kSecondsPerHour + time.minute * 60 + time.second + offsetWest;
+}
+
+[[noreturn]] void notADate(std::string_view text, const char* as, const std::string& cause) {
+    throw CliError(kExitNoResult,
+                   "cannot read " + quoteArg(text) + " as " + as + " (" + cause + ")");
+}
+
+// Reads "HH:MM[:SS]" and an optional offset at the start of `rest`; false when
+// `rest` has another form.
+bool readIsoTime(std::string_view text, std::string_view rest, IsoText* out) {
+    const long hour = digitsAt(rest, 0, 2), minute = digitsAt(rest, 3, 2);
+    if (hour < 0 || minute < 0 || rest[2] != ':')
+        return false;
+    rest.remove_prefix(5);
+    long second = 0;
+    if (!rest.empty() && rest[0] == ':') {
+        if ((second = digitsAt(rest, 1, 2)) < 0)
+            return false;
+        rest.remove_prefix(3);
+    }
+    if (rest == "Z") {
+        out->hasOffset = true;
+    } else if (!rest.empty() && (rest[0] == '+' || rest[0] == '-')) {
+        const long hours = digitsAt(rest, 1, 2);
+        const bool colon = rest.size() == 6 && rest[3] == ':';
+        const long minutes = rest.size() == 3 ? 0 : digitsAt(rest, colon ? 4 : 3, 2);
+        if (hours < 0 || minutes < 0 || rest.size() != (rest.size() == 3 ? 3u : colon ? 6u : 5u))
+            return false;
+        if (hours > 23 || minutes > 59)
+            notADate(text, "a date and time", "no offset " + std::string(rest));
+        out->hasOffset = true;
+        out->offsetEast = (rest[0] == '-' ? -1 : 1) * (hours * kSecondsPerHour + minutes * 60);
+    } else if (!rest.empty()) {
+        return false;
+    }
+    if (hour > 23 || minute > 59 || second > 59) {
+        notADate(text, "a date and time",
+                 hour > 23 ? "no hour " + std::to_string(hour)
+                           : "no " + std::string(minute > 59 ? "minute " : "second ") +
+                                 std::to_string(minute > 59 ? minute : second));
+    }
+    out->hasTime = true;
+    out->time = {static_cast<unsigned int>(hour), static_cast<unsigned int>(minute),
+                 static_cast<unsigned int>(second)};
+    return true;
+}
+
+}  // namespace
+
+void requireKnownDirectives(const char* format) {
+    for (const char* p = format; *p != '\0'; ++p) {
+        if (*p != '%')
+            continue;
+        ++p;
+        if (*p == '\0')
+            usageError("the format " + quoteArg(format) + " ends in a lone '%' (write %% for '%')");
+        if (*p != '%' && kDirectives.find(*p) == std::string_view::npos) {
+            usageError("unknown format letter " + quoteArg(std::string_view(p, 1)) + " in " +
+                       quoteArg(format) +
+                       " (the locales know %a %A %b %B %c %C %d %H %I %j %m %M %p %S %U %w %W %x "
+                       "%X %y %Y %Z and %%)");
+        }
+    }
+}
+
+bool readIso(std::string_view text, bool withTime, IsoText* out) {
+    const long year = digitsAt(text, 0, 4), month = digitsAt(text, 5, 2),
+               day = digitsAt(text, 8, 2);
+    if (year < 0 || month < 0 || day < 0 || text[4] != '-' || text[7] != '-')
+        return false;
+    IsoText iso;
+    if (text.size() > 10 &&
+        (!withTime || text[10] != 'T' || !readIsoTime(text, text.substr(11), &iso)))
+        return false;
+    const char* as = iso.hasTime ? "a date and time" : "a date";
+    if (year < static_cast<long>(kFirstIsoYear))
+        notADate(text, as, "no year before " + std::to_string(kFirstIsoYear));
+    if (month < 1 || month > 12)
+        notADate(text, as, "no month " + std::to_string(month));
+    const auto y = static_cast<unsigned int>(year), m = static_cast<unsigned int>(month);
+    const unsigned int days = QNDate::daysInMonthYear(m, y);
+    if (day < 1 || static_cast<unsigned int>(day) > days) {
+        notADate(text, as,
+                 day < 1 ? "no day 0"
+                         : "month " + std::to_string(m) + " of " + std::to_string(y) + " has " +
+                               std::to_string(days) + " days");
+    }
+    iso.date = QNDate(static_cast<unsigned int>(day), m, y);
+    *out = iso;
+    return true;
+}
+
+std::string dateFormHint(const QNLocale& loc) {
+    const QNDate sample(5, 3, 1997);
+    return " (the locale writes dates as " + quoteArg(sample.asString('x', loc).c_str()) +
+           "; YYYY-MM-DD is read in every locale)";
+}
+
+QNTime instantIn(const QNDate& date, const ClockTime& time, const QNZone& zone,
+                 const std::string& what) {
+    const QNTime t(date, time.hour, time.minute, time.second, zone);
+    // A wall-clock time beyond the 32-bit count comes back as an instant on
+    // another date.
+    if (t.isValid() && QNDate(t, zone) == date)
+        return t;
+    const std::int64_t count = countAt(date, time, zone.timeZoneOffset());
+    const bool outside = count < kFirstCount || count > kLastCount;
+    throw CliError(kExitNoResult,
+                   "no such instant: " + what + " " + (outside ? kOutsideInstants : kSkippedHour));
+}
+
+QNTime instantOf(const IsoText& text, const QNZone& zone, const std::string& what) {
+    if (!text.hasOffset)
+        return instantIn(text.date, text.time, zone, what);
+    const std::int64_t count = countAt(text.date, text.time, -text.offsetEast);
+    if (count < kFirstCount || count > kLastCount)
+        throw CliError(kExitNoResult, "no such instant: " + what + " " + kOutsideInstants);
+    return QNTime(static_cast<unsigned long>(count));
+}
+
+std::string isoDate(const QNDate& date) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u", date.year(), date.month(),
+                  date.dayOfMonth());
+    return text;
+}
+
+std::string isoInstant(const QNTime& t, const QNZone& zone) {
+    tm wall, utc;
+    t.extract(&wall, zone);
+    t.extractGMT(&utc);
+    const auto clock = [](const tm& r) {
+        return ClockTime{static_cast<unsigned int>(r.tm_hour), static_cast<unsigned int>(r.tm_min),
+                         static_cast<unsigned int>(r.tm_sec)};
+    };
+    const std::int64_t east =
+        countAt(QNDate(&wall), clock(wall), 0) - countAt(QNDate(&utc), clock(utc), 0);
+    char text[64];
+    int n = std::snprintf(text, sizeof text, "%sT%02d:%02d:%02d", isoDate(QNDate(&wall)).c_str(),
+                          wall.tm_hour, wall.tm_min, wall.tm_sec);
+    const auto size = sizeof text - static_cast<std::size_t>(n);
+    const long magnitude = static_cast<long>(std::llabs(east));
+    if (east == 0) {
+        std::snprintf(text + n, size, "Z");
+    } else if (magnitude % 60 == 0) {
+        std::snprintf(text + n, size, "%c%02ld:%02ld", east < 0 ? '-' : '+',
+                      magnitude / kSecondsPerHour, magnitude % kSecondsPerHour / 60);
+    } else {
+        std::snprintf(text + n, size, "%c%02ld:%02ld:%02ld", east < 0 ? '-' : '+',
+                      magnitude / kSecondsPerHour, magnitude % kSecondsPerHour / 60,
+                      magnitude % 60);
+    }
+    return text;
+}
+
+}  // namespace xvtool

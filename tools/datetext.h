@@ -1,0 +1,69 @@
+// Date and time text of the date and time subcommands beyond what the
+// locales read and write: format checks, ISO 8601, and why a wall-clock time
+// names no instant.
+#ifndef XVKIT_TOOLS_DATETEXT_H_
+#define XVKIT_TOOLS_DATETEXT_H_
+
+#include <string>
+#include <string_view>
+
+#include <xvkit/qndate.h>
+#include <xvkit/qnlocale.h>
+#include <xvkit/qntime.h>
+#include <xvkit/qnzone.h>
+
+namespace xvtool {
+
+// Throws CliError (kExitTrouble) naming the first directive of `format` whose
+// letter the locales do not format (they would give empty text for it), or a
+// '%' that ends the format.
+void requireKnownDirectives(const char* format);
+
+// A wall-clock time of day.
+struct ClockTime {
+    unsigned int hour = 0;
+    unsigned int minute = 0;
+    unsigned int second = 0;
+};
+
+// An ISO 8601 text: a date, and a time with an optional offset from UTC.
+struct IsoText {
+    QNDate date;
+    bool hasTime = false;
+    ClockTime time;
+    bool hasOffset = false;
+    long offsetEast = 0;  // seconds east of Greenwich ("Z": 0)
+};
+
+// Reads `text` as an ISO 8601 date, YYYY-MM-DD, or when `withTime` is true
+// also as YYYY-MM-DDTHH:MM[:SS] followed by an optional "Z" or +HH[:MM] /
+// -HH[:MM]. Returns false when `text` does not have one of these forms;
+// throws CliError (kExitNoResult) when it has the form but names no date or
+// time, saying why.
+bool readIso(std::string_view text, bool withTime, IsoText* out);
+
+// " (the locale writes dates as '03/05/97'; YYYY-MM-DD is read in every
+// locale)": the locale's form of a sample date, for a date that the locale
+// cannot read.
+std::string dateFormHint(const QNLocale& loc);
+
+// The instant of `time` on `date` in `zone`. Throws CliError (kExitNoResult)
+// "no such instant: WHAT ..." saying whether the time lies outside the range
+// of instants or in the hour skipped by the change to daylight time.
+QNTime instantIn(const QNDate& date, const ClockTime& time, const QNZone& zone,
+                 const std::string& what);
+
+// The instant of `text`, an ISO text with a time, in `zone` unless the text
+// gives its own offset; throws as instantIn.
+QNTime instantOf(const IsoText& text, const QNZone& zone, const std::string& what);
+
+// "1997-03-05".
+std::string isoDate(const QNDate& date);
+
+// "1997-03-05T13:15:00-05:00": the wall-clock time of `t` in `zone` and its
+// offset from UTC.
+std::string isoInstant(const QNTime& t, const QNZone& zone);
+
+}  // namespace xvtool
+
+#endif  // XVKIT_TOOLS_DATETEXT_H_
