@@ -60,9 +60,29 @@ class CachedPattern {
     std::optional<DfaSearcher> dfa_;
 };
 
-CachedPattern& cachedPattern() {
-    thread_local const std::unique_ptr<CachedPattern> cache = std::make_unique<CachedPattern>();
-    return *cache;
+// The calling thread's cache: made on the thread's first search and released
+// with the thread's thread_local objects. Both variables are trivially
+// destructible, so they stay readable after that release, while the thread
+// still runs atexit handlers, static destructors and later thread_local
+// destructors that may search too.
+thread_local CachedPattern* threadCache = nullptr;
+thread_local bool threadCacheReleased = false;
+
+struct ThreadCacheRelease {
+    ~ThreadCacheRelease() {
+        delete threadCache;
+        threadCache = nullptr;
+        threadCacheReleased = true;
+    }
+};
+
+// The cache of the calling thread, or null once it has been released.
+CachedPattern* cachedPattern() {
+    if (threadCache == nullptr && !threadCacheReleased) {
+        thread_local ThreadCacheRelease release;  // registers the release at thread end
+        threadCache = new CachedPattern;
+    }
+    return threadCache;
 }
 
 // The first occurrence of `length` >= 1 characters of `needle` in [start, n)
@@ -106,12 +126,9 @@ bool quickSearch(const Program& program, const unsigned char* text, std::size_t 
     return false;
 }
 
-}  // namespace
-
-bool search(const unsigned short* code, const char* text, std::size_t n, std::size_t start,
-            std::size_t* matchStart, std::size_t* matchLength) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    CachedPattern& cached = cachedPattern();
+bool searchWith(CachedPattern& cached, const unsigned short* code, const unsigned char* bytes,
+                std::size_t n, std::size_t start, std::size_t* matchStart,
+                std::size_t* matchLength) {
     const bool known = cached.hold(code);
     const Program& program = cached.program();
     bool found = false;
@@ -130,6 +147,18 @@ bool search(const unsigned short* code, const char* text, std::size_t n, std::si
         }
     }
     return lockstepSearch(program, bytes, n, start, matchStart, matchLength);
+}
+
+}  // namespace
+
+bool search(const unsigned short* code, const char* text, std::size_t n, std::size_t start,
+            std::size_t* matchStart, std::size_t* matchLength) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    if (CachedPattern* cached = cachedPattern())
+        return searchWith(*cached, code, bytes, n, start, matchStart, matchLength);
+    // The thread is ending and its cache is gone: this search decodes for itself.
+    const auto own = std::make_unique<CachedPattern>();
+    return searchWith(*own, code, bytes, n, start, matchStart, matchLength);
 }
 
 }  // namespace xvkit_regexp

@@ -6,7 +6,8 @@
 // dfa_search.h runs when the tables pay (a long text, or a pattern this
 // thread searched with last), and the lock-step search of lockstep_search.h
 // everywhere else. Each thread keeps the decoded pattern and tables it used
-// last; nothing else is allocated.
+// last until the thread ends; a search made after that (from a destructor or
+// an atexit handler) decodes for itself. Nothing else is allocated.
 
 #ifndef XVKIT_SRC_REGEXP_LIGHT_MATCHER_H_
 #define XVKIT_SRC_REGEXP_LIGHT_MATCHER_H_

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include <xvkit/xvregexp.h>
@@ -131,6 +136,57 @@ TEST(RegExprLightTest, CopiesAndAssignments) {
     EXPECT_EQ(find(re, "yay"), Found(2, 1));
     re = static_cast<const char*>(nullptr);
     EXPECT_EQ(re.status(), XVRegExprLight::syntaxError);
+}
+
+// Searches that need every engine: a literal, the tables on a long text, the
+// lock-step search on a short one, and an anchored pattern.
+bool searchesRight() {
+    static const XVRegExprLight literal("needle");
+    static const XVRegExprLight digits("[0-9]+x?");
+    static const XVRegExprLight anchored("^b*a+$");
+    const XVString longText(std::string(3000, 'q') + "needle 12345x");
+    return find(literal, longText) == Found(3000, 6) && find(digits, longText) == Found(3007, 6) &&
+           find(digits, "ab 77 cd") == Found(3, 2) && find(anchored, "bbaa") == Found(0, 4) &&
+           find(anchored, longText) == Found(kNone, 0);
+}
+
+// Searches from an atexit handler and from a static object's destructor, both
+// of which run after the exiting thread's thread_local objects are gone.
+TEST(RegExprLightDeathTest, SearchesWhileTheProgramExits) {
+    struct SearchOnDestruction {
+        ~SearchOnDestruction() {
+            if (!searchesRight())
+                _exit(2);
+        }
+    };
+    EXPECT_EXIT(
+        {
+            // The first search makes the expressions, which then outlive the searcher.
+            if (!searchesRight())
+                _exit(1);
+            static SearchOnDestruction searcher;
+            std::atexit([] {
+                if (!searchesRight())
+                    _exit(3);
+            });
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+// A thread_local object made before the thread's first search is destroyed
+// after everything the search made for that thread.
+TEST(RegExprLightTest, SearchesWhileAThreadEnds) {
+    std::atomic<int> right{0};
+    struct SearchOnDestruction {
+        std::atomic<int>* right;
+        ~SearchOnDestruction() { *right += searchesRight() ? 1 : 0; }
+    };
+    std::thread([&right] {
+        thread_local SearchOnDestruction searcher{&right};
+        right += searchesRight() ? 1 : 0;
+    }).join();
+    EXPECT_EQ(right, 2);
 }
 
 }  // namespace
