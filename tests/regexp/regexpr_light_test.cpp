@@ -79,6 +79,49 @@ TEST(RegExprLightTest, Searches) {
     EXPECT_EQ(find(XVRegExprLight(XVString("b\0x", 3)), "abx"), Found(1, 1));
 }
 
+// Anchored codes run straight from their words up to the first closure.
+// Unanchored ones look first for the rarest character every match needs (here
+// the digit or the `x`) and from it back over what the slots before it take,
+// at most 4096 characters; a text without that character has no match.
+TEST(RegExprLightTest, ShortcutsAgreeWithTheFullSearch) {
+    const std::string run(4096, 'a');
+    const struct {
+        const char* pattern;
+        std::string text;
+        std::size_t from;
+        std::size_t at;
+        std::size_t len;
+    } cases[] = {
+        {"^abc", "abcd", 0, 0, 3},
+        {"^abc", "xabc", 1, 1, 3},
+        {"^abc", "ab", 0, kNone, 0},
+        {"^abc", "abx", 0, kNone, 0},
+        {"^a.c$", "abc", 0, 0, 3},
+        {"^a.c$", "abcd", 0, kNone, 0},
+        {"^a.c$", "a\nc", 0, kNone, 0},
+        {"^[0-9]x", "5x", 0, 0, 2},
+        {"^", "abc", 2, 2, 0},
+        {"^$", "", 0, 0, 0},
+        {"^$", "ab", 1, kNone, 0},
+        {"^ab*", "abbbc", 0, 0, 4},
+        {"^ab*", "xbbb", 0, kNone, 0},
+        {"[a-z]+[0-9]", "xx ab1", 0, 3, 3},
+        {"[a-z]+[0-9]", "ab x1", 0, 3, 2},
+        {"[a-z]+[0-9]", "ab x1", 4, kNone, 0},
+        {"n[a-z]*e[a-z]*e[0-9]+", "abc1 needle42Q", 0, 5, 8},
+        {"a[0-9]", "aaaa", 0, kNone, 0},
+        {"[0-9]+x", "ab12x", 0, 2, 3},
+        {".*[0-9]", "x\n" + run + "7", 0, 2, 4097},
+        {".*[0-9]", "x\n" + run + "a7", 0, 2, 4098},
+        {".*[0-9]", std::string(100, 'a') + "\n" + run + run + "7", 0, 101, 8193},
+    };
+    for (const auto& c : cases) {
+        XVRegExprLight re(c.pattern);
+        ASSERT_EQ(re.status(), XVRegExprLight::ok) << c.pattern;
+        EXPECT_EQ(find(re, c.text, c.from), Found(c.at, c.len)) << c.pattern << " from " << c.from;
+    }
+}
+
 TEST(RegExprLightTest, FailedCompilationRefusesToSearch) {
     for (const char* bad : {"*a", "", "a[", "a**"}) {
         const XVRegExprLight re(bad);

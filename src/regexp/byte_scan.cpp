@@ -1,0 +1,285 @@
+#include "byte_scan.h"
+
+#include <cassert>
+#include <cstring>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#define XVKIT_VECTOR_SCANS 1
+#endif
+
+namespace xvkit_regexp {
+
+namespace {
+
+// Characters per vector step.
+constexpr std::size_t kVector = 32;
+
+// How many of ten thousand characters of common text (English prose, code,
+// logs) are `c`; a rough ranking is all the scans need.
+int characterFrequency(unsigned char c) {
+    // a to z, from English letter counts.
+    static constexpr short kLetters[26] = {650, 120, 220, 340, 1000, 180, 160, 490, 560,
+                                           10,  60,  320, 200, 560,  600, 150, 10,  480,
+                                           510, 730, 220, 80,  190,  15,  160, 8};
+    if (c >= 'a' && c <= 'z')
+        return kLetters[c - 'a'];
+    if (c >= 'A' && c <= 'Z')
+        return kLetters[c - 'A'] / 10 + 5;
+    if (c >= '0' && c <= '9')
+        return 20;
+    switch (c) {
+        case ' ':
+            return 1500;
+        case '\n':
+            return 150;
+        case ',':
+        case '.':
+            return 100;
+        case '\t':
+        case '-':
+        case '_':
+        case '"':
+        case '\'':
+        case '/':
+        case ':':
+        case '(':
+        case ')':
+        case '=':
+            return 30;
+        default:
+            break;
+    }
+    if (c >= 0x80)
+        return 10;
+    return c < ' ' || c == 0x7F ? 1 : 5;
+}
+
+#if XVKIT_VECTOR_SCANS
+
+__attribute__((target("avx2"))) inline __m256i load(const unsigned char* at) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+}
+
+__attribute__((target("avx2"))) inline __m256i broadcastRows(const unsigned char* rows) {
+    return _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(rows)));
+}
+
+// The positions of `block` whose characters are members, as bits, from the
+// two nibble tables: the row of the low nibble (from the low or high table as
+// the top bit says) has the bit of the high nibble set for members.
+struct SetTest {
+    __m256i lowRows, highRows, nibbleBits, lowNibbleAndTop, top, nibble;
+
+    __attribute__((target("avx2"))) unsigned members(__m256i block) const {
+        const __m256i index = _mm256_and_si256(block, lowNibbleAndTop);
+        // pshufb gives 0 for an index with its top bit set, so each table
+        // answers only for its half of the characters.
+        const __m256i rows =
+            _mm256_or_si256(_mm256_shuffle_epi8(lowRows, index),
+                            _mm256_shuffle_epi8(highRows, _mm256_xor_si256(index, top)));
+        const __m256i high = _mm256_and_si256(_mm256_srli_epi16(block, 4), nibble);
+        const __m256i bit = _mm256_shuffle_epi8(nibbleBits, high);
+        return static_cast<unsigned>(
+            _mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_and_si256(rows, bit), bit)));
+    }
+};
+
+// The positions where a literal may begin, as bits: those where two of its
+// characters stand at their offsets.
+struct PairTest {
+    __m256i rare, other;
+    std::size_t rareOffset, otherOffset;
+
+    __attribute__((target("avx2"))) unsigned candidates(const unsigned char* at) const {
+        return static_cast<unsigned>(_mm256_movemask_epi8(
+            _mm256_and_si256(_mm256_cmpeq_epi8(load(at + rareOffset), rare),
+                             _mm256_cmpeq_epi8(load(at + otherOffset), other))));
+    }
+};
+
+#endif
+
+}  // namespace
+
+bool vectorScansAvailable() {
+#if XVKIT_VECTOR_SCANS
+    static const bool available = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return available;
+#else
+    return false;
+#endif
+}
+
+ByteSet::ByteSet(const unsigned short* map) : frequency_(frequencyOf(map)) {
+    for (int c = 0; c < 256; ++c) {
+        if (!((map[c >> 4] >> (c & 15)) & 1u))
+            continue;
+        member_[c] = true;
+        ++count_;
+        only_ = static_cast<unsigned char>(c);
+        const int high = c >> 4;
+        unsigned char* rows = high < 8 ? lowRows_ : highRows_;
+        rows[c & 15] |= static_cast<unsigned char>(1u << (high & 7));
+    }
+}
+
+int ByteSet::frequencyOf(const unsigned short* map) {
+    int total = 0;
+    for (int w = 0; w < 16; ++w) {
+        for (unsigned bits = map[w]; bits != 0; bits &= bits - 1)
+            total += characterFrequency(static_cast<unsigned char>(w * 16 + __builtin_ctz(bits)));
+    }
+    return total;
+}
+
+std::size_t ByteSet::find(const unsigned char* text, std::size_t n, std::size_t p) const {
+    if (count_ == 1) {
+        const void* at = std::memchr(text + p, only_, n - p);
+        return at ? static_cast<std::size_t>(static_cast<const unsigned char*>(at) - text)
+                  : kNoPosition;
+    }
+    if (count_ == 0)
+        return kNoPosition;
+    return n - p >= kVector && vectorScansAvailable() ? findVector(text, n, p)
+                                                      : findScalar(text, n, p);
+}
+
+std::size_t ByteSet::findScalar(const unsigned char* text, std::size_t n, std::size_t p) const {
+    std::size_t q = p;
+    for (; q + 4 <= n; q += 4) {
+        if (member_[text[q]] | member_[text[q + 1]] | member_[text[q + 2]] | member_[text[q + 3]])
+            break;
+    }
+    for (; q < n; ++q) {
+        if (member_[text[q]])
+            return q;
+    }
+    return kNoPosition;
+}
+
+#if XVKIT_VECTOR_SCANS
+
+__attribute__((target("avx2"))) std::size_t ByteSet::findVector(const unsigned char* text,
+                                                                std::size_t n,
+                                                                std::size_t p) const {
+    if (n - p < kVector)
+        return findScalar(text, n, p);
+    alignas(16) static constexpr unsigned char kNibbleBits[16] = {1, 2, 4, 8, 16, 32, 64, 128,
+                                                                  1, 2, 4, 8, 16, 32, 64, 128};
+    const SetTest test{broadcastRows(lowRows_),
+                       broadcastRows(highRows_),
+                       broadcastRows(kNibbleBits),
+                       _mm256_set1_epi8(static_cast<char>(0x8F)),
+                       _mm256_set1_epi8(static_cast<char>(0x80)),
+                       _mm256_set1_epi8(0x0F)};
+    std::size_t q = p;
+    for (; q + 2 * kVector <= n; q += 2 * kVector) {
+        const unsigned first = test.members(load(text + q));
+        const unsigned second = test.members(load(text + q + kVector));
+        if ((first | second) != 0)
+            return q + (first != 0 ? __builtin_ctz(first) : kVector + __builtin_ctz(second));
+    }
+    for (; q + kVector <= n; q += kVector) {
+        if (const unsigned found = test.members(load(text + q)))
+            return q + __builtin_ctz(found);
+    }
+    if (q == n)
+        return kNoPosition;
+    // The last block overlaps the one before; its first characters were tested.
+    const std::size_t back = n - kVector;
+    const unsigned found = test.members(load(text + back)) >> (q - back);
+    return found != 0 ? q + __builtin_ctz(found) : kNoPosition;
+}
+
+#else
+
+std::size_t ByteSet::findVector(const unsigned char* text, std::size_t n, std::size_t p) const {
+    return findScalar(text, n, p);
+}
+
+#endif
+
+LiteralFinder::LiteralFinder(const unsigned char* literal, std::size_t length)
+    : literal_(literal), length_(length) {
+    assert(length >= 1);
+    for (std::size_t k = 1; k < length; ++k) {
+        if (characterFrequency(literal[k]) < characterFrequency(literal[rare_]))
+            rare_ = k;
+    }
+    other_ = rare_ == 0 && length > 1 ? 1 : 0;
+    for (std::size_t k = 0; k < length; ++k) {
+        if (k != rare_ && literal[k] != literal[rare_] &&
+            characterFrequency(literal[k]) < characterFrequency(literal[other_]))
+            other_ = k;
+    }
+}
+
+bool LiteralFinder::matchesAt(const unsigned char* at) const {
+    return std::memcmp(at, literal_, length_) == 0;
+}
+
+std::size_t LiteralFinder::find(const unsigned char* text, std::size_t n, std::size_t p) const {
+    if (n - p < length_)
+        return kNoPosition;
+    return n - p >= length_ + kVector && vectorScansAvailable() ? findVector(text, n, p)
+                                                                : findScalar(text, n, p);
+}
+
+std::size_t LiteralFinder::findScalar(const unsigned char* text, std::size_t n,
+                                      std::size_t p) const {
+    if (n - p < length_)
+        return kNoPosition;
+    // Candidates are where the rarest character sits at its offset.
+    const unsigned char rare = literal_[rare_];
+    const unsigned char* q = text + p + rare_;
+    const unsigned char* const last = text + n - length_ + rare_;
+    while (q <= last) {
+        q = static_cast<const unsigned char*>(std::memchr(q, rare, last - q + 1));
+        if (q == nullptr)
+            return kNoPosition;
+        if (matchesAt(q - rare_))
+            return static_cast<std::size_t>(q - rare_ - text);
+        ++q;
+    }
+    return kNoPosition;
+}
+
+#if XVKIT_VECTOR_SCANS
+
+__attribute__((target("avx2"))) std::size_t LiteralFinder::findVector(const unsigned char* text,
+                                                                      std::size_t n,
+                                                                      std::size_t p) const {
+    if (n - p < length_ + kVector)
+        return findScalar(text, n, p);
+    const PairTest test{_mm256_set1_epi8(static_cast<char>(literal_[rare_])),
+                        _mm256_set1_epi8(static_cast<char>(literal_[other_])), rare_, other_};
+    // The last start whose block of candidates lies wholly in the text.
+    const std::size_t lastBlock = n - length_ - kVector + 1;
+    std::size_t q = p;
+    for (;;) {
+        for (unsigned found = test.candidates(text + q); found != 0; found &= found - 1) {
+            const std::size_t at = q + __builtin_ctz(found);
+            if (matchesAt(text + at))
+                return at;
+        }
+        if (q == lastBlock)
+            return kNoPosition;
+        // The last block may overlap the one before; its candidates are tested again.
+        q = q + kVector <= lastBlock ? q + kVector : lastBlock;
+    }
+}
+
+#else
+
+std::size_t LiteralFinder::findVector(const unsigned char* text, std::size_t n,
+                                      std::size_t p) const {
+    return findScalar(text, n, p);
+}
+
+#endif
+
+}  // namespace xvkit_regexp
