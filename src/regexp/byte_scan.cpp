@@ -91,10 +91,17 @@ struct PairTest {
     __m256i rare, other;
     std::size_t rareOffset, otherOffset;
 
+    __attribute__((target("avx2"))) __m256i hits(const unsigned char* at) const {
+        return _mm256_and_si256(_mm256_cmpeq_epi8(load(at + rareOffset), rare),
+                                _mm256_cmpeq_epi8(load(at + otherOffset), other));
+    }
     __attribute__((target("avx2"))) unsigned candidates(const unsigned char* at) const {
-        return static_cast<unsigned>(_mm256_movemask_epi8(
-            _mm256_and_si256(_mm256_cmpeq_epi8(load(at + rareOffset), rare),
-                             _mm256_cmpeq_epi8(load(at + otherOffset), other))));
+        return static_cast<unsigned>(_mm256_movemask_epi8(hits(at)));
+    }
+    // Whether two blocks from `at` hold no candidate.
+    __attribute__((target("avx2"))) bool noneInTwo(const unsigned char* at) const {
+        const __m256i both = _mm256_or_si256(hits(at), hits(at + kVector));
+        return _mm256_testz_si256(both, both) != 0;
     }
 };
 
@@ -261,6 +268,10 @@ __attribute__((target("avx2"))) std::size_t LiteralFinder::findVector(const unsi
     const std::size_t lastBlock = n - length_ - kVector + 1;
     std::size_t q = p;
     for (;;) {
+        while (q + kVector <= lastBlock && test.noneInTwo(text + q))
+            q += 2 * kVector;
+        if (q > lastBlock)
+            q = lastBlock;
         for (unsigned found = test.candidates(text + q); found != 0; found &= found - 1) {
             const std::size_t at = q + __builtin_ctz(found);
             if (matchesAt(text + at))

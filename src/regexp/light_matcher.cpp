@@ -38,8 +38,12 @@ class CachedPattern {
   public:
     // Makes this the pattern of `code`; returns whether it already was.
     bool hold(const unsigned short* code) {
-        // Equal words up to the cached end word make the same code.
-        if (words_ > 0 && std::memcmp(code_, code, words_ * sizeof *code) == 0)
+        // Equal words up to the cached end word make the same code. Codes are
+        // short, so a plain loop beats a call to memcmp.
+        std::size_t same = 0;
+        while (same < words_ && code[same] == code_[same])
+            ++same;
+        if (words_ > 0 && same == words_)
             return true;
         const std::size_t words = codeWords(code);
         dfa_.reset();
