@@ -24,18 +24,30 @@ Found find(const XVRegExprLight& re, const XVString& text, std::size_t from = 0)
     return {at, len};
 }
 
+// A search of `text` from `from` that finds the match (at, len).
+struct SearchCase {
+    const char* pattern;
+    std::string text;
+    std::size_t from;
+    std::size_t at;
+    std::size_t len;
+};
+
+template <std::size_t N>
+void expectSearches(const SearchCase (&cases)[N]) {
+    for (const SearchCase& c : cases) {
+        XVRegExprLight re(c.pattern);
+        ASSERT_EQ(re.status(), XVRegExprLight::ok) << c.pattern;
+        EXPECT_EQ(find(re, c.text, c.from), Found(c.at, c.len)) << c.pattern << " from " << c.from;
+    }
+}
+
 // Leftmost start and greedy closures that give back what the rest needs; the
 // end anchor and empty matches at the end; the beginning anchor bound to the
 // search start; start positions at the end, and past it with *len untouched;
 // embedded NUL characters as ordinary characters.
 TEST(RegExprLightTest, Searches) {
-    const struct {
-        const char* pattern;
-        std::string text;
-        std::size_t from;
-        std::size_t at;
-        std::size_t len;
-    } cases[] = {
+    const SearchCase cases[] = {
         {"b+", "abbbc", 0, 1, 3},
         {"a*", "bbb", 0, 0, 0},
         {"a?ab", "ab", 0, 0, 2},
@@ -70,11 +82,7 @@ TEST(RegExprLightTest, Searches) {
         {"d.$", "ab\0cd\0"s, 0, 4, 2},
         {"[^a-z]+", "ab\0cd\0"s, 3, 5, 1},
     };
-    for (const auto& c : cases) {
-        XVRegExprLight re(c.pattern);
-        ASSERT_EQ(re.status(), XVRegExprLight::ok) << c.pattern;
-        EXPECT_EQ(find(re, c.text, c.from), Found(c.at, c.len)) << c.pattern << " from " << c.from;
-    }
+    expectSearches(cases);
     // A pattern string stops at its first NUL.
     EXPECT_EQ(find(XVRegExprLight(XVString("b\0x", 3)), "abx"), Found(1, 1));
 }
@@ -85,13 +93,7 @@ TEST(RegExprLightTest, Searches) {
 // at most 4096 characters; a text without that character has no match.
 TEST(RegExprLightTest, ShortcutsAgreeWithTheFullSearch) {
     const std::string run(4096, 'a');
-    const struct {
-        const char* pattern;
-        std::string text;
-        std::size_t from;
-        std::size_t at;
-        std::size_t len;
-    } cases[] = {
+    const SearchCase cases[] = {
         {"^abc", "abcd", 0, 0, 3},
         {"^abc", "xabc", 1, 1, 3},
         {"^abc", "ab", 0, kNone, 0},
@@ -115,11 +117,7 @@ TEST(RegExprLightTest, ShortcutsAgreeWithTheFullSearch) {
         {".*[0-9]", "x\n" + run + "a7", 0, 2, 4098},
         {".*[0-9]", std::string(100, 'a') + "\n" + run + run + "7", 0, 101, 8193},
     };
-    for (const auto& c : cases) {
-        XVRegExprLight re(c.pattern);
-        ASSERT_EQ(re.status(), XVRegExprLight::ok) << c.pattern;
-        EXPECT_EQ(find(re, c.text, c.from), Found(c.at, c.len)) << c.pattern << " from " << c.from;
-    }
+    expectSearches(cases);
 }
 
 TEST(RegExprLightTest, FailedCompilationRefusesToSearch) {
