@@ -14,6 +14,7 @@
 //   literal needle42, 10 MB             PCRE2-JIT 0.51, RE2 0.06
 //   closures n[a-z]*e[a-z]*e[0-9]+      PCRE2-JIT 0.03, RE2 0.03
 //   anchored ^needle, per call          PCRE2-JIT 0.32, RE2 0.69
+
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <benchmark/benchmark.h>
 #include <pcre2.h>

@@ -96,7 +96,7 @@ void Program::chooseRequiredSlot() {
     requiredSet_ = ByteSet(slots_[requiredSlot_].map);
     unsigned short before[16] = {};
     for (int k = 0; k < requiredSlot_; ++k) {
-        for (int w = 0; w < 16; ++w)
+        for (int w = 0; w < 16 && slots_[k].map != nullptr; ++w)
             before[w] |= slots_[k].map[w];
     }
     beforeRequired_ = ByteSet(before);
