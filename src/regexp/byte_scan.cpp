@@ -1,5 +1,6 @@
 #include "byte_scan.h"
 
+#include <array>
 #include <cassert>
 #include <cstring>
 
@@ -16,44 +17,27 @@ namespace {
 constexpr std::size_t kVector = 32;
 
 // How many of ten thousand characters of common text (English prose, code,
-// logs) are `c`; a rough ranking is all the scans need.
-int characterFrequency(unsigned char c) {
+// logs) are each character; a rough ranking is all the scans need.
+constexpr std::array<short, 256> kFrequency = [] {
     // a to z, from English letter counts.
-    static constexpr short kLetters[26] = {650, 120, 220, 340, 1000, 180, 160, 490, 560,
-                                           10,  60,  320, 200, 560,  600, 150, 10,  480,
-                                           510, 730, 220, 80,  190,  15,  160, 8};
-    if (c >= 'a' && c <= 'z')
-        return kLetters[c - 'a'];
-    if (c >= 'A' && c <= 'Z')
-        return kLetters[c - 'A'] / 10 + 5;
-    if (c >= '0' && c <= '9')
-        return 20;
-    switch (c) {
-        case ' ':
-            return 1500;
-        case '\n':
-            return 150;
-        case ',':
-        case '.':
-            return 100;
-        case '\t':
-        case '-':
-        case '_':
-        case '"':
-        case '\'':
-        case '/':
-        case ':':
-        case '(':
-        case ')':
-        case '=':
-            return 30;
-        default:
-            break;
+    constexpr short kLetters[26] = {650, 120, 220, 340, 1000, 180, 160, 490, 560, 10,  60, 320, 200,
+                                    560, 600, 150, 10,  480,  510, 730, 220, 80,  190, 15, 160, 8};
+    std::array<short, 256> frequency{};
+    for (int c = 0; c < 256; ++c)
+        frequency[c] = c >= 0x80 ? 10 : c < ' ' || c == 0x7F ? 1 : 5;
+    for (int k = 0; k < 26; ++k) {
+        frequency['a' + k] = kLetters[k];
+        frequency['A' + k] = static_cast<short>(kLetters[k] / 10 + 5);
     }
-    if (c >= 0x80)
-        return 10;
-    return c < ' ' || c == 0x7F ? 1 : 5;
-}
+    for (int c = '0'; c <= '9'; ++c)
+        frequency[c] = 20;
+    for (const unsigned char c : {'\t', '-', '_', '"', '\'', '/', ':', '(', ')', '='})
+        frequency[c] = 30;
+    frequency[','] = frequency['.'] = 100;
+    frequency['\n'] = 150;
+    frequency[' '] = 1500;
+    return frequency;
+}();
 
 #if XVKIT_VECTOR_SCANS
 
@@ -121,16 +105,17 @@ bool vectorScansAvailable() {
 #endif
 }
 
-ByteSet::ByteSet(const unsigned short* map) : frequency_(frequencyOf(map)) {
-    for (int c = 0; c < 256; ++c) {
-        if (!((map[c >> 4] >> (c & 15)) & 1u))
-            continue;
-        member_[c] = true;
-        ++count_;
-        only_ = static_cast<unsigned char>(c);
-        const int high = c >> 4;
-        unsigned char* rows = high < 8 ? lowRows_ : highRows_;
-        rows[c & 15] |= static_cast<unsigned char>(1u << (high & 7));
+// Visits the members only: a set is made for every pattern a thread meets.
+ByteSet::ByteSet(const unsigned short* map) {
+    for (int w = 0; w < 16; ++w) {
+        map_[w] = map[w];
+        for (unsigned bits = map[w]; bits != 0; bits &= bits - 1) {
+            const int low = __builtin_ctz(bits);
+            ++count_;
+            only_ = static_cast<unsigned char>(w * 16 + low);
+            unsigned char* rows = w < 8 ? lowRows_ : highRows_;
+            rows[low] |= static_cast<unsigned char>(1u << (w & 7));
+        }
     }
 }
 
@@ -138,7 +123,7 @@ int ByteSet::frequencyOf(const unsigned short* map) {
     int total = 0;
     for (int w = 0; w < 16; ++w) {
         for (unsigned bits = map[w]; bits != 0; bits &= bits - 1)
-            total += characterFrequency(static_cast<unsigned char>(w * 16 + __builtin_ctz(bits)));
+            total += kFrequency[static_cast<unsigned char>(w * 16 + __builtin_ctz(bits))];
     }
     return total;
 }
@@ -158,11 +143,13 @@ std::size_t ByteSet::find(const unsigned char* text, std::size_t n, std::size_t 
 std::size_t ByteSet::findScalar(const unsigned char* text, std::size_t n, std::size_t p) const {
     std::size_t q = p;
     for (; q + 4 <= n; q += 4) {
-        if (member_[text[q]] | member_[text[q + 1]] | member_[text[q + 2]] | member_[text[q + 3]])
+        if (contains(text[q]) | contains(text[q + 1]) | contains(text[q + 2]) |
+            contains(text[q + 3])) {
             break;
+        }
     }
     for (; q < n; ++q) {
-        if (member_[text[q]])
+        if (contains(text[q]))
             return q;
     }
     return kNoPosition;
@@ -214,13 +201,13 @@ LiteralFinder::LiteralFinder(const unsigned char* literal, std::size_t length)
     : literal_(literal), length_(length) {
     assert(length >= 1);
     for (std::size_t k = 1; k < length; ++k) {
-        if (characterFrequency(literal[k]) < characterFrequency(literal[rare_]))
+        if (kFrequency[literal[k]] < kFrequency[literal[rare_]])
             rare_ = k;
     }
     other_ = rare_ == 0 && length > 1 ? 1 : 0;
     for (std::size_t k = 0; k < length; ++k) {
         if (k != rare_ && literal[k] != literal[rare_] &&
-            characterFrequency(literal[k]) < characterFrequency(literal[other_]))
+            kFrequency[literal[k]] < kFrequency[literal[other_]])
             other_ = k;
     }
 }

@@ -24,11 +24,10 @@ class ByteSet {
     ByteSet() = default;
     explicit ByteSet(const unsigned short* map);
 
-    bool contains(unsigned char c) const { return member_[c]; }
+    bool contains(unsigned char c) const { return (map_[c >> 4] >> (c & 15)) & 1u; }
     // An estimate of how many characters of ten thousand in common text are
-    // members; the lower, the fewer candidates a scan for the set stops at.
-    int frequency() const { return frequency_; }
-    // The same estimate for the set of a membership map.
+    // members of the set of `map`; the lower, the fewer candidates a scan for
+    // the set stops at.
     static int frequencyOf(const unsigned short* map);
 
     // The first position in [p, n) of `text` holding a member, or kNoPosition.
@@ -37,10 +36,9 @@ class ByteSet {
     std::size_t findVector(const unsigned char* text, std::size_t n, std::size_t p) const;
 
   private:
-    bool member_[256] = {};
+    unsigned short map_[16] = {};
     int count_ = 0;
     unsigned char only_ = 0;  // the member, when there is exactly one
-    int frequency_ = 0;
     // For the vector scan: lowRows_[l] has bit h set when character 16 * h + l
     // is a member (h < 8), highRows_[l] the same for h - 8 (h >= 8).
     alignas(16) unsigned char lowRows_[16] = {};
