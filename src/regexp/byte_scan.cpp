@@ -143,10 +143,8 @@ std::size_t ByteSet::find(const unsigned char* text, std::size_t n, std::size_t 
 std::size_t ByteSet::findScalar(const unsigned char* text, std::size_t n, std::size_t p) const {
     std::size_t q = p;
     for (; q + 4 <= n; q += 4) {
-        if (contains(text[q]) | contains(text[q + 1]) | contains(text[q + 2]) |
-            contains(text[q + 3])) {
+        if (bit(text[q]) | bit(text[q + 1]) | bit(text[q + 2]) | bit(text[q + 3]))
             break;
-        }
     }
     for (; q < n; ++q) {
         if (contains(text[q]))

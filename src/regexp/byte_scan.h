@@ -24,7 +24,7 @@ class ByteSet {
     ByteSet() = default;
     explicit ByteSet(const unsigned short* map);
 
-    bool contains(unsigned char c) const { return (map_[c >> 4] >> (c & 15)) & 1u; }
+    bool contains(unsigned char c) const { return bit(c) != 0; }
     // An estimate of how many characters of ten thousand in common text are
     // members of the set of `map`; the lower, the fewer candidates a scan for
     // the set stops at.
@@ -36,6 +36,9 @@ class ByteSet {
     std::size_t findVector(const unsigned char* text, std::size_t n, std::size_t p) const;
 
   private:
+    // 1 for a member, else 0.
+    unsigned bit(unsigned char c) const { return (map_[c >> 4] >> (c & 15)) & 1u; }
+
     unsigned short map_[16] = {};
     int count_ = 0;
     unsigned char only_ = 0;  // the member, when there is exactly one
