@@ -141,7 +141,9 @@ class XVKIT_API XVTRegExprTraits<char> {
 // with the same exception. Copies carry the code and the status.
 //
 // `index` is const and keeps no state: any number of threads may search with
-// one expression at once. `status()` and the assignments need exclusive access.
+// one expression at once, at any time, from atexit handlers and static or
+// thread_local destructors included. `status()` and the assignments need
+// exclusive access.
 class XVKIT_API XVRegExprLight {
   public:
     enum statVal { ok = 0, syntaxError = 1, noCodeArray = 2, compileError = 3 };

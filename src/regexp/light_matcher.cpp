@@ -38,9 +38,14 @@ class CachedPattern {
   public:
     // Makes this the pattern of `code`; returns whether it already was.
     bool hold(const unsigned short* code) {
-        const std::size_t words = codeWords(code);
-        if (words == words_ && std::memcmp(code_, code, words * sizeof *code) == 0)
+        // Equal words up to the cached end word make the same code. Codes are
+        // short, so a plain loop beats a call to memcmp.
+        std::size_t same = 0;
+        while (same < words_ && code[same] == code_[same])
+            ++same;
+        if (words_ > 0 && same == words_)
             return true;
+        const std::size_t words = codeWords(code);
         dfa_.reset();
         program_.reset();
         std::memcpy(code_, code, words * sizeof *code);
@@ -60,63 +65,87 @@ class CachedPattern {
     std::optional<DfaSearcher> dfa_;
 };
 
-CachedPattern& cachedPattern() {
-    thread_local const std::unique_ptr<CachedPattern> cache = std::make_unique<CachedPattern>();
-    return *cache;
-}
+// The calling thread's cache: made on the thread's first search and released
+// with the thread's thread_local objects. Both variables are trivially
+// destructible, so they stay readable after that release, while the thread
+// still runs atexit handlers, static destructors and later thread_local
+// destructors that may search too.
+thread_local CachedPattern* threadCache = nullptr;
+thread_local bool threadCacheReleased = false;
 
-// The first occurrence of `length` >= 1 characters of `needle` in [start, n)
-// of `text`, or null. Short texts do without memmem's set-up.
-const unsigned char* findLiteral(const unsigned char* text, std::size_t n, std::size_t start,
-                                 const unsigned char* needle, std::size_t length) {
-    if (n - start >= 256)
-        return static_cast<const unsigned char*>(memmem(text + start, n - start, needle, length));
-    const unsigned char* const last = text + n - length;  // the last possible start
-    for (const unsigned char* p = text + start; p <= last && n - start >= length; ++p) {
-        p = static_cast<const unsigned char*>(std::memchr(p, needle[0], last - p + 1));
-        if (p == nullptr)
-            return nullptr;
-        if (std::memcmp(p + 1, needle + 1, length - 1) == 0)
-            return p;
+struct ThreadCacheRelease {
+    ~ThreadCacheRelease() {
+        delete threadCache;
+        threadCache = nullptr;
+        threadCacheReleased = true;
     }
-    return nullptr;
+};
+
+// The cache of the calling thread, or null once it has been released.
+CachedPattern* cachedPattern() {
+    if (threadCache == nullptr && !threadCacheReleased) {
+        thread_local ThreadCacheRelease release;  // registers the release at thread end
+        threadCache = new CachedPattern;
+    }
+    return threadCache;
 }
 
-// A search that is over before any matcher runs: a literal pattern, or a text
-// without a character every match needs. Returns false when the matchers
-// must run.
-bool quickSearch(const Program& program, const unsigned char* text, std::size_t n,
-                 std::size_t start, std::size_t* matchStart, std::size_t* matchLength,
-                 bool* found) {
-    if (program.pureLiteral() && !program.anchored()) {
-        const unsigned char* at =
-            findLiteral(text, n, start, program.prefix(), program.prefixLength());
-        *found = at != nullptr;
-        if (at != nullptr) {
-            *matchStart = static_cast<std::size_t>(at - text);
-            *matchLength = program.prefixLength();
+enum class Outcome { found, notFound, undecided };
+
+// Runs the items of an anchored code up to its first closure straight from
+// the code words, before any decoding: fixed items at fixed positions, so a
+// failing one fails the only attempt there is. Decides the whole search for
+// a code without closures, and most failing searches for the others.
+Outcome matchAnchoredHead(const unsigned short* code, const unsigned char* text, std::size_t n,
+                          std::size_t start, std::size_t* matchLength) {
+    std::size_t p = start;
+    for (const unsigned short* w = code + 1;;) {
+        const unsigned short word = *w;
+        if (word == kXRECodeEnd) {
+            *matchLength = p - start;
+            return Outcome::found;
         }
-        return true;
+        if (word == kXRECodeStar || word == kXRECodePlus || word == kXRECodeOptional)
+            return Outcome::undecided;
+        if (word == kXRECodeEndAnchor) {
+            if (p != n)
+                return Outcome::notFound;
+            ++w;
+            continue;
+        }
+        if (p == n)
+            return Outcome::notFound;
+        const unsigned char c = text[p++];
+        if (word == kXRECodeClass) {
+            if (!((w[1 + (c >> 4)] >> (c & 15)) & 1u))
+                return Outcome::notFound;
+            w += kXREClassWords;
+            continue;
+        }
+        if (word == kXRECodeAny ? c == '\n' : c != word)
+            return Outcome::notFound;
+        ++w;
     }
-    const int required = program.requiredLiteral();
-    if (required >= 0 && std::memchr(text + start, required, n - start) == nullptr) {
-        *found = false;
-        return true;
-    }
-    return false;
 }
 
-}  // namespace
-
-bool search(const unsigned short* code, const char* text, std::size_t n, std::size_t start,
-            std::size_t* matchStart, std::size_t* matchLength) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    CachedPattern& cached = cachedPattern();
+bool searchWith(CachedPattern& cached, const unsigned short* code, const unsigned char* bytes,
+                std::size_t n, std::size_t start, std::size_t* matchStart,
+                std::size_t* matchLength) {
     const bool known = cached.hold(code);
     const Program& program = cached.program();
-    bool found = false;
-    if (quickSearch(program, bytes, n, start, matchStart, matchLength, &found))
-        return found;
+    if (program.pureLiteral() && !program.anchored()) {
+        const std::size_t at = program.findPrefix(bytes, n, start);
+        if (at == kNoPosition)
+            return false;
+        *matchStart = at;
+        *matchLength = program.prefixLength();
+        return true;
+    }
+    if (!program.anchored()) {
+        start = program.earliestStart(bytes, n, start);
+        if (start == kNoPosition)
+            return false;
+    }
     DfaSearcher& dfa = cached.dfa();
     const bool useTables = start < n && (known || n - start >= kShortText);
     if (useTables && dfa.failures() < kMaxDfaFailures) {
@@ -130,6 +159,25 @@ bool search(const unsigned short* code, const char* text, std::size_t n, std::si
         }
     }
     return lockstepSearch(program, bytes, n, start, matchStart, matchLength);
+}
+
+}  // namespace
+
+bool search(const unsigned short* code, const char* text, std::size_t n, std::size_t start,
+            std::size_t* matchStart, std::size_t* matchLength) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    if (code[0] == kXRECodeBeginAnchor) {
+        const Outcome head = matchAnchoredHead(code, bytes, n, start, matchLength);
+        if (head != Outcome::undecided) {
+            *matchStart = start;
+            return head == Outcome::found;
+        }
+    }
+    if (CachedPattern* cached = cachedPattern())
+        return searchWith(*cached, code, bytes, n, start, matchStart, matchLength);
+    // The thread is ending and its cache is gone: this search decodes for itself.
+    const auto own = std::make_unique<CachedPattern>();
+    return searchWith(*own, code, bytes, n, start, matchStart, matchLength);
 }
 
 }  // namespace xvkit_regexp

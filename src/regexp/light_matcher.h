@@ -1,12 +1,18 @@
 // The search behind XVRegExprLight::index. It returns what a plain
 // backtracking matcher returns (leftmost start; at each closure the most
 // repetitions first, given back one at a time until the rest matches) in time
-// linear in the text for a given pattern, without recursion: a literal
-// pattern is found with memmem; otherwise the table-driven pass of
-// dfa_search.h runs when the tables pay (a long text, or a pattern this
-// thread searched with last), and the lock-step search of lockstep_search.h
-// everywhere else. Each thread keeps the decoded pattern and tables it used
-// last; nothing else is allocated.
+// linear in the text for a given pattern, without recursion. An anchored code
+// is first run straight from its words up to its first closure, which decides
+// most such searches at once. Otherwise the pattern is decoded: a literal
+// pattern is found by the literal scan of byte_scan.h; other unanchored
+// patterns first scan for the rarest character every match needs, which
+// bounds where a match can begin (or shows there is none); then the
+// table-driven pass of dfa_search.h runs when the tables pay (a long text, or
+// a pattern this thread searched with last), and the lock-step search of
+// lockstep_search.h everywhere else. Each thread keeps the decoded pattern and
+// tables it used last until the thread ends; a search made after that (from a
+// destructor or an atexit handler) decodes for itself. Nothing else is
+// allocated.
 
 #ifndef XVKIT_SRC_REGEXP_LIGHT_MATCHER_H_
 #define XVKIT_SRC_REGEXP_LIGHT_MATCHER_H_
@@ -16,8 +22,8 @@
 namespace xvkit_regexp {
 
 // Searches `text` (`n` characters, NUL included) from `start` <= `n` with the
-// terminated, valid `code`. On a match stores its start and length and returns
-// true.
+// terminated, valid `code`, an array of 256 words. On a match stores its start and length and
+// returns true.
 bool search(const unsigned short* code, const char* text, std::size_t n, std::size_t start,
             std::size_t* matchStart, std::size_t* matchLength);
 

@@ -12,10 +12,8 @@ bool isClosure(unsigned short w) {
     return w == kXRECodeStar || w == kXRECodePlus || w == kXRECodeOptional;
 }
 
-std::size_t offset(const void* at, const unsigned char* text) {
-    return at ? static_cast<std::size_t>(static_cast<const unsigned char*>(at) - text)
-              : kNoPosition;
-}
+// How far back from a required character a match start is looked for.
+constexpr std::size_t kMaxLookBehind = 4096;
 
 }  // namespace
 
@@ -68,47 +66,62 @@ Program::Program(const unsigned short* w) {
             slots_[count_++] = {kind, map};
         }
     }
-    for (int k = 1; k < count_ && requiredLiteral_ < 0; ++k) {
-        if (slots_[k].kind == Kind::once)
-            requiredLiteral_ = literals[k];
-    }
     while (prefixLength_ < count_ && slots_[prefixLength_].kind == Kind::once &&
            literals[prefixLength_] >= 0) {
         prefix_[prefixLength_] = static_cast<unsigned char>(literals[prefixLength_]);
         ++prefixLength_;
     }
+    if (prefixLength_ > 0)
+        prefixFinder_ = LiteralFinder(prefix_, prefixLength());
+    if (count_ > 0 && slots_[0].map != nullptr)
+        firstSet_ = ByteSet(slots_[0].map);
+    chooseRequiredSlot();
+}
+
+void Program::chooseRequiredSlot() {
+    if (anchored_)
+        return;
+    int best = 0;
+    for (int k = 0; k < count_; ++k) {
+        if (slots_[k].kind != Kind::once)
+            continue;
+        const int frequency = ByteSet::frequencyOf(slots_[k].map);
+        if (requiredSlot_ < 0 || frequency < best) {
+            requiredSlot_ = k;
+            best = frequency;
+        }
+    }
+    if (requiredSlot_ < 0)
+        return;
+    requiredSet_ = ByteSet(slots_[requiredSlot_].map);
+    unsigned short before[16] = {};
+    for (int k = 0; k < requiredSlot_; ++k) {
+        for (int w = 0; w < 16 && slots_[k].map != nullptr; ++w)
+            before[w] |= slots_[k].map[w];
+    }
+    beforeRequired_ = ByteSet(before);
+}
+
+std::size_t Program::earliestStart(const unsigned char* text, std::size_t n, std::size_t p) const {
+    if (requiredSlot_ < 0)
+        return p;
+    const std::size_t required = requiredSet_.find(text, n, p);
+    if (required == kNoPosition)
+        return kNoPosition;
+    // Every character from the match start up to the required one is taken by
+    // a slot before it. The walk back is bounded, so that patterns whose first
+    // slots take nearly anything cost little; past the bound it proves nothing.
+    const std::size_t floor = required - p > kMaxLookBehind ? required - kMaxLookBehind : p;
+    std::size_t q = required;
+    while (q > floor && beforeRequired_.contains(text[q - 1]))
+        --q;
+    if (q == floor && floor > p && beforeRequired_.contains(text[floor - 1]))
+        return p;
+    return q;
 }
 
 std::size_t Program::nextCandidate(const unsigned char* text, std::size_t n, std::size_t p) const {
-    if (prefixLength_ >= 2)
-        return offset(memmem(text + p, n - p, prefix_, prefixLength()), text);
-    if (prefixLength_ == 1)
-        return offset(std::memchr(text + p, prefix_[0], n - p), text);
-    const Slot& first = slots_[0];
-    if (n - p < 256) {
-        for (std::size_t q = p; q < n; ++q) {
-            if (first.accepts(text[q]))
-                return q;
-        }
-        return kNoPosition;
-    }
-    if (!firstTableReady_) {
-        for (int c = 0; c < 256; ++c)
-            firstTable_[c] = first.accepts(static_cast<unsigned char>(c));
-        firstTableReady_ = true;
-    }
-    std::size_t q = p;
-    for (; q + 4 <= n; q += 4) {
-        if (firstTable_[text[q]] | firstTable_[text[q + 1]] | firstTable_[text[q + 2]] |
-            firstTable_[text[q + 3]]) {
-            break;
-        }
-    }
-    for (; q < n; ++q) {
-        if (firstTable_[text[q]])
-            return q;
-    }
-    return kNoPosition;
+    return prefixLength_ >= 2 ? prefixFinder_.find(text, n, p) : firstSet_.find(text, n, p);
 }
 
 }  // namespace xvkit_regexp

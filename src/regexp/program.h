@@ -11,9 +11,10 @@
 
 #include <cstddef>
 
+#include "byte_scan.h"
+
 namespace xvkit_regexp {
 
-constexpr std::size_t kNoPosition = static_cast<std::size_t>(-1);
 // A code has at most 255 words before its end word, and no item yields more
 // slots than it has words.
 constexpr int kMaxSlots = 256;
@@ -46,21 +47,27 @@ class Program {
     bool anchored() const { return anchored_; }
     // Whether the code is a plain literal text (the prefix) and nothing else.
     bool pureLiteral() const { return count_ > 0 && prefixLength_ == count_; }
-    const unsigned char* prefix() const { return prefix_; }
     std::size_t prefixLength() const { return static_cast<std::size_t>(prefixLength_); }
     // Whether every match must begin with a character accepted by slot 0, so
     // that positions where slot 0 fails can be skipped.
     bool firstSlotRequired() const { return count_ > 0 && slots_[0].kind == Kind::once; }
-    // A character every match holds after its first, or -1: the literal of the
-    // first slot after slot 0 that must be taken once.
-    int requiredLiteral() const { return requiredLiteral_; }
+    // The lowest position at or after `p` where a match of an unanchored code
+    // can begin, from where the first character that a required slot accepts
+    // stands and how far back the slots before it could reach; kNoPosition
+    // when the text from `p` has no such character, so that nothing matches.
+    std::size_t earliestStart(const unsigned char* text, std::size_t n, std::size_t p) const;
 
     // The first position in [p, n) of `text` where a match could start, when
     // firstSlotRequired(); kNoPosition when there is none.
     std::size_t nextCandidate(const unsigned char* text, std::size_t n, std::size_t p) const;
+    // The first position in [p, n) where the prefix begins, when pureLiteral().
+    std::size_t findPrefix(const unsigned char* text, std::size_t n, std::size_t p) const {
+        return prefixFinder_.find(text, n, p);
+    }
 
   private:
     unsigned short* ownMap();
+    void chooseRequiredSlot();
 
     Slot slots_[kMaxSlots];
     int count_ = 0;
@@ -71,10 +78,14 @@ class Program {
     // The literal characters every match begins with.
     unsigned char prefix_[kMaxSlots];
     int prefixLength_ = 0;
-    int requiredLiteral_ = -1;
-    // Slot 0's map as one byte per character, built on the first long scan.
-    mutable unsigned char firstTable_[256];
-    mutable bool firstTableReady_ = false;
+    LiteralFinder prefixFinder_;
+    // The characters slot 0 accepts.
+    ByteSet firstSet_;
+    // The rarest slot every match takes once (-1 when none), the characters it
+    // accepts, and the characters the slots before it accept.
+    int requiredSlot_ = -1;
+    ByteSet requiredSet_;
+    ByteSet beforeRequired_;
 };
 
 }  // namespace xvkit_regexp

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include <xvkit/xvregexp.h>
@@ -19,18 +24,30 @@ Found find(const XVRegExprLight& re, const XVString& text, std::size_t from = 0)
     return {at, len};
 }
 
+// A search of `text` from `from` that finds the match (at, len).
+struct SearchCase {
+    const char* pattern;
+    std::string text;
+    std::size_t from;
+    std::size_t at;
+    std::size_t len;
+};
+
+template <std::size_t N>
+void expectSearches(const SearchCase (&cases)[N]) {
+    for (const SearchCase& c : cases) {
+        XVRegExprLight re(c.pattern);
+        ASSERT_EQ(re.status(), XVRegExprLight::ok) << c.pattern;
+        EXPECT_EQ(find(re, c.text, c.from), Found(c.at, c.len)) << c.pattern << " from " << c.from;
+    }
+}
+
 // Leftmost start and greedy closures that give back what the rest needs; the
 // end anchor and empty matches at the end; the beginning anchor bound to the
 // search start; start positions at the end, and past it with *len untouched;
 // embedded NUL characters as ordinary characters.
 TEST(RegExprLightTest, Searches) {
-    const struct {
-        const char* pattern;
-        std::string text;
-        std::size_t from;
-        std::size_t at;
-        std::size_t len;
-    } cases[] = {
+    const SearchCase cases[] = {
         {"b+", "abbbc", 0, 1, 3},
         {"a*", "bbb", 0, 0, 0},
         {"a?ab", "ab", 0, 0, 2},
@@ -65,13 +82,42 @@ TEST(RegExprLightTest, Searches) {
         {"d.$", "ab\0cd\0"s, 0, 4, 2},
         {"[^a-z]+", "ab\0cd\0"s, 3, 5, 1},
     };
-    for (const auto& c : cases) {
-        XVRegExprLight re(c.pattern);
-        ASSERT_EQ(re.status(), XVRegExprLight::ok) << c.pattern;
-        EXPECT_EQ(find(re, c.text, c.from), Found(c.at, c.len)) << c.pattern << " from " << c.from;
-    }
+    expectSearches(cases);
     // A pattern string stops at its first NUL.
     EXPECT_EQ(find(XVRegExprLight(XVString("b\0x", 3)), "abx"), Found(1, 1));
+}
+
+// Anchored codes run straight from their words up to the first closure.
+// Unanchored ones look first for the rarest character every match needs (here
+// the digit or the `x`) and from it back over what the slots before it take,
+// at most 4096 characters; a text without that character has no match.
+TEST(RegExprLightTest, ShortcutsAgreeWithTheFullSearch) {
+    const std::string run(4096, 'a');
+    const SearchCase cases[] = {
+        {"^abc", "abcd", 0, 0, 3},
+        {"^abc", "xabc", 1, 1, 3},
+        {"^abc", "ab", 0, kNone, 0},
+        {"^abc", "abx", 0, kNone, 0},
+        {"^a.c$", "abc", 0, 0, 3},
+        {"^a.c$", "abcd", 0, kNone, 0},
+        {"^a.c$", "a\nc", 0, kNone, 0},
+        {"^[0-9]x", "5x", 0, 0, 2},
+        {"^", "abc", 2, 2, 0},
+        {"^$", "", 0, 0, 0},
+        {"^$", "ab", 1, kNone, 0},
+        {"^ab*", "abbbc", 0, 0, 4},
+        {"^ab*", "xbbb", 0, kNone, 0},
+        {"[a-z]+[0-9]", "xx ab1", 0, 3, 3},
+        {"[a-z]+[0-9]", "ab x1", 0, 3, 2},
+        {"[a-z]+[0-9]", "ab x1", 4, kNone, 0},
+        {"n[a-z]*e[a-z]*e[0-9]+", "abc1 needle42Q", 0, 5, 8},
+        {"a[0-9]", "aaaa", 0, kNone, 0},
+        {"[0-9]+x", "ab12x", 0, 2, 3},
+        {".*[0-9]", "x\n" + run + "7", 0, 2, 4097},
+        {".*[0-9]", "x\n" + run + "a7", 0, 2, 4098},
+        {".*[0-9]", std::string(100, 'a') + "\n" + run + run + "7", 0, 101, 8193},
+    };
+    expectSearches(cases);
 }
 
 TEST(RegExprLightTest, FailedCompilationRefusesToSearch) {
@@ -131,6 +177,57 @@ TEST(RegExprLightTest, CopiesAndAssignments) {
     EXPECT_EQ(find(re, "yay"), Found(2, 1));
     re = static_cast<const char*>(nullptr);
     EXPECT_EQ(re.status(), XVRegExprLight::syntaxError);
+}
+
+// Searches that need every engine: a literal, the tables on a long text, the
+// lock-step search on a short one, and an anchored pattern.
+bool searchesRight() {
+    static const XVRegExprLight literal("needle");
+    static const XVRegExprLight digits("[0-9]+x?");
+    static const XVRegExprLight anchored("^b*a+$");
+    const XVString longText(std::string(3000, 'q') + "needle 12345x");
+    return find(literal, longText) == Found(3000, 6) && find(digits, longText) == Found(3007, 6) &&
+           find(digits, "ab 77 cd") == Found(3, 2) && find(anchored, "bbaa") == Found(0, 4) &&
+           find(anchored, longText) == Found(kNone, 0);
+}
+
+// Searches from an atexit handler and from a static object's destructor, both
+// of which run after the exiting thread's thread_local objects are gone.
+TEST(RegExprLightDeathTest, SearchesWhileTheProgramExits) {
+    struct SearchOnDestruction {
+        ~SearchOnDestruction() {
+            if (!searchesRight())
+                _exit(2);
+        }
+    };
+    EXPECT_EXIT(
+        {
+            // The first search makes the expressions, which then outlive the searcher.
+            if (!searchesRight())
+                _exit(1);
+            static SearchOnDestruction searcher;
+            std::atexit([] {
+                if (!searchesRight())
+                    _exit(3);
+            });
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+// A thread_local object made before the thread's first search is destroyed
+// after everything the search made for that thread.
+TEST(RegExprLightTest, SearchesWhileAThreadEnds) {
+    std::atomic<int> right{0};
+    struct SearchOnDestruction {
+        std::atomic<int>* right;
+        ~SearchOnDestruction() { *right += searchesRight() ? 1 : 0; }
+    };
+    std::thread([&right] {
+        thread_local SearchOnDestruction searcher{&right};
+        right += searchesRight() ? 1 : 0;
+    }).join();
+    EXPECT_EQ(right, 2);
 }
 
 }  // namespace

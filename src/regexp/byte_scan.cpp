@@ -1,0 +1,281 @@
+#include "byte_scan.h"
+
+#include <array>
+#include <cassert>
+#include <cstring>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#define XVKIT_VECTOR_SCANS 1
+#endif
+
+namespace xvkit_regexp {
+
+namespace {
+
+// Characters per vector step.
+constexpr std::size_t kVector = 32;
+
+// How many of ten thousand characters of common text (English prose, code,
+// logs) are each character; a rough ranking is all the scans need.
+constexpr std::array<short, 256> kFrequency = [] {
+    // a to z, from English letter counts.
+    constexpr short kLetters[26] = {650, 120, 220, 340, 1000, 180, 160, 490, 560, 10,  60, 320, 200,
+                                    560, 600, 150, 10,  480,  510, 730, 220, 80,  190, 15, 160, 8};
+    std::array<short, 256> frequency{};
+    for (int c = 0; c < 256; ++c)
+        frequency[c] = c >= 0x80 ? 10 : c < ' ' || c == 0x7F ? 1 : 5;
+    for (int k = 0; k < 26; ++k) {
+        frequency['a' + k] = kLetters[k];
+        frequency['A' + k] = static_cast<short>(kLetters[k] / 10 + 5);
+    }
+    for (int c = '0'; c <= '9'; ++c)
+        frequency[c] = 20;
+    for (const unsigned char c : {'\t', '-', '_', '"', '\'', '/', ':', '(', ')', '='})
+        frequency[c] = 30;
+    frequency[','] = frequency['.'] = 100;
+    frequency['\n'] = 150;
+    frequency[' '] = 1500;
+    return frequency;
+}();
+
+#if XVKIT_VECTOR_SCANS
+
+__attribute__((target("avx2"))) inline __m256i load(const unsigned char* at) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+}
+
+__attribute__((target("avx2"))) inline __m256i broadcastRows(const unsigned char* rows) {
+    return _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(rows)));
+}
+
+// The positions of `block` whose characters are members, as bits, from the
+// two nibble tables: the row of the low nibble (from the low or high table as
+// the top bit says) has the bit of the high nibble set for members.
+struct SetTest {
+    __m256i lowRows, highRows, nibbleBits, lowNibbleAndTop, top, nibble;
+
+    __attribute__((target("avx2"))) unsigned members(__m256i block) const {
+        const __m256i index = _mm256_and_si256(block, lowNibbleAndTop);
+        // pshufb gives 0 for an index with its top bit set, so each table
+        // answers only for its half of the characters.
+        const __m256i rows =
+            _mm256_or_si256(_mm256_shuffle_epi8(lowRows, index),
+                            _mm256_shuffle_epi8(highRows, _mm256_xor_si256(index, top)));
+        const __m256i high = _mm256_and_si256(_mm256_srli_epi16(block, 4), nibble);
+        const __m256i bit = _mm256_shuffle_epi8(nibbleBits, high);
+        return static_cast<unsigned>(
+            _mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_and_si256(rows, bit), bit)));
+    }
+};
+
+// The positions where a literal may begin, as bits: those where two of its
+// characters stand at their offsets.
+struct PairTest {
+    __m256i rare, other;
+    std::size_t rareOffset, otherOffset;
+
+    __attribute__((target("avx2"))) __m256i hits(const unsigned char* at) const {
+        return _mm256_and_si256(_mm256_cmpeq_epi8(load(at + rareOffset), rare),
+                                _mm256_cmpeq_epi8(load(at + otherOffset), other));
+    }
+    __attribute__((target("avx2"))) unsigned candidates(const unsigned char* at) const {
+        return static_cast<unsigned>(_mm256_movemask_epi8(hits(at)));
+    }
+    // Whether two blocks from `at` hold no candidate.
+    __attribute__((target("avx2"))) bool noneInTwo(const unsigned char* at) const {
+        const __m256i both = _mm256_or_si256(hits(at), hits(at + kVector));
+        return _mm256_testz_si256(both, both) != 0;
+    }
+};
+
+#endif
+
+}  // namespace
+
+bool vectorScansAvailable() {
+#if XVKIT_VECTOR_SCANS
+    static const bool available = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return available;
+#else
+    return false;
+#endif
+}
+
+// Visits the members only: a set is made for every pattern a thread meets.
+ByteSet::ByteSet(const unsigned short* map) {
+    for (int w = 0; w < 16; ++w) {
+        map_[w] = map[w];
+        for (unsigned bits = map[w]; bits != 0; bits &= bits - 1) {
+            const int low = __builtin_ctz(bits);
+            ++count_;
+            only_ = static_cast<unsigned char>(w * 16 + low);
+            unsigned char* rows = w < 8 ? lowRows_ : highRows_;
+            rows[low] |= static_cast<unsigned char>(1u << (w & 7));
+        }
+    }
+}
+
+int ByteSet::frequencyOf(const unsigned short* map) {
+    int total = 0;
+    for (int w = 0; w < 16; ++w) {
+        for (unsigned bits = map[w]; bits != 0; bits &= bits - 1)
+            total += kFrequency[static_cast<unsigned char>(w * 16 + __builtin_ctz(bits))];
+    }
+    return total;
+}
+
+std::size_t ByteSet::find(const unsigned char* text, std::size_t n, std::size_t p) const {
+    if (count_ == 1) {
+        const void* at = std::memchr(text + p, only_, n - p);
+        return at ? static_cast<std::size_t>(static_cast<const unsigned char*>(at) - text)
+                  : kNoPosition;
+    }
+    if (count_ == 0)
+        return kNoPosition;
+    return n - p >= kVector && vectorScansAvailable() ? findVector(text, n, p)
+                                                      : findScalar(text, n, p);
+}
+
+std::size_t ByteSet::findScalar(const unsigned char* text, std::size_t n, std::size_t p) const {
+    std::size_t q = p;
+    for (; q + 4 <= n; q += 4) {
+        if (bit(text[q]) | bit(text[q + 1]) | bit(text[q + 2]) | bit(text[q + 3]))
+            break;
+    }
+    for (; q < n; ++q) {
+        if (contains(text[q]))
+            return q;
+    }
+    return kNoPosition;
+}
+
+#if XVKIT_VECTOR_SCANS
+
+__attribute__((target("avx2"))) std::size_t ByteSet::findVector(const unsigned char* text,
+                                                                std::size_t n,
+                                                                std::size_t p) const {
+    if (n - p < kVector)
+        return findScalar(text, n, p);
+    alignas(16) static constexpr unsigned char kNibbleBits[16] = {1, 2, 4, 8, 16, 32, 64, 128,
+                                                                  1, 2, 4, 8, 16, 32, 64, 128};
+    const SetTest test{broadcastRows(lowRows_),
+                       broadcastRows(highRows_),
+                       broadcastRows(kNibbleBits),
+                       _mm256_set1_epi8(static_cast<char>(0x8F)),
+                       _mm256_set1_epi8(static_cast<char>(0x80)),
+                       _mm256_set1_epi8(0x0F)};
+    std::size_t q = p;
+    for (; q + 2 * kVector <= n; q += 2 * kVector) {
+        const unsigned first = test.members(load(text + q));
+        const unsigned second = test.members(load(text + q + kVector));
+        if ((first | second) != 0)
+            return q + (first != 0 ? __builtin_ctz(first) : kVector + __builtin_ctz(second));
+    }
+    for (; q + kVector <= n; q += kVector) {
+        if (const unsigned found = test.members(load(text + q)))
+            return q + __builtin_ctz(found);
+    }
+    if (q == n)
+        return kNoPosition;
+    // The last block overlaps the one before; its first characters were tested.
+    const std::size_t back = n - kVector;
+    const unsigned found = test.members(load(text + back)) >> (q - back);
+    return found != 0 ? q + __builtin_ctz(found) : kNoPosition;
+}
+
+#else
+
+std::size_t ByteSet::findVector(const unsigned char* text, std::size_t n, std::size_t p) const {
+    return findScalar(text, n, p);
+}
+
+#endif
+
+LiteralFinder::LiteralFinder(const unsigned char* literal, std::size_t length)
+    : literal_(literal), length_(length) {
+    assert(length >= 1);
+    for (std::size_t k = 1; k < length; ++k) {
+        if (kFrequency[literal[k]] < kFrequency[literal[rare_]])
+            rare_ = k;
+    }
+    other_ = rare_ == 0 && length > 1 ? 1 : 0;
+    for (std::size_t k = 0; k < length; ++k) {
+        if (k != rare_ && literal[k] != literal[rare_] &&
+            kFrequency[literal[k]] < kFrequency[literal[other_]])
+            other_ = k;
+    }
+}
+
+bool LiteralFinder::matchesAt(const unsigned char* at) const {
+    return std::memcmp(at, literal_, length_) == 0;
+}
+
+std::size_t LiteralFinder::find(const unsigned char* text, std::size_t n, std::size_t p) const {
+    if (n - p < length_)
+        return kNoPosition;
+    return n - p >= length_ + kVector && vectorScansAvailable() ? findVector(text, n, p)
+                                                                : findScalar(text, n, p);
+}
+
+std::size_t LiteralFinder::findScalar(const unsigned char* text, std::size_t n,
+                                      std::size_t p) const {
+    if (n - p < length_)
+        return kNoPosition;
+    // Candidates are where the rarest character sits at its offset.
+    const unsigned char rare = literal_[rare_];
+    const unsigned char* q = text + p + rare_;
+    const unsigned char* const last = text + n - length_ + rare_;
+    while (q <= last) {
+        q = static_cast<const unsigned char*>(std::memchr(q, rare, last - q + 1));
+        if (q == nullptr)
+            return kNoPosition;
+        if (matchesAt(q - rare_))
+            return static_cast<std::size_t>(q - rare_ - text);
+        ++q;
+    }
+    return kNoPosition;
+}
+
+#if XVKIT_VECTOR_SCANS
+
+__attribute__((target("avx2"))) std::size_t LiteralFinder::findVector(const unsigned char* text,
+                                                                      std::size_t n,
+                                                                      std::size_t p) const {
+    if (n - p < length_ + kVector)
+        return findScalar(text, n, p);
+    const PairTest test{_mm256_set1_epi8(static_cast<char>(literal_[rare_])),
+                        _mm256_set1_epi8(static_cast<char>(literal_[other_])), rare_, other_};
+    // The last start whose block of candidates lies wholly in the text.
+    const std::size_t lastBlock = n - length_ - kVector + 1;
+    std::size_t q = p;
+    for (;;) {
+        while (q + kVector <= lastBlock && test.noneInTwo(text + q))
+            q += 2 * kVector;
+        if (q > lastBlock)
+            q = lastBlock;
+        for (unsigned found = test.candidates(text + q); found != 0; found &= found - 1) {
+            const std::size_t at = q + __builtin_ctz(found);
+            if (matchesAt(text + at))
+                return at;
+        }
+        if (q == lastBlock)
+            return kNoPosition;
+        // The last block may overlap the one before; its candidates are tested again.
+        q = q + kVector <= lastBlock ? q + kVector : lastBlock;
+    }
+}
+
+#else
+
+std::size_t LiteralFinder::findVector(const unsigned char* text, std::size_t n,
+                                      std::size_t p) const {
+    return findScalar(text, n, p);
+}
+
+#endif
+
+}  // namespace xvkit_regexp

@@ -1,0 +1,77 @@
+// Scans that find where a search can begin, many characters per step: the
+// first character of a set (a pattern's character test), and the first
+// occurrence of a literal text. On x86-64 processors with AVX2 they test 32
+// characters at a time; elsewhere they fall back to a plain loop over a table.
+// Both forms are exported here so that tests can hold them to the same
+// results; the search engines call the dispatching `find` members only.
+
+#ifndef XVKIT_SRC_REGEXP_BYTE_SCAN_H_
+#define XVKIT_SRC_REGEXP_BYTE_SCAN_H_
+
+#include <cstddef>
+
+namespace xvkit_regexp {
+
+constexpr std::size_t kNoPosition = static_cast<std::size_t>(-1);
+
+// Whether this processor runs the vector forms.
+bool vectorScansAvailable();
+
+// A set of characters, from a 256-bit membership map of 16 words (character
+// `c` is a member when bit `c % 16` of word `c / 16` is set).
+class ByteSet {
+  public:
+    ByteSet() = default;
+    explicit ByteSet(const unsigned short* map);
+
+    bool contains(unsigned char c) const { return bit(c) != 0; }
+    // An estimate of how many characters of ten thousand in common text are
+    // members of the set of `map`; the lower, the fewer candidates a scan for
+    // the set stops at.
+    static int frequencyOf(const unsigned short* map);
+
+    // The first position in [p, n) of `text` holding a member, or kNoPosition.
+    std::size_t find(const unsigned char* text, std::size_t n, std::size_t p) const;
+    std::size_t findScalar(const unsigned char* text, std::size_t n, std::size_t p) const;
+    std::size_t findVector(const unsigned char* text, std::size_t n, std::size_t p) const;
+
+  private:
+    // 1 for a member, else 0.
+    unsigned bit(unsigned char c) const { return (map_[c >> 4] >> (c & 15)) & 1u; }
+
+    unsigned short map_[16] = {};
+    int count_ = 0;
+    unsigned char only_ = 0;  // the member, when there is exactly one
+    // For the vector scan: lowRows_[l] has bit h set when character 16 * h + l
+    // is a member (h < 8), highRows_[l] the same for h - 8 (h >= 8).
+    alignas(16) unsigned char lowRows_[16] = {};
+    alignas(16) unsigned char highRows_[16] = {};
+};
+
+// The first occurrence of a literal text of 1 to 256 characters, found by
+// testing two of its rarer characters at their offsets across the text and
+// comparing the whole literal only where both agree.
+class LiteralFinder {
+  public:
+    LiteralFinder() = default;
+    // `literal` must outlive the finder.
+    LiteralFinder(const unsigned char* literal, std::size_t length);
+
+    // The first position in [p, n) of `text` where the literal begins, or
+    // kNoPosition.
+    std::size_t find(const unsigned char* text, std::size_t n, std::size_t p) const;
+    std::size_t findScalar(const unsigned char* text, std::size_t n, std::size_t p) const;
+    std::size_t findVector(const unsigned char* text, std::size_t n, std::size_t p) const;
+
+  private:
+    bool matchesAt(const unsigned char* at) const;
+
+    const unsigned char* literal_ = nullptr;
+    std::size_t length_ = 0;
+    std::size_t rare_ = 0;   // offset of the rarest character
+    std::size_t other_ = 0;  // offset of the next rarest (the same when only one)
+};
+
+}  // namespace xvkit_regexp
+
+#endif  // XVKIT_SRC_REGEXP_BYTE_SCAN_H_
