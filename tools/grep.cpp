@@ -195,7 +195,7 @@ class Grep {
         matched_ |= r.selected > 0;
         if (o_.quiet && r.selected > 0)
             return false;
-        if (o_.count)
+        if (o_.count && !o_.filesWithMatches && !o_.filesWithoutMatch && !o_.quiet)
             printer_.count(name, r.selected);
         if ((o_.filesWithMatches && r.selected > 0) || (o_.filesWithoutMatch && r.selected == 0))
             printer_.fileName(name);

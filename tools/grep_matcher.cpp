@@ -252,14 +252,18 @@ bool MatcherSet::find(const XVString& text, std::size_t from, std::size_t limit,
     bool found = false;
     for (std::size_t i = 0; i < matchers_.size(); ++i) {
         Cached& c = cache_[i];
-        // A search from an earlier start whose match (if any) is not before
-        // `from` gives the same answer as a new one.
-        if (!c.valid || c.from > from || (c.found && c.match.start < from)) {
+        // A search from an earlier start whose match is not before `from`
+        // gives the same answer as a new one; so does a failed search that
+        // looked at least as far.
+        const bool still =
+            c.valid && c.from <= from && (c.found ? c.match.start >= from : c.limit >= limit);
+        if (!still) {
             c.valid = true;
             c.from = from;
+            c.limit = limit;
             c.found = matchers_[i].find(text, from, limit, c.match);
         }
-        if (!c.found)
+        if (!c.found || c.match.start >= limit)
             continue;
         if (!found || c.match.start < m.start ||
             (c.match.start == m.start && c.match.length > m.length)) {

@@ -78,6 +78,7 @@ class MatcherSet {
     struct Cached {
         bool valid = false;
         std::size_t from = 0;
+        std::size_t limit = 0;
         bool found = false;
         Match match{0, 0};
     };

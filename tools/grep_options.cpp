@@ -1,5 +1,6 @@
 #include "grep_options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -168,16 +169,13 @@ class Parser {
                 o_.fixedStrings = true;
                 break;
             case Opt::after:
-                o_.after = readCount(shown, value);
-                o_.context = true;
+                after_ = readCount(shown, value);
                 break;
             case Opt::before:
-                o_.before = readCount(shown, value);
-                o_.context = true;
+                before_ = readCount(shown, value);
                 break;
             case Opt::context:
-                o_.after = o_.before = readCount(shown, value);
-                o_.context = true;
+                context_ = readCount(shown, value);
                 break;
             case Opt::color:
                 o_.color = readColor(value);
@@ -204,7 +202,17 @@ class Parser {
 
     bool patternGiven() const { return patternGiven_; }
 
+    // -A and -B win over -C whatever their order.
+    void settleContext() {
+        o_.after = after_ >= 0 ? after_ : std::max(context_, 0L);
+        o_.before = before_ >= 0 ? before_ : std::max(context_, 0L);
+        o_.context = after_ >= 0 || before_ >= 0 || context_ >= 0;
+    }
+
   private:
+    long after_ = -1;
+    long before_ = -1;
+    long context_ = -1;
     GrepOptions& o_;
     bool patternGiven_ = false;
 };
@@ -285,6 +293,7 @@ GrepOptions parseGrepOptions(Args args) {
             break;
         }
     }
+    parser.settleContext();
     if (o.help)
         return o;
     std::size_t first = 0;

@@ -36,8 +36,8 @@ struct GrepOptions {
     bool help = false;               // --help
     int withFileName = -1;           // -H: 1, -h: 0, neither: -1 (named when several files)
     long maxCount = -1;              // -m; -1 without limit
-    long after = 0;                  // -A (and -C)
-    long before = 0;                 // -B (and -C)
+    long after = 0;                  // -A, or -C when -A is not given
+    long before = 0;                 // -B, or -C when -B is not given
     bool context = false;            // some -A, -B or -C was given
     ColorWhen color = ColorWhen::never;
 };

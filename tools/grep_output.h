@@ -30,8 +30,10 @@ class GrepPrinter {
     void fileName(std::string_view name);
     void binaryMatches(std::string_view name);
 
-    // Whether any line (or -o match) was printed so far, in any file.
+    // Whether any line was printed so far, in any file; with -o a selected
+    // or context line counts even when nothing of it was shown.
     bool printedLines() const { return printedLines_; }
+    void notePrinted() { printedLines_ = true; }
     bool inColor() const { return color_; }
 
   private:

@@ -225,6 +225,7 @@ void FileSearch::printSelected(std::size_t start, std::size_t end) {
             printer_.endLine();
         }
     }
+    printer_.notePrinted();
     lastPrintedEnd_ = end + 1;
     afterLeft_ = options_.after;
 }
@@ -236,6 +237,7 @@ void FileSearch::printContext(std::size_t start, std::size_t end, bool matches) 
         printText(start, end, matches);
         printer_.endLine();
     }
+    printer_.notePrinted();
     lastPrintedEnd_ = end + 1;
 }
 
