@@ -247,8 +247,6 @@ void MatcherSet::newText() {
 }
 
 bool MatcherSet::find(const XVString& text, std::size_t from, std::size_t limit, Match& m) {
-    if (matchers_.size() == 1)
-        return matchers_[0].find(text, from, limit, m);
     bool found = false;
     for (std::size_t i = 0; i < matchers_.size(); ++i) {
         Cached& c = cache_[i];

@@ -68,9 +68,11 @@ class MatcherSet {
     MatcherSet(const std::vector<std::string>& patterns, const std::vector<std::string>& shown,
                const MatchMode& mode);
 
-    // As PatternMatcher::find, over all the patterns. Searches with
-    // non-decreasing `from` over one buffer reuse earlier results; call
-    // `newText()` whenever the buffer changes.
+    // As PatternMatcher::find, over all the patterns. A search reuses an
+    // earlier one (from a smaller `from`, or with a smaller `limit`) whose
+    // answer is still right, so that looking for a line's next -o match does
+    // not make the search for the next matching line scan the same text
+    // again. Call `newText()` whenever the buffer changes.
     bool find(const XVString& text, std::size_t from, std::size_t limit, Match& m);
     void newText();
 

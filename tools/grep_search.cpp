@@ -149,7 +149,7 @@ void FileSearch::searchRegion(std::size_t limit) {
         if (!found || stop_)
             break;
         const std::size_t end = lineEnd(m.start);
-        line(start, end, true);
+        line(start, end, &m);
         pos = end + 1;
     }
     regionStart_ = limit;
@@ -170,13 +170,14 @@ void FileSearch::otherLines(std::size_t from, std::size_t to) {
         if (!options_.invert && afterLeft_ == 0 && !trailing_)
             return;
         const std::size_t end = lineEnd(start);
-        line(start, end, false);
+        line(start, end, nullptr);
         start = end + 1;
     }
 }
 
 // One line [start, end) that does or does not match.
-void FileSearch::line(std::size_t start, std::size_t end, bool matches) {
+void FileSearch::line(std::size_t start, std::size_t end, const Match* first) {
+    const bool matches = first != nullptr;
     if (trailing_) {
         if (afterLeft_ > 0)
             printContext(start, end, matches);
@@ -199,7 +200,7 @@ void FileSearch::line(std::size_t start, std::size_t end, bool matches) {
             stop_ = true;
             return;
         }
-        printSelected(start, end);
+        printSelected(start, end, first != nullptr ? *first : Match{start, 0});
     }
     if (options_.maxCount > 0 && selected_ >= static_cast<unsigned long>(options_.maxCount)) {
         trailing_ = true;
@@ -207,7 +208,7 @@ void FileSearch::line(std::size_t start, std::size_t end, bool matches) {
     }
 }
 
-void FileSearch::printSelected(std::size_t start, std::size_t end) {
+void FileSearch::printSelected(std::size_t start, std::size_t end, const Match& first) {
     printBefore(start);
     const unsigned long number = options_.lineNumbers ? lineNumberAt(start) : 0;
     if (!options_.onlyMatching) {
@@ -215,14 +216,17 @@ void FileSearch::printSelected(std::size_t start, std::size_t end) {
         printText(start, end, !options_.invert);
         printer_.endLine();
     } else if (!options_.invert) {
-        Match m;
-        for (std::size_t from = start; from <= end && matchers_.find(searched(), from, end + 1, m);
-             from = m.start + std::max<std::size_t>(m.length, 1)) {
-            if (m.length == 0)
-                continue;
-            printer_.prefix(name_, number, LineKind::selected);
-            printer_.match(std::string_view(text_.data() + m.start, m.length));
-            printer_.endLine();
+        // Each match, then the next one after it (one character on after an
+        // empty one).
+        Match m = first;
+        for (bool found = true; found;) {
+            if (m.length > 0) {
+                printer_.prefix(name_, number, LineKind::selected);
+                printer_.match(std::string_view(text_.data() + m.start, m.length));
+                printer_.endLine();
+            }
+            const std::size_t from = m.start + std::max<std::size_t>(m.length, 1);
+            found = from <= end && matchers_.find(searched(), from, end + 1, m);
         }
     }
     printer_.notePrinted();

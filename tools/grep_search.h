@@ -32,8 +32,9 @@ class FileSearch {
     bool readMore(int fd, SearchResult& result, bool& atEnd);
     void searchRegion(std::size_t limit);
     void otherLines(std::size_t from, std::size_t to);
-    void line(std::size_t start, std::size_t end, bool matches);
-    void printSelected(std::size_t start, std::size_t end);
+    // `first` is the line's first match when it matches, or null.
+    void line(std::size_t start, std::size_t end, const Match* first);
+    void printSelected(std::size_t start, std::size_t end, const Match& first);
     void printContext(std::size_t start, std::size_t end, bool matches);
     void printBefore(std::size_t start);
     void printText(std::size_t start, std::size_t end, bool highlight);
