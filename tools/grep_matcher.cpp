@@ -125,6 +125,47 @@ char closureChar(unsigned short closure) {
     return closure == kXRECodeStar ? '*' : closure == kXRECodePlus ? '+' : '?';
 }
 
+constexpr int kCaseDistance = 'a' - 'A';
+
+bool isUpper(int c) {
+    return c >= 'A' && c <= 'Z';
+}
+
+bool isLower(int c) {
+    return c >= 'a' && c <= 'z';
+}
+
+// The set for a case-blind search: lowered for a lowered text, or with both
+// cases of its letters.
+ByteSet caseBlind(const ByteSet& set, bool foldedText) {
+    ByteSet result;
+    for (int c = 0; c < 256; ++c) {
+        if (!set.test(c))
+            continue;
+        result.set(isUpper(c) && foldedText ? c + kCaseDistance : c);
+        if (!foldedText && isUpper(c))
+            result.set(c + kCaseDistance);
+        if (!foldedText && isLower(c))
+            result.set(c - kCaseDistance);
+    }
+    return result;
+}
+
+bool hasLetterLiteral(const std::string& pattern, const std::string& shown) {
+    if (pattern.empty())
+        return false;
+    for (const Item& item : decode(pattern, shown).items) {
+        if (item.set.count() == 1) {
+            int c = 0;
+            while (!item.set.test(c))
+                ++c;
+            if (isUpper(c) || isLower(c))
+                return true;
+        }
+    }
+    return false;
+}
+
 bool isWordByte(unsigned char c) {
     return std::isalnum(c) != 0 || c == '_';
 }
@@ -134,7 +175,7 @@ bool isWordByte(unsigned char c) {
 void foldCase(const char* from, std::size_t n, char* to) {
     for (std::size_t i = 0; i < n; ++i) {
         const unsigned char c = static_cast<unsigned char>(from[i]);
-        to[i] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+        to[i] = static_cast<char>(isUpper(c) ? c + kCaseDistance : c);
     }
 }
 
@@ -152,14 +193,8 @@ PatternMatcher::PatternMatcher(const std::string& pattern, const std::string& sh
     std::string body;
     for (Item& item : d.items) {
         item.set.reset(kNewline);
-        if (mode.ignoreCase) {
-            ByteSet lowered;
-            for (int c = 0; c < 256; ++c) {
-                if (item.set.test(c))
-                    lowered.set(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
-            }
-            item.set = lowered;
-        }
+        if (mode.ignoreCase)
+            item.set = caseBlind(item.set, mode.foldedText);
         if (item.set.none()) {
             // An item no line can hold: optional items go, required ones
             // leave a pattern that never matches.
@@ -236,8 +271,12 @@ bool PatternMatcher::isWordAt(const XVString& text, std::size_t at, Match& m) co
 
 MatcherSet::MatcherSet(const std::vector<std::string>& patterns,
                        const std::vector<std::string>& shown, const MatchMode& mode) {
+    MatchMode settled = mode;
+    for (std::size_t i = 0; i < patterns.size() && mode.ignoreCase; ++i)
+        settled.foldedText = settled.foldedText || hasLetterLiteral(patterns[i], shown[i]);
+    foldedText_ = settled.foldedText;
     for (std::size_t i = 0; i < patterns.size(); ++i)
-        matchers_.emplace_back(patterns[i], shown[i], mode);
+        matchers_.emplace_back(patterns[i], shown[i], settled);
     cache_.resize(matchers_.size());
 }
 

@@ -27,9 +27,13 @@ struct Match {
 };
 
 struct MatchMode {
-    bool ignoreCase = false;  // search text lowered with foldCase(); patterns lowered too
+    bool ignoreCase = false;  // letters match either case
     bool wordRegexp = false;  // the match must be a whole word
     bool lineRegexp = false;  // the match must be the whole line
+    // With ignoreCase: the text searched is lowered by foldCase() and the
+    // patterns are lowered too; otherwise the patterns' classes take both
+    // cases and the text is searched as it is.
+    bool foldedText = false;
 };
 
 // Lowers the ASCII letters of `from` into `to` (same length).
@@ -76,6 +80,12 @@ class MatcherSet {
     bool find(const XVString& text, std::size_t from, std::size_t limit, Match& m);
     void newText();
 
+    // Whether the text searched must be lowered by foldCase(). Case-blind
+    // patterns search the text as it is unless a literal letter would have
+    // to become a class of both cases (which makes its code 17 times longer
+    // and takes it out of the matcher's literal search).
+    bool foldedText() const { return foldedText_; }
+
   private:
     struct Cached {
         bool valid = false;
@@ -84,6 +94,7 @@ class MatcherSet {
         bool found = false;
         Match match{0, 0};
     };
+    bool foldedText_ = false;
     std::vector<PatternMatcher> matchers_;
     std::vector<Cached> cache_;
 };

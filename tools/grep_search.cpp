@@ -85,7 +85,7 @@ bool FileSearch::readMore(int fd, SearchResult& result, bool& atEnd) {
     const char* fresh = text_.data() + old;
     if (!binary_ && std::memchr(fresh, '\0', n) != nullptr)
         binary_ = true;
-    if (options_.ignoreCase) {
+    if (matchers_.foldedText()) {
         folded_.resize(text_.size());
         foldCase(text_.data() + old, text_.size() - old, folded_.data() + old);
     }
@@ -106,7 +106,7 @@ void FileSearch::keepForContext(std::size_t limit) {
         lineNumberAt(limit);
     const std::size_t shift = keep - 1;
     text_.erase(1, shift);
-    if (options_.ignoreCase)
+    if (matchers_.foldedText())
         folded_.erase(1, shift);
     lastPrintedEnd_ = lastPrintedEnd_ >= keep ? lastPrintedEnd_ - shift : 0;
     numberedAt_ -= std::min(numberedAt_ - 1, shift);

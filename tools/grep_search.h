@@ -28,7 +28,7 @@ class FileSearch {
     SearchResult run(int fd, std::string_view name);
 
   private:
-    const XVString& searched() const { return options_.ignoreCase ? folded_ : text_; }
+    const XVString& searched() const { return matchers_.foldedText() ? folded_ : text_; }
     bool readMore(int fd, SearchResult& result, bool& atEnd);
     void searchRegion(std::size_t limit);
     void otherLines(std::size_t from, std::size_t to);
@@ -51,7 +51,7 @@ class FileSearch {
     // Position 0 holds a newline; complete lines follow up to limit_, then the
     // start of an unfinished line.
     XVString text_;
-    XVString folded_;  // text_ with letters lowered, for -i
+    XVString folded_;  // text_ with letters lowered, for some -i searches
     std::size_t regionStart_ = 1;
     std::size_t limit_ = 1;
     std::string_view name_;

@@ -60,6 +60,7 @@ TEST(ToolGrep, OutputsStatusesAndInputs) {
         {"grep|-ow|a.*b", 0, "a b\n", "", "a b bx\n"},
         {"grep|-x|-c|a*$", 0, "1\n", "", "aa\naab\n"},
         {"grep|-i|-o|[a-b]+X", 0, "aBx\n", "", "caBxd\n"},
+        {"grep|-ic|[a-c]+[x-z]", 0, "2\n", "", "ABX\nabz\nab\n"},
         {"grep|zzz", 1, "", "", "abc\n"},
         {"grep|-c|zzz", 1, "0\n", "", "abc\n"},
         {"grep|-q|b", 0, "", "", "abc\n"},
