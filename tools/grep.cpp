@@ -137,8 +137,9 @@ class Grep {
 
   private:
     // The entries of a directory in name order; symbolic links met on the
-    // way are not followed, as in grep -r. `shown` drops a leading "./"
-    // when the search started at the default ".".
+    // way are not followed and devices, pipes and sockets are passed over,
+    // as in grep -r. The names start without "./" when the search started
+    // at the default "." (`named` false).
     bool directory(const std::string& path, bool named) {
         DIR* dir = ::opendir(path.c_str());
         if (dir == nullptr) {
@@ -161,8 +162,8 @@ class Grep {
                 report(child, "open", errno);
                 continue;
             }
-            if (S_ISLNK(st.st_mode))
-                continue;
+            if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode))
+                continue;  // links, devices, pipes and sockets
             const bool more = S_ISDIR(st.st_mode) ? directory(child, true) : file(child, child);
             if (!more)
                 return false;
