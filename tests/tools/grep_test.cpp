@@ -171,6 +171,23 @@ TEST(ToolGrep, BinaryFiles) {
     });
 }
 
+TEST(ToolGrep, RecursesInNameOrder) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::path(XVKIT_TEST_WORKDIR) / "grep-tree";
+    fs::remove_all(root);
+    fs::create_directories(root / "a" / "z");
+    for (const char* name : {"b", "a/z/c", "a/d", "B"})
+        std::ofstream(root / name) << "hit " << name << "\n";
+    fs::create_symlink(root / "b", root / "a" / "link");
+    const std::string r = root.string();
+    expectRuns({
+        {"grep|-r|hit|" + r, 0,
+         r + "/B:hit B\n" + r + "/a/d:hit a/d\n" + r + "/a/z/c:hit a/z/c\n" + r + "/b:hit b\n"},
+        {"grep|-rl|hit|" + r + "/a/", 0, r + "/a/d\n" + r + "/a/z/c\n"},
+        {"grep|-rc|hit|" + r + "/b", 0, "1\n"},
+    });
+}
+
 TEST(ToolGrep, LongLinesThroughAPipeAndTooLongForMemory) {
     // A 40 MB line arrives through a pipe in small reads, and is searched once.
     const RunResult r = runProgram(
