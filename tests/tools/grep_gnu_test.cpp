@@ -94,42 +94,42 @@ const char* const kSystemHeaders[] = {"stdio.h",   "stdlib.h", "string.h", "unis
                                       "signal.h",  "time.h",   "math.h",   "wchar.h",
                                       "pthread.h", "ctype.h",  "locale.h", "regex.h"};
 
+// Where a test keeps its copy of the files: each test has its own, since
+// CTest may run the tests of this file at the same time.
+std::string corpusRoot() {
+    const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    return (fs::path(XVKIT_TEST_WORKDIR) / ("grep-corpus-" + test)).string();
+}
+
 // A copy of the project's sources and of the system headers above, in a
 // fixed order: both programs read the same bytes even while the working tree
 // is being edited.
-const std::vector<std::string>& corpus() {
-    static const std::vector<std::string> files = [] {
-        const fs::path source(XVKIT_SOURCE_DIR);
-        const fs::path root = fs::path(XVKIT_TEST_WORKDIR) / "grep-corpus";
-        fs::remove_all(root);
-        std::vector<std::string> list;
-        for (const char* dir : {"include", "src"}) {
-            for (const auto& entry : fs::recursive_directory_iterator(source / dir)) {
-                const std::string ext = entry.path().extension().string();
-                if (entry.is_regular_file() && (ext == ".cpp" || ext == ".h")) {
-                    const fs::path copy = root / fs::relative(entry.path(), source);
-                    fs::create_directories(copy.parent_path());
-                    fs::copy_file(entry.path(), copy);
-                    list.push_back(copy.string());
-                }
+std::vector<std::string> corpus() {
+    const fs::path source(XVKIT_SOURCE_DIR);
+    const fs::path root = corpusRoot();
+    fs::remove_all(root);
+    std::vector<std::string> list;
+    for (const char* dir : {"include", "src"}) {
+        for (const auto& entry : fs::recursive_directory_iterator(source / dir)) {
+            const std::string ext = entry.path().extension().string();
+            if (entry.is_regular_file() && (ext == ".cpp" || ext == ".h")) {
+                const fs::path copy = root / fs::relative(entry.path(), source);
+                fs::create_directories(copy.parent_path());
+                fs::copy_file(entry.path(), copy);
+                list.push_back(copy.string());
             }
         }
-        fs::create_directories(root / "system");
-        for (const char* header : kSystemHeaders) {
-            const fs::path from = fs::path("/usr/include") / header;
-            if (fs::exists(from)) {
-                fs::copy_file(from, root / "system" / header);
-                list.push_back((root / "system" / header).string());
-            }
+    }
+    fs::create_directories(root / "system");
+    for (const char* header : kSystemHeaders) {
+        const fs::path from = fs::path("/usr/include") / header;
+        if (fs::exists(from)) {
+            fs::copy_file(from, root / "system" / header);
+            list.push_back((root / "system" / header).string());
         }
-        std::sort(list.begin(), list.end());
-        return list;
-    }();
-    return files;
-}
-
-std::string corpusRoot() {
-    return (fs::path(XVKIT_TEST_WORKDIR) / "grep-corpus").string();
+    }
+    std::sort(list.begin(), list.end());
+    return list;
 }
 
 std::string describe(const std::vector<std::string>& args) {
@@ -201,7 +201,7 @@ std::vector<std::string> joined(std::vector<std::string> a, const std::vector<st
 
 // Every pattern alone, and each option alone with a sixth of the patterns.
 TEST(ToolGrepGnu, PatternsAndOptionsAlone) {
-    const std::vector<std::string>& files = corpus();
+    const std::vector<std::string> files = corpus();
     ASSERT_GT(files.size(), 30u);
     for (std::size_t p = 0; p < kPatterns.size(); p += kEvery) {
         expectSameAsGnu({kPatterns[p]}, files);
@@ -211,7 +211,7 @@ TEST(ToolGrepGnu, PatternsAndOptionsAlone) {
 }
 
 TEST(ToolGrepGnu, OptionsInPairs) {
-    const std::vector<std::string>& files = corpus();
+    const std::vector<std::string> files = corpus();
     std::size_t k = 0;
     for (std::size_t a = 0; a < kOptions.size(); ++a) {
         for (std::size_t b = a + 1; b < kOptions.size(); ++b, ++k) {
@@ -224,7 +224,7 @@ TEST(ToolGrepGnu, OptionsInPairs) {
 }
 
 TEST(ToolGrepGnu, SeveralPatternsInputsAndDirectories) {
-    const std::vector<std::string>& files = corpus();
+    const std::vector<std::string> files = corpus();
     const std::string patternFile = (fs::path(XVKIT_TEST_WORKDIR) / "grep-patterns").string();
     std::ofstream(patternFile) << "XVString\n^#if\nreturn [a-z]+;\n";
     std::stringstream stdinText;
