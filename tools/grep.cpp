@@ -1,19 +1,25 @@
-// xvkit grep: prints the lines of files (or standard input) in which the light
-// regular expression finds a match.
+// xvkit grep: prints the lines of files (or standard input) in which light
+// regular expressions find a match, with GNU grep's everyday options.
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include <xvkit/xvregexp.h>
-#include <xvkit/xvstring.h>
-
 #include "commands.h"
+#include "grep_matcher.h"
+#include "grep_options.h"
+#include "grep_output.h"
+#include "grep_pattern.h"
+#include "grep_search.h"
 #include "options.h"
 
 namespace xvtool {
@@ -21,225 +27,243 @@ namespace xvtool {
 namespace {
 
 constexpr const char kHelp[] =
-    "usage: xvkit grep [-n] [-c] [-o] PATTERN [FILE...]\n"
+    "usage: xvkit grep [OPTION...] PATTERN [FILE...]\n"
+    "       xvkit grep [OPTION...] -e PATTERN... [-f FILE]... [FILE...]\n"
     "\n"
-    "Prints every line of the FILEs (standard input when none is given, or for\n"
-    "the name '-') in which PATTERN finds a match. With more than one FILE each\n"
-    "output line starts with the file's name and ':'.\n"
+    "Prints the lines of the FILEs (standard input when none is given, or for\n"
+    "the name '-') in which PATTERN finds a match, with GNU grep's options,\n"
+    "output formats and exit statuses.\n"
     "\n"
-    "  -n  put the line number and ':' before each line\n"
-    "  -c  print only the number of matching lines (per file)\n"
-    "  -o  print each non-empty match on a line of its own instead of the line\n"
+    "Patterns:\n"
+    "  -e  --regexp=PATTERN       a pattern; several may be given (a line matches\n"
+    "                             when any does)\n"
+    "  -f  --file=FILE            one pattern per line of FILE\n"
+    "  -F  --fixed-strings        patterns are plain strings\n"
+    "  -i  --ignore-case          letters match either case\n"
+    "  -w  --word-regexp          matches must be whole words\n"
+    "  -x  --line-regexp          matches must be whole lines\n"
+    "  -v  --invert-match         select the lines that do not match\n"
+    "Output:\n"
+    "  -c  --count                print only the number of selected lines per file\n"
+    "  -l  --files-with-matches   print only the names of files with a selected line\n"
+    "  -L  --files-without-match  print only the names of files without one\n"
+    "  -n  --line-number          put the line number before each line\n"
+    "  -o  --only-matching        print each non-empty match on a line of its own\n"
+    "  -H  --with-filename        put the file name before each line (the default\n"
+    "                             with several files, or -r)\n"
+    "  -h  --no-filename          never put the file name before lines\n"
+    "  -m  --max-count=NUM        stop after NUM selected lines\n"
+    "  -q  --quiet, --silent      print nothing; stop at the first selected line\n"
+    "  -s  --no-messages          no messages about unreadable files\n"
+    "  -A  --after-context=NUM    print NUM lines after each selected line,\n"
+    "  -B  --before-context=NUM   before it, or\n"
+    "  -C  --context=NUM          both; groups are separated by '--'\n"
+    "      --color[=WHEN]         mark matches in colour: never (the default),\n"
+    "                             always, or auto (only on a terminal)\n"
+    "Files:\n"
+    "  -r  --recursive            search directories, in name order ('.' when no\n"
+    "                             FILE is given)\n"
+    "  A file holding a NUL byte is binary: 'Binary file F matches' is printed\n"
+    "  instead of its lines.\n"
     "\n"
-    "PATTERN is a light regular expression: literal characters, '.' (any\n"
-    "character), classes such as [a-z] and [^0-9], the closures '*', '+' and\n"
-    "'?' after a single item, '^' first and '$' last as anchors, and backslash\n"
-    "escapes (\\t, \\n, \\x41, \\101, \\. ...). There is no grouping or\n"
-    "alternation: ( ) { } | are ordinary characters. Lines are compared byte\n"
-    "by byte, without their newline.\n"
+    "The dialect is the library's light regular expression, not POSIX ERE:\n"
+    "literal characters, '.' (any character), classes such as [a-z] and [^0-9],\n"
+    "the closures '*', '+' and '?' after a single item, '^' first and '$' last\n"
+    "as anchors, and backslash escapes (\\t, \\n, \\x41, \\101, \\. ...). Lines\n"
+    "are compared byte by byte, without their newline. What a grep user types is\n"
+    "rewritten to mean what grep means:\n"
+    "  [[:digit:]], [[:alpha:]] ...      POSIX classes inside brackets\n"
+    "  \\d \\w \\s, \\D \\W \\S               digits, word characters, white space,\n"
+    "                                    and their negations\n"
+    "  a|b                               several patterns (\\| is a literal '|')\n"
+    "  []a] and [^]a]                    ']' first in a class is a member\n"
+    "and what the dialect cannot say is refused with status 2: groups ( ),\n"
+    "intervals {n,m}, back-references \\1..\\9 and word boundaries \\b \\B \\< \\>\n"
+    "(write \\( \\) \\{ for the literal characters, and use -w for whole words).\n"
     "\n"
-    "Exit status: 0 when some line matched, 1 when none did, 2 when PATTERN does\n"
-    "not compile or a FILE cannot be read.\n";
+    "Exit status: 0 when some line was selected, 1 when none was, 2 when a\n"
+    "PATTERN is refused or does not compile or a FILE cannot be read (unless -q\n"
+    "found a line).\n";
 
-constexpr KnownOption kOptions[] = {{"-n", false}, {"-c", false}, {"-o", false}};
+constexpr const char* kStandardInputName = "(standard input)";
 
-constexpr std::size_t kBlockSize = 256 * 1024;
+struct Compiled {
+    std::vector<std::string> patterns;
+    std::vector<std::string> shown;
+};
 
-// Hands out the lines of a file descriptor. The input is read in large blocks
-// into one buffer that grows only for a line longer than the buffer; a line is
-// a view into that buffer, valid until the next call.
-class LineReader {
-  public:
-    explicit LineReader(int fd) : fd_(fd), buffer_(kBlockSize) {}
-
-    // The next line without its newline; false at the end of the input.
-    // A read error sets `error()` and ends the input.
-    bool next(std::string_view& line) {
+// The library's patterns for what the user gave: a newline separates
+// patterns, as in grep, and each is rewritten or taken literally.
+Compiled compilePatterns(const GrepOptions& o) {
+    Compiled c;
+    for (const std::string& given : o.patterns) {
+        std::size_t from = 0;
         for (;;) {
-            const char* start = buffer_.data() + begin_;
-            if (const void* nl = std::memchr(start, '\n', end_ - begin_)) {
-                std::size_t length = static_cast<const char*>(nl) - start;
-                line = std::string_view(start, length);
-                begin_ += length + 1;
-                return true;
+            const std::size_t nl = given.find('\n', from);
+            const std::string one = given.substr(from, nl - from);
+            if (o.fixedStrings) {
+                c.patterns.push_back(literalPattern(one));
+                c.shown.push_back(one);
+            } else {
+                for (std::string& p : rewriteGrepPattern(one)) {
+                    c.patterns.push_back(std::move(p));
+                    c.shown.push_back(one);
+                }
             }
-            if (atEnd_) {
-                if (begin_ == end_)
-                    return false;
-                line = std::string_view(start, end_ - begin_);
-                begin_ = end_;
-                return true;
-            }
-            fill();
+            if (nl == std::string::npos)
+                break;
+            from = nl + 1;
         }
     }
+    return c;
+}
 
-    int error() const { return error_; }
+class Grep {
+  public:
+    Grep(const GrepOptions& o, MatcherSet& matchers, GrepPrinter& printer)
+        : o_(o), printer_(printer), search_(o, matchers, printer) {}
+
+    // Searches one operand; false once -q has found a line.
+    bool operand(const std::string& path, bool named) {
+        if (path == "-")
+            return input(STDIN_FILENO, kStandardInputName);
+        struct stat st;
+        if (o_.recursive && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            return directory(path, named);
+        return file(path, path);
+    }
+
+    bool matched() const { return matched_; }
+    bool trouble() const { return trouble_; }
 
   private:
-    // Moves the unfinished line to the front and reads more after it.
-    void fill() {
-        std::size_t pending = end_ - begin_;
-        std::memmove(buffer_.data(), buffer_.data() + begin_, pending);
-        begin_ = 0;
-        end_ = pending;
-        if (end_ == buffer_.size())
-            buffer_.resize(buffer_.size() * 2);
-        ssize_t got;
-        do {
-            got = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
-        } while (got < 0 && errno == EINTR);
-        if (got < 0)
-            error_ = errno;
-        if (got <= 0)
-            atEnd_ = true;
-        if (got > 0)
-            end_ += static_cast<std::size_t>(got);
-    }
-
-    int fd_;
-    std::vector<char> buffer_;
-    std::size_t begin_ = 0;
-    std::size_t end_ = 0;
-    bool atEnd_ = false;
-    int error_ = 0;
-};
-
-struct Settings {
-    bool numbers;
-    bool countOnly;
-    bool matchesOnly;
-    bool withNames;
-    // A pattern starting with '^' matches only at the position where a search
-    // begins, so a line holds at most one of its matches.
-    bool anchored;
-};
-
-void writeText(std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-}
-
-void writePrefix(const Settings& s, const char* name, unsigned long lineNumber) {
-    if (s.withNames) {
-        std::fputs(name, stdout);
-        std::putc(':', stdout);
-    }
-    if (s.numbers)
-        std::printf("%lu:", lineNumber);
-}
-
-// Searches one input and prints its results; returns the number of matching
-// lines. The line is copied into one reused string, so searching allocates
-// nothing per line once the string has grown to the longest line.
-unsigned long searchInput(const XVRegExprLight& re, const Settings& s, LineReader& reader,
-                          const char* name) {
-    XVString line;
-    std::string_view view;
-    unsigned long lineNumber = 0;
-    unsigned long matched = 0;
-    while (reader.next(view)) {
-        ++lineNumber;
-        line.assign(view.data(), view.size());
-        std::size_t length = 0;
-        std::size_t at = re.index(line, &length, 0);
-        if (at == static_cast<std::size_t>(-1))
-            continue;
-        ++matched;
-        if (s.countOnly)
-            continue;
-        if (!s.matchesOnly) {
-            writePrefix(s, name, lineNumber);
-            writeText(view);
-            std::putc('\n', stdout);
-            continue;
+    // The entries of a directory in name order; symbolic links met on the
+    // way are not followed and devices, pipes and sockets are passed over,
+    // as in grep -r. The names start without "./" when the search started
+    // at the default "." (`named` false).
+    bool directory(const std::string& path, bool named) {
+        DIR* dir = ::opendir(path.c_str());
+        if (dir == nullptr) {
+            report(path, "open", errno);
+            return true;
         }
-        while (at != static_cast<std::size_t>(-1)) {
-            if (length > 0) {
-                writePrefix(s, name, lineNumber);
-                writeText(view.substr(at, length));
-                std::putc('\n', stdout);
+        std::vector<std::string> names;
+        while (const dirent* e = ::readdir(dir)) {
+            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+                names.emplace_back(e->d_name);
+        }
+        ::closedir(dir);
+        std::sort(names.begin(), names.end());
+        const std::string prefix =
+            path == "." && !named ? "" : path + (path.ends_with('/') ? "" : "/");
+        for (const std::string& name : names) {
+            const std::string child = prefix + name;
+            struct stat st;
+            if (::lstat(child.c_str(), &st) != 0) {
+                report(child, "open", errno);
+                continue;
             }
-            if (s.anchored)
-                break;
-            at = re.index(line, &length, at + (length > 0 ? length : 1));
+            if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode))
+                continue;  // links, devices, pipes and sockets
+            const bool more = S_ISDIR(st.st_mode) ? directory(child, true) : file(child, child);
+            if (!more)
+                return false;
         }
+        return true;
     }
-    if (s.countOnly) {
-        if (s.withNames)
-            std::printf("%s:", name);
-        std::printf("%lu\n", matched);
-    }
-    return matched;
-}
 
-std::string describeStatus(XVRegExprLight::statVal status) {
-    switch (status) {
-        case XVRegExprLight::syntaxError:
-            return "syntax error (status 1): empty, starting with '*', '+' or '?', "
-                   "with an empty or unclosed class, or ending in '\\^'";
-        case XVRegExprLight::compileError:
-            return "compile error (status 3): too long, or a closure after an anchor or "
-                   "another closure";
-        default:
-            return "status " + std::to_string(static_cast<int>(status));
+    bool file(const std::string& path, const std::string& name) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            report(name, "open", errno);
+            return true;
+        }
+        const bool more = input(fd, name);
+        ::close(fd);
+        return more;
     }
-}
 
-void reportFileError(const char* name, const char* what, int error) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "xvkit: cannot %s '%s': %s\n", what, name, std::strerror(error));
+    bool input(int fd, std::string_view name) {
+        const SearchResult r = search_.run(fd, name);
+        if (r.readError != 0)
+            report(std::string(name), "read", r.readError);
+        if (r.tooLong) {
+            trouble_ = true;
+            std::fflush(stdout);
+            std::fprintf(stderr,
+                         "xvkit: cannot search '%.*s': a line is too long to fit in memory\n",
+                         static_cast<int>(name.size()), name.data());
+        }
+        matched_ |= r.selected > 0;
+        if (o_.quiet && r.selected > 0)
+            return false;
+        if (o_.count && !o_.filesWithMatches && !o_.filesWithoutMatch && !o_.quiet)
+            printer_.count(name, r.selected);
+        if ((o_.filesWithMatches && r.selected > 0) || (o_.filesWithoutMatch && r.selected == 0))
+            printer_.fileName(name);
+        return true;
+    }
+
+    void report(const std::string& name, const char* what, int error) {
+        trouble_ = true;
+        if (o_.noMessages)
+            return;
+        std::fflush(stdout);
+        std::fprintf(stderr, "xvkit: cannot %s '%s': %s\n", what, name.c_str(),
+                     std::strerror(error));
+    }
+
+    const GrepOptions& o_;
+    GrepPrinter& printer_;
+    FileSearch search_;
+    bool matched_ = false;
+    bool trouble_ = false;
+};
+
+bool useColor(ColorWhen when) {
+    if (when != ColorWhen::automatic)
+        return when == ColorWhen::always;
+    const char* term = std::getenv("TERM");
+    return ::isatty(STDOUT_FILENO) != 0 && term != nullptr && std::strcmp(term, "dumb") != 0;
 }
 
 }  // namespace
 
 int runGrep(Args args) {
-    Options options("grep", args, kOptions);
-    if (printHelp(options, kHelp))
+    const GrepOptions o = parseGrepOptions(args);
+    if (o.help) {
+        std::fputs(kHelp, stdout);
         return kExitOk;
-    const auto& operands = options.operands();
-    if (operands.empty())
-        usageError("grep needs a PATTERN (see 'xvkit grep --help')");
-
-    const char* pattern = operands[0];
-    XVRegExprLight re(pattern);
-    if (XVRegExprLight::statVal status = re.status(); status != XVRegExprLight::ok) {
-        usageError("pattern '" + std::string(pattern) +
-                   "' does not compile: " + describeStatus(status));
     }
+    const Compiled compiled = compilePatterns(o);
+    const MatchMode mode{o.ignoreCase, o.wordRegexp, o.lineRegexp};
+    MatcherSet matchers(compiled.patterns, compiled.shown, mode);
 
-    std::vector<const char*> files(operands.begin() + 1, operands.end());
+    std::vector<std::string> files(o.files.begin(), o.files.end());
+    const bool defaultDirectory = files.empty() && o.recursive;
     if (files.empty())
-        files.push_back("-");
-    const Settings settings{options.has("-n"), options.has("-c"), options.has("-o"),
-                            files.size() > 1, pattern[0] == '^'};
+        files.emplace_back(defaultDirectory ? "." : "-");
+    struct stat st;
+    const bool named =
+        o.withFileName >= 0
+            ? o.withFileName == 1
+            : files.size() > 1 || defaultDirectory ||
+                  (o.recursive && ::stat(files[0].c_str(), &st) == 0 && S_ISDIR(st.st_mode));
 
     static char outputBuffer[64 * 1024];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
-
-    bool anyMatch = false;
-    bool trouble = false;
-    for (const char* file : files) {
-        const bool isStdin = std::strcmp(file, "-") == 0;
-        const char* name = isStdin ? "(standard input)" : file;
-        int fd = isStdin ? STDIN_FILENO : ::open(file, O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
-            reportFileError(name, "open", errno);
-            trouble = true;
-            continue;
-        }
-        LineReader reader(fd);
-        anyMatch |= searchInput(re, settings, reader, name) > 0;
-        if (reader.error() != 0) {
-            reportFileError(name, "read", reader.error());
-            trouble = true;
-        }
-        if (!isStdin)
-            ::close(fd);
+    GrepPrinter printer(named, o.lineNumbers, useColor(o.color));
+    Grep grep(o, matchers, printer);
+    for (const std::string& file : files) {
+        if (!grep.operand(file, !defaultDirectory))
+            break;
     }
     std::fflush(stdout);
-    if (trouble)
+    if (o.quiet && grep.matched())
+        return kExitOk;
+    if (grep.trouble())
         return kExitTrouble;
-    return anyMatch ? kExitOk : kExitNoResult;
+    return grep.matched() ? kExitOk : kExitNoResult;
 }
 
 }  // namespace xvtool

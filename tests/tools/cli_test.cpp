@@ -63,7 +63,7 @@ TEST(ToolCommandLine, OptionFormsAndBadUsage) {
         {"num|--foo|1", 2, "", "unknown option '--foo' (see 'xvkit num --help')"},
         {"num|--precision", 2, "", "option '--precision' needs a value (see 'xvkit num --help')"},
         {"num|--parse=1|1", 2, "", "option '--parse' takes no value"},
-        {"grep|-nx|a", 2, "", "unknown option '-x' (see 'xvkit grep --help')"},
+        {"grep|-nj|a", 2, "", "unknown option '-j' (see 'xvkit grep --help')"},
         {"num|--precision|x|1", 2, "", "bad precision 'x'"},
         {"money|--symbol|euro|1", 2, "", "bad symbol 'euro' (none, local or intl)"},
         {"num", 2, "", "num needs a VALUE (see 'xvkit num --help')"},

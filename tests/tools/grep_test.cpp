@@ -1,10 +1,7 @@
 // xvkit grep, run as a real program: output forms, exit statuses, inputs,
-// a large input, and agreement with GNU grep -E on the project's sources.
+// pattern rewrites and refusals, binary files and long lines.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -14,8 +11,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 std::string workFile(const std::string& name, const std::string& content) {
     std::string path = std::string(XVKIT_TEST_WORKDIR) + "/" + name;
     std::ofstream(path, std::ios::binary) << content;
@@ -24,7 +19,6 @@ std::string workFile(const std::string& name, const std::string& content) {
 
 TEST(ToolGrep, OutputsStatusesAndInputs) {
     const std::string text = "alpha 12\nbeta\ngamma 345 6\n\n7";  // the last line has no newline
-    const std::string withNul("a\0b\nab\r\n", 8);
     // A line far longer than the read buffer, split across many reads.
     std::string longLine(3 * 1024 * 1024, 'x');
     longLine[2 * 1024 * 1024] = 'Y';
@@ -37,6 +31,7 @@ TEST(ToolGrep, OutputsStatusesAndInputs) {
     const std::string many(300, 'a');
     const std::string one = workFile("grep-one.txt", "red\ngreen\n");
     const std::string two = workFile("grep-two.txt", "blue\nred green\n");
+    const std::string patterns = workFile("grep-patterns.txt", "blue\n^gr\n");
     const std::string missing = std::string(XVKIT_TEST_WORKDIR) + "/no-such-file";
     const std::string directory = XVKIT_TEST_WORKDIR;
     expectRuns({
@@ -45,6 +40,8 @@ TEST(ToolGrep, OutputsStatusesAndInputs) {
         {"grep|-c|[0-9]+", 0, "3\n", "", text},
         {"grep|-on|[0-9]+", 0, "1:12\n3:345\n3:6\n5:7\n", "", text},
         {"grep|-n|^$", 0, "4:\n", "", text},
+        {"grep|-vn|a", 0, "4:\n5:7\n", "", text},
+        {"grep|-m|1|-c|a", 0, "1\n", "", text},
         // Anchors bind to the line: one match per line for '^', the end for '$'.
         {"grep|-o|^a", 0, "a\n", "", "aaa\nba\n"},
         {"grep|-o|a$", 0, "a\n", "", "aaa\nab\n"},
@@ -53,128 +50,160 @@ TEST(ToolGrep, OutputsStatusesAndInputs) {
         {"grep|-o|x*", 0, "xx\nxx\n", "", "xxaxx\n"},
         {"grep|-o|ab?", 0, "ab\na\nab\n", "", "abaab\n"},
         {"grep|-o|xY+x", 0, "xYx\n", "", "short\n" + longLine + "\nYY\n"},
-        // Embedded NUL characters are ordinary characters; CR stays in the line.
-        {"grep|-n|a\\0b", 0, std::string("1:a\0b\n", 6), "", withNul},
-        {"grep|-c|b\\r$", 0, "1\n", "", withNul},
+        // The library's escapes; a newline in a pattern never matches in a line.
+        {"grep|-c|b\\r$", 0, "1\n", "", "ab\r\nb\n"},
         {"grep|-c|\\xff", 0, "1\n", "", "\xff\n\xfe\n"},
+        {"grep|-c|a\\nb", 1, "0\n", "", "a\nb\n"},
+        {"grep|-c|[^a]", 1, "0\n", "", "a\naa\n"},
+        // -w finds a shorter match that ends at the word's edge; -x wants the line.
+        {"grep|-ow|ab*", 0, "a\nabb\n", "", "abx a abb\n"},
+        {"grep|-ow|a.*b", 0, "a b\n", "", "a b bx\n"},
+        {"grep|-x|-c|a*$", 0, "1\n", "", "aa\naab\n"},
+        {"grep|-i|-o|[a-b]+X", 0, "aBx\n", "", "caBxd\n"},
+        {"grep|-ic|[a-c]+[x-z]", 0, "2\n", "", "ABX\nabz\nab\n"},
         {"grep|zzz", 1, "", "", "abc\n"},
         {"grep|-c|zzz", 1, "0\n", "", "abc\n"},
+        {"grep|-q|b", 0, "", "", "abc\n"},
+        {"grep|-e|zz|-e|", 0, "abc\n", "", "abc\n"},
+        {"grep|-f|" + patterns, 0, "green\nblue\n", "", "green\nblue\nagreen\n"},
+        {"grep|-F|a.*", 0, "xa.*\n", "", "abc\nxa.*\n"},
         {"grep|*a", 2, "", "pattern '*a" + syntax, "abc\n"},
         {"grep|[ab", 2, "", "pattern '[ab" + syntax},
         {"grep|a**", 2, "", "pattern 'a**" + tooLong, "abc\n"},
         {"grep|" + many, 2, "", "pattern '" + many + tooLong},
         {"grep", 2, "", "grep needs a PATTERN (see 'xvkit grep --help')"},
+        {"grep|-k|a", 2, "", "unknown option '-k' (see 'xvkit grep --help')"},
+        {"grep|-m|x|a", 2, "", "option '-m' needs a count, not 'x' (see 'xvkit grep --help')"},
+        {"grep|--color=sometimes|a", 2, "",
+         "option '--color' takes 'auto', 'always' or 'never', not 'sometimes' (see 'xvkit grep "
+         "--help')"},
         // Files are named when there are several; "-" is standard input.
         {"grep|-n|re|" + one + "|" + two, 0,
          one + ":1:red\n" + one + ":2:green\n" + two + ":2:red green\n"},
         {"grep|-c|blue|" + one + "|" + two, 0, one + ":0\n" + two + ":1\n"},
+        {"grep|-h|blue|" + one + "|" + two, 0, "blue\n"},
+        {"grep|-L|blue|" + one + "|" + two, 0, one + "\n"},
         {"grep|e|-|" + two, 0, "(standard input):tea\n" + two + ":blue\n" + two + ":red green\n",
          "", "tea\n"},
         // A file that cannot be read is reported, the others are searched,
-        // and the status is 2.
+        // and the status is 2 (unless -q found a line).
         {"grep|red|" + missing + "|" + one, 2, one + ":red\n",
          "cannot open '" + missing + "': No such file or directory"},
+        {"grep|-s|red|" + missing + "|" + one, 2, one + ":red\n"},
+        {"grep|-q|red|" + one + "|" + missing, 0, ""},
         {"grep|red|" + directory, 2, "", "cannot read '" + directory + "': Is a directory"},
     });
 }
 
-TEST(ToolGrep, TenMegabytesInBoundedTime) {
-    // 200000 lines of 52 bytes: every 7th line carries "needle42".
-    std::string large;
-    char line[64];
-    for (int i = 0; i < 200000; ++i) {
-        std::snprintf(line, sizeof line, "%08d the quick brown fox %s over the dog\n", i,
-                      i % 7 == 3 ? "needle42" : "jumps_ok");
-        large += line;
+TEST(ToolGrep, RewritesWhatGrepUsersMean) {
+    const std::string text = "int x1 = 42;\n\tlong y;\nchar* s = \"a|b\";\nbackspace\b\n";
+    expectRuns({
+        {"grep|-o|[[:digit:]]+", 0, "1\n42\n", "", text},
+        {"grep|-c|[[:space:]]y", 0, "1\n", "", text},
+        {"grep|-o|[^[:alpha:][:space:]]+", 0, "1\n=\n42;\n;\n*\n=\n\"\n|\n\";\n\b\n", "", text},
+        {"grep|-o|\\d\\d", 0, "42\n", "", text},
+        {"grep|-o|\\w+;", 0, "42;\ny;\n", "", text},
+        {"grep|-o|\\W\\S", 0, " x\n =\n 4\n\tl\n y\n s\n =\n \"\n|b\n\";\n", "", text},
+        {"grep|-c|\\D\\s\\D", 0, "3\n", "", text},
+        {"grep|-c|[]x]", 0, "1\n", "", "]\n"},
+        {"grep|-c|a{1", 0, "1\n", "", "a{1\n"},
+        {"grep|\\x08", 0, "backspace\b\n", "", text},
+    });
+    // Alternatives: '|' separates the words of the tables above, so these
+    // runs list their words.
+    struct Run {
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+        std::string err;
+    };
+    const Run alternatives[] = {
+        {{"grep", "int|long"}, 0, "int x1 = 42;\n\tlong y;\n", ""},
+        {{"grep", "-o", "x|x1"}, 0, "x1\n", ""},
+        {{"grep", "-c", "a|"}, 0, "4\n", ""},
+        {{"grep", "a\\|b"}, 0, "char* s = \"a|b\";\n", ""},
+        {{"grep", "(a|b)c"},
+         2,
+         "",
+         "xvkit: pattern '(a|b)c' is refused: groups are not supported; write '\\(' for a "
+         "literal '('\n"},
+    };
+    for (const Run& run : alternatives) {
+        const RunResult r = runTool(run.args, text);
+        EXPECT_EQ(r.status, run.status) << run.args[1];
+        EXPECT_EQ(r.out, run.out) << run.args[1];
+        EXPECT_EQ(r.err, run.err) << run.args[1];
     }
-    const std::string path = workFile("grep-large.txt", large);
-    ASSERT_GE(fs::file_size(path), 10u * 1000 * 1000);
-    const auto start = std::chrono::steady_clock::now();
-    const RunResult r = runTool({"grep", "-c", "ne+dle[0-9]+ over", path});
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
-              30.0);
+    const std::string refused = "pattern '";
+    expectRuns({
+        {"grep|a{2,3}", 2, "",
+         refused + "a{2,3}' is refused: intervals {n,m} are not supported; repeat the item, or "
+                   "write '\\{' for a literal '{'"},
+        {"grep|(a)\\1", 2, "",
+         refused + "(a)\\1' is refused: groups are not supported; write '\\(' for a literal '('"},
+        {"grep|a\\1", 2, "",
+         refused + "a\\1' is refused: back-references (\\1) are not supported; write \\x01 for "
+                   "the character with code 1"},
+        {"grep|\\bint\\b", 2, "",
+         refused + "\\bint\\b' is refused: word boundaries (\\b) are not supported; use -w for "
+                   "whole words, or write \\x08 for a backspace"},
+        {"grep|\\<int", 2, "",
+         refused + "\\<int' is refused: word boundaries (\\<) are not supported; use -w for "
+                   "whole words, or write \\x08 for a backspace"},
+        {"grep|[:digit:]", 2, "",
+         refused + "[:digit:]' is refused: character class syntax is [[:space:]], not "
+                   "[:space:]"},
+        {"grep|[[:digits:]]", 2, "",
+         refused + "[[:digits:]]' is refused: unknown character "
+                   "class [:digits:]"},
+    });
+}
+
+TEST(ToolGrep, BinaryFiles) {
+    const std::string binary("text\nab\0cd\nmore ab\n", 19);
+    const std::string file = workFile("grep-binary.bin", binary);
+    expectRuns({
+        {"grep|ab", 0, "Binary file (standard input) matches\n", "", binary},
+        {"grep|-o|ab|" + file, 0, "Binary file " + file + " matches\n"},
+        {"grep|-c|ab", 0, "2\n", "", binary},
+        {"grep|-l|ab|" + file, 0, file + "\n"},
+        {"grep|zz", 1, "", "", binary},
+    });
+}
+
+TEST(ToolGrep, RecursesInNameOrder) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::path(XVKIT_TEST_WORKDIR) / "grep-tree";
+    fs::remove_all(root);
+    fs::create_directories(root / "a" / "z");
+    for (const char* name : {"b", "a/z/c", "a/d", "B"})
+        std::ofstream(root / name) << "hit " << name << "\n";
+    fs::create_symlink(root / "b", root / "a" / "link");
+    const std::string r = root.string();
+    expectRuns({
+        {"grep|-r|hit|" + r, 0,
+         r + "/B:hit B\n" + r + "/a/d:hit a/d\n" + r + "/a/z/c:hit a/z/c\n" + r + "/b:hit b\n"},
+        {"grep|-rl|hit|" + r + "/a/", 0, r + "/a/d\n" + r + "/a/z/c\n"},
+        {"grep|-rc|hit|" + r + "/b", 0, "1\n"},
+    });
+}
+
+TEST(ToolGrep, LongLinesThroughAPipeAndTooLongForMemory) {
+    // A 40 MB line arrives through a pipe in small reads, and is searched once.
+    const RunResult r = runProgram(
+        "/bin/sh", {"-c", "head -c 40000000 /dev/zero | tr '\\0' a | { cat; echo b; } | " +
+                              std::string(XVKIT_TOOL) + " grep -c 'ab$'"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "28571\n");  // i % 7 == 3 for 28571 of the 200000 lines
-    fs::remove(path);
-}
-
-// A copy of the project's own sources, in a fixed order: both programs read
-// the same bytes even while the working tree is being edited.
-std::vector<std::string> projectSources() {
-    const fs::path source(XVKIT_SOURCE_DIR);
-    const fs::path corpus = fs::path(XVKIT_TEST_WORKDIR) / "grep-corpus";
-    fs::remove_all(corpus);
-    std::vector<std::string> files;
-    for (const char* dir : {"include", "src", "tools", "tests"}) {
-        for (const auto& entry : fs::recursive_directory_iterator(source / dir)) {
-            std::string ext = entry.path().extension().string();
-            if (entry.is_regular_file() && (ext == ".cpp" || ext == ".h")) {
-                const fs::path copy = corpus / fs::relative(entry.path(), source);
-                fs::create_directories(copy.parent_path());
-                fs::copy_file(entry.path(), copy);
-                files.push_back(copy.string());
-            }
-        }
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-TEST(ToolGrep, AgreesWithGnuGrep) {
-    // Patterns that mean the same as extended regular expressions, and whose
-    // greedy matches are also the longest ones, so that -o agrees too; the
-    // last ones have empty and overlapping matches, which -o steps over.
-    const std::vector<std::string> patterns = {"XVString",
-                                               "^#include",
-                                               "^}",
-                                               ";$",
-                                               "[0-9]+",
-                                               "0x[0-9A-Fa-f]+",
-                                               "a.c",
-                                               "st*d",
-                                               "colou?r",
-                                               "^ +return",
-                                               "[^ -~]",
-                                               "^$",
-                                               "\\.cpp",
-                                               "[A-Z][a-z]+[A-Z]",
-                                               "e+",
-                                               "^ *//",
-                                               "x?y?z",
-                                               "const.*&",
-                                               ".",
-                                               "^.?$",
-                                               "[-+*/]=",
-                                               "$",
-                                               "^",
-                                               "[^a-z]*",
-                                               "^[^ ].*[^;{}]$",
-                                               "q.*q.*q",
-                                               "  +$",
-                                               "[aeiou][aeiou][aeiou]+",
-                                               "\\[\\]",
-                                               "^[A-Za-z_]+\\*?$",
-                                               "e*",
-                                               "[a-z]*",
-                                               "a?b?c?",
-                                               "x*$",
-                                               "^[a-z]*",
-                                               "[0-9]?[0-9]",
-                                               "[a-z]+ing"};
-    const std::vector<std::string> files = projectSources();
-    ASSERT_GT(files.size(), 20u);
-    for (const std::string& pattern : patterns) {
-        for (const char* mode : {"-n", "-c", "-on"}) {
-            std::vector<std::string> ours{"grep", mode, pattern}, gnu{"-E", mode, pattern};
-            ours.insert(ours.end(), files.begin(), files.end());
-            gnu.insert(gnu.end(), files.begin(), files.end());
-            const RunResult mine = runTool(ours);
-            const RunResult theirs = runProgram(XVKIT_GNU_GREP, gnu, "", {"LC_ALL=C"});
-            EXPECT_EQ(mine.status, theirs.status) << pattern << " " << mode;
-            EXPECT_EQ(mine.out, theirs.out) << pattern << " " << mode;
-            EXPECT_EQ(mine.err, "") << pattern;
-        }
-    }
+    EXPECT_EQ(r.out, "1\n");
+#if !defined(__SANITIZE_ADDRESS__)
+    // Under a 64 MB address-space limit a 200 MB line cannot be held.
+    const RunResult big = runProgram(
+        "/bin/sh", {"-c", "ulimit -v 65536; head -c 200000000 /dev/zero | tr '\\0' a | " +
+                              std::string(XVKIT_TOOL) + " grep -c b"});
+    EXPECT_EQ(big.status, 2);
+    EXPECT_EQ(big.err,
+              "xvkit: cannot search '(standard input)': a line is too long to fit in memory\n");
+#endif
 }
 
 }  // namespace

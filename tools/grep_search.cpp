@@ -1,0 +1,291 @@
+#include "grep_search.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+namespace xvtool {
+
+namespace {
+
+// How much one read asks for. Memory stays near this plus the longest line
+// (and the lines kept for -B).
+constexpr std::size_t kReadSize = 256 * 1024;
+constexpr char kNewline = '\n';
+
+}  // namespace
+
+FileSearch::FileSearch(const GrepOptions& options, MatcherSet& matchers, GrepPrinter& printer)
+    : options_(options),
+      matchers_(matchers),
+      printer_(printer),
+      printLines_(!options.count && !options.filesWithMatches && !options.filesWithoutMatch &&
+                  !options.quiet) {}
+
+SearchResult FileSearch::run(int fd, std::string_view name) {
+    name_ = name;
+    text_.assign(1, kNewline);
+    folded_.assign(1, kNewline);
+    regionStart_ = limit_ = 1;
+    selected_ = 0;
+    stop_ = trailing_ = binary_ = false;
+    lastPrintedEnd_ = 0;
+    afterLeft_ = 0;
+    numberedAt_ = 1;
+    numbered_ = 1;
+    SearchResult result;
+    if (options_.maxCount == 0)
+        return result;
+    bool atEnd = false;
+    while (!stop_ && !atEnd) {
+        if (!readMore(fd, result, atEnd))
+            continue;
+        matchers_.newText();
+        searchRegion(limit_);
+        if (!atEnd)
+            keepForContext(limit_);
+    }
+    result.selected = selected_;
+    return result;
+}
+
+// Reads once; returns whether complete lines arrived that have not been
+// searched. The last line of the input gets a newline if it lacks one.
+bool FileSearch::readMore(int fd, SearchResult& result, bool& atEnd) {
+    const std::size_t old = text_.size();
+    try {
+        text_.resize(old + kReadSize);
+    } catch (const std::bad_alloc&) {
+        result.tooLong = atEnd = true;
+        return false;
+    } catch (const std::length_error&) {
+        result.tooLong = atEnd = true;
+        return false;
+    }
+    ssize_t got;
+    do {
+        got = ::read(fd, text_.data() + old, kReadSize);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) {
+        result.readError = errno;
+        got = 0;
+    }
+    const auto n = static_cast<std::size_t>(got);
+    text_.resize(old + n);
+    if (n == 0) {
+        atEnd = true;
+        if (text_.size() == limit_)
+            return false;
+        text_ += kNewline;
+    }
+    const char* fresh = text_.data() + old;
+    if (!binary_ && std::memchr(fresh, '\0', n) != nullptr)
+        binary_ = true;
+    if (matchers_.foldedText()) {
+        folded_.resize(text_.size());
+        foldCase(text_.data() + old, text_.size() - old, folded_.data() + old);
+    }
+    const void* last = memrchr(fresh, kNewline, text_.size() - old);
+    if (last == nullptr)
+        return false;  // still inside one line: read on without searching
+    limit_ = static_cast<std::size_t>(static_cast<const char*>(last) - text_.data()) + 1;
+    return true;
+}
+
+// Moves what is left after `limit` (the unfinished line, and the last -B
+// lines) to the front of the buffer.
+void FileSearch::keepForContext(std::size_t limit) {
+    std::size_t keep = limit;
+    for (long k = 0; k < options_.before && keep > 1; ++k)
+        keep = lineStart(1, keep - 1);
+    if (options_.lineNumbers)
+        lineNumberAt(limit);
+    const std::size_t shift = keep - 1;
+    text_.erase(1, shift);
+    if (matchers_.foldedText())
+        folded_.erase(1, shift);
+    lastPrintedEnd_ = lastPrintedEnd_ >= keep ? lastPrintedEnd_ - shift : 0;
+    numberedAt_ -= std::min(numberedAt_ - 1, shift);
+    regionStart_ = limit - shift;
+    limit_ = regionStart_;
+}
+
+std::size_t FileSearch::lineStart(std::size_t floor, std::size_t at) const {
+    if (at <= floor)
+        return floor;
+    const void* nl = memrchr(text_.data() + floor, kNewline, at - floor);
+    return nl == nullptr
+               ? floor
+               : static_cast<std::size_t>(static_cast<const char*>(nl) - text_.data()) + 1;
+}
+
+std::size_t FileSearch::lineEnd(std::size_t at) const {
+    const void* nl = std::memchr(text_.data() + at, kNewline, text_.size() - at);
+    return static_cast<std::size_t>(static_cast<const char*>(nl) - text_.data());
+}
+
+unsigned long FileSearch::lineNumberAt(std::size_t at) {
+    numbered_ += static_cast<unsigned long>(
+        std::count(text_.data() + numberedAt_, text_.data() + at, kNewline));
+    numberedAt_ = at;
+    return numbered_;
+}
+
+void FileSearch::searchRegion(std::size_t limit) {
+    std::size_t pos = regionStart_;
+    while (pos < limit && !stop_) {
+        if (trailing_) {
+            otherLines(pos, limit);
+            break;
+        }
+        Match m;
+        const bool found = matchers_.find(searched(), pos, limit, m);
+        const std::size_t start = found ? lineStart(pos, m.start) : limit;
+        otherLines(pos, start);
+        if (!found || stop_)
+            break;
+        const std::size_t end = lineEnd(m.start);
+        line(start, end, &m);
+        pos = end + 1;
+    }
+    regionStart_ = limit;
+}
+
+// The lines in [from, to), none of which matches.
+void FileSearch::otherLines(std::size_t from, std::size_t to) {
+    if (from >= to)
+        return;
+    if (!options_.invert && afterLeft_ == 0 && !trailing_)
+        return;
+    if (options_.invert && !printLines_ && !trailing_ && options_.count && options_.maxCount < 0) {
+        selected_ += static_cast<unsigned long>(
+            std::count(text_.data() + from, text_.data() + to, kNewline));
+        return;
+    }
+    for (std::size_t start = from; start < to && !stop_;) {
+        if (!options_.invert && afterLeft_ == 0 && !trailing_)
+            return;
+        const std::size_t end = lineEnd(start);
+        line(start, end, nullptr);
+        start = end + 1;
+    }
+}
+
+// One line [start, end) that does or does not match.
+void FileSearch::line(std::size_t start, std::size_t end, const Match* first) {
+    const bool matches = first != nullptr;
+    if (trailing_) {
+        if (afterLeft_ > 0)
+            printContext(start, end, matches);
+        stop_ = afterLeft_ == 0;
+        return;
+    }
+    if (matches == options_.invert) {
+        if (afterLeft_ > 0)
+            printContext(start, end, matches);
+        return;
+    }
+    ++selected_;
+    if (options_.quiet || options_.filesWithMatches || options_.filesWithoutMatch) {
+        stop_ = true;
+        return;
+    }
+    if (printLines_) {
+        if (binary_) {
+            printer_.binaryMatches(name_);
+            stop_ = true;
+            return;
+        }
+        printSelected(start, end, first != nullptr ? *first : Match{start, 0});
+    }
+    if (options_.maxCount > 0 && selected_ >= static_cast<unsigned long>(options_.maxCount)) {
+        trailing_ = true;
+        stop_ = !printLines_ || afterLeft_ == 0;
+    }
+}
+
+void FileSearch::printSelected(std::size_t start, std::size_t end, const Match& first) {
+    printBefore(start);
+    const unsigned long number = options_.lineNumbers ? lineNumberAt(start) : 0;
+    if (!options_.onlyMatching) {
+        printer_.prefix(name_, number, LineKind::selected);
+        printText(start, end, !options_.invert);
+        printer_.endLine();
+    } else if (!options_.invert) {
+        // Each match, then the next one after it (one character on after an
+        // empty one).
+        Match m = first;
+        for (bool found = true; found;) {
+            if (m.length > 0) {
+                printer_.prefix(name_, number, LineKind::selected);
+                printer_.match(std::string_view(text_.data() + m.start, m.length));
+                printer_.endLine();
+            }
+            const std::size_t from = m.start + std::max<std::size_t>(m.length, 1);
+            found = from <= end && matchers_.find(searched(), from, end + 1, m);
+        }
+    }
+    printer_.notePrinted();
+    lastPrintedEnd_ = end + 1;
+    afterLeft_ = options_.after;
+}
+
+void FileSearch::printContext(std::size_t start, std::size_t end, bool matches) {
+    --afterLeft_;
+    if (!options_.onlyMatching) {
+        printer_.prefix(name_, options_.lineNumbers ? lineNumberAt(start) : 0, LineKind::context);
+        printText(start, end, matches);
+        printer_.endLine();
+    }
+    printer_.notePrinted();
+    lastPrintedEnd_ = end + 1;
+}
+
+// The -B lines before a selected line that starts at `start`, and the group
+// separator when the group does not continue the last one printed.
+void FileSearch::printBefore(std::size_t start) {
+    const std::size_t floor = std::max<std::size_t>(lastPrintedEnd_, 1);
+    std::size_t first = start;
+    long count = 0;
+    for (; count < options_.before && first > floor; ++count)
+        first = lineStart(floor, first - 1);
+    if (options_.context && (options_.after > 0 || options_.before > 0) &&
+        printer_.printedLines() && first != lastPrintedEnd_)
+        printer_.groupSeparator();
+    if (count == 0)
+        return;
+    unsigned long number = options_.lineNumbers ? lineNumberAt(start) - count : 0;
+    for (std::size_t at = first; at < start; ++number) {
+        const std::size_t end = lineEnd(at);
+        if (!options_.onlyMatching) {
+            printer_.prefix(name_, number, LineKind::context);
+            printText(at, end, options_.invert);
+            printer_.endLine();
+        }
+        at = end + 1;
+    }
+}
+
+// The text of the line [start, end), its matches in colour when `highlight`
+// and colour is on.
+void FileSearch::printText(std::size_t start, std::size_t end, bool highlight) {
+    std::size_t written = start;
+    if (highlight && printer_.inColor()) {
+        Match m;
+        for (std::size_t from = start; from <= end && matchers_.find(searched(), from, end + 1, m);
+             from = m.start + std::max<std::size_t>(m.length, 1)) {
+            if (m.length == 0)
+                continue;
+            printer_.text(std::string_view(text_.data() + written, m.start - written));
+            printer_.match(std::string_view(text_.data() + m.start, m.length));
+            written = m.start + m.length;
+        }
+    }
+    printer_.text(std::string_view(text_.data() + written, end - written));
+}
+
+}  // namespace xvtool

@@ -1,0 +1,70 @@
+// The search of one input by `xvkit grep`: reads it in bounded pieces, finds
+// the selected lines a buffer at a time and prints them with their context.
+#ifndef XVKIT_TOOLS_GREP_SEARCH_H_
+#define XVKIT_TOOLS_GREP_SEARCH_H_
+
+#include <cstddef>
+#include <string_view>
+
+#include <xvkit/xvstring.h>
+
+#include "grep_matcher.h"
+#include "grep_options.h"
+#include "grep_output.h"
+
+namespace xvtool {
+
+struct SearchResult {
+    unsigned long selected = 0;  // lines selected (matching, or not with -v)
+    int readError = 0;           // errno of a failed read, or 0
+    bool tooLong = false;        // a line did not fit in memory
+};
+
+class FileSearch {
+  public:
+    FileSearch(const GrepOptions& options, MatcherSet& matchers, GrepPrinter& printer);
+
+    // Searches what `fd` reads, calling it `name` in the output.
+    SearchResult run(int fd, std::string_view name);
+
+  private:
+    const XVString& searched() const { return matchers_.foldedText() ? folded_ : text_; }
+    bool readMore(int fd, SearchResult& result, bool& atEnd);
+    void searchRegion(std::size_t limit);
+    void otherLines(std::size_t from, std::size_t to);
+    // `first` is the line's first match when it matches, or null.
+    void line(std::size_t start, std::size_t end, const Match* first);
+    void printSelected(std::size_t start, std::size_t end, const Match& first);
+    void printContext(std::size_t start, std::size_t end, bool matches);
+    void printBefore(std::size_t start);
+    void printText(std::size_t start, std::size_t end, bool highlight);
+    std::size_t lineStart(std::size_t floor, std::size_t at) const;
+    std::size_t lineEnd(std::size_t at) const;
+    unsigned long lineNumberAt(std::size_t at);
+    void keepForContext(std::size_t limit);
+
+    const GrepOptions& options_;
+    MatcherSet& matchers_;
+    GrepPrinter& printer_;
+    const bool printLines_;  // output is lines (not counts, names or nothing)
+
+    // Position 0 holds a newline; complete lines follow up to limit_, then the
+    // start of an unfinished line.
+    XVString text_;
+    XVString folded_;  // text_ with letters lowered, for some -i searches
+    std::size_t regionStart_ = 1;
+    std::size_t limit_ = 1;
+    std::string_view name_;
+    unsigned long selected_ = 0;
+    bool stop_ = false;      // nothing more to do in this input
+    bool trailing_ = false;  // -m reached: only the trailing context is left
+    bool binary_ = false;
+    std::size_t lastPrintedEnd_ = 0;  // just past the last printed line; 0 when not in the buffer
+    long afterLeft_ = 0;
+    std::size_t numberedAt_ = 1;  // a line start whose number is numbered_
+    unsigned long numbered_ = 1;
+};
+
+}  // namespace xvtool
+
+#endif  // XVKIT_TOOLS_GREP_SEARCH_H_
