@@ -19,6 +19,7 @@
 #include <xvkit/qnlocale.h>
 #include <xvkit/qnzone.h>
 
+#include "debug_check.h"
 #include "directives.h"
 #include "text_buffer.h"
 #include "tm_fields.h"
@@ -48,8 +49,12 @@ class BackwardText {
     BackwardText(const BackwardText&) = delete;
     BackwardText& operator=(const BackwardText&) = delete;
 
-    void put(char c) { *--begin_ = c; }
+    void put(char c) {
+        XVKIT_DCHECK(begin_ > area());
+        *--begin_ = c;
+    }
     void put(const char* s, std::size_t n) {
+        XVKIT_DCHECK(n <= static_cast<std::size_t>(begin_ - area()));
         begin_ -= n;
         std::memcpy(begin_, s, n);
     }
@@ -58,6 +63,8 @@ class BackwardText {
     std::size_t size() const { return static_cast<std::size_t>(end_ - begin_); }
 
   private:
+    const char* area() const { return heap_.empty() ? local_ : heap_.data(); }
+
     char local_[512];
     std::string heap_;
     char* begin_;

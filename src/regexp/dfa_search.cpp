@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "debug_check.h"
+
 namespace xvkit_regexp {
 
 namespace {
@@ -23,6 +25,7 @@ DfaSearcher::DfaSearcher(const Program& program)
 
 DfaOutcome DfaSearcher::search(const unsigned char* text, std::size_t n, std::size_t start,
                                std::size_t* matchStart, std::size_t* matchLength) {
+    XVKIT_DCHECK(start < n);
     full_ = false;
     const std::size_t end = matchEnd(text, n, start);
     if (full_) {

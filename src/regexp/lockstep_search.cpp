@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "debug_check.h"
+
 namespace xvkit_regexp {
 
 namespace {
@@ -112,6 +114,7 @@ class LockstepSearch {
 
 bool lockstepSearch(const Program& program, const unsigned char* text, std::size_t n,
                     std::size_t start, std::size_t* matchStart, std::size_t* matchLength) {
+    XVKIT_DCHECK(start <= n);
     LockstepSearch search(program, text, n);
     return search.run(start, matchStart, matchLength);
 }

@@ -4,6 +4,8 @@
 
 #include <xvkit/xvregexp.h>
 
+#include "debug_check.h"
+
 namespace xvkit_regexp {
 
 namespace {
@@ -18,6 +20,7 @@ constexpr std::size_t kMaxLookBehind = 4096;
 }  // namespace
 
 unsigned short* Program::ownMap() {
+    XVKIT_DCHECK(ownMapCount_ < kMaxSlots);
     unsigned short* map = ownMaps_[ownMapCount_++];
     std::memset(map, 0, sizeof ownMaps_[0]);
     return map;
@@ -30,6 +33,8 @@ Program::Program(const unsigned short* w) {
     }
     int literals[kMaxSlots];  // the literal of each slot, or -1
     while (*w != kXRECodeEnd) {
+        // Room for the two slots an item yields at most.
+        XVKIT_DCHECK(count_ <= kMaxSlots - 2);
         const unsigned short closure = isClosure(*w) ? *w++ : 0;
         const unsigned short item = *w;
         if (item == kXRECodeEndAnchor) {
