@@ -209,7 +209,7 @@ QNLocaleSnapshot::QNLocaleSnapshot(const char* localeName) {
                     for (std::uint64_t& word : monthInitials_)
                         word = ~std::uint64_t{0};
                 } else {
-                    xvkit_locale::addEitherCase(monthInitials_, (*name)[0]);
+                    xvkit::locale::addEitherCase(monthInitials_, (*name)[0]);
                 }
             }
         }

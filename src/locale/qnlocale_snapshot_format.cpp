@@ -26,7 +26,7 @@
 
 namespace {
 
-using namespace xvkit_locale;
+using namespace xvkit::locale;
 using Conventions = QNLocaleSnapshot::Conventions;
 
 bool isDigit(char c) {
@@ -392,8 +392,8 @@ XVString QNLocaleSnapshot::moneyAsString(double amount, CurrSymbol symbol) const
     return out.take();
 }
 
-void xvkit_locale::appendSnapshotDirective(TextBuffer& out, const Conventions& c, const tm* t,
-                                           char directive, const QNZone& zone) {
+void xvkit::locale::appendSnapshotDirective(TextBuffer& out, const Conventions& c, const tm* t,
+                                            char directive, const QNZone& zone) {
     switch (directive) {
         case 'X':
             appendLayout(out, c, c.textForX, c.listForX, t, zone);

@@ -22,7 +22,7 @@
 
 namespace {
 
-using namespace xvkit_locale;
+using namespace xvkit::locale;
 
 constexpr std::size_t npos = XVString::npos;
 

@@ -5,7 +5,7 @@
 
 #include "debug_check.h"
 
-namespace xvkit_regexp {
+namespace xvkit::regexp {
 
 namespace {
 
@@ -276,4 +276,4 @@ std::size_t DfaSearcher::earliestStart(const unsigned char* text, std::size_t n,
     return earliest;
 }
 
-}  // namespace xvkit_regexp
+}  // namespace xvkit::regexp

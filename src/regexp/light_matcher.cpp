@@ -11,7 +11,7 @@
 #include "lockstep_search.h"
 #include "program.h"
 
-namespace xvkit_regexp {
+namespace xvkit::regexp {
 
 namespace {
 
@@ -183,4 +183,4 @@ bool search(const unsigned short* code, const char* text, std::size_t n, std::si
     return searchWith(*own, code, bytes, n, start, matchStart, matchLength);
 }
 
-}  // namespace xvkit_regexp
+}  // namespace xvkit::regexp

@@ -4,7 +4,7 @@
 
 #include "debug_check.h"
 
-namespace xvkit_regexp {
+namespace xvkit::regexp {
 
 namespace {
 
@@ -119,4 +119,4 @@ bool lockstepSearch(const Program& program, const unsigned char* text, std::size
     return search.run(start, matchStart, matchLength);
 }
 
-}  // namespace xvkit_regexp
+}  // namespace xvkit::regexp

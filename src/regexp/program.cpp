@@ -6,7 +6,7 @@
 
 #include "debug_check.h"
 
-namespace xvkit_regexp {
+namespace xvkit::regexp {
 
 namespace {
 
@@ -129,4 +129,4 @@ std::size_t Program::nextCandidate(const unsigned char* text, std::size_t n, std
     return prefixLength_ >= 2 ? prefixFinder_.find(text, n, p) : firstSet_.find(text, n, p);
 }
 
-}  // namespace xvkit_regexp
+}  // namespace xvkit::regexp
