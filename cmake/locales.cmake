@@ -83,7 +83,7 @@ add_custom_target(xvkit_test_locales ALL DEPENDS ${_xvkit_locale_outputs})
 function(xvkit_add_locale_test name)
     add_executable(${name} ${ARGN})
     target_link_libraries(${name} PRIVATE xvkit::xvkit GTest::gtest GTest::gtest_main
-                                          xvkit_warnings)
+                                          xvkit_test_support xvkit_warnings)
     add_dependencies(${name} xvkit_test_locales)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                          PROPERTIES ENVIRONMENT "LOCPATH=${XVKIT_LOCPATH}")

@@ -12,6 +12,8 @@
 
 #include <xvkit/qnlocale.h>
 
+#include "reader_contract.h"
+
 namespace fuzz {
 
 template <class T>
@@ -43,19 +45,13 @@ inline void readEverything(const QNLocale& locale, const XVString& text) {
         checkUntouchedOnFailure(ok, moneyBefore, money);
     }
 
-    tm date;
-    std::memset(&date, 0x5A, sizeof date);
-    const tm dateBefore = date;
-    if (locale.stringToDate(text, &date))
-        date.tm_year = date.tm_mon = date.tm_mday = dateBefore.tm_mday;
-    checkSame(dateBefore, date);
-
-    tm time;
-    std::memset(&time, 0x5A, sizeof time);
-    const tm timeBefore = time;
-    if (locale.stringToTime(text, &time))
-        time.tm_hour = time.tm_min = time.tm_sec = timeBefore.tm_sec;
-    checkSame(timeBefore, time);
+    using namespace xvkit::reader_contract;
+    tm date = markedTm();
+    if (!tmContractKept(TmReader::date, locale.stringToDate(text, &date), date))
+        std::abort();
+    tm time = markedTm();
+    if (!tmContractKept(TmReader::time, locale.stringToTime(text, &time), time))
+        std::abort();
 
     const int month = locale.monthIndex(text);
     if (month < 0 || month > 12)

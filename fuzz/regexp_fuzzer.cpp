@@ -13,7 +13,7 @@
 
 #include <xvkit/xvregexp.h>
 
-#include "../tests/regexp/reference_matcher.h"
+#include "reference_matcher.h"
 
 namespace {
 
@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t from = startByte % (text.size() + 2);
     std::size_t expectedLen = 77;
     std::size_t actualLen = 77;
-    const std::size_t expected = xvkit_reference::referenceIndex(code, text, &expectedLen, from);
+    const std::size_t expected = xvkit::reference::referenceIndex(code, text, &expectedLen, from);
     const std::size_t actual = re.index(text, &actualLen, from);
     if (actual != expected || actualLen != expectedLen)
         std::abort();

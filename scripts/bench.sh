@@ -6,8 +6,8 @@
 #   ./scripts/bench.sh --benchmark_min_time=1
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/lib.sh"
 dir="$root/build/bench"
-jobs=${JOBS:-2}
 
 packages="libbenchmark-dev libboost-dev libpcre2-dev libre2-dev"
 missing=""
@@ -23,10 +23,8 @@ if [ -n "$missing" ]; then
 fi
 
 echo "== building in $dir"
-mkdir -p "$root/build"
-cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DXVKIT_BUILD_BENCH=ON \
-    -DXVKIT_BUILD_TESTS=OFF -DXVKIT_BUILD_TOOLS=OFF >"$dir.log" 2>&1 &&
-    cmake --build "$dir" -j "$jobs" >>"$dir.log" 2>&1 || { cat "$dir.log"; exit 1; }
+build_in "$dir" "" -DCMAKE_BUILD_TYPE=Release -DXVKIT_BUILD_BENCH=ON \
+    -DXVKIT_BUILD_TESTS=OFF -DXVKIT_BUILD_TOOLS=OFF || exit 1
 
 results=""
 for program in "$dir"/bench/bench_*; do

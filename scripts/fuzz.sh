@@ -5,14 +5,13 @@
 # leaves its input as crash-* in build/fuzz/artifacts and fails the script.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/lib.sh"
 seconds=${1:-60}
 dir="$root/build/fuzz"
-cxx=${FUZZ_CXX:-clang++-14}
-mkdir -p "$root/build"
-if ! CXX=$cxx cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXVKIT_BUILD_FUZZ=ON \
-        -DXVKIT_BUILD_TESTS=OFF -DXVKIT_BUILD_TOOLS=OFF >"$dir.log" 2>&1 ||
-    ! cmake --build "$dir" -j "${JOBS:-2}" >>"$dir.log" 2>&1; then
-    cat "$dir.log"
+CXX=${FUZZ_CXX:-clang++-14}
+export CXX
+if ! build_in "$dir" "" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXVKIT_BUILD_FUZZ=ON \
+        -DXVKIT_BUILD_TESTS=OFF -DXVKIT_BUILD_TOOLS=OFF; then
     echo "== fuzz build failed"
     exit 1
 fi

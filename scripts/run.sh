@@ -7,12 +7,9 @@
 # runtime has no locale of the name asked for.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/lib.sh"
 dir="$root/build/release"
-mkdir -p "$root/build"
-if ! cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DXVKIT_BUILD_TESTS=OFF \
-        >"$dir.log" 2>&1 ||
-    ! cmake --build "$dir" -j "${JOBS:-2}" >>"$dir.log" 2>&1; then
-    cat "$dir.log" >&2
+if ! build_in "$dir" "" -DCMAKE_BUILD_TYPE=Release -DXVKIT_BUILD_TESTS=OFF >&2; then
     echo "run.sh: the build failed (log in $dir.log)" >&2
     exit 2
 fi

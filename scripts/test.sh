@@ -6,6 +6,7 @@
 # Exits non-zero on any failure.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/lib.sh"
 jobs=${JOBS:-2}
 status=0
 
@@ -14,9 +15,7 @@ run_suite() {
     shift
     dir="$root/build/test-$name"
     echo "== $name build"
-    if ! cmake -S "$root" -B "$dir" "$@" >"$dir.log" 2>&1 ||
-        ! cmake --build "$dir" -j "$jobs" >>"$dir.log" 2>&1; then
-        cat "$dir.log"
+    if ! build_in "$dir" "" "$@"; then
         echo "== $name build failed"
         status=1
         return

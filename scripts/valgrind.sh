@@ -5,11 +5,9 @@
 #   ./scripts/valgrind.sh
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/lib.sh"
 dir="$root/build/valgrind"
-mkdir -p "$root/build"
-if ! cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DXVKIT_SANITIZE=OFF >"$dir.log" 2>&1 ||
-    ! cmake --build "$dir" -j "${JOBS:-2}" >>"$dir.log" 2>&1; then
-    cat "$dir.log"
+if ! build_in "$dir" "" -DCMAKE_BUILD_TYPE=Debug -DXVKIT_SANITIZE=OFF; then
     echo "== valgrind build failed"
     exit 1
 fi

@@ -6,11 +6,10 @@
 # exactFrom at or before 1970. Exits non-zero when a zone disagrees.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/lib.sh"
 dir="$root/build/sweep"
 zoneinfo=${TZDIR:-/usr/share/zoneinfo}
-if ! cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release >"$dir.log" 2>&1 ||
-    ! cmake --build "$dir" -j "${JOBS:-2}" --target zone_sweep >>"$dir.log" 2>&1; then
-    cat "$dir.log"
+if ! build_in "$dir" zone_sweep -DCMAKE_BUILD_TYPE=Release; then
     echo "== sweep build failed"
     exit 1
 fi

@@ -14,7 +14,7 @@
 // conventions differ). This matters at -O0, where nothing else is inlined.
 #define XVBITVEC_INLINE __attribute__((always_inline)) inline
 
-namespace xvbitvec {
+namespace xvkit::bitvec {
 namespace {
 
 using Vec = unsigned char __attribute__((vector_size(32)));
@@ -159,4 +159,4 @@ bool anyNonZero(const unsigned char* p, std::size_t n) {
     return kernels().anyNonZero(p, n);
 }
 
-}  // namespace xvbitvec
+}  // namespace xvkit::bitvec

@@ -10,7 +10,7 @@
 
 #include <cstddef>
 
-namespace xvbitvec {
+namespace xvkit::bitvec {
 
 // dst[i] = a[i] == 0
 void notBytes(unsigned char* dst, const unsigned char* a, std::size_t n);
@@ -23,6 +23,6 @@ void xorBytes(unsigned char* dst, const unsigned char* a, const unsigned char* b
 // Whether any of the n bytes at p is non-zero.
 bool anyNonZero(const unsigned char* p, std::size_t n);
 
-}  // namespace xvbitvec
+}  // namespace xvkit::bitvec
 
 #endif  // XVKIT_SRC_BITVEC_BYTE_KERNELS_H_

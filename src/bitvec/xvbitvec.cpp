@@ -152,14 +152,14 @@ bool XVBitVec::operator==(bool b) const {
     XVSingleLock lock(GetSyncObject(), TRUE);
     if (length_ == 0)
         return false;
-    return b ? findByte(bytes_, length_, 0) == npos : !xvbitvec::anyNonZero(bytes_, length_);
+    return b ? findByte(bytes_, length_, 0) == npos : !xvkit::bitvec::anyNonZero(bytes_, length_);
 }
 
 bool XVBitVec::operator!=(bool b) const {
     XVSingleLock lock(GetSyncObject(), TRUE);
     if (length_ == 0)
         return false;
-    return b ? findByte(bytes_, length_, 0) != npos : xvbitvec::anyNonZero(bytes_, length_);
+    return b ? findByte(bytes_, length_, 0) != npos : xvkit::bitvec::anyNonZero(bytes_, length_);
 }
 
 XVBitVec& XVBitVec::operator=(const XVBitVec& v) {

@@ -17,7 +17,7 @@ XVBitVec& XVBitVec::operator^=(const XVBitVec& v) {
     XVSingleLock right(v.GetSyncObject(), TRUE);
     if (v.length_ != length_)
         throw std::length_error(kCompoundLengths);
-    xvbitvec::xorBytes(bytes_, bytes_, v.bytes_, length_);
+    xvkit::bitvec::xorBytes(bytes_, bytes_, v.bytes_, length_);
     return *this;
 }
 
@@ -26,7 +26,7 @@ XVBitVec& XVBitVec::operator|=(const XVBitVec& v) {
     XVSingleLock right(v.GetSyncObject(), TRUE);
     if (v.length_ != length_)
         throw std::length_error(kCompoundLengths);
-    xvbitvec::orBytes(bytes_, bytes_, v.bytes_, length_);
+    xvkit::bitvec::orBytes(bytes_, bytes_, v.bytes_, length_);
     return *this;
 }
 
@@ -35,7 +35,7 @@ XVBitVec& XVBitVec::operator&=(const XVBitVec& v) {
     XVSingleLock right(v.GetSyncObject(), TRUE);
     if (v.length_ != length_)
         throw std::length_error(kCompoundLengths);
-    xvbitvec::andBytes(bytes_, bytes_, v.bytes_, length_);
+    xvkit::bitvec::andBytes(bytes_, bytes_, v.bytes_, length_);
     return *this;
 }
 
@@ -45,7 +45,7 @@ XVBitVec operator!(const XVBitVec& a) {
     XVSingleLock lock(a.GetSyncObject(), TRUE);
     XVBitVec result;
     result.setLength(a.length_);
-    xvbitvec::notBytes(result.bytes_, a.bytes_, a.length_);
+    xvkit::bitvec::notBytes(result.bytes_, a.bytes_, a.length_);
     return result;
 }
 
@@ -56,7 +56,7 @@ XVBitVec operator^(const XVBitVec& a, const XVBitVec& b) {
         throw std::length_error(kFreeLengths);
     XVBitVec result;
     result.setLength(a.length_);
-    xvbitvec::xorBytes(result.bytes_, a.bytes_, b.bytes_, a.length_);
+    xvkit::bitvec::xorBytes(result.bytes_, a.bytes_, b.bytes_, a.length_);
     return result;
 }
 
@@ -67,7 +67,7 @@ XVBitVec operator|(const XVBitVec& a, const XVBitVec& b) {
         throw std::length_error(kFreeLengths);
     XVBitVec result;
     result.setLength(a.length_);
-    xvbitvec::orBytes(result.bytes_, a.bytes_, b.bytes_, a.length_);
+    xvkit::bitvec::orBytes(result.bytes_, a.bytes_, b.bytes_, a.length_);
     return result;
 }
 
@@ -78,6 +78,6 @@ XVBitVec operator&(const XVBitVec& a, const XVBitVec& b) {
         throw std::length_error(kFreeLengths);
     XVBitVec result;
     result.setLength(a.length_);
-    xvbitvec::andBytes(result.bytes_, a.bytes_, b.bytes_, a.length_);
+    xvkit::bitvec::andBytes(result.bytes_, a.bytes_, b.bytes_, a.length_);
     return result;
 }

@@ -44,7 +44,7 @@ void readUniversal(std::int64_t s, tm* t) {
 // Wall-clock reading of the count `s` in a zone at offset `offset` (seconds
 // west).
 void readAt(u32 s, long offset, tm* t) {
-    readUniversal(std::int64_t{s} - xvkit_zone::wrap32(offset), t);
+    readUniversal(std::int64_t{s} - xvkit::tz::wrap32(offset), t);
 }
 
 // Which reading of `s` applies in `zone`: fills `t` and returns true for the

@@ -14,7 +14,7 @@
 
 namespace {
 
-using xvkit_zone::wrap32;
+using xvkit::tz::wrap32;
 
 // The day of the month on which a boundary (`week`, `weekday`) falls in the
 // month and year of `t`, whose `tm_mday` and `tm_wday` name one of its days.

@@ -13,17 +13,17 @@
 #include "tz_posix.h"
 #include "tz_timeline.h"
 
-using xvkit_tz::Seconds;
+using xvkit::tz::Seconds;
 
 struct QNZoneTZ::Data {
-    Data(const char* origin, const xvkit_tz::History& history)
+    Data(const char* origin, const xvkit::tz::History& history)
         : name(origin),
-          timeline(xvkit_tz::buildTimeline(history)),
+          timeline(xvkit::tz::buildTimeline(history)),
           standardName(timeline.standard.abbr.c_str()),
           daylightName(timeline.daylight.abbr.c_str()) {}
 
     XVString name;
-    xvkit_tz::Timeline timeline;
+    xvkit::tz::Timeline timeline;
     XVString standardName;
     XVString daylightName;
 };
@@ -53,10 +53,10 @@ struct Wall {
 Wall wallOf(const tm* t) {
     const std::int64_t month = t->tm_mon;
     const std::int64_t year =
-        kTmBaseYear + std::int64_t{t->tm_year} + xvkit_tz::floorDiv(month, kMonthsPerYear);
-    const int monthOfYear = static_cast<int>(xvkit_tz::floorMod(month, kMonthsPerYear)) + 1;
-    return {xvkit_tz::daysFromCivil(year, monthOfYear, t->tm_mday) * xvkit_tz::kSecondsPerDay +
-                std::int64_t{t->tm_hour} * xvkit_tz::kSecondsPerHour +
+        kTmBaseYear + std::int64_t{t->tm_year} + xvkit::tz::floorDiv(month, kMonthsPerYear);
+    const int monthOfYear = static_cast<int>(xvkit::tz::floorMod(month, kMonthsPerYear)) + 1;
+    return {xvkit::tz::daysFromCivil(year, monthOfYear, t->tm_mday) * xvkit::tz::kSecondsPerDay +
+                std::int64_t{t->tm_hour} * xvkit::tz::kSecondsPerHour +
                 std::int64_t{t->tm_min} * 60 + t->tm_sec,
             year};
 }
@@ -64,14 +64,14 @@ Wall wallOf(const tm* t) {
 // Sets the day and time of the local Seconds `wall` into `t`; the year and
 // day of the year stay as they were.
 void setWall(tm* t, Seconds wall) {
-    const std::int64_t days = xvkit_tz::floorDiv(wall, xvkit_tz::kSecondsPerDay);
-    const Seconds second = wall - days * xvkit_tz::kSecondsPerDay;
-    const xvkit_tz::CivilDay day = xvkit_tz::civilFromDays(days);
+    const std::int64_t days = xvkit::tz::floorDiv(wall, xvkit::tz::kSecondsPerDay);
+    const Seconds second = wall - days * xvkit::tz::kSecondsPerDay;
+    const xvkit::tz::CivilDay day = xvkit::tz::civilFromDays(days);
     t->tm_mon = day.month - 1;
     t->tm_mday = day.day;
-    t->tm_wday = xvkit_tz::weekdayOf(days);
-    t->tm_hour = static_cast<int>(second / xvkit_tz::kSecondsPerHour);
-    t->tm_min = static_cast<int>(second % xvkit_tz::kSecondsPerHour / 60);
+    t->tm_wday = xvkit::tz::weekdayOf(days);
+    t->tm_hour = static_cast<int>(second / xvkit::tz::kSecondsPerHour);
+    t->tm_min = static_cast<int>(second % xvkit::tz::kSecondsPerHour / 60);
     t->tm_sec = static_cast<int>(second % 60);
     t->tm_isdst = -1;
 }
@@ -91,8 +91,8 @@ bool looksLikeSetting(std::string_view text) {
     return text.find_first_of("0123456789,<") != std::string_view::npos;
 }
 
-xvkit_tz::History utcHistory() {
-    xvkit_tz::History history;
+xvkit::tz::History utcHistory() {
+    xvkit::tz::History history;
     history.types.push_back({0, false, kUtcName});
     return history;
 }
@@ -117,13 +117,13 @@ std::unique_ptr<QNZoneTZ> QNZoneTZ::fromPosix(const char* setting, XVString* why
         setWhy(why, "no POSIX setting");
         return nullptr;
     }
-    xvkit_tz::PosixZone zone;
+    xvkit::tz::PosixZone zone;
     std::string problem;
-    if (!xvkit_tz::parsePosix(setting, &zone, &problem)) {
+    if (!xvkit::tz::parsePosix(setting, &zone, &problem)) {
         setWhy(why, "bad POSIX setting '" + std::string(setting) + "': " + problem);
         return nullptr;
     }
-    const auto history = xvkit_tz::expandPosix(zone, xvkit_tz::kFirstYear, xvkit_tz::kLastYear);
+    const auto history = xvkit::tz::expandPosix(zone, xvkit::tz::kFirstYear, xvkit::tz::kLastYear);
     return std::unique_ptr<QNZoneTZ>(new QNZoneTZ(std::make_unique<Data>(setting, history)));
 }
 
@@ -132,9 +132,9 @@ std::unique_ptr<QNZoneTZ> QNZoneTZ::fromDatabase(const char* name, XVString* why
         setWhy(why, "no zone name");
         return nullptr;
     }
-    xvkit_tz::History history;
+    xvkit::tz::History history;
     std::string problem;
-    if (xvkit_tz::loadDatabaseZone(name, &history, &problem) != xvkit_tz::LoadResult::loaded) {
+    if (xvkit::tz::loadDatabaseZone(name, &history, &problem) != xvkit::tz::LoadResult::loaded) {
         setWhy(why, problem);
         return nullptr;
     }
@@ -154,15 +154,15 @@ std::unique_ptr<QNZoneTZ> QNZoneTZ::fromSetting(const char* setting, XVString* w
         return std::unique_ptr<QNZoneTZ>(
             new QNZoneTZ(std::make_unique<Data>(kUtcName, utcHistory())));
     }
-    xvkit_tz::History history;
+    xvkit::tz::History history;
     std::string problem;
-    const xvkit_tz::LoadResult loaded =
-        text.front() == '/' ? xvkit_tz::loadZoneFile(std::string(text), &history, &problem)
-                            : xvkit_tz::loadDatabaseZone(text, &history, &problem);
-    if (loaded == xvkit_tz::LoadResult::loaded)
+    const xvkit::tz::LoadResult loaded =
+        text.front() == '/' ? xvkit::tz::loadZoneFile(std::string(text), &history, &problem)
+                            : xvkit::tz::loadDatabaseZone(text, &history, &problem);
+    if (loaded == xvkit::tz::LoadResult::loaded)
         return std::unique_ptr<QNZoneTZ>(new QNZoneTZ(std::make_unique<Data>(setting, history)));
     // No file of that name: the C runtime reads the text as a POSIX setting.
-    if (!fileOnly && loaded == xvkit_tz::LoadResult::missing) {
+    if (!fileOnly && loaded == xvkit::tz::LoadResult::missing) {
         XVString posixProblem;
         if (auto zone = fromPosix(setting, &posixProblem))
             return zone;
@@ -176,15 +176,15 @@ std::unique_ptr<QNZoneTZ> QNZoneTZ::fromSetting(const char* setting, XVString* w
 std::unique_ptr<QNZoneTZ> QNZoneTZ::fromEnvironment(XVString* why) {
     if (const char* tz = std::getenv("TZ"))
         return fromSetting(tz, why);
-    xvkit_tz::History history;
+    xvkit::tz::History history;
     std::string problem;
-    switch (xvkit_tz::loadZoneFile(kLocalTimeFile, &history, &problem)) {
-        case xvkit_tz::LoadResult::loaded:
+    switch (xvkit::tz::loadZoneFile(kLocalTimeFile, &history, &problem)) {
+        case xvkit::tz::LoadResult::loaded:
             return std::unique_ptr<QNZoneTZ>(
                 new QNZoneTZ(std::make_unique<Data>(kLocalTimeFile, history)));
-        case xvkit_tz::LoadResult::missing:
+        case xvkit::tz::LoadResult::missing:
             return fromSetting("", why);
-        case xvkit_tz::LoadResult::failed:
+        case xvkit::tz::LoadResult::failed:
             break;
     }
     setWhy(why, problem);
@@ -200,15 +200,15 @@ unsigned int QNZoneTZ::exactFrom() const {
 }
 
 std::vector<QNTime> QNZoneTZ::changes(unsigned int year) const {
-    const xvkit_tz::Timeline& timeline = data_->timeline;
-    const Seconds from = xvkit_tz::startOfYear(year), to = xvkit_tz::startOfYear(year + 1LL);
+    const xvkit::tz::Timeline& timeline = data_->timeline;
+    const Seconds from = xvkit::tz::startOfYear(year), to = xvkit::tz::startOfYear(year + 1LL);
     std::vector<QNTime> out;
     const auto add = [&](Seconds instant, Seconds wall) {
-        const Seconds count = instant - xvkit_tz::kFirstInstant;
+        const Seconds count = instant - xvkit::tz::kFirstInstant;
         if (wall >= from && wall < to && count > 0 && count <= kLastCount)
             out.push_back(QNTime(static_cast<unsigned long>(count)));
     };
-    for (const xvkit_tz::DaylightPeriod& p : timeline.periods) {
+    for (const xvkit::tz::DaylightPeriod& p : timeline.periods) {
         if (p.hasBegin)
             add(p.begin, timeline.beginWall(p));
         if (p.hasEnd)
@@ -245,13 +245,13 @@ bool QNZoneTZ::isDaylight(const tm* t) const {
 }
 
 void QNZoneTZ::getBeginDaylight(tm* t) const {
-    const xvkit_tz::Timeline& timeline = data_->timeline;
+    const xvkit::tz::Timeline& timeline = data_->timeline;
     const auto* period = timeline.beginIn(kTmBaseYear + std::int64_t{t->tm_year});
     setBoundary(t, period ? std::optional(timeline.beginWall(*period)) : std::nullopt);
 }
 
 void QNZoneTZ::getEndDaylight(tm* t) const {
-    const xvkit_tz::Timeline& timeline = data_->timeline;
+    const xvkit::tz::Timeline& timeline = data_->timeline;
     const auto* period = timeline.endIn(kTmBaseYear + std::int64_t{t->tm_year});
     setBoundary(t, period ? std::optional(timeline.endWall(*period)) : std::nullopt);
 }

@@ -11,7 +11,7 @@
 
 #include "tz_file.h"
 
-namespace xvkit_tz {
+namespace xvkit::tz {
 
 namespace {
 
@@ -119,4 +119,4 @@ LoadResult loadDatabaseZone(std::string_view name, History* history, std::string
     return result;
 }
 
-}  // namespace xvkit_tz
+}  // namespace xvkit::tz

@@ -8,7 +8,7 @@
 
 #include "tz_history.h"
 
-namespace xvkit_tz {
+namespace xvkit::tz {
 
 // $TZDIR when set and not empty, else /usr/share/zoneinfo.
 std::string databaseFolder();
@@ -27,6 +27,6 @@ LoadResult loadDatabaseZone(std::string_view name, History* history, std::string
 // Reads the zone file at `path`, as loadDatabaseZone but for any path.
 LoadResult loadZoneFile(const std::string& path, History* history, std::string* why);
 
-}  // namespace xvkit_tz
+}  // namespace xvkit::tz
 
 #endif  // XVKIT_SRC_DATETIME_TZ_DATABASE_H_

@@ -17,7 +17,7 @@
 
 #include "tz_posix.h"
 
-namespace xvkit_tz {
+namespace xvkit::tz {
 
 namespace {
 
@@ -236,4 +236,4 @@ bool readZoneFile(std::span<const unsigned char> bytes, History* history, std::s
            readFooter(in, history, why);
 }
 
-}  // namespace xvkit_tz
+}  // namespace xvkit::tz

@@ -9,7 +9,7 @@
 
 #include "tz_history.h"
 
-namespace xvkit_tz {
+namespace xvkit::tz {
 
 // The largest file read; real ones are a few kilobytes.
 inline constexpr std::size_t kMaxZoneFileSize = 1 << 20;
@@ -21,6 +21,6 @@ inline constexpr std::size_t kMaxZoneFileSize = 1 << 20;
 // `*why` ("truncated", "transition type out of range", ...).
 bool readZoneFile(std::span<const unsigned char> bytes, History* history, std::string* why);
 
-}  // namespace xvkit_tz
+}  // namespace xvkit::tz
 
 #endif  // XVKIT_SRC_DATETIME_TZ_FILE_H_

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace xvkit_tz {
+namespace xvkit::tz {
 
 // Seconds since 1970-01-01 00:00:00 UTC (the C clock), wide enough for any
 // instant a zone file or a rule can name.
@@ -109,6 +109,6 @@ static_assert(daysFromCivil(1901, 1, 1) * kSecondsPerDay == kFirstInstant);
 static_assert(civilFromDays(daysFromCivil(2024, 2, 29)).day == 29);
 static_assert(civilFromDays(-1).year == 1969);
 
-}  // namespace xvkit_tz
+}  // namespace xvkit::tz
 
 #endif  // XVKIT_SRC_DATETIME_TZ_HISTORY_H_

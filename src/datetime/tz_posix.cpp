@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <cassert>
 
-namespace xvkit_tz {
+namespace xvkit::tz {
 
 namespace {
 
@@ -289,4 +289,4 @@ History expandPosix(const PosixZone& zone, int firstYear, int lastYear) {
     return history;
 }
 
-}  // namespace xvkit_tz
+}  // namespace xvkit::tz

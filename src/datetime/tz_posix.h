@@ -9,7 +9,7 @@
 
 #include "tz_history.h"
 
-namespace xvkit_tz {
+namespace xvkit::tz {
 
 // The day of a year on which a rule boundary falls.
 struct RuleDay {
@@ -53,6 +53,6 @@ Seconds boundaryInstant(const RuleBoundary& boundary, std::int64_t year, std::in
 // next year's; one that ends at the instant the next begins is continuous.
 History expandPosix(const PosixZone& zone, int firstYear, int lastYear);
 
-}  // namespace xvkit_tz
+}  // namespace xvkit::tz
 
 #endif  // XVKIT_SRC_DATETIME_TZ_POSIX_H_

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cassert>
 
-namespace xvkit_tz {
+namespace xvkit::tz {
 
 namespace {
 
@@ -159,4 +159,4 @@ const DaylightPeriod* Timeline::endIn(std::int64_t year) const {
     return endWall(*it) >= from ? &*it : nullptr;
 }
 
-}  // namespace xvkit_tz
+}  // namespace xvkit::tz

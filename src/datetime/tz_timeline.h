@@ -9,7 +9,7 @@
 
 #include "tz_history.h"
 
-namespace xvkit_tz {
+namespace xvkit::tz {
 
 // One stretch of daylight time, [begin, end) in instants.
 struct DaylightPeriod {
@@ -53,6 +53,6 @@ struct Timeline {
 // year after the last stretch of time that neither of them describes.
 Timeline buildTimeline(const History& history);
 
-}  // namespace xvkit_tz
+}  // namespace xvkit::tz
 
 #endif  // XVKIT_SRC_DATETIME_TZ_TIMELINE_H_

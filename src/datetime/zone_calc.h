@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace xvkit_zone {
+namespace xvkit::tz {
 
 // The value a 32-bit int would hold for the exact result `v`: the low 32 bits,
 // read as signed.
@@ -12,6 +12,6 @@ inline std::int32_t wrap32(std::int64_t v) {
     return static_cast<std::int32_t>(v);
 }
 
-}  // namespace xvkit_zone
+}  // namespace xvkit::tz
 
 #endif  // XVKIT_SRC_DATETIME_ZONE_CALC_H_

@@ -12,7 +12,7 @@
 
 #include "text_buffer.h"
 
-namespace xvkit_locale {
+namespace xvkit::locale {
 
 // Whether `locale`'s dynamic type is exactly `Locale`, so that none of its
 // virtual operations is overridden.
@@ -33,6 +33,6 @@ void appendEnglishDirective(TextBuffer& out, const tm* t, char directive, const 
 void appendSnapshotDirective(TextBuffer& out, const QNLocaleSnapshot::Conventions& c, const tm* t,
                              char directive, const QNZone& zone);
 
-}  // namespace xvkit_locale
+}  // namespace xvkit::locale
 
 #endif  // XVKIT_SRC_LOCALE_DIRECTIVES_H_

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace xvkit_locale {
+namespace xvkit::locale {
 
 // `c` with an ASCII capital made small.
 inline char folded(char c) {
@@ -43,6 +43,6 @@ inline bool hasEitherCase(const FoldedByteSet& set, char c) {
     return (set[b / 64] >> (b % 64)) & 1;
 }
 
-}  // namespace xvkit_locale
+}  // namespace xvkit::locale
 
 #endif  // XVKIT_SRC_LOCALE_FOLDED_BYTES_H_

@@ -9,7 +9,7 @@
 
 namespace {
 
-using namespace xvkit_locale;
+using namespace xvkit::locale;
 
 // Expands `format` into one buffer: literal runs copied, "%%" as '%', and
 // `directive(out, d)` for every other '%' d. A '%' that ends the format adds

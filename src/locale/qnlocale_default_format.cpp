@@ -30,7 +30,7 @@
 
 namespace {
 
-using namespace xvkit_locale;
+using namespace xvkit::locale;
 
 // Usual working sizes, terminating NUL included.
 constexpr std::size_t kRealBuffer = 80;
@@ -116,8 +116,8 @@ bool fixedText(double value, int precision, bool showpoint, char* out, std::size
 
 }  // namespace
 
-void xvkit_locale::appendEnglishDirective(TextBuffer& out, const tm* t, char directive,
-                                          const QNZone& zone, const QNLocale* self) {
+void xvkit::locale::appendEnglishDirective(TextBuffer& out, const tm* t, char directive,
+                                           const QNZone& zone, const QNLocale* self) {
     // "%3s" of a name: right-aligned in three columns.
     const auto name3 = [&out](std::string_view name) {
         out.append(' ', name.size() < 3 ? 3 - name.size() : 0);

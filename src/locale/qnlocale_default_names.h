@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-namespace xvkit_locale {
+namespace xvkit::locale {
 
 // Indexed by tm_mon (January = 0). Every full name begins with its short
 // name. The views are of string literals, so each is NUL-terminated too.
@@ -21,6 +21,6 @@ inline constexpr std::string_view kWeekdayNames[7] = {"Monday", "Tuesday",  "Wed
 inline constexpr std::string_view kShortWeekdayNames[7] = {"Mon", "Tue", "Wed", "Thu",
                                                            "Fri", "Sat", "Sun"};
 
-}  // namespace xvkit_locale
+}  // namespace xvkit::locale
 
 #endif  // XVKIT_SRC_LOCALE_QNLOCALE_DEFAULT_NAMES_H_

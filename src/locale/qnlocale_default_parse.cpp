@@ -18,7 +18,7 @@
 
 namespace {
 
-using namespace xvkit_locale;
+using namespace xvkit::locale;
 
 bool isBlank(char c) {
     return std::isspace(static_cast<unsigned char>(c)) != 0;

@@ -9,14 +9,14 @@
 #include <xvkit/qnlocale.h>
 
 #include "folded_bytes.h"
+#include "snapshot_components.h"
 
 namespace {
 
+using namespace xvkit::locale;
+
 // Ten four-character money patterns; row = 5 * (cs_precedes & 1) + sign_posn.
 constexpr const char kMoneyPatterns[] = "(m $-m $m $-m- $m $-($ m-$ m$ m--$ m$ -m";
-// Directive letters of components 0..17, also the decomposition order.
-constexpr const char kComponentLetters[] = "YyjSMIHmBbAapdZUWw";
-constexpr int kComponents = 20;
 
 XVString text(const char* s) {
     return XVString(s ? s : "");
@@ -48,8 +48,8 @@ bool hasDigit(const XVString& s) {
 // Removes the probe texts from `layout` in component order and links the
 // components into `head` (an empty list that the caller owns, so that a
 // failed allocation leaks nothing), sorted by insertion position.
-void decompose(XVString& layout, const XVString (&probes)[kComponents], QNTimeFmtList*& head) {
-    for (int i = 0; i < kComponents; ++i) {
+void decompose(XVString& layout, const XVString (&probes)[kComponentCount], QNTimeFmtList*& head) {
+    for (int i = 0; i < kComponentCount; ++i) {
         if (probes[i].empty())
             continue;
         const std::size_t at = layout.index(probes[i].data(), probes[i].size());
@@ -68,14 +68,14 @@ void decompose(XVString& layout, const XVString (&probes)[kComponents], QNTimeFm
     }
 }
 
-// Turns day (13) and month (7) nodes into their blank-filled forms (18, 19)
-// when the runtime pads a single-digit value with a blank.
+// Turns day and month nodes into their blank-filled forms when the runtime
+// pads a single-digit value with a blank.
 void detectBlankFill(QNTimeFmtList* list, char letter, tm* probe) {
     const XVString reference = formatLetter(letter, probe);
     for (QNTimeFmtList* node = list; node; node = node->next) {
-        if (node->component != 13 && node->component != 7)
+        if (node->component != kDay && node->component != kMonth)
             continue;
-        int& field = node->component == 13 ? probe->tm_mday : probe->tm_mon;
+        int& field = node->component == kDay ? probe->tm_mday : probe->tm_mon;
         const int saved = field;
         field = 2;
         const XVString changed = formatLetter(letter, probe);
@@ -85,27 +85,27 @@ void detectBlankFill(QNTimeFmtList* list, char letter, tm* probe) {
             ++i;
         if (i < changed.size() && i < reference.size() && changed[i] == ' ' &&
             reference[i] >= '0' && reference[i] <= '9') {
-            node->component = node->component == 13 ? 18 : 19;
+            node->component = node->component == kDay ? kBlankFilledDay : kBlankFilledMonth;
         }
     }
 }
 
-int dateOrderOf(const QNTimeFmtList* list) {
+DateOrder dateOrderOf(const QNTimeFmtList* list) {
     int counter = 0, year = 0, month = 0, day = 0;
     for (; list; list = list->next) {
         switch (list->component) {
-            case 0:
-            case 1:
+            case kYear:
+            case kYearOfCentury:
                 year = ++counter;
                 break;
-            case 7:
-            case 8:
-            case 9:
-            case 19:
+            case kMonth:
+            case kMonthName:
+            case kMonthAbb:
+            case kBlankFilledMonth:
                 month = ++counter;
                 break;
-            case 13:
-            case 18:
+            case kDay:
+            case kBlankFilledDay:
                 day = ++counter;
                 break;
             default:
@@ -114,7 +114,9 @@ int dateOrderOf(const QNTimeFmtList* list) {
     }
     if (year == 0)
         year = counter + 1;
-    return (year < month ? 2 : 0) + (month < day ? 1 : 0);
+    if (year < month)
+        return month < day ? kYearMonthDay : kYearDayMonth;
+    return month < day ? kMonthDayYear : kDayMonthYear;
 }
 
 signed char clampTo(char value, int high, signed char fallback) {
@@ -209,7 +211,7 @@ QNLocaleSnapshot::QNLocaleSnapshot(const char* localeName) {
                     for (std::uint64_t& word : monthInitials_)
                         word = ~std::uint64_t{0};
                 } else {
-                    xvkit_locale::addEitherCase(monthInitials_, (*name)[0]);
+                    xvkit::locale::addEitherCase(monthInitials_, (*name)[0]);
                 }
             }
         }
@@ -221,8 +223,8 @@ QNLocaleSnapshot::QNLocaleSnapshot(const char* localeName) {
         c.pm = formatLetter('p', &probe);
         probe.tm_hour = hour;
 
-        XVString probes[kComponents];
-        for (int i = 0; i < 18; ++i)
+        XVString probes[kComponentCount];
+        for (int i = 0; i < kLetteredComponents; ++i)
             probes[i] = formatLetter(kComponentLetters[i], &probe);
 
         const struct {

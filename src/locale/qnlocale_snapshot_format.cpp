@@ -19,13 +19,15 @@
 #include <xvkit/qnlocale.h>
 #include <xvkit/qnzone.h>
 
+#include "debug_check.h"
 #include "directives.h"
+#include "snapshot_components.h"
 #include "text_buffer.h"
 #include "tm_fields.h"
 
 namespace {
 
-using namespace xvkit_locale;
+using namespace xvkit::locale;
 using Conventions = QNLocaleSnapshot::Conventions;
 
 bool isDigit(char c) {
@@ -48,8 +50,12 @@ class BackwardText {
     BackwardText(const BackwardText&) = delete;
     BackwardText& operator=(const BackwardText&) = delete;
 
-    void put(char c) { *--begin_ = c; }
+    void put(char c) {
+        XVKIT_DCHECK(begin_ > area());
+        *--begin_ = c;
+    }
     void put(const char* s, std::size_t n) {
+        XVKIT_DCHECK(n <= static_cast<std::size_t>(begin_ - area()));
         begin_ -= n;
         std::memcpy(begin_, s, n);
     }
@@ -58,6 +64,8 @@ class BackwardText {
     std::size_t size() const { return static_cast<std::size_t>(end_ - begin_); }
 
   private:
+    const char* area() const { return heap_.empty() ? local_ : heap_.data(); }
+
     char local_[512];
     std::string heap_;
     char* begin_;
@@ -188,7 +196,7 @@ void withRealText(double value, int precision, bool showpoint, const XVString& p
     sink(out.data(), out.size());
 }
 
-// Date component `component` of `t`, numbered as in the component lists.
+// Date component `component` of `t`.
 // Numbers are computed in 64 bits and shown as unsigned 32-bit values, so
 // any field value gives a defined text.
 void appendComponent(TextBuffer& out, const Conventions& c, const tm* t, int component,
@@ -199,77 +207,77 @@ void appendComponent(TextBuffer& out, const Conventions& c, const tm* t, int com
     const bool monthOk = t->tm_mon >= 0 && t->tm_mon <= 11;
     const bool weekdayOk = t->tm_wday >= 0 && t->tm_wday <= 6;
     switch (component) {
-        case 0:
+        case kYear:
             value = fullYear(t);
             width = 4;
             break;
-        case 1:
+        case kYearOfCentury:
             value = fullYear(t) % 100;
             break;
-        case 2:
+        case kDayOfYear:
             value = std::int64_t{t->tm_yday} + 1;
             width = 3;
             break;
-        case 3:
+        case kSecond:
             value = t->tm_sec;
             break;
-        case 4:
+        case kMinute:
             value = t->tm_min;
             break;
-        case 5:
+        case kHour12:
             value = t->tm_hour == 0   ? 12
                     : t->tm_hour > 12 ? std::int64_t{t->tm_hour} - 12
                                       : t->tm_hour;
             break;
-        case 6:
+        case kHour24:
             value = t->tm_hour;
             break;
-        case 7:
+        case kMonth:
             value = std::int64_t{t->tm_mon} + 1;
             break;
-        case 8:
+        case kMonthName:
             if (monthOk)
                 out.append(c.monthNames[t->tm_mon]);
             return;
-        case 9:
+        case kMonthAbb:
             if (monthOk)
                 out.append(c.monthAbbs[t->tm_mon]);
             return;
-        case 10:
+        case kWeekdayName:
             if (weekdayOk)
                 out.append(c.weekDays[t->tm_wday]);
             return;
-        case 11:
+        case kWeekdayAbb:
             if (weekdayOk)
                 out.append(c.weekAbbs[t->tm_wday]);
             return;
-        case 12:
+        case kMarker:
             out.append(t->tm_hour < 12 ? c.am : c.pm);
             return;
-        case 13:
+        case kDay:
             value = t->tm_mday;
             break;
-        case 14:
+        case kZoneName:
             if (t->tm_isdst == 0)
                 out.append(zone.timeZoneName());
             else if (t->tm_isdst == 1)
                 out.append(zone.altZoneName());
             return;
-        case 15:
+        case kWeekFromSunday:
             value = weekOfYearFromSunday(t);
             break;
-        case 16:
+        case kWeekFromMonday:
             value = weekOfYearFromMonday(t);
             break;
-        case 17:
+        case kWeekdayNumber:
             value = t->tm_wday;
             width = 1;
             break;
-        case 18:
+        case kBlankFilledDay:
             value = t->tm_mday;
             fill = ' ';
             break;
-        case 19:
+        case kBlankFilledMonth:
             value = std::int64_t{t->tm_mon} + 1;
             fill = ' ';
             break;
@@ -296,14 +304,13 @@ void appendLayout(TextBuffer& out, const Conventions& c, const XVString& text,
     out.append(text.data() + copied, text.size() - copied);
 }
 
-// The component number of each directive letter that names a component
-// ("YyjSMIHmBbAapdZUWw", in component order); -1 for every other character.
+// The component of each directive letter that names one; -1 for every
+// other character.
 constexpr auto kComponentOf = [] {
     std::array<signed char, 256> table{};
     table.fill(-1);
-    constexpr const char letters[] = "YyjSMIHmBbAapdZUWw";
-    for (int i = 0; letters[i] != '\0'; ++i)
-        table[static_cast<unsigned char>(letters[i])] = static_cast<signed char>(i);
+    for (int i = 0; i < kLetteredComponents; ++i)
+        table[static_cast<unsigned char>(kComponentLetters[i])] = static_cast<signed char>(i);
     return table;
 }();
 
@@ -385,8 +392,8 @@ XVString QNLocaleSnapshot::moneyAsString(double amount, CurrSymbol symbol) const
     return out.take();
 }
 
-void xvkit_locale::appendSnapshotDirective(TextBuffer& out, const Conventions& c, const tm* t,
-                                           char directive, const QNZone& zone) {
+void xvkit::locale::appendSnapshotDirective(TextBuffer& out, const Conventions& c, const tm* t,
+                                            char directive, const QNZone& zone) {
     switch (directive) {
         case 'X':
             appendLayout(out, c, c.textForX, c.listForX, t, zone);

@@ -19,10 +19,11 @@
 #include <xvkit/qnlocale.h>
 
 #include "folded_bytes.h"
+#include "snapshot_components.h"
 
 namespace {
 
-using namespace xvkit_locale;
+using namespace xvkit::locale;
 
 constexpr std::size_t npos = XVString::npos;
 
@@ -400,13 +401,16 @@ bool QNLocaleSnapshot::stringToDate(const XVString& text, tm* out) const {
             }
         }
     }
-    // Fields read by row (0 year, 1 month, 2 day; -1 ends a row) and their
+    // Fields read (0 year, 1 month, 2 day; -1 ends a row) in each date order,
+    // then in each date order once the month was found by name, and their
     // digit limits.
-    static constexpr int kRows[8][3] = {{2, 1, 0},  {1, 2, 0},  {0, 2, 1},  {0, 1, 2},
-                                        {2, 0, -1}, {2, 0, -1}, {0, 2, -1}, {0, 2, -1}};
+    static constexpr int kRows[2 * kDateOrderCount][3] = {
+        {2, 1, 0},  {1, 2, 0},  {0, 2, 1},  {0, 1, 2},    // all three fields
+        {2, 0, -1}, {2, 0, -1}, {0, 2, -1}, {0, 2, -1}};  // day and year only
     static constexpr int kLimits[3] = {4, 2, 2};
     const bool cLocale = c_.localeName.size() == 1 && c_.localeName[0] == 'C';
-    const int row = month == 0 && cLocale ? 1 : c_.dateOrder + (month ? 4 : 0);
+    const int row =
+        month == 0 && cLocale ? kMonthDayYear : c_.dateOrder + (month ? kDateOrderCount : 0);
     int fields[3] = {0, month, 0};
     Cursor cursor(text);
     bool separatorSeen = false;

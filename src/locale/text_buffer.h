@@ -12,7 +12,7 @@
 
 #include <xvkit/xvstring.h>
 
-namespace xvkit_locale {
+namespace xvkit::locale {
 
 class TextBuffer {
   public:
@@ -111,6 +111,6 @@ class TextBuffer {
     std::string heap_;
 };
 
-}  // namespace xvkit_locale
+}  // namespace xvkit::locale
 
 #endif  // XVKIT_SRC_LOCALE_TEXT_BUFFER_H_

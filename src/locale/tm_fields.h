@@ -6,7 +6,7 @@
 
 #include <ctime>
 
-namespace xvkit_locale {
+namespace xvkit::locale {
 
 // tm_year + 1900.
 inline long long fullYear(const tm* t) {
@@ -25,6 +25,6 @@ inline long long weekOfYearFromMonday(const tm* t) {
     return (t->tm_yday - daysSinceMonday + 7) / 7;
 }
 
-}  // namespace xvkit_locale
+}  // namespace xvkit::locale
 
 #endif  // XVKIT_SRC_LOCALE_TM_FIELDS_H_

@@ -9,7 +9,7 @@
 #define XVKIT_VECTOR_SCANS 1
 #endif
 
-namespace xvkit_regexp {
+namespace xvkit::regexp {
 
 namespace {
 
@@ -278,4 +278,4 @@ std::size_t LiteralFinder::findVector(const unsigned char* text, std::size_t n,
 
 #endif
 
-}  // namespace xvkit_regexp
+}  // namespace xvkit::regexp

@@ -10,7 +10,7 @@
 
 #include <cstddef>
 
-namespace xvkit_regexp {
+namespace xvkit::regexp {
 
 constexpr std::size_t kNoPosition = static_cast<std::size_t>(-1);
 
@@ -72,6 +72,6 @@ class LiteralFinder {
     std::size_t other_ = 0;  // offset of the next rarest (the same when only one)
 };
 
-}  // namespace xvkit_regexp
+}  // namespace xvkit::regexp
 
 #endif  // XVKIT_SRC_REGEXP_BYTE_SCAN_H_

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-namespace xvkit_regexp {
+#include "debug_check.h"
+
+namespace xvkit::regexp {
 
 namespace {
 
@@ -23,6 +25,7 @@ DfaSearcher::DfaSearcher(const Program& program)
 
 DfaOutcome DfaSearcher::search(const unsigned char* text, std::size_t n, std::size_t start,
                                std::size_t* matchStart, std::size_t* matchLength) {
+    XVKIT_DCHECK(start < n);
     full_ = false;
     const std::size_t end = matchEnd(text, n, start);
     if (full_) {
@@ -273,4 +276,4 @@ std::size_t DfaSearcher::earliestStart(const unsigned char* text, std::size_t n,
     return earliest;
 }
 
-}  // namespace xvkit_regexp
+}  // namespace xvkit::regexp

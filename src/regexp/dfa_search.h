@@ -17,7 +17,7 @@
 
 #include "program.h"
 
-namespace xvkit_regexp {
+namespace xvkit::regexp {
 
 enum class DfaOutcome { found, notFound, tooManyStates };
 
@@ -94,6 +94,6 @@ class DfaSearcher {
     std::uint32_t generation_ = 0;
 };
 
-}  // namespace xvkit_regexp
+}  // namespace xvkit::regexp
 
 #endif  // XVKIT_SRC_REGEXP_DFA_SEARCH_H_

@@ -6,11 +6,12 @@
 
 #include <xvkit/xvregexp.h>
 
+#include "debug_check.h"
 #include "dfa_search.h"
 #include "lockstep_search.h"
 #include "program.h"
 
-namespace xvkit_regexp {
+namespace xvkit::regexp {
 
 namespace {
 
@@ -46,6 +47,7 @@ class CachedPattern {
         if (words_ > 0 && same == words_)
             return true;
         const std::size_t words = codeWords(code);
+        XVKIT_DCHECK(words <= kMaxCodeWords);
         dfa_.reset();
         program_.reset();
         std::memcpy(code_, code, words * sizeof *code);
@@ -165,6 +167,7 @@ bool searchWith(CachedPattern& cached, const unsigned short* code, const unsigne
 
 bool search(const unsigned short* code, const char* text, std::size_t n, std::size_t start,
             std::size_t* matchStart, std::size_t* matchLength) {
+    XVKIT_DCHECK(start <= n);
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     if (code[0] == kXRECodeBeginAnchor) {
         const Outcome head = matchAnchoredHead(code, bytes, n, start, matchLength);
@@ -180,4 +183,4 @@ bool search(const unsigned short* code, const char* text, std::size_t n, std::si
     return searchWith(*own, code, bytes, n, start, matchStart, matchLength);
 }
 
-}  // namespace xvkit_regexp
+}  // namespace xvkit::regexp

@@ -19,7 +19,7 @@
 
 #include <cstddef>
 
-namespace xvkit_regexp {
+namespace xvkit::regexp {
 
 // Searches `text` (`n` characters, NUL included) from `start` <= `n` with the
 // terminated, valid `code`, an array of 256 words. On a match stores its start and length and
@@ -27,6 +27,6 @@ namespace xvkit_regexp {
 bool search(const unsigned short* code, const char* text, std::size_t n, std::size_t start,
             std::size_t* matchStart, std::size_t* matchLength);
 
-}  // namespace xvkit_regexp
+}  // namespace xvkit::regexp
 
 #endif  // XVKIT_SRC_REGEXP_LIGHT_MATCHER_H_

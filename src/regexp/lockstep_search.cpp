@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-namespace xvkit_regexp {
+#include "debug_check.h"
+
+namespace xvkit::regexp {
 
 namespace {
 
@@ -112,8 +114,9 @@ class LockstepSearch {
 
 bool lockstepSearch(const Program& program, const unsigned char* text, std::size_t n,
                     std::size_t start, std::size_t* matchStart, std::size_t* matchLength) {
+    XVKIT_DCHECK(start <= n);
     LockstepSearch search(program, text, n);
     return search.run(start, matchStart, matchLength);
 }
 
-}  // namespace xvkit_regexp
+}  // namespace xvkit::regexp

@@ -13,13 +13,13 @@
 
 #include "program.h"
 
-namespace xvkit_regexp {
+namespace xvkit::regexp {
 
 // Searches the `n` characters of `text` from `start` <= `n`. On a match stores
 // its start and length and returns true.
 bool lockstepSearch(const Program& program, const unsigned char* text, std::size_t n,
                     std::size_t start, std::size_t* matchStart, std::size_t* matchLength);
 
-}  // namespace xvkit_regexp
+}  // namespace xvkit::regexp
 
 #endif  // XVKIT_SRC_REGEXP_LOCKSTEP_SEARCH_H_

@@ -4,7 +4,9 @@
 
 #include <xvkit/xvregexp.h>
 
-namespace xvkit_regexp {
+#include "debug_check.h"
+
+namespace xvkit::regexp {
 
 namespace {
 
@@ -18,6 +20,7 @@ constexpr std::size_t kMaxLookBehind = 4096;
 }  // namespace
 
 unsigned short* Program::ownMap() {
+    XVKIT_DCHECK(ownMapCount_ < kMaxSlots);
     unsigned short* map = ownMaps_[ownMapCount_++];
     std::memset(map, 0, sizeof ownMaps_[0]);
     return map;
@@ -30,6 +33,8 @@ Program::Program(const unsigned short* w) {
     }
     int literals[kMaxSlots];  // the literal of each slot, or -1
     while (*w != kXRECodeEnd) {
+        // Room for the two slots an item yields at most.
+        XVKIT_DCHECK(count_ <= kMaxSlots - 2);
         const unsigned short closure = isClosure(*w) ? *w++ : 0;
         const unsigned short item = *w;
         if (item == kXRECodeEndAnchor) {
@@ -124,4 +129,4 @@ std::size_t Program::nextCandidate(const unsigned char* text, std::size_t n, std
     return prefixLength_ >= 2 ? prefixFinder_.find(text, n, p) : firstSet_.find(text, n, p);
 }
 
-}  // namespace xvkit_regexp
+}  // namespace xvkit::regexp

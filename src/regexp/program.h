@@ -13,7 +13,7 @@
 
 #include "byte_scan.h"
 
-namespace xvkit_regexp {
+namespace xvkit::regexp {
 
 // A code has at most 255 words before its end word, and no item yields more
 // slots than it has words.
@@ -88,6 +88,6 @@ class Program {
     ByteSet beforeRequired_;
 };
 
-}  // namespace xvkit_regexp
+}  // namespace xvkit::regexp
 
 #endif  // XVKIT_SRC_REGEXP_PROGRAM_H_

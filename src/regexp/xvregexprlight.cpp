@@ -70,7 +70,7 @@ std::size_t XVRegExprLight::index(const XVString& s, std::size_t* len, std::size
         return static_cast<std::size_t>(-1);
     std::size_t start = 0;
     std::size_t length = 0;
-    if (!xvkit_regexp::search(code_, s.data(), s.length(), i, &start, &length)) {
+    if (!xvkit::regexp::search(code_, s.data(), s.length(), i, &start, &length)) {
         *len = 0;
         return static_cast<std::size_t>(-1);
     }

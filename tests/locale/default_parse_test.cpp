@@ -15,9 +15,12 @@
 #include <string>
 #include <string_view>
 
+#include "reader_contract.h"
+
 namespace {
 
 using namespace std::literals;
+using namespace xvkit::reader_contract;
 
 const QNLocaleDefault& loc = QNLocaleDefault::instance();
 constexpr QNLocale::CurrSymbol kLocal = QNLocale::symbolLocal;
@@ -29,22 +32,17 @@ const char* const kNames[] = {"January",  "February", "March",    "April",     "
                               "November", "December", "Monday",   "Tuesday",   "Wednesday",
                               "Thursday", "Friday",   "Saturday", "Sunday"};
 
-// Reads `text` with the date or the time reader into a record whose every
-// field holds the sentinel. Returns "refused", or what was read as
-// "year-month-day" or "hour:minute:second"; a reader that changes any other
-// field, or any field when it refuses, gives "changed field <index>".
+// Reads `text` with the date or the time reader into a marked record.
+// Returns "refused", or what was read as "year-month-day" or
+// "hour:minute:second"; a reader that breaks the reader contract gives
+// "changed fields".
 std::string read(bool date, const XVString& text, tm* result = nullptr) {
-    tm t;
-    std::memset(&t, 0x5A, sizeof t);
+    tm t = markedTm();
     const bool ok = date ? loc.stringToDate(text, &t) : loc.stringToTime(text, &t);
     if (result)
         *result = t;
-    const int fields[] = {t.tm_year, t.tm_mon,  t.tm_mday, t.tm_hour, t.tm_min,
-                          t.tm_sec,  t.tm_wday, t.tm_yday, t.tm_isdst};
-    for (int i = 0; i < 9; ++i) {
-        if (fields[i] != kSentinel && !(ok && i / 3 == (date ? 0 : 1)))
-            return std::string("changed field ").append(std::to_string(i));
-    }
+    if (!tmContractKept(date ? TmReader::date : TmReader::time, ok, t))
+        return "changed fields";
     if (!ok)
         return "refused";
     return date ? std::to_string(t.tm_year + 1900LL) + "-" + std::to_string(t.tm_mon + 1LL) + "-" +

@@ -14,7 +14,7 @@
 
 #include "byte_scan.h"
 
-namespace xvkit_regexp {
+namespace xvkit::regexp {
 namespace {
 
 // A text of `length` characters in exactly as many bytes.
@@ -110,4 +110,4 @@ TEST(ByteScanTest, LiteralScansFindTheFirstOccurrence) {
 }
 
 }  // namespace
-}  // namespace xvkit_regexp
+}  // namespace xvkit::regexp

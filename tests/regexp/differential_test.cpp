@@ -55,9 +55,9 @@ bool agrees(const std::string& pattern, const unsigned short* code, const XVRegE
             const XVString& text, std::size_t from, bool* matched) {
     std::size_t expectedLen = 99;
     std::size_t actualLen = 99;
-    const std::size_t expected = xvkit_reference::referenceIndex(code, text, &expectedLen, from);
+    const std::size_t expected = xvkit::reference::referenceIndex(code, text, &expectedLen, from);
     const std::size_t actual = re.index(text, &actualLen, from);
-    *matched = expected != xvkit_reference::kNoMatch;
+    *matched = expected != xvkit::reference::kNoMatch;
     if (actual == expected && actualLen == expectedLen)
         return true;
     ADD_FAILURE() << "pattern «" << pattern << "» text «" << text << "» from " << from << ": got "
@@ -164,7 +164,7 @@ TEST(DifferentialTest, LongTextsTakeLinearTimeAndBoundedStack) {
         c = "ab"[rng() % 2];
     const XVString abs(raw + "aaaaaaaaxc");
     const std::size_t n = abs.size();
-    constexpr std::size_t kNone = xvkit_reference::kNoMatch;
+    constexpr std::size_t kNone = xvkit::reference::kNoMatch;
     const struct {
         std::string pattern;
         const XVString& text;

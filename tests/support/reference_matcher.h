@@ -4,15 +4,15 @@
 // them back one at a time until the rest of the code matches. It recurses at
 // every closure and may take exponential time; use it on small inputs only.
 
-#ifndef XVKIT_TESTS_REGEXP_REFERENCE_MATCHER_H_
-#define XVKIT_TESTS_REGEXP_REFERENCE_MATCHER_H_
+#ifndef XVKIT_TESTS_SUPPORT_REFERENCE_MATCHER_H_
+#define XVKIT_TESTS_SUPPORT_REFERENCE_MATCHER_H_
 
 #include <cstddef>
 #include <string>
 
 #include <xvkit/xvregexp.h>
 
-namespace xvkit_reference {
+namespace xvkit::reference {
 
 constexpr std::size_t kNoMatch = static_cast<std::size_t>(-1);
 
@@ -116,6 +116,6 @@ inline std::size_t referenceIndex(const unsigned short* code, const std::string&
     return kNoMatch;
 }
 
-}  // namespace xvkit_reference
+}  // namespace xvkit::reference
 
-#endif  // XVKIT_TESTS_REGEXP_REFERENCE_MATCHER_H_
+#endif  // XVKIT_TESTS_SUPPORT_REFERENCE_MATCHER_H_

@@ -1,0 +1,51 @@
+// The vocabulary of a snapshot's captured date and time layouts: the date
+// components a layout is decomposed into, with the directive letter of each,
+// and the order in which a date layout gives day, month and year.
+#ifndef XVKIT_SRC_LOCALE_SNAPSHOT_COMPONENTS_H_
+#define XVKIT_SRC_LOCALE_SNAPSHOT_COMPONENTS_H_
+
+namespace xvkit::locale {
+
+// The value of QNTimeFmtList::component.
+enum Component : int {
+    kYear,              // 'Y' the year in full
+    kYearOfCentury,     // 'y' the year % 100
+    kDayOfYear,         // 'j' day of the year, 001..366
+    kSecond,            // 'S' second
+    kMinute,            // 'M' minute
+    kHour12,            // 'I' hour on the 12-hour clock
+    kHour24,            // 'H' hour on the 24-hour clock
+    kMonth,             // 'm' month number
+    kMonthName,         // 'B' month name
+    kMonthAbb,          // 'b' abbreviated month name
+    kWeekdayName,       // 'A' weekday name
+    kWeekdayAbb,        // 'a' abbreviated weekday name
+    kMarker,            // 'p' the morning or afternoon marker
+    kDay,               // 'd' day of the month
+    kZoneName,          // 'Z' time-zone name
+    kWeekFromSunday,    // 'U' week of the year, weeks starting on Sunday
+    kWeekFromMonday,    // 'W' week of the year, weeks starting on Monday
+    kWeekdayNumber,     // 'w' weekday number, 0 for Sunday
+    kBlankFilledDay,    // day of the month padded with a blank, no letter of its own
+    kBlankFilledMonth,  // month number padded with a blank, no letter of its own
+};
+constexpr int kComponentCount = kBlankFilledMonth + 1;
+// Components up to this one have a directive letter of their own.
+constexpr int kLetteredComponents = kWeekdayNumber + 1;
+// The directive letter of each lettered component, in component order, which
+// is also the order in which layouts are decomposed.
+constexpr const char kComponentLetters[] = "YyjSMIHmBbAapdZUWw";
+static_assert(sizeof kComponentLetters - 1 == kLetteredComponents);
+
+// The value of QNLocaleSnapshot::Conventions::dateOrder.
+enum DateOrder : int {
+    kDayMonthYear,  // "30.11.1990"
+    kMonthDayYear,  // "11/30/1990"
+    kYearDayMonth,  // "1990/30/11"
+    kYearMonthDay,  // "1990-11-30"
+};
+constexpr int kDateOrderCount = kYearMonthDay + 1;
+
+}  // namespace xvkit::locale
+
+#endif  // XVKIT_SRC_LOCALE_SNAPSHOT_COMPONENTS_H_
