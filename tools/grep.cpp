@@ -189,10 +189,8 @@ class Grep {
             report(std::string(name), "read", r.readError);
         if (r.tooLong) {
             trouble_ = true;
-            std::fflush(stdout);
-            std::fprintf(stderr,
-                         "xvkit: cannot search '%.*s': a line is too long to fit in memory\n",
-                         static_cast<int>(name.size()), name.data());
+            reportError("cannot search " + quoteArg(name) +
+                        ": a line is too long to fit in memory");
         }
         matched_ |= r.selected > 0;
         if (o_.quiet && r.selected > 0)
@@ -208,9 +206,8 @@ class Grep {
         trouble_ = true;
         if (o_.noMessages)
             return;
-        std::fflush(stdout);
-        std::fprintf(stderr, "xvkit: cannot %s '%s': %s\n", what, name.c_str(),
-                     std::strerror(error));
+        reportError(std::string("cannot ") + what + " " + quoteArg(name) + ": " +
+                    std::strerror(error));
     }
 
     const GrepOptions& o_;

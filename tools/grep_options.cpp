@@ -85,7 +85,7 @@ long readCount(std::string_view name, const char* value) {
     char* end = nullptr;
     const long long n = std::strtoll(value, &end, 10);
     if (*value == '\0' || *end != '\0' || errno != 0 || n < 0)
-        optionError("option '" + std::string(name) + "' needs a count, not '" + value + "'");
+        optionError("option '" + std::string(name) + "' needs a count, not " + quoteArg(value));
     return n > LONG_MAX ? LONG_MAX : static_cast<long>(n);
 }
 
@@ -97,7 +97,7 @@ void readPatternFile(const char* path, std::vector<std::string>& patterns) {
     if (std::strcmp(path, "-") != 0) {
         file.open(path, std::ios::binary);
         if (!file)
-            usageError("cannot open '" + std::string(path) + "': " + std::strerror(errno));
+            usageError("cannot open " + quoteArg(path) + ": " + std::strerror(errno));
         in = &file;
     }
     for (std::string line; std::getline(*in, line);)
@@ -196,8 +196,7 @@ class Parser {
             return ColorWhen::never;
         if (when == "auto" || when == "tty" || when == "if-tty")
             return ColorWhen::automatic;
-        optionError("option '--color' takes 'auto', 'always' or 'never', not '" +
-                    std::string(when) + "'");
+        optionError("option '--color' takes 'auto', 'always' or 'never', not " + quoteArg(when));
     }
 
     bool patternGiven() const { return patternGiven_; }
@@ -225,12 +224,12 @@ const GrepOption& findLong(std::string_view name) {
             return option;
         if (option.longName.starts_with(name)) {
             if (found != nullptr && found->id != option.id)
-                optionError("option '--" + std::string(name) + "' is ambiguous");
+                optionError("option " + quoteArg("--" + std::string(name)) + " is ambiguous");
             found = &option;
         }
     }
     if (found == nullptr)
-        optionError("unknown option '--" + std::string(name) + "'");
+        optionError("unknown option " + quoteArg("--" + std::string(name)));
     return *found;
 }
 
@@ -239,7 +238,7 @@ const GrepOption& findShort(char name) {
         if (option.shortName == name && name != 0)
             return option;
     }
-    optionError("unknown option '-" + std::string(1, name) + "'");
+    optionError("unknown option " + quoteArg(std::string{'-', name}));
 }
 
 }  // namespace

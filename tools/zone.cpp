@@ -97,7 +97,7 @@ unsigned int chosenYear(const char* text) {
         return QNDate::now().year();
     const long year = readWholeNumber(text, "year");
     if (year < static_cast<long>(kFirstYear) || year > static_cast<long>(kLastYear))
-        usageError("bad year '" + std::string(text) + "' (1901 to 2037)");
+        usageError("bad year " + quoteArg(text) + " (1901 to 2037)");
     return static_cast<unsigned int>(year);
 }
 
