@@ -12,7 +12,10 @@
 #include "tz_posix.h"
 
 #include <algorithm>
-#include <cassert>
+
+#include <xvkit/qndate.h>
+
+#include "debug_check.h"
 
 namespace xvkit::tz {
 
@@ -211,22 +214,16 @@ bool readDaylight(Cursor& in, PosixZone* zone) {
     return readBoundary(in, &zone->end);
 }
 
-bool isLeap(std::int64_t year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int daysInMonth(std::int64_t year, int month) {
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return kDays[month - 1] + (month == 2 && isLeap(year) ? 1 : 0);
-}
-
 // Days from 1970-01-01 to the rule's day in `year`.
 std::int64_t dayOf(const RuleDay& rule, std::int64_t year) {
+    XVKIT_DCHECK(year > 0);  // QNDate's calendar helpers take unsigned years
     const std::int64_t newYear = daysFromCivil(year, 1, 1);
     switch (rule.kind) {
         case RuleDay::Kind::julian: {
             constexpr int kFirstOfMarch = 60;  // Jn numbering
-            return newYear + rule.day - 1 + (isLeap(year) && rule.day >= kFirstOfMarch ? 1 : 0);
+            return newYear + rule.day - 1 +
+                   (QNDate::leapYear(static_cast<unsigned>(year)) && rule.day >= kFirstOfMarch ? 1
+                                                                                               : 0);
         }
         case RuleDay::Kind::zeroBased:
             return newYear + rule.day;
@@ -236,7 +233,9 @@ std::int64_t dayOf(const RuleDay& rule, std::int64_t year) {
     const std::int64_t first = daysFromCivil(year, rule.month, 1);
     const int firstWeekday = weekdayOf(first);
     int day = 1 + (rule.day - firstWeekday + 7) % 7 + 7 * (rule.week - 1);
-    while (day > daysInMonth(year, rule.month))
+    const int monthLength = static_cast<int>(
+        QNDate::daysInMonthYear(static_cast<unsigned>(rule.month), static_cast<unsigned>(year)));
+    while (day > monthLength)
         day -= 7;
     return first + day - 1;
 }
@@ -284,8 +283,9 @@ History expandPosix(const PosixZone& zone, int firstYear, int lastYear) {
         if (e.type != before)
             history.transitions.push_back(e);
     }
-    assert(std::is_sorted(history.transitions.begin(), history.transitions.end(),
-                          [](const Transition& a, const Transition& b) { return a.at < b.at; }));
+    XVKIT_DCHECK(
+        std::is_sorted(history.transitions.begin(), history.transitions.end(),
+                       [](const Transition& a, const Transition& b) { return a.at < b.at; }));
     return history;
 }
 

@@ -1,7 +1,8 @@
 #include "tz_timeline.h"
 
 #include <algorithm>
-#include <cassert>
+
+#include "debug_check.h"
 
 namespace xvkit::tz {
 
@@ -97,7 +98,7 @@ std::vector<DaylightPeriod> periodsOf(const std::vector<Stretch>& stretches, con
 }  // namespace
 
 Timeline buildTimeline(const History& history) {
-    assert(!history.types.empty() && history.initial < history.types.size());
+    XVKIT_DCHECK(!history.types.empty() && history.initial < history.types.size());
     const std::vector<Stretch> stretches = stretchesOf(history);
     Timeline t;
     const LocalType* standard = lastOfKind(stretches, false);

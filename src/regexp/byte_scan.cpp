@@ -1,8 +1,9 @@
 #include "byte_scan.h"
 
 #include <array>
-#include <cassert>
 #include <cstring>
+
+#include "debug_check.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -197,7 +198,7 @@ std::size_t ByteSet::findVector(const unsigned char* text, std::size_t n, std::s
 
 LiteralFinder::LiteralFinder(const unsigned char* literal, std::size_t length)
     : literal_(literal), length_(length) {
-    assert(length >= 1);
+    XVKIT_DCHECK(length >= 1);
     for (std::size_t k = 1; k < length; ++k) {
         if (kFrequency[literal[k]] < kFrequency[literal[rare_]])
             rare_ = k;
