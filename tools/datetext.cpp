@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
 #include "options.h"
@@ -184,20 +183,19 @@ std::string isoInstant(const QNTime& t, const QNZone& zone) {
     const std::int64_t east =
         countAt(QNDate(&wall), clock(wall), 0) - countAt(QNDate(&utc), clock(utc), 0);
     char text[64];
-    int n = std::snprintf(text, sizeof text, "%sT%02d:%02d:%02d", isoDate(QNDate(&wall)).c_str(),
-                          wall.tm_hour, wall.tm_min, wall.tm_sec);
-    const auto size = sizeof text - static_cast<std::size_t>(n);
-    const long magnitude = static_cast<long>(std::llabs(east));
-    if (east == 0) {
-        std::snprintf(text + n, size, "Z");
-    } else if (magnitude % 60 == 0) {
-        std::snprintf(text + n, size, "%c%02ld:%02ld", east < 0 ? '-' : '+',
-                      magnitude / kSecondsPerHour, magnitude % kSecondsPerHour / 60);
-    } else {
-        std::snprintf(text + n, size, "%c%02ld:%02ld:%02ld", east < 0 ? '-' : '+',
-                      magnitude / kSecondsPerHour, magnitude % kSecondsPerHour / 60,
+    std::snprintf(text, sizeof text, "%sT%02d:%02d:%02d", isoDate(QNDate(&wall)).c_str(),
+                  wall.tm_hour, wall.tm_min, wall.tm_sec);
+    return std::string(text) + (east == 0 ? "Z" : offsetText(static_cast<long>(east)));
+}
+
+std::string offsetText(long east) {
+    const long magnitude = east < 0 ? -east : east;
+    char text[32];
+    int n = std::snprintf(text, sizeof text, "%c%02ld:%02ld", east < 0 ? '-' : '+',
+                          magnitude / kSecondsPerHour, magnitude % kSecondsPerHour / 60);
+    if (magnitude % 60 != 0)
+        std::snprintf(text + n, sizeof text - static_cast<std::size_t>(n), ":%02ld",
                       magnitude % 60);
-    }
     return text;
 }
 

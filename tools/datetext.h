@@ -60,8 +60,12 @@ QNTime instantOf(const IsoText& text, const QNZone& zone, const std::string& wha
 // "1997-03-05".
 std::string isoDate(const QNDate& date);
 
+// "+05:30" or "-04:56:02": an offset of `east` seconds east of Greenwich as
+// sign, hours and minutes, with seconds only when there are any.
+std::string offsetText(long east);
+
 // "1997-03-05T13:15:00-05:00": the wall-clock time of `t` in `zone` and its
-// offset from UTC.
+// offset from UTC ("Z" when there is none).
 std::string isoInstant(const QNTime& t, const QNZone& zone);
 
 }  // namespace xvtool

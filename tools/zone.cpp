@@ -11,6 +11,7 @@
 
 #include "choices.h"
 #include "commands.h"
+#include "datetext.h"
 #include "options.h"
 
 namespace xvtool {
@@ -54,22 +55,10 @@ constexpr const char kHelp[] =
 constexpr KnownOption kOptions[] = {{"--year", true}};
 constexpr unsigned int kFirstYear = 1901;
 constexpr unsigned int kLastYear = 2037;
-constexpr long kSecondsPerMinute = 60;
-constexpr long kSecondsPerHour = 3600;
 
 // "UTC+05:30" for a zone offset (seconds west of Greenwich).
 std::string utcOffset(long west) {
-    const long east = -west;
-    const long size = east < 0 ? -east : east;
-    char text[32];
-    std::snprintf(text, sizeof text, "UTC%c%02ld:%02ld", east < 0 ? '-' : '+',
-                  size / kSecondsPerHour, size % kSecondsPerHour / kSecondsPerMinute);
-    std::string result = text;
-    if (size % kSecondsPerMinute != 0) {
-        std::snprintf(text, sizeof text, ":%02ld", size % kSecondsPerMinute);
-        result += text;
-    }
-    return result;
+    return "UTC" + offsetText(-west);
 }
 
 // zdump's layout of a reading: "Sun Mar 10 06:59:59 2024".
