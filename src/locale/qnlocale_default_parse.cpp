@@ -15,17 +15,11 @@
 #include <string_view>
 
 #include "qnlocale_default_names.h"
+#include "text_cursor.h"
 
 namespace {
 
 using namespace xvkit::locale;
-
-bool isBlank(char c) {
-    return std::isspace(static_cast<unsigned char>(c)) != 0;
-}
-bool isDigit(char c) {
-    return std::isdigit(static_cast<unsigned char>(c)) != 0;
-}
 
 // strtol base 10 as it reads with a 32-bit long: a value beyond that range
 // is clamped to its nearer end.
@@ -33,61 +27,35 @@ long strtol32(const char* s, char** stop) {
     return std::clamp(std::strtol(s, stop, 10), long{INT32_MIN}, long{INT32_MAX});
 }
 
-// A cursor over the characters of a text; the text is NUL-terminated at
-// `end`, so the C readers called at `at` never run past it.
-struct Cursor {
-    const char* at;
-    const char* end;
-
-    explicit Cursor(const XVString& text) : at(text.c_str()), end(text.c_str() + text.size()) {}
-
-    bool atEnd() const { return at == end; }
-    char peek() const { return at == end ? '\0' : *at; }
-    void skipBlanks() {
-        while (at != end && isBlank(*at))
-            ++at;
-    }
-    // Consumes one character and the blanks after it.
-    void take() {
-        ++at;
-        skipBlanks();
-    }
-    // Moves to the next digit; false when none is left.
-    bool toDigit() {
-        while (at != end && !isDigit(*at))
-            ++at;
-        return at != end;
-    }
-    // Reads a base-10 number with strtol32; false when none is there, and
-    // then nothing is consumed.
-    bool readLong(long* value) {
-        char* stop = nullptr;
-        const long v = strtol32(at, &stop);
-        if (stop == at)
-            return false;
-        at = stop;
-        *value = v;
-        return true;
-    }
-};
+// A base-10 number read with strtol32 at `c`; false when none is there, and
+// then nothing is consumed.
+bool readLong(Cursor& c, long* value) {
+    char* stop = nullptr;
+    const long v = strtol32(c.at, &stop);
+    if (stop == c.at)
+        return false;
+    c.at = stop;
+    *value = v;
+    return true;
+}
 
 // Optional blanks and sign, then `readNumber` at a character that `starts`
 // accepts, then optional blanks to the end. Stores the signed value.
 template <class T, class Starts, class Read>
 bool readSignedNumber(const XVString& text, T* out, Starts starts, Read readNumber) {
     Cursor c(text);
-    c.skipBlanks();
+    c.skipWhite();
     char sign = 0;
     if (c.peek() == '-' || c.peek() == '+') {
         sign = c.peek();
-        c.take();
+        c.takeThenSkipWhite();
     }
     if (c.atEnd() || !starts(c.peek()))
         return false;
     char* stop = nullptr;
     const T value = readNumber(c.at, &stop);
     c.at = stop;
-    c.skipBlanks();
+    c.skipWhite();
     if (!c.atEnd())
         return false;
     *out = sign == '-' ? -value : value;
@@ -159,6 +127,86 @@ int lastNameEqual(const XVString& name, const std::string_view (&full)[N],
     return 0;
 }
 
+// The month, day and year numbers of a date, each after any non-digits (the
+// month only when `*month` is still 0), with nothing but non-digits after
+// the year.
+bool readDateNumbers(const XVString& text, long* month, long* day, long* year) {
+    Cursor c(text);
+    if (!c.toDigit())
+        return false;
+    if (*month == 0) {
+        readLong(c, month);
+        if (!c.toDigit())
+            return false;
+    }
+    readLong(c, day);
+    if (!c.toDigit())
+        return false;
+    readLong(c, year);
+    return !c.toDigit();
+}
+
+// marker := ("A" | "P") "M", any case; 'A' or 'P' when one stands at `c`,
+// else 0.
+char readMarker(const Cursor& c) {
+    const char marker = static_cast<char>(std::toupper(static_cast<unsigned char>(c.peek())));
+    const bool twelveHour = (marker == 'A' || marker == 'P') && c.left() >= 2 &&
+                            std::toupper(static_cast<unsigned char>(c.at[1])) == 'M';
+    return twelveHour ? marker : 0;
+}
+
+// `*hour` on the 24-hour clock: 1..12 with the `marker` 'A' or 'P', 0..23
+// without one; false when out of range.
+bool toClockHour(char marker, long* hour) {
+    if (marker == 0)
+        return *hour >= 0 && *hour <= 23;
+    if (*hour < 1 || *hour > 12)
+        return false;
+    if (*hour == 12)
+        *hour = 0;
+    if (marker == 'P')
+        *hour += 12;
+    return true;
+}
+
+// prefix := ["-" | "("] ["$"] for the local symbol, or ["USD"] for the
+// international one, then ["-" | "("] unless a sign came first. Returns the
+// sign read ('-', '(' or 0).
+char readMoneyPrefix(Cursor& c, QNLocale::CurrSymbol symbol) {
+    char sign = 0;
+    if (symbol == QNLocale::symbolLocal) {
+        if (c.peek() == '-' || c.peek() == '(') {
+            sign = c.peek();
+            c.takeThenSkipWhite();
+        }
+        if (c.peek() == '$')
+            c.takeThenSkipWhite();
+    } else if (c.match("USD", 3)) {
+        c.skipWhite();
+    }
+    if (sign == 0 && (c.peek() == '-' || c.peek() == '(')) {
+        sign = c.peek();
+        c.takeThenSkipWhite();
+    }
+    return sign;
+}
+
+// amount := digits ["." digit digit] | "." digit digit, as hundredths;
+// false when neither part is there.
+bool readHundredths(Cursor& c, double* hundredths) {
+    const char* const amountStart = c.at;
+    double units = 0;
+    while (isDigit(c.peek()))
+        units = units * 10 + (c.take() - '0');
+    double cents = 0;
+    if (c.left() >= 3 && c.at[0] == '.' && isDigit(c.at[1]) && isDigit(c.at[2])) {
+        cents = (c.at[1] - '0') * 10 + (c.at[2] - '0');
+        c.at += 3;
+    }
+    *hundredths = units * 100 + cents;
+    return c.at != amountStart;
+}
+
 }  // namespace
 
 bool QNLocaleDefault::stringToNum(const XVString& text, long* out) const {
@@ -177,31 +225,16 @@ bool QNLocaleDefault::stringToDate(const XVString& text, tm* out) const {
     long month = monthNamed(text);
     long day = 0;
     long year = 0;
-    Cursor c(text);
-    if (!c.toDigit())
-        return false;
-    if (month == 0) {
-        c.readLong(&month);
-        if (!c.toDigit())
-            return false;
-    }
-    c.readLong(&day);
-    if (!c.toDigit())
-        return false;
-    c.readLong(&year);
-    if (c.toDigit())
-        return false;  // nothing but non-digits may follow the year
-
-    if (month < 1 || month > 12)
+    if (!readDateNumbers(text, &month, &day, &year))
         return false;
     if (year < 100)
         year += 1900;
-    unsigned int length = QNDate::daysInMonth[month - 1];
-    if (month == 2 && QNDate::leapYear(static_cast<unsigned int>(year)))
-        ++length;
-    if (day < 1 || day > static_cast<long>(length))
+    // The numbers are 32-bit, so none outside 1..12 or 1..31 passes as
+    // unsigned.
+    if (!QNDate::dayWithinMonth(static_cast<unsigned int>(month), static_cast<unsigned int>(day),
+                                static_cast<unsigned int>(year))) {
         return false;
-
+    }
     out->tm_year = static_cast<int>(year - 1900);
     out->tm_mon = static_cast<int>(month - 1);
     out->tm_mday = static_cast<int>(day);
@@ -210,35 +243,22 @@ bool QNLocaleDefault::stringToDate(const XVString& text, tm* out) const {
 
 bool QNLocaleDefault::stringToTime(const XVString& text, tm* out) const {
     Cursor c(text);
-    c.skipBlanks();
+    c.skipWhite();
     long hour = 0;
     long minute = 0;
     long second = 0;
-    if (!c.readLong(&hour))
+    if (!readLong(c, &hour))
         return false;
     for (long* field : {&minute, &second}) {
         if (c.peek() == ':' || c.peek() == '.')
             ++c.at;
-        c.readLong(field);  // absent fields stay 0
+        readLong(c, field);  // absent fields stay 0
     }
-
-    c.skipBlanks();
-    const char marker = static_cast<char>(std::toupper(static_cast<unsigned char>(c.peek())));
-    const bool twelveHour = (marker == 'A' || marker == 'P') && c.end - c.at >= 2 &&
-                            std::toupper(static_cast<unsigned char>(c.at[1])) == 'M';
-    if (twelveHour) {
-        if (hour < 1 || hour > 12)
-            return false;
-        if (hour == 12)
-            hour = 0;
-        if (marker == 'P')
-            hour += 12;
-    } else if (hour < 0 || hour > 23) {
+    c.skipWhite();
+    if (!toClockHour(readMarker(c), &hour) || minute < 0 || minute > 59 || second < 0 ||
+        second > 59) {
         return false;
     }
-    if (minute < 0 || minute > 59 || second < 0 || second > 59)
-        return false;
-
     out->tm_hour = static_cast<int>(hour);
     out->tm_min = static_cast<int>(minute);
     out->tm_sec = static_cast<int>(second);
@@ -249,48 +269,21 @@ bool QNLocaleDefault::stringToMoney(const XVString& text, double* out, CurrSymbo
     if (symbol == symbolNone)
         return false;
     Cursor c(text);
-    c.skipBlanks();
-    char sign = 0;
-    if (symbol == symbolLocal) {
-        if (c.peek() == '-' || c.peek() == '(') {
-            sign = c.peek();
-            c.take();
-        }
-        if (c.peek() == '$')
-            c.take();
-    } else if (c.end - c.at >= 3 && std::memcmp(c.at, "USD", 3) == 0) {
-        c.at += 3;
-        c.skipBlanks();
-    }
-    if (sign == 0 && (c.peek() == '-' || c.peek() == '(')) {
-        sign = c.peek();
-        c.take();
-    }
-
-    const char* const amountStart = c.at;
-    double units = 0;
-    while (!c.atEnd() && isDigit(*c.at))
-        units = units * 10 + (*c.at++ - '0');
-    double cents = 0;
-    if (c.end - c.at >= 3 && c.at[0] == '.' && isDigit(c.at[1]) && isDigit(c.at[2])) {
-        cents = (c.at[1] - '0') * 10 + (c.at[2] - '0');
-        c.at += 3;
-    }
-    if (c.at == amountStart)
+    c.skipWhite();
+    char sign = readMoneyPrefix(c, symbol);
+    double hundredths = 0;
+    if (!readHundredths(c, &hundredths))
         return false;
-
-    c.skipBlanks();
+    c.skipWhite();
     if (sign == '(' && c.peek() == ')') {
-        c.take();
+        c.takeThenSkipWhite();
     } else if (symbol == symbolLocal && sign == 0 && c.peek() == '-') {
         sign = '-';
-        c.take();
+        c.takeThenSkipWhite();
     }
     if (!c.atEnd())
         return false;
-
-    const double amount = units * 100 + cents;
-    *out = sign != 0 ? -amount : amount;
+    *out = sign != 0 ? -hundredths : hundredths;
     return true;
 }
 
