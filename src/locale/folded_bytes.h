@@ -27,20 +27,15 @@ inline bool hasFolded(const FoldedByteSet& set, char c) {
     return (set[b / 64] >> (b % 64)) & 1;
 }
 
-// Adds `c` in both cases, so that `hasEitherCase` needs no folding.
-inline void addEitherCase(FoldedByteSet& set, char c) {
-    const char small = folded(c);
-    for (const char each :
-         {small, small >= 'a' && small <= 'z' ? static_cast<char>(small - 'a' + 'A') : small}) {
-        const auto b = static_cast<unsigned char>(each);
-        set[b / 64] |= std::uint64_t{1} << (b % 64);
-    }
+// Every byte, as the set of a name that may begin anywhere.
+inline void addEveryByte(FoldedByteSet& set) {
+    for (std::uint64_t& word : set)
+        word = ~std::uint64_t{0};
 }
 
-// Whether `c`, as it stands, is in a set made with `addEitherCase`.
-inline bool hasEitherCase(const FoldedByteSet& set, char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return (set[b / 64] >> (b % 64)) & 1;
+// Whether the two sets share a byte.
+inline bool intersects(const FoldedByteSet& a, const FoldedByteSet& b) {
+    return ((a[0] & b[0]) | (a[1] & b[1]) | (a[2] & b[2]) | (a[3] & b[3])) != 0;
 }
 
 }  // namespace xvkit::locale

@@ -8,15 +8,15 @@
 
 #include <xvkit/qnlocale.h>
 
+#include "debug_check.h"
 #include "folded_bytes.h"
 #include "snapshot_components.h"
+#include "text_cursor.h"
 
 namespace {
 
 using namespace xvkit::locale;
-
-// Ten four-character money patterns; row = 5 * (cs_precedes & 1) + sign_posn.
-constexpr const char kMoneyPatterns[] = "(m $-m $m $-m- $m $-($ m-$ m$ m--$ m$ -m";
+using Conventions = QNLocaleSnapshot::Conventions;
 
 XVString text(const char* s) {
     return XVString(s ? s : "");
@@ -37,18 +37,11 @@ XVString formatLetter(char letter, const tm* t) {
     }
 }
 
-bool hasDigit(const XVString& s) {
-    for (char c : s) {
-        if (c >= '0' && c <= '9')
-            return true;
-    }
-    return false;
-}
-
 // Removes the probe texts from `layout` in component order and links the
 // components into `head` (an empty list that the caller owns, so that a
 // failed allocation leaks nothing), sorted by insertion position.
 void decompose(XVString& layout, const XVString (&probes)[kComponentCount], QNTimeFmtList*& head) {
+    XVKIT_DCHECK(head == nullptr);
     for (int i = 0; i < kComponentCount; ++i) {
         if (probes[i].empty())
             continue;
@@ -70,21 +63,19 @@ void decompose(XVString& layout, const XVString (&probes)[kComponentCount], QNTi
 
 // Turns day and month nodes into their blank-filled forms when the runtime
 // pads a single-digit value with a blank.
-void detectBlankFill(QNTimeFmtList* list, char letter, tm* probe) {
-    const XVString reference = formatLetter(letter, probe);
+void detectBlankFill(QNTimeFmtList* list, char letter, tm probe) {
+    const XVString reference = formatLetter(letter, &probe);
     for (QNTimeFmtList* node = list; node; node = node->next) {
         if (node->component != kDay && node->component != kMonth)
             continue;
-        int& field = node->component == kDay ? probe->tm_mday : probe->tm_mon;
-        const int saved = field;
-        field = 2;
-        const XVString changed = formatLetter(letter, probe);
-        field = saved;
+        tm changedProbe = probe;
+        (node->component == kDay ? changedProbe.tm_mday : changedProbe.tm_mon) = 2;
+        const XVString changed = formatLetter(letter, &changedProbe);
         std::size_t i = 0;
         while (i < changed.size() && i < reference.size() && changed[i] == reference[i])
             ++i;
         if (i < changed.size() && i < reference.size() && changed[i] == ' ' &&
-            reference[i] >= '0' && reference[i] <= '9') {
+            isDigit(reference[i])) {
             node->component = node->component == kDay ? kBlankFilledDay : kBlankFilledMonth;
         }
     }
@@ -119,6 +110,10 @@ DateOrder dateOrderOf(const QNTimeFmtList* list) {
     return month < day ? kMonthDayYear : kDayMonthYear;
 }
 
+// The most decimals a captured money format keeps.
+constexpr int kMaxFracDigits = 18;
+
+// `value` when within 0..`high`, else `fallback`.
 signed char clampTo(char value, int high, signed char fallback) {
     const auto v = static_cast<signed char>(value);
     return v >= 0 && v <= high ? v : fallback;
@@ -139,6 +134,150 @@ class LocaleRestorer {
     XVString saved_;
 };
 
+// The four layout lists of `c`, for their one clean-up.
+void deleteLayoutLists(Conventions& c) {
+    for (QNTimeFmtList** list : {&c.listForX, &c.listForx, &c.listForc, &c.listForC}) {
+        delete *list;
+        *list = nullptr;
+    }
+}
+
+// Deletes the layout lists of a capture that does not complete.
+class LayoutListsGuard {
+  public:
+    explicit LayoutListsGuard(Conventions& c) : c_(c) {}
+    LayoutListsGuard(const LayoutListsGuard&) = delete;
+    LayoutListsGuard& operator=(const LayoutListsGuard&) = delete;
+    ~LayoutListsGuard() {
+        if (!kept_)
+            deleteLayoutLists(c_);
+    }
+    void keep() { kept_ = true; }
+
+  private:
+    Conventions& c_;
+    bool kept_ = false;
+};
+
+// The money pattern of `csPrecedes` and `signPosn` (0..4).
+const char* moneyPattern(signed char csPrecedes, signed char signPosn) {
+    XVKIT_DCHECK(signPosn >= 0 && signPosn < kSignPositions);
+    return kMoneyPatterns + kMoneyPatternLength * (kSignPositions * (csPrecedes & 1) + signPosn);
+}
+
+// The numeric conventions: decimal point, thousands separator, grouping.
+void captureNumeric(Conventions& c, const lconv* lc) {
+    c.decimalPoint = text(lc->decimal_point);
+    c.thousandsSep = text(lc->thousands_sep);
+    c.grouping = text(lc->grouping);
+}
+
+// The monetary conventions, digit counts and sign positions clamped, with
+// the money patterns and scales they select.
+void captureMonetary(Conventions& c, const lconv* lc) {
+    c.intCurrSymbol = text(lc->int_curr_symbol);
+    c.currencySymbol = text(lc->currency_symbol);
+    c.monDecimalPoint = text(lc->mon_decimal_point);
+    c.monThousandsSep = text(lc->mon_thousands_sep);
+    c.monGrouping = text(lc->mon_grouping);
+    c.positiveSign = text(lc->positive_sign);
+    c.negativeSign = text(lc->negative_sign);
+    c.intFracDigits = clampTo(lc->int_frac_digits, kMaxFracDigits, 0);
+    c.fracDigits = clampTo(lc->frac_digits, kMaxFracDigits, 0);
+    c.pCsPrecedes = static_cast<signed char>(lc->p_cs_precedes);
+    c.pSepBySpace = static_cast<signed char>(lc->p_sep_by_space);
+    c.nCsPrecedes = static_cast<signed char>(lc->n_cs_precedes);
+    c.nSepBySpace = static_cast<signed char>(lc->n_sep_by_space);
+    c.pSignPosn = clampTo(lc->p_sign_posn, kSignPositions - 1, 1);
+    c.nSignPosn = clampTo(lc->n_sign_posn, kSignPositions - 1, 0);
+    c.moneyPosPattern = moneyPattern(c.pCsPrecedes, c.pSignPosn);
+    c.moneyNegPattern = moneyPattern(c.nCsPrecedes, c.nSignPosn);
+    for (int i = 0; i < c.fracDigits; ++i)
+        c.fracScale *= 10.0;
+    for (int i = 0; i < c.intFracDigits; ++i)
+        c.intFracScale *= 10.0;
+}
+
+// The time every name and layout is captured at: Friday 30 November 1990,
+// 22:54:56, normalised by mktime in the runtime's zone.
+tm probeTime() {
+    tm probe{};
+    probe.tm_sec = 56;
+    probe.tm_min = 54;
+    probe.tm_hour = 22;
+    probe.tm_mday = 30;
+    probe.tm_mon = 10;
+    probe.tm_year = 90;
+    probe.tm_wday = 5;
+    probe.tm_yday = -1;
+    probe.tm_isdst = -1;
+    mktime(&probe);
+    probe.tm_min = 54;
+    probe.tm_hour = 22;
+    return probe;
+}
+
+// The full and short weekday names.
+void captureWeekdays(Conventions& c, tm probe) {
+    for (int w = 0; w < 7; ++w) {
+        probe.tm_wday = w;
+        c.weekDays[w] = formatLetter('A', &probe);
+        c.weekAbbs[w] = formatLetter('a', &probe);
+    }
+}
+
+// The full and short month names (the short ones without trailing blanks),
+// counting those that hold a digit, with their first letters in `initials`.
+void captureMonths(Conventions& c, tm probe, FoldedByteSet& initials) {
+    for (int m = 0; m < 12; ++m) {
+        probe.tm_mon = m;
+        c.monthNames[m] = formatLetter('B', &probe);
+        XVString abbreviation = formatLetter('b', &probe);
+        c.monthNamesWithDigits += holdsDigit(c.monthNames[m]) + holdsDigit(abbreviation);
+        while (!abbreviation.empty() && abbreviation.back() == ' ')
+            abbreviation.pop_back();
+        c.monthAbbs[m] = abbreviation;
+        for (const XVString* name : {&c.monthNames[m], &c.monthAbbs[m]}) {
+            if (name->empty())
+                addEveryByte(initials);
+            else
+                addFolded(initials, (*name)[0]);
+        }
+    }
+}
+
+// The morning and afternoon markers.
+void captureMarkers(Conventions& c, tm probe) {
+    probe.tm_hour = 5;
+    c.am = formatLetter('p', &probe);
+    probe.tm_hour = 15;
+    c.pm = formatLetter('p', &probe);
+}
+
+// The 'X', 'x', 'c' and 'C' layouts, each decomposed into its literal text
+// and its components, and the date order of 'x'.
+void captureLayouts(Conventions& c, const tm& probe) {
+    XVString probes[kComponentCount];
+    for (int i = 0; i < kLetteredComponents; ++i)
+        probes[i] = formatLetter(kComponentLetters[i], &probe);
+    const struct {
+        char letter;
+        XVString* text;
+        QNTimeFmtList** list;
+    } layouts[] = {{'X', &c.textForX, &c.listForX},
+                   {'x', &c.textForx, &c.listForx},
+                   {'c', &c.textForc, &c.listForc},
+                   {'C', &c.textForC, &c.listForC}};
+    for (const auto& layout : layouts) {
+        XVString formatted = formatLetter(layout.letter, &probe);
+        decompose(formatted, probes, *layout.list);
+        *layout.text = formatted;
+        if (layout.letter != 'X')
+            detectBlankFill(*layout.list, layout.letter, probe);
+    }
+    c.dateOrder = dateOrderOf(c.listForx);
+}
+
 }  // namespace
 
 QNTimeFmtList::~QNTimeFmtList() {
@@ -149,119 +288,19 @@ QNLocaleSnapshot::QNLocaleSnapshot(const char* localeName) {
     LocaleRestorer restorer(localeName != nullptr);
     if (localeName)
         setlocale(LC_ALL, localeName);
-    try {
-        Conventions& c = c_;
-        c.localeName = text(setlocale(LC_ALL, nullptr));
-        const lconv* lc = localeconv();
-        c.decimalPoint = text(lc->decimal_point);
-        c.thousandsSep = text(lc->thousands_sep);
-        c.grouping = text(lc->grouping);
-        c.intCurrSymbol = text(lc->int_curr_symbol);
-        c.currencySymbol = text(lc->currency_symbol);
-        c.monDecimalPoint = text(lc->mon_decimal_point);
-        c.monThousandsSep = text(lc->mon_thousands_sep);
-        c.monGrouping = text(lc->mon_grouping);
-        c.positiveSign = text(lc->positive_sign);
-        c.negativeSign = text(lc->negative_sign);
-        c.intFracDigits = clampTo(lc->int_frac_digits, 18, 0);
-        c.fracDigits = clampTo(lc->frac_digits, 18, 0);
-        c.pCsPrecedes = static_cast<signed char>(lc->p_cs_precedes);
-        c.pSepBySpace = static_cast<signed char>(lc->p_sep_by_space);
-        c.nCsPrecedes = static_cast<signed char>(lc->n_cs_precedes);
-        c.nSepBySpace = static_cast<signed char>(lc->n_sep_by_space);
-        c.pSignPosn = clampTo(lc->p_sign_posn, 4, 1);
-        c.nSignPosn = clampTo(lc->n_sign_posn, 4, 0);
-
-        // Friday 30 November 1990, 22:54:56.
-        tm probe{};
-        probe.tm_sec = 56;
-        probe.tm_min = 54;
-        probe.tm_hour = 22;
-        probe.tm_mday = 30;
-        probe.tm_mon = 10;
-        probe.tm_year = 90;
-        probe.tm_wday = 5;
-        probe.tm_yday = -1;
-        probe.tm_isdst = -1;
-        mktime(&probe);
-        probe.tm_min = 54;
-        probe.tm_hour = 22;
-
-        const int wday = probe.tm_wday;
-        for (int w = 0; w < 7; ++w) {
-            probe.tm_wday = w;
-            c.weekDays[w] = formatLetter('A', &probe);
-            c.weekAbbs[w] = formatLetter('a', &probe);
-        }
-        probe.tm_wday = wday;
-        const int mon = probe.tm_mon;
-        for (int m = 0; m < 12; ++m) {
-            probe.tm_mon = m;
-            c.monthNames[m] = formatLetter('B', &probe);
-            if (hasDigit(c.monthNames[m]))
-                ++c.monthNamesWithDigits;
-            XVString abbreviation = formatLetter('b', &probe);
-            if (hasDigit(abbreviation))
-                ++c.monthNamesWithDigits;
-            while (!abbreviation.empty() && abbreviation.back() == ' ')
-                abbreviation.pop_back();
-            c.monthAbbs[m] = abbreviation;
-            for (const XVString* name : {&c.monthNames[m], &c.monthAbbs[m]}) {
-                if (name->empty()) {
-                    for (std::uint64_t& word : monthInitials_)
-                        word = ~std::uint64_t{0};
-                } else {
-                    xvkit::locale::addEitherCase(monthInitials_, (*name)[0]);
-                }
-            }
-        }
-        probe.tm_mon = mon;
-        const int hour = probe.tm_hour;
-        probe.tm_hour = 5;
-        c.am = formatLetter('p', &probe);
-        probe.tm_hour = 15;
-        c.pm = formatLetter('p', &probe);
-        probe.tm_hour = hour;
-
-        XVString probes[kComponentCount];
-        for (int i = 0; i < kLetteredComponents; ++i)
-            probes[i] = formatLetter(kComponentLetters[i], &probe);
-
-        const struct {
-            char letter;
-            XVString* text;
-            QNTimeFmtList** list;
-        } layouts[] = {{'X', &c.textForX, &c.listForX},
-                       {'x', &c.textForx, &c.listForx},
-                       {'c', &c.textForc, &c.listForc},
-                       {'C', &c.textForC, &c.listForC}};
-        for (const auto& layout : layouts) {
-            XVString formatted = formatLetter(layout.letter, &probe);
-            decompose(formatted, probes, *layout.list);
-            *layout.text = formatted;
-            if (layout.letter != 'X')
-                detectBlankFill(*layout.list, layout.letter, &probe);
-        }
-        c.dateOrder = dateOrderOf(c.listForx);
-
-        c.moneyPosPattern = kMoneyPatterns + 4 * (5 * (c.pCsPrecedes & 1) + c.pSignPosn);
-        c.moneyNegPattern = kMoneyPatterns + 4 * (5 * (c.nCsPrecedes & 1) + c.nSignPosn);
-        for (int i = 0; i < c.fracDigits; ++i)
-            c.fracScale *= 10.0;
-        for (int i = 0; i < c.intFracDigits; ++i)
-            c.intFracScale *= 10.0;
-    } catch (...) {
-        delete c_.listForX;
-        delete c_.listForx;
-        delete c_.listForc;
-        delete c_.listForC;
-        throw;
-    }
+    LayoutListsGuard lists(c_);
+    c_.localeName = text(setlocale(LC_ALL, nullptr));
+    const lconv* lc = localeconv();
+    captureNumeric(c_, lc);
+    captureMonetary(c_, lc);
+    const tm probe = probeTime();
+    captureWeekdays(c_, probe);
+    captureMonths(c_, probe, monthInitials_);
+    captureMarkers(c_, probe);
+    captureLayouts(c_, probe);
+    lists.keep();
 }
 
 QNLocaleSnapshot::~QNLocaleSnapshot() {
-    delete c_.listForX;
-    delete c_.listForx;
-    delete c_.listForc;
-    delete c_.listForC;
+    deleteLayoutLists(c_);
 }

@@ -18,8 +18,10 @@
 #include <xvkit/qndate.h>
 #include <xvkit/qnlocale.h>
 
+#include "debug_check.h"
 #include "folded_bytes.h"
 #include "snapshot_components.h"
+#include "text_cursor.h"
 
 namespace {
 
@@ -27,22 +29,9 @@ using namespace xvkit::locale;
 
 constexpr std::size_t npos = XVString::npos;
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // Where `name` first occurs in `text`, letters compared without regard to case.
 std::size_t findCaseBlind(const XVString& text, const XVString& name) {
     return text.index(name.data(), name.size(), 0, XVString::caseInsensitive);
-}
-
-// Whether some character of `text` is in `set`, made with `addEitherCase`.
-bool holdsAny(const XVString& text, const FoldedByteSet& set) {
-    for (char c : text) {
-        if (hasEitherCase(set, c))
-            return true;
-    }
-    return false;
 }
 
 // The characters of `s` without the blanks (' ') at both ends.
@@ -62,34 +51,6 @@ struct Stripped {
 
     const char* data;
     std::size_t size;
-};
-
-// A position in a text that the readers move forward (and, to give back
-// what they took, backward).
-struct Cursor {
-    const char* at;
-    const char* end;
-
-    explicit Cursor(const XVString& text) : at(text.data()), end(text.data() + text.size()) {}
-
-    bool atEnd() const { return at == end; }
-    char peek() const { return at == end ? '\0' : *at; }
-    // The character here, consumed; not at the end.
-    char take() { return *at++; }
-    void skipWhite() {
-        while (at != end && std::isspace(static_cast<unsigned char>(*at)))
-            ++at;
-    }
-    // Moves past `literal` when it stands here; an empty literal never does.
-    bool match(const XVString& literal) {
-        const std::size_t n = literal.size();
-        if (n == 0 || static_cast<std::size_t>(end - at) < n ||
-            std::memcmp(at, literal.data(), n) != 0) {
-            return false;
-        }
-        at += n;
-        return true;
-    }
 };
 
 // Where separators were seen in an integer part: the digit count before
@@ -165,32 +126,46 @@ bool readInteger(Cursor& cursor, const XVString& separator, int& digits, Separat
     }
 }
 
-// Reads a date or time field of at most `limit` digits after any non-digits
-// (jumping over the month name at `nameAt`), each of which sets
-// `*separatorSeen` when a flag is given. With the flag set, a digit right
-// after the field makes it fail.
-bool readField(Cursor& cursor, int limit, bool* separatorSeen, const char* nameAt,
-               std::size_t nameLength, int* value) {
-    while (!cursor.atEnd() && !isDigit(cursor.peek())) {
-        // An empty name has nothing to jump over: move on one character.
-        cursor.at += nameLength != 0 && cursor.at == nameAt ? nameLength : 1;
-        if (separatorSeen)
-            *separatorSeen = true;
+// The state of a date or time reader between its fields: where it stands,
+// the month name to jump over whole (none when `nameLength` is 0), and
+// whether a separator was seen yet.
+struct FieldScan {
+    explicit FieldScan(const XVString& text) : cursor(text) {}
+
+    Cursor cursor;
+    const char* nameAt = nullptr;
+    std::size_t nameLength = 0;
+    bool separatorSeen = false;
+};
+
+// separator := { non-digit }, the month name taken whole; false at the end.
+bool skipSeparator(FieldScan& scan) {
+    Cursor& c = scan.cursor;
+    while (!c.atEnd() && !isDigit(c.peek())) {
+        c.at += scan.nameLength != 0 && c.at == scan.nameAt ? scan.nameLength : 1;
+        scan.separatorSeen = true;
     }
-    if (cursor.atEnd())
+    return !c.atEnd();
+}
+
+// field := separator digit{1,limit}; once a separator was seen, a digit may
+// not follow the field.
+bool readField(FieldScan& scan, int limit, int* value) {
+    if (!skipSeparator(scan))
         return false;
+    Cursor& c = scan.cursor;
     int v = 0;
-    for (int n = 0; n < limit && isDigit(cursor.peek()); ++n)
-        v = v * 10 + (cursor.take() - '0');
-    if (separatorSeen && *separatorSeen && isDigit(cursor.peek()))
+    for (int n = 0; n < limit && isDigit(c.peek()); ++n)
+        v = v * 10 + (c.take() - '0');
+    if (scan.separatorSeen && isDigit(c.peek()))
         return false;
     *value = v;
     return true;
 }
 
+// Whether a digit stands anywhere after `cursor`.
 bool anyDigitLeft(Cursor cursor) {
-    int ignored;
-    return readField(cursor, 1, nullptr, nullptr, 0, &ignored);
+    return cursor.toDigit();
 }
 
 // A real number as a plain C text: sign, digits, '.' where the captured
@@ -199,13 +174,60 @@ bool anyDigitLeft(Cursor cursor) {
 struct PlainNumber {
     static constexpr std::size_t kCapacity = 256;
 
-    void push(char c) { text[size++] = c; }
+    void push(char c) {
+        XVKIT_DCHECK(size < kCapacity);
+        text[size++] = c;
+    }
     bool endsInDigit() const { return size > 0 && isDigit(text[size - 1]); }
 
     char text[kCapacity + 1];
     std::size_t size = 0;
     std::size_t point = npos;  // where the '.' stands
 };
+
+// A plain number's digits as a whole number and the power of ten that
+// scales it.
+struct Decimal {
+    std::uint64_t mantissa = 0;
+    int exponent = 0;
+};
+
+// significand := digits ["." digits], from `p` up to an 'e' or `end`; false
+// past 19 significant digits.
+bool readSignificand(const char*& p, const char* end, Decimal& d) {
+    int significant = 0;
+    bool fraction = false;
+    for (; p != end && *p != 'e' && *p != 'E'; ++p) {
+        if (*p == '.') {
+            fraction = true;
+            continue;
+        }
+        if (d.mantissa != 0 || *p != '0') {
+            if (++significant > 19)
+                return false;
+            d.mantissa = d.mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+        }
+        if (fraction)
+            --d.exponent;
+    }
+    return true;
+}
+
+// exponent := "e" [sign] digits, up to `end`, added to `d`'s; false past 1000.
+bool readExponent(const char* p, const char* end, Decimal& d) {
+    ++p;  // the 'e'
+    const bool down = *p == '-';
+    if (*p == '-' || *p == '+')
+        ++p;
+    int e = 0;
+    for (; p != end; ++p) {
+        e = e * 10 + (*p - '0');
+        if (e > 1000)
+            return false;
+    }
+    d.exponent += down ? -e : e;
+    return true;
+}
 
 // The value of `plain` when a single IEEE operation gives it exactly as
 // strtod would: at most 19 significant digits making a whole number below
@@ -224,46 +246,20 @@ bool exactValue(const PlainNumber& plain, double* out) {
     const bool negative = *p == '-';
     if (*p == '-' || *p == '+')
         ++p;
-    std::uint64_t mantissa = 0;
-    int significant = 0;
-    int exponent = 0;
-    bool fraction = false;
-    for (; p != end && *p != 'e' && *p != 'E'; ++p) {
-        if (*p == '.') {
-            fraction = true;
-            continue;
-        }
-        if (mantissa != 0 || *p != '0') {
-            if (++significant > 19)
-                return false;
-            mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
-        }
-        if (fraction)
-            --exponent;
-    }
-    if (p != end) {
-        ++p;  // the 'e'
-        const bool down = *p == '-';
-        if (*p == '-' || *p == '+')
-            ++p;
-        int e = 0;
-        for (; p != end; ++p) {
-            e = e * 10 + (*p - '0');
-            if (e > 1000)
-                return false;
-        }
-        exponent += down ? -e : e;
-    }
-    if (mantissa >= kExactLimit)
+    Decimal d;
+    if (!readSignificand(p, end, d) || (p != end && !readExponent(p, end, d)))
         return false;
-    if (mantissa == 0) {
+    if (d.mantissa >= kExactLimit)
+        return false;
+    if (d.mantissa == 0) {
         *out = negative ? -0.0 : 0.0;
         return true;
     }
-    if (exponent < -kMaxPower || exponent > kMaxPower)
+    if (d.exponent < -kMaxPower || d.exponent > kMaxPower)
         return false;
-    const double value = negative ? -static_cast<double>(mantissa) : static_cast<double>(mantissa);
-    *out = exponent < 0 ? value / kPowersOfTen[-exponent] : value * kPowersOfTen[exponent];
+    const double value =
+        negative ? -static_cast<double>(d.mantissa) : static_cast<double>(d.mantissa);
+    *out = d.exponent < 0 ? value / kPowersOfTen[-d.exponent] : value * kPowersOfTen[d.exponent];
     return true;
 }
 
@@ -290,6 +286,260 @@ bool strtodValue(PlainNumber& plain, double* out) {
     *out = value;
     return true;
 }
+
+// fraction := point {digit}, copied as '.' and the digits; the point may
+// stand alone only after integer digits. False when the text has neither.
+bool copyFraction(Cursor& cursor, const XVString& point, PlainNumber& plain) {
+    const bool endsInDigit = plain.endsInDigit();
+    if (!cursor.match(point))
+        return endsInDigit;
+    if (!isDigit(cursor.peek()) && !endsInDigit)
+        return false;
+    plain.point = plain.size;
+    plain.push('.');
+    while (isDigit(cursor.peek()))
+        plain.push(cursor.take());
+    return true;
+}
+
+// exponent := [("e" | "E") [sign] digit {digit}], copied; false when the
+// letter has no digits.
+bool copyExponent(Cursor& cursor, PlainNumber& plain) {
+    if (cursor.peek() != 'e' && cursor.peek() != 'E')
+        return true;
+    plain.push(cursor.take());
+    if (cursor.peek() == '-' || cursor.peek() == '+')
+        plain.push(cursor.take());
+    if (!isDigit(cursor.peek()))
+        return false;
+    while (isDigit(cursor.peek()))
+        plain.push(cursor.take());
+    return true;
+}
+
+// A captured month name found in a date text: its month (0 when none) and
+// where it stands.
+struct MonthName {
+    int month = 0;
+    const char* at = nullptr;
+    std::size_t length = 0;
+};
+
+// The latest month (December first, each full name before its short one)
+// whose name occurs in `text`, letters compared without regard to case.
+// `initials` holds the names' first letters; a text holding none of them
+// holds no name (an empty text holds no digit either, so an empty name found
+// there would not count).
+MonthName findMonthName(const XVString& text, const QNLocaleSnapshot::Conventions& c,
+                        const FoldedByteSet& initials) {
+    FoldedByteSet inText = {};
+    for (char ch : text)
+        addFolded(inText, ch);
+    if (!intersects(inText, initials))
+        return {};
+    for (int m = 11; m >= 0; --m) {
+        for (const XVString* name : {&c.monthNames[m], &c.monthAbbs[m]}) {
+            // An empty name occurs at the start of any text.
+            if (!name->empty() && !hasFolded(inText, (*name)[0]))
+                continue;
+            const std::size_t at = findCaseBlind(text, *name);
+            if (at != npos)
+                return {m + 1, text.data() + at, name->size()};
+        }
+    }
+    return {};
+}
+
+// `hour` (0..23) on the 24-hour clock as the markers present in `text`
+// make it (an empty marker counts as present); false when a marker stands
+// with an hour it cannot qualify.
+bool toClockHour(const XVString& text, const XVString& am, const XVString& pm, int* hour) {
+    const auto present = [&text](const XVString& marker) {
+        return marker.empty() || findCaseBlind(text, marker) != npos;
+    };
+    const bool isAm = present(am), isPm = present(pm);
+    if (*hour >= 1 && *hour <= 11) {
+        if (isPm && !isAm)
+            *hour += 12;
+    } else if (*hour == 12) {
+        if (isAm && !isPm)
+            *hour = 0;
+    } else if ((!am.empty() && isAm) || (!pm.empty() && isPm)) {
+        return false;
+    }
+    return true;
+}
+
+// What a money text may hold for one currency symbol.
+struct MoneyTerms {
+    const XVString* positive;
+    const XVString* negative;
+    const XVString* currency;
+    const XVString* point;
+    const XVString* separator;
+    const XVString* grouping;
+    int fractionDigits;
+};
+
+// The terms of `symbol`; false for symbols that read nothing.
+bool moneyTerms(const QNLocaleSnapshot::Conventions& c, QNLocale::CurrSymbol symbol,
+                MoneyTerms* terms) {
+    static const XVString none;
+    if (symbol == QNLocale::symbolLocal) {
+        *terms = {&c.positiveSign,    &c.negativeSign, &c.currencySymbol, &c.monDecimalPoint,
+                  &c.monThousandsSep, &c.monGrouping,  c.fracDigits};
+        return true;
+    }
+    if (symbol == QNLocale::symbolInternational) {
+        *terms = {&none,
+                  &none,
+                  &c.intCurrSymbol,
+                  &c.monDecimalPoint,
+                  &c.monThousandsSep,
+                  &c.monGrouping,
+                  c.intFracDigits};
+        return true;
+    }
+    return false;
+}
+
+// A money reader's state: where it stands and the items taken so far.
+struct MoneyScan {
+    explicit MoneyScan(const XVString& text) : cursor(text) {}
+
+    Cursor cursor;
+    char sign = 0;  // '-', '+', '(' or none yet
+    bool haveCurrency = false;
+    bool haveNumber = false;
+    double value = 0;
+};
+
+// currency := the currency symbol, not at a digit.
+void readCurrency(const MoneyTerms& terms, MoneyScan& scan) {
+    if (!scan.haveCurrency && !isDigit(scan.cursor.peek()) && scan.cursor.match(*terms.currency)) {
+        scan.haveCurrency = true;
+        scan.cursor.skipWhite();
+    }
+}
+
+// sign := "-" | "+" | negative sign | positive sign, not at a digit.
+void readMoneySign(const MoneyTerms& terms, MoneyScan& scan) {
+    Cursor& c = scan.cursor;
+    if (scan.sign != 0 || isDigit(c.peek()))
+        return;
+    if (c.peek() == '-' || c.peek() == '+')
+        scan.sign = c.take();
+    else if (c.match(*terms.negative))
+        scan.sign = '-';
+    else if (c.match(*terms.positive))
+        scan.sign = '+';
+    else
+        return;
+    c.skipWhite();
+}
+
+// What a money reader found where an amount may stand.
+enum class Amount {
+    kNone,       // no amount here: nothing consumed
+    kRead,       // an amount, consumed
+    kMalformed,  // digits that break the grouping or the decimals
+};
+
+// amount := integer [point digit{fractionDigits}] | point digit{fractionDigits},
+// with separators where the grouping puts them, as a count of the smallest
+// unit.
+Amount readAmount(const MoneyTerms& terms, Cursor& cursor, double* value) {
+    const char* const start = cursor.at;
+    double v = 0;
+    int digits = 0;
+    Separators seps;
+    const auto accumulate = [&v](char d) {
+        v = v * 10 + (d - '0');
+        return true;
+    };
+    if (!readInteger(cursor, *terms.separator, digits, seps, accumulate) || seps.count > 10 ||
+        !groupsFit(seps, digits, *terms.grouping, *terms.separator, cursor)) {
+        return Amount::kMalformed;
+    }
+    const bool pointSeen = terms.fractionDigits > 0 && cursor.match(*terms.point);
+    if (pointSeen) {
+        int n = 0;
+        for (; isDigit(cursor.peek()); ++n)
+            v = v * 10 + (cursor.take() - '0');
+        if (n != terms.fractionDigits)
+            return Amount::kMalformed;
+    } else if (terms.fractionDigits > 0 && digits > 0) {
+        for (int i = 0; i < terms.fractionDigits; ++i)
+            v *= 10;
+    }
+    if (digits == 0 && !pointSeen) {
+        cursor.at = start;
+        return Amount::kNone;
+    }
+    *value = v;
+    return Amount::kRead;
+}
+
+// One pass over the items of money := {currency | sign | amount}, each
+// taken once at most, in this order; false when an amount is malformed.
+bool readMoneyPass(const MoneyTerms& terms, MoneyScan& scan) {
+    readCurrency(terms, scan);
+    readMoneySign(terms, scan);
+    Cursor& c = scan.cursor;
+    const XVString& point = *terms.point;
+    if (scan.haveNumber || !(isDigit(c.peek()) || (!point.empty() && c.peek() == point[0])))
+        return true;
+    const Amount amount = readAmount(terms, c, &scan.value);
+    if (amount == Amount::kMalformed)
+        return false;
+    if (amount == Amount::kRead) {
+        scan.haveNumber = true;
+        c.skipWhite();
+    }
+    return true;
+}
+
+// The ")" that closes a "(" sign, which makes the amount negative.
+bool closeParenthesis(MoneyScan& scan) {
+    if (scan.cursor.peek() != ')')
+        return false;
+    scan.cursor.takeThenSkipWhite();
+    scan.sign = '-';
+    return true;
+}
+
+// The fields of a date, as the date reader stores them.
+enum DateField : int {
+    kYearField,
+    kMonthField,
+    kDayField,
+};
+constexpr int kDateFieldCount = kDayField + 1;
+
+// The fields a date text gives, in the order it gives them.
+struct FieldOrder {
+    int count;
+    DateField fields[kDateFieldCount];
+};
+
+// The field order of `dateOrder`; without the month when it was found by name.
+const FieldOrder& fieldOrder(int dateOrder, bool monthNamed) {
+    static constexpr FieldOrder kAllFields[kDateOrderCount] = {
+        {3, {kDayField, kMonthField, kYearField}},   // kDayMonthYear
+        {3, {kMonthField, kDayField, kYearField}},   // kMonthDayYear
+        {3, {kYearField, kDayField, kMonthField}},   // kYearDayMonth
+        {3, {kYearField, kMonthField, kDayField}}};  // kYearMonthDay
+    static constexpr FieldOrder kDayAndYear[kDateOrderCount] = {
+        {2, {kDayField, kYearField}},   // kDayMonthYear
+        {2, {kDayField, kYearField}},   // kMonthDayYear
+        {2, {kYearField, kDayField}},   // kYearDayMonth
+        {2, {kYearField, kDayField}}};  // kYearMonthDay
+    XVKIT_DCHECK(dateOrder >= 0 && dateOrder < kDateOrderCount);
+    return monthNamed ? kDayAndYear[dateOrder] : kAllFields[dateOrder];
+}
+
+// The most digits each date field takes.
+constexpr int kFieldDigits[kDateFieldCount] = {4, 2, 2};
 
 }  // namespace
 
@@ -345,28 +595,9 @@ bool QNLocaleSnapshot::stringToNum(const XVString& text, double* out) const {
         return true;
     };
     if (!readInteger(cursor, c_.thousandsSep, digits, seps, copy) ||
-        !groupsFit(seps, digits, c_.grouping, c_.thousandsSep, cursor)) {
+        !groupsFit(seps, digits, c_.grouping, c_.thousandsSep, cursor) ||
+        !copyFraction(cursor, c_.decimalPoint, plain) || !copyExponent(cursor, plain)) {
         return false;
-    }
-    const bool endsInDigit = plain.endsInDigit();
-    if (cursor.match(c_.decimalPoint)) {
-        if (!isDigit(cursor.peek()) && !endsInDigit)
-            return false;
-        plain.point = plain.size;
-        plain.push('.');
-        while (isDigit(cursor.peek()))
-            plain.push(cursor.take());
-    } else if (!endsInDigit) {
-        return false;
-    }
-    if (cursor.peek() == 'e' || cursor.peek() == 'E') {
-        plain.push(cursor.take());
-        if (cursor.peek() == '-' || cursor.peek() == '+')
-            plain.push(cursor.take());
-        if (!isDigit(cursor.peek()))
-            return false;
-        while (isDigit(cursor.peek()))
-            plain.push(cursor.take());
     }
     cursor.skipWhite();
     if (!cursor.atEnd())
@@ -375,98 +606,48 @@ bool QNLocaleSnapshot::stringToNum(const XVString& text, double* out) const {
 }
 
 bool QNLocaleSnapshot::stringToDate(const XVString& text, tm* out) const {
-    // A month name anywhere in the text, unless some name holds a digit. An
-    // empty name occurs at the start of any text.
-    int month = 0;
-    const char* nameAt = nullptr;
-    std::size_t nameLength = 0;
-    // A text holding no name's first letter holds no name (an empty text
-    // holds no digit either, so an empty name found there would not count).
-    const bool search = c_.monthNamesWithDigits == 0 && holdsAny(text, monthInitials_);
-    FoldedByteSet inText = {};
-    if (search) {
-        for (char c : text)
-            addFolded(inText, c);
-    }
-    for (int m = 11; m >= 0 && month == 0 && search; --m) {
-        for (const XVString* name : {&c_.monthNames[m], &c_.monthAbbs[m]}) {
-            // A name whose first letter is not in the text cannot be in it.
-            const bool possible = name->empty() || hasFolded(inText, (*name)[0]);
-            const std::size_t at = possible ? findCaseBlind(text, *name) : npos;
-            if (at != npos) {
-                month = m + 1;
-                nameAt = text.data() + at;
-                nameLength = name->size();
-                break;
-            }
-        }
-    }
-    // Fields read (0 year, 1 month, 2 day; -1 ends a row) in each date order,
-    // then in each date order once the month was found by name, and their
-    // digit limits.
-    static constexpr int kRows[2 * kDateOrderCount][3] = {
-        {2, 1, 0},  {1, 2, 0},  {0, 2, 1},  {0, 1, 2},    // all three fields
-        {2, 0, -1}, {2, 0, -1}, {0, 2, -1}, {0, 2, -1}};  // day and year only
-    static constexpr int kLimits[3] = {4, 2, 2};
+    // A month name counts unless some name holds a digit.
+    const MonthName name =
+        c_.monthNamesWithDigits == 0 ? findMonthName(text, c_, monthInitials_) : MonthName();
     const bool cLocale = c_.localeName.size() == 1 && c_.localeName[0] == 'C';
-    const int row =
-        month == 0 && cLocale ? kMonthDayYear : c_.dateOrder + (month ? kDateOrderCount : 0);
-    int fields[3] = {0, month, 0};
-    Cursor cursor(text);
-    bool separatorSeen = false;
-    for (int f : kRows[row]) {
-        if (f < 0)
-            break;
-        if (!readField(cursor, kLimits[f], &separatorSeen, nameAt, nameLength, &fields[f]))
+    const FieldOrder& order =
+        fieldOrder(name.month == 0 && cLocale ? kMonthDayYear : c_.dateOrder, name.month != 0);
+    int fields[kDateFieldCount] = {0, name.month, 0};
+    FieldScan scan(text);
+    scan.nameAt = name.at;
+    scan.nameLength = name.length;
+    for (int i = 0; i < order.count; ++i) {
+        const DateField f = order.fields[i];
+        if (!readField(scan, kFieldDigits[f], &fields[f]))
             return false;
     }
-    int year = fields[0];
+    int year = fields[kYearField];
     if (year <= 99)
         year += 1900;
-    if (anyDigitLeft(cursor))
+    const int month = fields[kMonthField], day = fields[kDayField];
+    if (anyDigitLeft(scan.cursor) ||
+        !QNDate::dayWithinMonth(static_cast<unsigned>(month), static_cast<unsigned>(day),
+                                static_cast<unsigned>(year))) {
         return false;
-    const int m = fields[1], d = fields[2];
-    if (m < 1 || m > 12 || d < 1)
-        return false;
-    const int length = QNDate::daysInMonth[m - 1] +
-                       (m == 2 && QNDate::leapYear(static_cast<unsigned>(year)) ? 1 : 0);
-    if (d > length)
-        return false;
+    }
     out->tm_year = year - 1900;
-    out->tm_mon = m - 1;
-    out->tm_mday = d;
+    out->tm_mon = month - 1;
+    out->tm_mday = day;
     return true;
 }
 
 bool QNLocaleSnapshot::stringToTime(const XVString& text, tm* out) const {
-    Cursor cursor(text);
-    bool separatorSeen = false;
+    FieldScan scan(text);
     int hour, minute, second = 0;
-    if (!readField(cursor, 2, &separatorSeen, nullptr, 0, &hour) ||
-        !readField(cursor, 2, &separatorSeen, nullptr, 0, &minute)) {
+    if (!readField(scan, 2, &hour) || !readField(scan, 2, &minute))
         return false;
-    }
-    const char* const afterMinute = cursor.at;
-    if (!readField(cursor, 2, &separatorSeen, nullptr, 0, &second))
-        cursor.at = afterMinute;
-    if (anyDigitLeft(cursor))
+    const char* const afterMinute = scan.cursor.at;
+    if (!readField(scan, 2, &second))
+        scan.cursor.at = afterMinute;  // the seconds are optional
+    if (anyDigitLeft(scan.cursor) || second > 59 || minute > 59 || hour > 23)
         return false;
-    if (second > 59 || minute > 59 || hour > 23)
+    if (!toClockHour(text, c_.am, c_.pm, &hour))
         return false;
-    // An empty marker counts as present.
-    auto present = [&text](const XVString& marker) {
-        return marker.empty() || findCaseBlind(text, marker) != npos;
-    };
-    const bool am = present(c_.am), pm = present(c_.pm);
-    if (hour >= 1 && hour <= 11) {
-        if (pm && !am)
-            hour += 12;
-    } else if (hour == 12) {
-        if (am && !pm)
-            hour = 0;
-    } else if ((!c_.am.empty() && am) || (!c_.pm.empty() && pm)) {
-        return false;
-    }
     out->tm_hour = hour;
     out->tm_min = minute;
     out->tm_sec = second;
@@ -474,105 +655,30 @@ bool QNLocaleSnapshot::stringToTime(const XVString& text, tm* out) const {
 }
 
 bool QNLocaleSnapshot::stringToMoney(const XVString& text, double* out, CurrSymbol symbol) const {
-    Cursor cursor(text);
-    cursor.skipWhite();
-    char sign = 0;
-    if (cursor.peek() == '(') {
-        sign = '(';
-        ++cursor.at;
-        cursor.skipWhite();
-    }
-    const XVString none;
-    const XVString* positive = &none;
-    const XVString* negative = &none;
-    const XVString* currency = &none;
-    int fractionDigits = 0, passes = 0;
-    switch (symbol) {
-        case symbolLocal:
-            positive = &c_.positiveSign;
-            negative = &c_.negativeSign;
-            currency = &c_.currencySymbol;
-            fractionDigits = c_.fracDigits;
-            passes = 3;
-            break;
-        case symbolInternational:
-            currency = &c_.intCurrSymbol;
-            fractionDigits = c_.intFracDigits;
-            passes = 1;
-            break;
-        case symbolNone:
-            return false;
-        default:
-            break;  // no passes: nothing is read
-    }
-    bool haveCurrency = false, haveNumber = false;
-    double value = 0;
-    for (; !cursor.atEnd() && passes > 0; --passes) {
-        if (sign && haveCurrency && haveNumber)
-            break;
-        if (!haveCurrency && !isDigit(cursor.peek()) && cursor.match(*currency)) {
-            haveCurrency = true;
-            cursor.skipWhite();
-        }
-        if (!sign && !isDigit(cursor.peek())) {
-            if (cursor.peek() == '-' || cursor.peek() == '+') {
-                sign = cursor.take();
-                cursor.skipWhite();
-            } else if (cursor.match(*negative)) {
-                sign = '-';
-                cursor.skipWhite();
-            } else if (cursor.match(*positive)) {
-                sign = '+';
-                cursor.skipWhite();
-            }
-        }
-        const XVString& point = c_.monDecimalPoint;
-        if (haveNumber ||
-            !(isDigit(cursor.peek()) || (!point.empty() && cursor.peek() == point[0])))
-            continue;
-        // The number: an error anywhere in it fails the whole reading.
-        const char* const start = cursor.at;
-        double v = 0;
-        int digits = 0;
-        Separators seps;
-        const auto accumulate = [&v](char d) {
-            v = v * 10 + (d - '0');
-            return true;
-        };
-        if (!readInteger(cursor, c_.monThousandsSep, digits, seps, accumulate) || seps.count > 10 ||
-            !groupsFit(seps, digits, c_.monGrouping, c_.monThousandsSep, cursor)) {
-            return false;
-        }
-        bool pointSeen = false;
-        if (fractionDigits > 0 && cursor.match(point)) {
-            pointSeen = true;
-            int n = 0;
-            for (; isDigit(cursor.peek()); ++n)
-                v = v * 10 + (cursor.take() - '0');
-            if (n != fractionDigits)
-                return false;
-        } else if (fractionDigits > 0 && digits > 0) {
-            for (int i = 0; i < fractionDigits; ++i)
-                v *= 10;
-        }
-        if (digits == 0 && !pointSeen) {
-            cursor.at = start;  // not a number after all
-            continue;
-        }
-        haveNumber = true;
-        value = v;
-        cursor.skipWhite();
-    }
-    if (sign == '(') {
-        if (cursor.peek() != ')')
-            return false;
-        ++cursor.at;
-        cursor.skipWhite();
-        sign = '-';
-    }
-    if (!cursor.atEnd() || !haveNumber)
+    MoneyTerms terms;
+    if (!moneyTerms(c_, symbol, &terms))
         return false;
-    *out = sign == '-' ? -value : value;
+    MoneyScan scan(text);
+    scan.cursor.skipWhite();
+    if (scan.cursor.peek() == '(') {
+        scan.sign = '(';
+        scan.cursor.takeThenSkipWhite();
+    }
+    // The items come in any order for the local symbol: each pass takes
+    // what stands in its order, and the passes repeat while one takes
+    // something.
+    const bool anyOrder = symbol == symbolLocal;
+    const char* before;
+    do {
+        before = scan.cursor.at;
+        if (!readMoneyPass(terms, scan))
+            return false;
+    } while (anyOrder && scan.cursor.at != before);
+    if (scan.sign == '(' && !closeParenthesis(scan))
+        return false;
+    if (!scan.cursor.atEnd() || !scan.haveNumber)
+        return false;
+    *out = scan.sign == '-' ? -scan.value : scan.value;
     return true;
 }
 

@@ -1,6 +1,7 @@
-// The vocabulary of a snapshot's captured date and time layouts: the date
-// components a layout is decomposed into, with the directive letter of each,
-// and the order in which a date layout gives day, month and year.
+// The vocabulary of a snapshot's captured layouts: the date components a
+// date or time layout is decomposed into, with the directive letter of each,
+// the order in which a date layout gives day, month and year, and the
+// patterns of money texts.
 #ifndef XVKIT_SRC_LOCALE_SNAPSHOT_COMPONENTS_H_
 #define XVKIT_SRC_LOCALE_SNAPSHOT_COMPONENTS_H_
 
@@ -8,6 +9,7 @@ namespace xvkit::locale {
 
 // The value of QNTimeFmtList::component.
 enum Component : int {
+    kNoComponent = -1,  // a directive letter that names no component
     kYear,              // 'Y' the year in full
     kYearOfCentury,     // 'y' the year % 100
     kDayOfYear,         // 'j' day of the year, 001..366
@@ -45,6 +47,15 @@ enum DateOrder : int {
     kYearMonthDay,  // "1990-11-30"
 };
 constexpr int kDateOrderCount = kYearMonthDay + 1;
+
+// The money patterns, rows of kMoneyPatternLength characters: '(' the
+// parentheses, 'm' the number, '$' the currency symbol, '-' the sign, ' ' an
+// optional blank. The C runtime's cs_precedes and sign_posn select row
+// 5 * (cs_precedes & 1) + sign_posn.
+constexpr int kMoneyPatternLength = 4;
+constexpr int kSignPositions = 5;
+constexpr const char kMoneyPatterns[] = "(m $-m $m $-m- $m $-($ m-$ m$ m--$ m$ -m";
+static_assert(sizeof kMoneyPatterns - 1 == 2 * kSignPositions * kMoneyPatternLength);
 
 }  // namespace xvkit::locale
 
