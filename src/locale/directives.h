@@ -9,6 +9,7 @@
 #include <typeinfo>
 
 #include <xvkit/qnlocale.h>
+#include <xvkit/qnzone.h>
 
 #include "text_buffer.h"
 
@@ -19,6 +20,15 @@ namespace xvkit::locale {
 template <class Locale>
 bool isExactly(const QNLocale& locale) {
     return typeid(locale) == typeid(Locale);
+}
+
+// Appends the name of `zone` that `t->tm_isdst` selects: the standard name
+// for 0, the daylight-saving name for 1, nothing for any other value.
+inline void appendZoneName(TextBuffer& out, const tm* t, const QNZone& zone) {
+    if (t->tm_isdst == 0)
+        out.append(zone.timeZoneName());
+    else if (t->tm_isdst == 1)
+        out.append(zone.altZoneName());
 }
 
 // Appends the English locale's text of `directive` for `t` (not null). The

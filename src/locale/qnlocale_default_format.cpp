@@ -19,10 +19,12 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
 
+#include "debug_check.h"
 #include "directives.h"
 #include "qnlocale_default_names.h"
 #include "text_buffer.h"
@@ -87,6 +89,7 @@ void appendClock(TextBuffer& out, const tm* t) {
 // the only one std::to_chars follows.
 bool fixedText(double value, int precision, bool showpoint, char* out, std::size_t size,
                std::size_t* length) {
+    XVKIT_DCHECK(precision >= 0 && precision <= kMaxPrecision);
     if (std::fegetround() != FE_TONEAREST)
         return false;
     const auto [end, error] =
@@ -114,118 +117,122 @@ bool fixedText(double value, int precision, bool showpoint, char* out, std::size
     return true;
 }
 
+// The number that directive `d` shows for `t`; kNoNumber for the
+// directives shown as text.
+NumberField englishNumber(const tm* t, char d) {
+    switch (d) {
+        case 'd':
+            return {t->tm_mday};
+        case 'H':
+            return {t->tm_hour};
+        case 'I':
+            return {t->tm_hour % 12 == 0 ? 12 : t->tm_hour % 12};
+        case 'j':
+            return {std::int64_t{t->tm_yday} + 1, 3};
+        case 'm':
+            return {std::int64_t{t->tm_mon} + 1};
+        case 'M':
+            return {t->tm_min};
+        case 'S':
+            return {t->tm_sec};
+        case 'U':
+            return {weekOfYearFromSunday(t)};
+        case 'w':
+            return {t->tm_wday, 1};
+        case 'W':
+            return {weekOfYearFromMonday(t)};
+        case 'y':
+            return {fullYear(t) % 100};
+        case 'Y':
+            return {fullYear(t), 4};
+        default:
+            return kNoNumber;
+    }
+}
+
+// The text of a name directive: 'a', 'A', 'b', 'B', 'p' or 'Z'.
+void appendEnglishName(TextBuffer& out, const tm* t, char d, const QNZone& zone) {
+    if (d == 'a')
+        out.append(weekdayName(t->tm_wday, kShortWeekdayNames));
+    else if (d == 'A')
+        out.append(weekdayName(t->tm_wday, kWeekdayNames));
+    else if (d == 'b')
+        out.append(monthName(t->tm_mon, kShortMonthNames));
+    else if (d == 'B')
+        out.append(monthName(t->tm_mon, kMonthNames));
+    else if (d == 'p')
+        out.append(t->tm_hour < 12 ? "am" : "pm");
+    else if (d == 'Z')
+        appendZoneName(out, t, zone);
+}
+
+// "%3s" of a name: right-aligned in three columns.
+void appendName3(TextBuffer& out, std::string_view name) {
+    out.append(' ', name.size() < 3 ? 3 - name.size() : 0);
+    out.append(name);
+}
+
+// "%02d/%02d/%02d" of month, day and year of the century for the years 1901
+// to 1999, with the year in full ("%04d") otherwise.
+void appendEnglishDate(TextBuffer& out, const tm* t) {
+    out.appendDecimal(static_cast<long long>(t->tm_mon) + 1, 2, '0');
+    out.append('/');
+    out.appendDecimal(t->tm_mday, 2, '0');
+    out.append('/');
+    if (t->tm_year >= 1 && t->tm_year <= 99)
+        out.appendDecimal(t->tm_year, 2, '0');
+    else
+        out.appendDecimal(fullYear(t), 4, '0');
+}
+
+// A composite directive, 'c' ('x' and 'X') or 'C' (with 'Z'): its parts come
+// from `self`'s directive operation when given, so that a derived locale's
+// override shows in them.
+void appendEnglishComposite(TextBuffer& out, const tm* t, char d, const QNZone& zone,
+                            const QNLocale* self) {
+    const auto part = [&](char p) {
+        if (self != nullptr)
+            out.append(self->asString(t, p, zone));
+        else
+            appendEnglishDirective(out, t, p, zone, nullptr);
+    };
+    if (d == 'c') {
+        part('x');
+        out.append(' ');
+        part('X');
+        return;
+    }
+    // "%3s %3s %2d %02d:%02d:%02d %s %4d" with the zone text spliced in as
+    // it is, so a name of any length is kept whole.
+    appendName3(out, weekdayName(t->tm_wday, kShortWeekdayNames));
+    out.append(' ');
+    appendName3(out, monthName(t->tm_mon, kShortMonthNames));
+    out.append(' ');
+    out.appendDecimal(t->tm_mday, 2, ' ');
+    out.append(' ');
+    appendClock(out, t);
+    out.append(' ');
+    part('Z');
+    out.append(' ');
+    out.appendDecimal(fullYear(t), 4, ' ');
+}
+
 }  // namespace
 
 void xvkit::locale::appendEnglishDirective(TextBuffer& out, const tm* t, char directive,
                                            const QNZone& zone, const QNLocale* self) {
-    // "%3s" of a name: right-aligned in three columns.
-    const auto name3 = [&out](std::string_view name) {
-        out.append(' ', name.size() < 3 ? 3 - name.size() : 0);
-        out.append(name);
-    };
-    // A part of a composite: through `self`'s directive operation when given.
-    const auto part = [&](char d) {
-        if (self != nullptr)
-            out.append(self->asString(t, d, zone));
-        else
-            appendEnglishDirective(out, t, d, zone, nullptr);
-    };
-    switch (directive) {
-        case 'a':
-            out.append(weekdayName(t->tm_wday, kShortWeekdayNames));
-            break;
-        case 'A':
-            out.append(weekdayName(t->tm_wday, kWeekdayNames));
-            break;
-        case 'b':
-            out.append(monthName(t->tm_mon, kShortMonthNames));
-            break;
-        case 'B':
-            out.append(monthName(t->tm_mon, kMonthNames));
-            break;
-        case 'c':
-            part('x');
-            out.append(' ');
-            part('X');
-            break;
-        case 'C':
-            // "%3s %3s %2d %02d:%02d:%02d %s %4d" with the zone text spliced
-            // in as it is, so a name of any length is kept whole.
-            name3(weekdayName(t->tm_wday, kShortWeekdayNames));
-            out.append(' ');
-            name3(monthName(t->tm_mon, kShortMonthNames));
-            out.append(' ');
-            out.appendDecimal(t->tm_mday, 2, ' ');
-            out.append(' ');
-            appendClock(out, t);
-            out.append(' ');
-            part('Z');
-            out.append(' ');
-            out.appendDecimal(fullYear(t), 4, ' ');
-            break;
-        case 'd':
-            out.appendDecimal(t->tm_mday, 2, '0');
-            break;
-        case 'H':
-            out.appendDecimal(t->tm_hour, 2, '0');
-            break;
-        case 'I': {
-            const int hour = t->tm_hour % 12;
-            out.appendDecimal(hour == 0 ? 12 : hour, 2, '0');
-            break;
-        }
-        case 'j':
-            out.appendDecimal(static_cast<long long>(t->tm_yday) + 1, 3, '0');
-            break;
-        case 'm':
-            out.appendDecimal(static_cast<long long>(t->tm_mon) + 1, 2, '0');
-            break;
-        case 'M':
-            out.appendDecimal(t->tm_min, 2, '0');
-            break;
-        case 'p':
-            out.append(t->tm_hour < 12 ? "am" : "pm");
-            break;
-        case 'S':
-            out.appendDecimal(t->tm_sec, 2, '0');
-            break;
-        case 'U':
-            out.appendDecimal(weekOfYearFromSunday(t), 2, '0');
-            break;
-        case 'w':
-            out.appendDecimal(t->tm_wday, 1, '0');
-            break;
-        case 'W':
-            out.appendDecimal(weekOfYearFromMonday(t), 2, '0');
-            break;
-        case 'x':
-            out.appendDecimal(static_cast<long long>(t->tm_mon) + 1, 2, '0');
-            out.append('/');
-            out.appendDecimal(t->tm_mday, 2, '0');
-            out.append('/');
-            if (t->tm_year >= 1 && t->tm_year <= 99)
-                out.appendDecimal(t->tm_year, 2, '0');
-            else
-                out.appendDecimal(fullYear(t), 4, '0');
-            break;
-        case 'X':
-            appendClock(out, t);
-            break;
-        case 'y':
-            out.appendDecimal(fullYear(t) % 100, 2, '0');
-            break;
-        case 'Y':
-            out.appendDecimal(fullYear(t), 4, '0');
-            break;
-        case 'Z':
-            if (t->tm_isdst == 0)
-                out.append(zone.timeZoneName());
-            else if (t->tm_isdst == 1)
-                out.append(zone.altZoneName());
-            break;
-        default:
-            break;
-    }
+    XVKIT_DCHECK(t != nullptr);
+    const NumberField f = englishNumber(t, directive);
+    if (f.isNumber())
+        out.appendDecimal(f.value, f.width, f.fill);
+    else if (directive == 'x')
+        appendEnglishDate(out, t);
+    else if (directive == 'X')
+        appendClock(out, t);
+    else if (directive == 'c' || directive == 'C')
+        appendEnglishComposite(out, t, directive, zone, self);
+    else
+        appendEnglishName(out, t, directive, zone);
 }
 
 XVString QNLocaleDefault::asString(const tm* t, char directive, const QNZone& zone) const {

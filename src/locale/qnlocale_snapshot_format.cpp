@@ -118,6 +118,7 @@ constexpr int kMaxPrecision = 1074;
 class FixedDigits {
   public:
     FixedDigits(double value, int precision) {
+        XVKIT_DCHECK(precision >= 0 && precision <= kMaxPrecision);
         if (std::fegetround() == FE_TONEAREST) {
             const auto converted = std::to_chars(area_, area_ + sizeof area_, value,
                                                  std::chars_format::fixed, precision);
@@ -196,95 +197,73 @@ void withRealText(double value, int precision, bool showpoint, const XVString& p
     sink(out.data(), out.size());
 }
 
-// Date component `component` of `t`.
-// Numbers are computed in 64 bits and shown as unsigned 32-bit values, so
-// any field value gives a defined text.
-void appendComponent(TextBuffer& out, const Conventions& c, const tm* t, int component,
-                     const QNZone& zone) {
-    std::int64_t value;
-    std::size_t width = 2;
-    char fill = '0';
-    const bool monthOk = t->tm_mon >= 0 && t->tm_mon <= 11;
-    const bool weekdayOk = t->tm_wday >= 0 && t->tm_wday <= 6;
+// The number that `component` shows for `t`; kNoNumber for the components
+// shown as text.
+NumberField componentNumber(const tm* t, Component component) {
     switch (component) {
         case kYear:
-            value = fullYear(t);
-            width = 4;
-            break;
+            return {fullYear(t), 4};
         case kYearOfCentury:
-            value = fullYear(t) % 100;
-            break;
+            return {fullYear(t) % 100};
         case kDayOfYear:
-            value = std::int64_t{t->tm_yday} + 1;
-            width = 3;
-            break;
+            return {std::int64_t{t->tm_yday} + 1, 3};
         case kSecond:
-            value = t->tm_sec;
-            break;
+            return {t->tm_sec};
         case kMinute:
-            value = t->tm_min;
-            break;
+            return {t->tm_min};
         case kHour12:
-            value = t->tm_hour == 0   ? 12
+            return {t->tm_hour == 0   ? 12
                     : t->tm_hour > 12 ? std::int64_t{t->tm_hour} - 12
-                                      : t->tm_hour;
-            break;
+                                      : t->tm_hour};
         case kHour24:
-            value = t->tm_hour;
-            break;
+            return {t->tm_hour};
         case kMonth:
-            value = std::int64_t{t->tm_mon} + 1;
-            break;
-        case kMonthName:
-            if (monthOk)
-                out.append(c.monthNames[t->tm_mon]);
-            return;
-        case kMonthAbb:
-            if (monthOk)
-                out.append(c.monthAbbs[t->tm_mon]);
-            return;
-        case kWeekdayName:
-            if (weekdayOk)
-                out.append(c.weekDays[t->tm_wday]);
-            return;
-        case kWeekdayAbb:
-            if (weekdayOk)
-                out.append(c.weekAbbs[t->tm_wday]);
-            return;
-        case kMarker:
-            out.append(t->tm_hour < 12 ? c.am : c.pm);
-            return;
-        case kDay:
-            value = t->tm_mday;
-            break;
-        case kZoneName:
-            if (t->tm_isdst == 0)
-                out.append(zone.timeZoneName());
-            else if (t->tm_isdst == 1)
-                out.append(zone.altZoneName());
-            return;
-        case kWeekFromSunday:
-            value = weekOfYearFromSunday(t);
-            break;
-        case kWeekFromMonday:
-            value = weekOfYearFromMonday(t);
-            break;
-        case kWeekdayNumber:
-            value = t->tm_wday;
-            width = 1;
-            break;
-        case kBlankFilledDay:
-            value = t->tm_mday;
-            fill = ' ';
-            break;
         case kBlankFilledMonth:
-            value = std::int64_t{t->tm_mon} + 1;
-            fill = ' ';
-            break;
+            return {std::int64_t{t->tm_mon} + 1, 2, component == kMonth ? '0' : ' '};
+        case kDay:
+        case kBlankFilledDay:
+            return {t->tm_mday, 2, component == kDay ? '0' : ' '};
+        case kWeekFromSunday:
+            return {weekOfYearFromSunday(t)};
+        case kWeekFromMonday:
+            return {weekOfYearFromMonday(t)};
+        case kWeekdayNumber:
+            return {t->tm_wday, 1};
         default:
-            return;
+            return kNoNumber;
     }
-    out.appendDecimal(static_cast<std::uint32_t>(value), width, fill);
+}
+
+// The text that `component` shows for `t`: a captured name, the marker or
+// the zone's name; nothing for a field outside its range or a component
+// shown as a number.
+void appendTextComponent(TextBuffer& out, const Conventions& c, const tm* t, Component component,
+                         const QNZone& zone) {
+    const bool monthOk = t->tm_mon >= 0 && t->tm_mon <= 11;
+    const bool weekdayOk = t->tm_wday >= 0 && t->tm_wday <= 6;
+    if (component == kMonthName && monthOk)
+        out.append(c.monthNames[t->tm_mon]);
+    else if (component == kMonthAbb && monthOk)
+        out.append(c.monthAbbs[t->tm_mon]);
+    else if (component == kWeekdayName && weekdayOk)
+        out.append(c.weekDays[t->tm_wday]);
+    else if (component == kWeekdayAbb && weekdayOk)
+        out.append(c.weekAbbs[t->tm_wday]);
+    else if (component == kMarker)
+        out.append(t->tm_hour < 12 ? c.am : c.pm);
+    else if (component == kZoneName)
+        appendZoneName(out, t, zone);
+}
+
+// Date component `component` of `t`. Numbers are shown as unsigned 32-bit
+// values, so any field value gives a defined text.
+void appendComponent(TextBuffer& out, const Conventions& c, const tm* t, Component component,
+                     const QNZone& zone) {
+    const NumberField f = componentNumber(t, component);
+    if (f.isNumber())
+        out.appendDecimal(static_cast<std::uint32_t>(f.value), f.width, f.fill);
+    else
+        appendTextComponent(out, c, t, component, zone);
 }
 
 // The literal `text` with each component of `list` inserted at its position.
@@ -299,20 +278,44 @@ void appendLayout(TextBuffer& out, const Conventions& c, const XVString& text,
                 copied = upTo;
             }
         }
-        appendComponent(out, c, t, list->component, zone);
+        appendComponent(out, c, t, static_cast<Component>(list->component), zone);
     }
     out.append(text.data() + copied, text.size() - copied);
 }
 
-// The component of each directive letter that names one; -1 for every
-// other character.
+// The component of each directive letter that names one; kNoComponent for
+// every other character.
 constexpr auto kComponentOf = [] {
-    std::array<signed char, 256> table{};
-    table.fill(-1);
+    std::array<Component, 256> table{};
+    table.fill(kNoComponent);
     for (int i = 0; i < kLetteredComponents; ++i)
-        table[static_cast<unsigned char>(kComponentLetters[i])] = static_cast<signed char>(i);
+        table[static_cast<unsigned char>(kComponentLetters[i])] = static_cast<Component>(i);
     return table;
 }();
+
+// How an amount of one sign is written with one currency symbol.
+struct MoneyStyle {
+    const char* pattern;
+    std::string_view currency;
+    std::string_view sign;
+    bool blank;    // whether the pattern's ' ' is written
+    int digits;    // decimals
+    double scale;  // the amount's units per currency unit
+};
+
+MoneyStyle moneyStyle(const Conventions& c, QNLocale::CurrSymbol symbol, bool negative) {
+    if (symbol == QNLocale::symbolInternational) {
+        return {"$-m ", c.intCurrSymbol, negative ? "-" : "",
+                false,  c.intFracDigits, c.intFracScale};
+    }
+    return {
+        negative ? c.moneyNegPattern : c.moneyPosPattern,
+        symbol == QNLocale::symbolLocal ? std::string_view(c.currencySymbol) : std::string_view(),
+        negative ? c.negativeSign : c.positiveSign,
+        (negative ? c.nSepBySpace : c.pSepBySpace) != 0,
+        c.fracDigits,
+        c.fracScale};
+}
 
 }  // namespace
 
@@ -340,60 +343,41 @@ XVString QNLocaleSnapshot::asString(double value, int precision, bool showpoint)
 }
 
 XVString QNLocaleSnapshot::moneyAsString(double amount, CurrSymbol symbol) const {
-    const bool negative = amount < 0;
-    const char* pattern;
-    std::string_view currency, sign;
-    int blank, digits;
-    double scale;
-    if (symbol == symbolInternational) {
-        pattern = "$-m ";
-        currency = c_.intCurrSymbol;
-        sign = negative ? "-" : "";
-        blank = 0;
-        digits = c_.intFracDigits;
-        scale = c_.intFracScale;
-    } else {
-        if (symbol == symbolLocal)
-            currency = c_.currencySymbol;
-        pattern = negative ? c_.moneyNegPattern : c_.moneyPosPattern;
-        sign = negative ? c_.negativeSign : c_.positiveSign;
-        blank = negative ? c_.nSepBySpace : c_.pSepBySpace;
-        digits = c_.fracDigits;
-        scale = c_.fracScale;
-    }
+    const MoneyStyle style = moneyStyle(c_, symbol, amount < 0);
     // The pieces in pattern order: the text reads as the pattern does.
     TextBuffer out;
-    for (int i = 0; i < 4; ++i) {
-        switch (pattern[i]) {
+    for (int i = 0; i < kMoneyPatternLength; ++i) {
+        switch (style.pattern[i]) {
             case ' ':
-                if (blank)
+                if (style.blank)
                     out.append(' ');
                 break;
             case '$':
-                out.append(currency);
+                out.append(style.currency);
                 break;
             case '(':
                 out.append('(');
                 break;
             case '-':
-                out.append(sign);
+                out.append(style.sign);
                 break;
             case 'm':
-                withRealText(std::fabs(amount) / scale, digits, false, c_.monDecimalPoint,
-                             c_.monThousandsSep, c_.monGrouping,
+                withRealText(std::fabs(amount) / style.scale, style.digits, false,
+                             c_.monDecimalPoint, c_.monThousandsSep, c_.monGrouping,
                              [&out](const char* s, std::size_t n) { out.append(s, n); });
                 break;
             default:
                 break;
         }
     }
-    if (pattern[0] == '(')
+    if (style.pattern[0] == '(')
         out.append(')');
     return out.take();
 }
 
 void xvkit::locale::appendSnapshotDirective(TextBuffer& out, const Conventions& c, const tm* t,
                                             char directive, const QNZone& zone) {
+    XVKIT_DCHECK(t != nullptr);
     switch (directive) {
         case 'X':
             appendLayout(out, c, c.textForX, c.listForX, t, zone);
