@@ -389,9 +389,9 @@ class XVKIT_API QNLocaleSnapshot : public QNLocale {
 
   private:
     Conventions c_;
-    // The first bytes of the month names, full and short, ASCII letters
-    // made small (every byte when a name is empty): the date reader looks
-    // for no name in a text that holds none of them.
+    // The first bytes of the month names, full and short, ASCII letters in
+    // both cases (every byte when a name is empty): the date reader looks for
+    // no name in a text that holds none of them.
     std::uint64_t monthInitials_[4] = {};
 };
 

@@ -8,8 +8,8 @@
 
 #include <xvkit/qnlocale.h>
 
+#include "byte_set.h"
 #include "debug_check.h"
-#include "folded_bytes.h"
 #include "snapshot_components.h"
 #include "text_cursor.h"
 
@@ -228,7 +228,7 @@ void captureWeekdays(Conventions& c, tm probe) {
 
 // The full and short month names (the short ones without trailing blanks),
 // counting those that hold a digit, with their first letters in `initials`.
-void captureMonths(Conventions& c, tm probe, FoldedByteSet& initials) {
+void captureMonths(Conventions& c, tm probe, ByteSet& initials) {
     for (int m = 0; m < 12; ++m) {
         probe.tm_mon = m;
         c.monthNames[m] = formatLetter('B', &probe);
@@ -241,7 +241,7 @@ void captureMonths(Conventions& c, tm probe, FoldedByteSet& initials) {
             if (name->empty())
                 addEveryByte(initials);
             else
-                addFolded(initials, (*name)[0]);
+                addEitherCase(initials, (*name)[0]);
         }
     }
 }

@@ -18,8 +18,8 @@
 #include <xvkit/qndate.h>
 #include <xvkit/qnlocale.h>
 
+#include "byte_set.h"
 #include "debug_check.h"
-#include "folded_bytes.h"
 #include "snapshot_components.h"
 #include "text_cursor.h"
 
@@ -28,6 +28,15 @@ namespace {
 using namespace xvkit::locale;
 
 constexpr std::size_t npos = XVString::npos;
+
+// Whether some character of `text` is in `set`.
+bool holdsAny(const XVString& text, const ByteSet& set) {
+    for (char c : text) {
+        if (has(set, c))
+            return true;
+    }
+    return false;
+}
 
 // Where `name` first occurs in `text`, letters compared without regard to case.
 std::size_t findCaseBlind(const XVString& text, const XVString& name) {
@@ -139,7 +148,7 @@ struct FieldScan {
 };
 
 // separator := { non-digit }, the month name taken whole; false at the end.
-bool skipSeparator(FieldScan& scan) {
+inline bool skipSeparator(FieldScan& scan) {
     Cursor& c = scan.cursor;
     while (!c.atEnd() && !isDigit(c.peek())) {
         c.at += scan.nameLength != 0 && c.at == scan.nameAt ? scan.nameLength : 1;
@@ -150,7 +159,7 @@ bool skipSeparator(FieldScan& scan) {
 
 // field := separator digit{1,limit}; once a separator was seen, a digit may
 // not follow the field.
-bool readField(FieldScan& scan, int limit, int* value) {
+inline bool readField(FieldScan& scan, int limit, int* value) {
     if (!skipSeparator(scan))
         return false;
     Cursor& c = scan.cursor;
@@ -327,20 +336,20 @@ struct MonthName {
 
 // The latest month (December first, each full name before its short one)
 // whose name occurs in `text`, letters compared without regard to case.
-// `initials` holds the names' first letters; a text holding none of them
-// holds no name (an empty text holds no digit either, so an empty name found
-// there would not count).
+// `initials` holds the names' first letters in both cases; a text holding none
+// of them holds no name (an empty text holds no digit either, so an empty
+// name found there would not count).
 MonthName findMonthName(const XVString& text, const QNLocaleSnapshot::Conventions& c,
-                        const FoldedByteSet& initials) {
-    FoldedByteSet inText = {};
-    for (char ch : text)
-        addFolded(inText, ch);
-    if (!intersects(inText, initials))
+                        const ByteSet& initials) {
+    if (!holdsAny(text, initials))
         return {};
+    ByteSet inText = {};
+    for (char ch : text)
+        add(inText, ch);
     for (int m = 11; m >= 0; --m) {
         for (const XVString* name : {&c.monthNames[m], &c.monthAbbs[m]}) {
             // An empty name occurs at the start of any text.
-            if (!name->empty() && !hasFolded(inText, (*name)[0]))
+            if (!name->empty() && !hasEitherCase(inText, (*name)[0]))
                 continue;
             const std::size_t at = findCaseBlind(text, *name);
             if (at != npos)
