@@ -224,7 +224,7 @@ void xvkit::locale::appendEnglishDirective(TextBuffer& out, const tm* t, char di
     XVKIT_DCHECK(t != nullptr);
     const NumberField f = englishNumber(t, directive);
     if (f.isNumber())
-        out.appendDecimal(f.value, f.width, f.fill);
+        out.appendDecimal(f.value, static_cast<std::size_t>(f.width), f.fill);
     else if (directive == 'x')
         appendEnglishDate(out, t);
     else if (directive == 'X')

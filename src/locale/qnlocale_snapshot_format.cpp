@@ -241,18 +241,32 @@ void appendTextComponent(TextBuffer& out, const Conventions& c, const tm* t, Com
                          const QNZone& zone) {
     const bool monthOk = t->tm_mon >= 0 && t->tm_mon <= 11;
     const bool weekdayOk = t->tm_wday >= 0 && t->tm_wday <= 6;
-    if (component == kMonthName && monthOk)
-        out.append(c.monthNames[t->tm_mon]);
-    else if (component == kMonthAbb && monthOk)
-        out.append(c.monthAbbs[t->tm_mon]);
-    else if (component == kWeekdayName && weekdayOk)
-        out.append(c.weekDays[t->tm_wday]);
-    else if (component == kWeekdayAbb && weekdayOk)
-        out.append(c.weekAbbs[t->tm_wday]);
-    else if (component == kMarker)
-        out.append(t->tm_hour < 12 ? c.am : c.pm);
-    else if (component == kZoneName)
-        appendZoneName(out, t, zone);
+    switch (component) {
+        case kMonthName:
+            if (monthOk)
+                out.append(c.monthNames[t->tm_mon]);
+            return;
+        case kMonthAbb:
+            if (monthOk)
+                out.append(c.monthAbbs[t->tm_mon]);
+            return;
+        case kWeekdayName:
+            if (weekdayOk)
+                out.append(c.weekDays[t->tm_wday]);
+            return;
+        case kWeekdayAbb:
+            if (weekdayOk)
+                out.append(c.weekAbbs[t->tm_wday]);
+            return;
+        case kMarker:
+            out.append(t->tm_hour < 12 ? c.am : c.pm);
+            return;
+        case kZoneName:
+            appendZoneName(out, t, zone);
+            return;
+        default:
+            return;
+    }
 }
 
 // Date component `component` of `t`. Numbers are shown as unsigned 32-bit
@@ -261,7 +275,8 @@ void appendComponent(TextBuffer& out, const Conventions& c, const tm* t, Compone
                      const QNZone& zone) {
     const NumberField f = componentNumber(t, component);
     if (f.isNumber())
-        out.appendDecimal(static_cast<std::uint32_t>(f.value), f.width, f.fill);
+        out.appendDecimal(static_cast<std::uint32_t>(f.value), static_cast<std::size_t>(f.width),
+                          f.fill);
     else
         appendTextComponent(out, c, t, component, zone);
 }

@@ -4,7 +4,6 @@
 #ifndef XVKIT_SRC_LOCALE_TM_FIELDS_H_
 #define XVKIT_SRC_LOCALE_TM_FIELDS_H_
 
-#include <cstddef>
 #include <cstdint>
 #include <ctime>
 
@@ -32,7 +31,7 @@ inline long long weekOfYearFromMonday(const tm* t) {
 // width of 0 marks a directive that prints no number.
 struct NumberField {
     std::int64_t value;
-    std::size_t width = 2;
+    int width = 2;  // small, so that the field is returned in registers
     char fill = '0';
 
     bool isNumber() const { return width != 0; }
