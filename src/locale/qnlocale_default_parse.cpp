@@ -45,18 +45,13 @@ template <class T, class Starts, class Read>
 bool readSignedNumber(const XVString& text, T* out, Starts starts, Read readNumber) {
     Cursor c(text);
     c.skipWhite();
-    char sign = 0;
-    if (c.peek() == '-' || c.peek() == '+') {
-        sign = c.peek();
-        c.takeThenSkipWhite();
-    }
+    const char sign = c.takeSign();
     if (c.atEnd() || !starts(c.peek()))
         return false;
     char* stop = nullptr;
     const T value = readNumber(c.at, &stop);
     c.at = stop;
-    c.skipWhite();
-    if (!c.atEnd())
+    if (!c.onlyWhiteLeft())
         return false;
     *out = sign == '-' ? -value : value;
     return true;

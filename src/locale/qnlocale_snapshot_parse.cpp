@@ -67,8 +67,9 @@ struct Stripped {
 struct Separators {
     static constexpr int kMax = 128;
 
+    explicit Separators(int limit) : limit(limit) { XVKIT_DCHECK(limit <= kMax); }
     bool record(int digits) {
-        if (count == kMax)
+        if (count == limit)
             return false;
         at[count++] = digits;
         return true;
@@ -76,6 +77,15 @@ struct Separators {
 
     int at[kMax];
     int count = 0;
+    int limit;
+};
+
+// How the digits of an integer part are grouped: the separator, the group
+// sizes, and the most separators a text may hold.
+struct GroupingRule {
+    const XVString* separator;
+    const XVString* grouping;
+    int maxSeparators;
 };
 
 // Whether the separators sit where `grouping` puts them in an integer part
@@ -133,6 +143,15 @@ bool readInteger(Cursor& cursor, const XVString& separator, int& digits, Separat
         if (!isDigit(cursor.peek()))
             return true;  // a trailing separator: the group check judges it
     }
+}
+
+// integer := digit {digit} {separator digit {digit}} [separator], with the
+// separators where `rule` puts them; `digits` counts the digits read.
+template <class OnDigit>
+bool readGroupedInteger(Cursor& cursor, const GroupingRule& rule, int& digits, OnDigit&& digit) {
+    Separators seps(rule.maxSeparators);
+    return readInteger(cursor, *rule.separator, digits, seps, digit) &&
+           groupsFit(seps, digits, *rule.grouping, *rule.separator, cursor);
 }
 
 // The state of a date or time reader between its fields: where it stands,
@@ -379,14 +398,24 @@ bool toClockHour(const XVString& text, const XVString& am, const XVString& pm, i
     return true;
 }
 
+// The grouping of plain numbers.
+GroupingRule numberGrouping(const QNLocaleSnapshot::Conventions& c) {
+    return {&c.thousandsSep, &c.grouping, Separators::kMax};
+}
+
+// The grouping of money amounts, which hold ten separators at most.
+GroupingRule moneyGrouping(const QNLocaleSnapshot::Conventions& c) {
+    constexpr int kMaxMoneySeparators = 10;
+    return {&c.monThousandsSep, &c.monGrouping, kMaxMoneySeparators};
+}
+
 // What a money text may hold for one currency symbol.
 struct MoneyTerms {
     const XVString* positive;
     const XVString* negative;
     const XVString* currency;
     const XVString* point;
-    const XVString* separator;
-    const XVString* grouping;
+    GroupingRule grouping;
     int fractionDigits;
 };
 
@@ -395,17 +424,12 @@ bool moneyTerms(const QNLocaleSnapshot::Conventions& c, QNLocale::CurrSymbol sym
                 MoneyTerms* terms) {
     static const XVString none;
     if (symbol == QNLocale::symbolLocal) {
-        *terms = {&c.positiveSign,    &c.negativeSign, &c.currencySymbol, &c.monDecimalPoint,
-                  &c.monThousandsSep, &c.monGrouping,  c.fracDigits};
+        *terms = {&c.positiveSign,    &c.negativeSign,  &c.currencySymbol,
+                  &c.monDecimalPoint, moneyGrouping(c), c.fracDigits};
         return true;
     }
     if (symbol == QNLocale::symbolInternational) {
-        *terms = {&none,
-                  &none,
-                  &c.intCurrSymbol,
-                  &c.monDecimalPoint,
-                  &c.monThousandsSep,
-                  &c.monGrouping,
+        *terms = {&none,          &none, &c.intCurrSymbol, &c.monDecimalPoint, moneyGrouping(c),
                   c.intFracDigits};
         return true;
     }
@@ -461,15 +485,12 @@ Amount readAmount(const MoneyTerms& terms, Cursor& cursor, double* value) {
     const char* const start = cursor.at;
     double v = 0;
     int digits = 0;
-    Separators seps;
     const auto accumulate = [&v](char d) {
         v = v * 10 + (d - '0');
         return true;
     };
-    if (!readInteger(cursor, *terms.separator, digits, seps, accumulate) || seps.count > 10 ||
-        !groupsFit(seps, digits, *terms.grouping, *terms.separator, cursor)) {
+    if (!readGroupedInteger(cursor, terms.grouping, digits, accumulate))
         return Amount::kMalformed;
-    }
     const bool pointSeen = terms.fractionDigits > 0 && cursor.match(*terms.point);
     if (pointSeen) {
         int n = 0;
@@ -555,16 +576,11 @@ constexpr int kFieldDigits[kDateFieldCount] = {4, 2, 2};
 bool QNLocaleSnapshot::stringToNum(const XVString& text, long* out) const {
     Cursor cursor(text);
     cursor.skipWhite();
-    char sign = 0;
-    if (cursor.peek() == '-' || cursor.peek() == '+') {
-        sign = cursor.take();
-        cursor.skipWhite();
-    }
+    const char sign = cursor.takeSign();
     if (!isDigit(cursor.peek()))
         return false;
     long value = 0;
     int digits = 0;
-    Separators seps;
     const auto accumulate = [&value](char d) {
         // Past 2147483647 the number is refused.
         if (value > (d <= '7' ? 214748364L : 214748363L))
@@ -572,13 +588,10 @@ bool QNLocaleSnapshot::stringToNum(const XVString& text, long* out) const {
         value = value * 10 + (d - '0');
         return true;
     };
-    if (!readInteger(cursor, c_.thousandsSep, digits, seps, accumulate) ||
-        !groupsFit(seps, digits, c_.grouping, c_.thousandsSep, cursor)) {
+    if (!readGroupedInteger(cursor, numberGrouping(c_), digits, accumulate) ||
+        !cursor.onlyWhiteLeft()) {
         return false;
     }
-    cursor.skipWhite();
-    if (!cursor.atEnd())
-        return false;
     if (sign == '-')
         value = -value;
     if ((value < 0) != (sign == '-'))
@@ -593,24 +606,18 @@ bool QNLocaleSnapshot::stringToNum(const XVString& text, double* out) const {
     PlainNumber plain;
     Cursor cursor(text);
     cursor.skipWhite();
-    if (cursor.peek() == '-' || cursor.peek() == '+') {
-        plain.push(cursor.take());
-        cursor.skipWhite();
-    }
+    if (const char sign = cursor.takeSign())
+        plain.push(sign);
     int digits = 0;
-    Separators seps;
     const auto copy = [&plain](char d) {
         plain.push(d);
         return true;
     };
-    if (!readInteger(cursor, c_.thousandsSep, digits, seps, copy) ||
-        !groupsFit(seps, digits, c_.grouping, c_.thousandsSep, cursor) ||
-        !copyFraction(cursor, c_.decimalPoint, plain) || !copyExponent(cursor, plain)) {
+    if (!readGroupedInteger(cursor, numberGrouping(c_), digits, copy) ||
+        !copyFraction(cursor, c_.decimalPoint, plain) || !copyExponent(cursor, plain) ||
+        !cursor.onlyWhiteLeft()) {
         return false;
     }
-    cursor.skipWhite();
-    if (!cursor.atEnd())
-        return false;
     return exactValue(plain, out) || strtodValue(plain, out);
 }
 

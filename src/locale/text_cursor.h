@@ -55,9 +55,22 @@ struct Cursor {
         take();
         skipWhite();
     }
+    // sign := ["-" | "+"] {white space}; the sign read, or 0.
+    char takeSign() {
+        if (peek() != '-' && peek() != '+')
+            return 0;
+        const char sign = take();
+        skipWhite();
+        return sign;
+    }
     void skipWhite() {
         while (at != end && isWhite(*at))
             ++at;
+    }
+    // Whether nothing but white space is left, which it skips.
+    bool onlyWhiteLeft() {
+        skipWhite();
+        return atEnd();
     }
     // Moves to the next digit; false when none is left.
     bool toDigit() {
