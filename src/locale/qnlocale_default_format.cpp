@@ -152,18 +152,28 @@ NumberField englishNumber(const tm* t, char d) {
 
 // The text of a name directive: 'a', 'A', 'b', 'B', 'p' or 'Z'.
 void appendEnglishName(TextBuffer& out, const tm* t, char d, const QNZone& zone) {
-    if (d == 'a')
-        out.append(weekdayName(t->tm_wday, kShortWeekdayNames));
-    else if (d == 'A')
-        out.append(weekdayName(t->tm_wday, kWeekdayNames));
-    else if (d == 'b')
-        out.append(monthName(t->tm_mon, kShortMonthNames));
-    else if (d == 'B')
-        out.append(monthName(t->tm_mon, kMonthNames));
-    else if (d == 'p')
-        out.append(t->tm_hour < 12 ? "am" : "pm");
-    else if (d == 'Z')
-        appendZoneName(out, t, zone);
+    switch (d) {
+        case 'a':
+            out.append(weekdayName(t->tm_wday, kShortWeekdayNames));
+            break;
+        case 'A':
+            out.append(weekdayName(t->tm_wday, kWeekdayNames));
+            break;
+        case 'b':
+            out.append(monthName(t->tm_mon, kShortMonthNames));
+            break;
+        case 'B':
+            out.append(monthName(t->tm_mon, kMonthNames));
+            break;
+        case 'p':
+            out.append(t->tm_hour < 12 ? "am" : "pm");
+            break;
+        case 'Z':
+            appendZoneName(out, t, zone);
+            break;
+        default:
+            break;
+    }
 }
 
 // "%3s" of a name: right-aligned in three columns.
