@@ -11,7 +11,6 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string_view>
 
 #include "qnlocale_default_names.h"

@@ -23,16 +23,13 @@
 #include "directives.h"
 #include "snapshot_components.h"
 #include "text_buffer.h"
+#include "text_cursor.h"
 #include "tm_fields.h"
 
 namespace {
 
 using namespace xvkit::locale;
 using Conventions = QNLocaleSnapshot::Conventions;
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 // A text written from its last character towards its first, in an area
 // whose size the caller computes in advance.

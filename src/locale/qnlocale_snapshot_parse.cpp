@@ -7,11 +7,9 @@
 // for real-number texts of a runtime whose decimal point is unusually long.
 
 #include <langinfo.h>
-#include <cctype>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -177,7 +175,8 @@ inline bool skipSeparator(FieldScan& scan) {
 }
 
 // field := separator digit{1,limit}; once a separator was seen, a digit may
-// not follow the field.
+// not follow the field. Inline: only then do the readers keep the scan in
+// registers.
 inline bool readField(FieldScan& scan, int limit, int* value) {
     if (!skipSeparator(scan))
         return false;
