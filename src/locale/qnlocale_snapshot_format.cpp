@@ -315,18 +315,24 @@ struct MoneyStyle {
     double scale;  // the amount's units per currency unit
 };
 
+// The style of a positive or `negative` amount with `symbol`: the
+// international symbol has a fixed pattern, the others the captured ones.
 MoneyStyle moneyStyle(const Conventions& c, QNLocale::CurrSymbol symbol, bool negative) {
     if (symbol == QNLocale::symbolInternational) {
-        return {"$-m ", c.intCurrSymbol, negative ? "-" : "",
-                false,  c.intFracDigits, c.intFracScale};
+        return {.pattern = "$-m ",
+                .currency = c.intCurrSymbol,
+                .sign = negative ? "-" : "",
+                .blank = false,
+                .digits = c.intFracDigits,
+                .scale = c.intFracScale};
     }
-    return {
-        negative ? c.moneyNegPattern : c.moneyPosPattern,
-        symbol == QNLocale::symbolLocal ? std::string_view(c.currencySymbol) : std::string_view(),
-        negative ? c.negativeSign : c.positiveSign,
-        (negative ? c.nSepBySpace : c.pSepBySpace) != 0,
-        c.fracDigits,
-        c.fracScale};
+    return {.pattern = negative ? c.moneyNegPattern : c.moneyPosPattern,
+            .currency = symbol == QNLocale::symbolLocal ? std::string_view(c.currencySymbol)
+                                                        : std::string_view(),
+            .sign = negative ? c.negativeSign : c.positiveSign,
+            .blank = (negative ? c.nSepBySpace : c.pSepBySpace) != 0,
+            .digits = c.fracDigits,
+            .scale = c.fracScale};
 }
 
 }  // namespace
