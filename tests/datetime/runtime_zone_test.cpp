@@ -10,8 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <optional>
 #include <string>
+
+#include "tz_peer.h"
 
 namespace {
 
@@ -28,21 +29,11 @@ void dropProcessZones() {
 // process-wide zones as they were found.
 class ScopedTZ {
   public:
-    explicit ScopedTZ(const char* tz) {
-        if (const char* old = std::getenv("TZ"))
-            saved_ = old;
-        setenv("TZ", tz, 1);
-        tzset();
-        dropProcessZones();
-    }
-    ~ScopedTZ() {
-        saved_ ? setenv("TZ", saved_->c_str(), 1) : unsetenv("TZ");
-        tzset();
-        dropProcessZones();
-    }
+    explicit ScopedTZ(const char* tz) : tz_("TZ", tz) { dropProcessZones(); }
+    ~ScopedTZ() { dropProcessZones(); }  // before tz_ restores the setting
 
   private:
-    std::optional<std::string> saved_;
+    tzpeer::ScopedEnv tz_;
 };
 
 // "offset name / offset name", and whether daylight saving is observed.
@@ -110,7 +101,7 @@ TEST(QNZoneProcess, SettersReturnThePreviousZone) {
     EXPECT_EQ(QNZone::standard(nullptr), &mine);
 }
 
-constexpr std::int64_t kUnixEpoch = 2177452800;
+using tzpeer::kUnixToCount;
 
 bool sameWallClock(const tm& a, const tm& b) {
     return a.tm_year == b.tm_year && a.tm_mon == b.tm_mon && a.tm_mday == b.tm_mday &&
@@ -137,21 +128,21 @@ time_t glibcInstant(const tm& wall) {
 // of 1990-1999, skipped and repeated wall-clock hours included.
 void compareDecade(const QNZone& zone) {
     const time_t first = static_cast<time_t>(
-        QNTime(QNDate(1, 1, 1990), 0, 0, 0, QNZone::utc()).seconds() - kUnixEpoch);
+        QNTime(QNDate(1, 1, 1990), 0, 0, 0, QNZone::utc()).seconds() - kUnixToCount);
     const time_t last = static_cast<time_t>(
-        QNTime(QNDate(1, 1, 2000), 0, 0, 0, QNZone::utc()).seconds() - kUnixEpoch);
+        QNTime(QNDate(1, 1, 2000), 0, 0, 0, QNZone::utc()).seconds() - kUnixToCount);
     int daylightHours = 0;
     for (time_t t = first; t < last; t += 3600) {
         for (time_t s : {t, t + 3599}) {
             tm expected, got;
             localtime_r(&s, &expected);
-            QNTime(static_cast<unsigned long>(s + kUnixEpoch)).extract(&got, zone);
+            QNTime(static_cast<unsigned long>(s + kUnixToCount)).extract(&got, zone);
             ASSERT_TRUE(sameWallClock(got, expected)) << "extract of time_t " << s;
             ASSERT_EQ(got.tm_isdst, expected.tm_isdst) << s;
             ASSERT_EQ(got.tm_wday, expected.tm_wday) << s;
             ASSERT_EQ(got.tm_yday, expected.tm_yday) << s;
         }
-        daylightHours += QNTime(static_cast<unsigned long>(t + kUnixEpoch)).isDST(zone);
+        daylightHours += QNTime(static_cast<unsigned long>(t + kUnixToCount)).isDST(zone);
     }
     for (QNDate day(1, 1, 1990); day < QNDate(1, 1, 2000); ++day) {
         for (unsigned hour = 0; hour < 24; ++hour) {
@@ -160,7 +151,7 @@ void compareDecade(const QNZone& zone) {
             wall.tm_hour = static_cast<int>(hour);
             const time_t expected = glibcInstant(wall);
             const unsigned long want =
-                expected == -1 ? 0ul : static_cast<unsigned long>(expected + kUnixEpoch);
+                expected == -1 ? 0ul : static_cast<unsigned long>(expected + kUnixToCount);
             ASSERT_EQ(QNTime(day, hour, 0, 0, zone).seconds(), want)
                 << day.dayOfMonth() << '/' << day.month() << '/' << day.year() << ' ' << hour;
         }

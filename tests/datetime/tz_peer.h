@@ -5,7 +5,8 @@
 // 28), where the calendar repeats weekday for weekday.
 //
 // Used by the peer tests and by the sweep over the whole database; holds no
-// test framework, only a list of disagreements.
+// test framework, only a list of disagreements. Also the zone tests' shared
+// helpers: a scoped environment setting, a scoped zone folder, UTC counts.
 #ifndef XVKIT_TESTS_DATETIME_TZ_PEER_H_
 #define XVKIT_TESTS_DATETIME_TZ_PEER_H_
 
@@ -13,9 +14,12 @@
 #include <xvkit/qntime.h>
 #include <xvkit/qnzonetz.h>
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,7 +48,40 @@ class ScopedEnv {
     std::optional<std::string> saved_;
 };
 
+// A fresh folder under /tmp, with the files written into it, removed at the
+// end of the scope; TZDIR can name it.
+class ZoneFolder {
+  public:
+    ZoneFolder() {
+        char pattern[] = "/tmp/xvkit-zones-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        path_ = made ? made : "/nonexistent-xvkit-zones";
+    }
+    ZoneFolder(const ZoneFolder&) = delete;
+    ZoneFolder& operator=(const ZoneFolder&) = delete;
+    ~ZoneFolder() {
+        for (const std::string& f : files_)
+            unlink((path_ + "/" + f).c_str());
+        rmdir(path_.c_str());
+    }
+    void write(const std::string& name, const std::vector<char>& bytes) {
+        std::ofstream(path_ + "/" + name, std::ios::binary).write(bytes.data(), bytes.size());
+        files_.push_back(name);
+    }
+    const char* path() const { return path_.c_str(); }
+
+  private:
+    std::string path_;
+    std::vector<std::string> files_;
+};
+
 constexpr std::int64_t kUnixToCount = 2177452800;
+
+// The count of a UTC wall-clock time.
+inline unsigned long utcCount(unsigned day, unsigned month, unsigned year, unsigned hour,
+                              unsigned minute = 0, unsigned second = 0) {
+    return QNTime(QNDate(day, month, year), hour, minute, second, QNZone::utc()).seconds();
+}
 constexpr std::int64_t kLastCount = 4294967295;
 constexpr int kCycleYears = 28;
 constexpr int kFirstPeerYear = 1970;

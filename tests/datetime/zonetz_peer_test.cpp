@@ -2,9 +2,6 @@
 // over 1970-2036, and POSIX settings of every form over 1901-2036.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <string>
 
 #include "tz_peer.h"
@@ -48,22 +45,6 @@ TEST(QNZoneTZPeer, DatabaseZonesAgreeWithTheCRuntime) {
     }
 }
 
-// With TZDIR at an empty folder the C runtime reads "EST5EDT" as a setting
-// instead of loading the database file of that name.
-class EmptyZoneFolder {
-  public:
-    EmptyZoneFolder() {
-        char pattern[] = "/tmp/xvkit-tzdir-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        path_ = made ? made : "/nonexistent-xvkit-tzdir";
-    }
-    ~EmptyZoneFolder() { rmdir(path_.c_str()); }
-    const char* path() const { return path_.c_str(); }
-
-  private:
-    std::string path_;
-};
-
 TEST(QNZoneTZPeer, PosixSettingsAgreeWithTheCRuntime) {
     const char* const settings[] = {
         "EST5EDT",                                  // the runtime's default rule
@@ -80,7 +61,9 @@ TEST(QNZoneTZPeer, PosixSettingsAgreeWithTheCRuntime) {
         "<+0330>-3:30",                             // no daylight time
         "UTC0",
     };
-    EmptyZoneFolder folder;
+    // With TZDIR at an empty folder the C runtime reads "EST5EDT" as a
+    // setting instead of loading the database file of that name.
+    tzpeer::ZoneFolder folder;
     tzpeer::ScopedEnv tzdir("TZDIR", folder.path());
     for (const char* setting : settings) {
         XVString why;
