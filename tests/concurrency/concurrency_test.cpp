@@ -70,15 +70,7 @@ TEST(ConcurrencyTest, SharedSnapshotFormatsAndParses) {
     setenv("LOCPATH", XVKIT_TEST_LOCPATH, 0);
     const QNLocaleSnapshot snapshot("en_US.UTF-8");
     ASSERT_EQ(snapshot.conventions().thousandsSep, ",") << "en_US.UTF-8 not found";
-    tm when{};
-    when.tm_year = 100;
-    when.tm_mon = 2;
-    when.tm_mday = 1;
-    when.tm_wday = 3;
-    when.tm_yday = 60;
-    when.tm_hour = 13;
-    when.tm_min = 45;
-    when.tm_sec = 7;
+    const tm when{7, 45, 13, 1, 2, 100, 3, 60, 0, 0, nullptr};  // Wednesday 1 March 2000
     const QNZone& zone = QNZone::utc();
     const char* const format = "%c|%x|%X|%C|%A %d %B %Y %I:%M:%S %p|%a %b %j %U %W %w %y %Z";
     const XVString formatted = snapshot.asString(&when, format, zone);
