@@ -105,7 +105,7 @@ TEST(DefaultParse, DateMonthNamesAreSearchedFromDecember) {
         for (int b = 0; b < 12; ++b) {
             const int how = (a + 5 * b) % 4;
             const std::string text = spelled(kNames[a], how) + "," + spelled(kNames[b], 3 - how);
-            char expected[16];
+            char expected[32];
             std::snprintf(expected, sizeof expected, "1997-%02d-07", std::max(a, b) + 1);
             EXPECT_EQ(readingOf(loc, 'd', XVString(text + " 7 1997")), expected) << text;
         }
