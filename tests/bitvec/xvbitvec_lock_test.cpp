@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <xvkit/xvbitvec.h>
-#include <atomic>
 #include <functional>
 #include <stdexcept>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -84,38 +82,6 @@ TEST(LockedBitVec, SameVectorOnBothSidesReentersTheLock) {
     v ^= v;
     EXPECT_TRUE(v == false);
     EXPECT_EQ(v.section.depth, 0);
-}
-
-// One thread keeps replacing the whole vector with all-set or all-clear
-// contents while another copies it; under the lock no copy is a mix.
-TEST(LockedBitVec, ConcurrentWholeVectorUpdatesAreAtomic) {
-    constexpr std::size_t n = 1 << 16;
-    std::string log;
-    LockedVec v(log, 'v', n);
-    const XVBitVec ones(n, true), zeros(n, false);
-    constexpr int kReads = 200;
-    std::atomic<bool> done{false};
-    std::atomic<int> reads{0};
-    std::thread writer([&] {
-        // At least 300 rounds, and on until the reader has overlapped enough
-        // of them, always stopping after an odd round, which ends all clear.
-        for (int round = 0; round < 300 || reads < kReads || round % 2 == 1; ++round) {
-            static_cast<XVBitVec&>(v) = (round % 2) ? ones : zeros;
-            v ^= ones;
-            static_cast<XVBitVec&>(v) = !v;
-            static_cast<XVBitVec&>(v) = (round % 2) ? zeros : ones;
-        }
-        done = true;
-    });
-    int mixed = 0;
-    for (; !done; ++reads) {
-        const XVBitVec snapshot(v);  // one locked read of the whole vector
-        mixed += !(snapshot == true) && !(snapshot == false);
-    }
-    writer.join();
-    EXPECT_GE(reads.load(), kReads);
-    EXPECT_EQ(mixed, 0) << "of " << reads.load() << " reads";
-    EXPECT_TRUE(v == false);
 }
 
 }  // namespace
