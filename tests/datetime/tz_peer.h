@@ -1,12 +1,9 @@
-// Compares a QNZoneTZ with the C runtime (glibc's localtime_r and mktime
-// under the same TZ) around every change of time that glibc shows, and once
-// every 12 hours in between. Years before 1970, where glibc does not apply a
-// POSIX rule, are compared with the same dates 28 years on (or a multiple of
-// 28), where the calendar repeats weekday for weekday.
-//
-// Used by the peer tests and by the sweep over the whole database; holds no
-// test framework, only a list of disagreements. Also the zone tests' shared
-// helpers: a scoped environment setting, a scoped zone folder, UTC counts.
+// Compares a zone with the C runtime (glibc's localtime_r and mktime under
+// the same TZ) around every change of time that glibc shows, and once every
+// 12 hours in between. Years before 1970, where glibc does not apply a POSIX
+// rule, are compared with the same dates 28 years on (or a multiple of 28),
+// where the calendar repeats weekday for weekday. Holds no test framework
+// (the sweep over the database uses it too); also the zone tests' helpers.
 #ifndef XVKIT_TESTS_DATETIME_TZ_PEER_H_
 #define XVKIT_TESTS_DATETIME_TZ_PEER_H_
 
@@ -16,12 +13,14 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tzpeer {
@@ -112,16 +111,18 @@ inline std::string describe(const tm& t, const std::string& name) {
 }
 
 // Compares `zone` with the C runtime, whose TZ the caller has set to the same
-// zone, over the years `firstYear`..`lastYear` (of the zone; only years from
-// the zone's exactFrom() on count).
+// zone, over the years `firstYear`..`lastYear` (of the zone; for a QNZoneTZ
+// only years from its exactFrom() on).
 class PeerCheck {
   public:
+    PeerCheck(const QNZone& zone, std::string label, int firstYear, int lastYear)
+        : zone_(zone), label_(std::move(label)), firstYear_(firstYear), lastYear_(lastYear) {}
     PeerCheck(const QNZoneTZ& zone, int firstYear, int lastYear)
-        : zone_(zone), firstYear_(firstYear), lastYear_(lastYear) {}
+        : PeerCheck(zone, std::string(zone.name()),
+                    std::max(firstYear, static_cast<int>(zone.exactFrom())), lastYear) {}
 
     void run() {
-        const int from = std::max<int>(firstYear_, static_cast<int>(zone_.exactFrom()));
-        for (int year = from; year <= lastYear_; ++year)
+        for (int year = firstYear_; year <= lastYear_; ++year)
             runYear(year);
     }
 
@@ -136,7 +137,7 @@ class PeerCheck {
 
     void fail(const std::string& what) {
         if (failures_.size() < kMaxFailures)
-            failures_.push_back(zone_.name() + ": " + what);
+            failures_.push_back(label_ + ": " + what);
     }
 
     static time_t startOfYear(int year) {
@@ -262,7 +263,8 @@ class PeerCheck {
         }
     }
 
-    const QNZoneTZ& zone_;
+    const QNZone& zone_;
+    std::string label_;
     int firstYear_;
     int lastYear_;
     int year_ = 0;
@@ -271,6 +273,16 @@ class PeerCheck {
     long checks_ = 0;
     std::vector<std::string> failures_;
 };
+
+// Empty when `zone` agrees with the C runtime over the years given, else the
+// disagreements, one a line.
+inline std::string disagreements(PeerCheck check) {
+    check.run();
+    std::string text = check.checks() > 100 ? "" : "too few checks\n";
+    for (const std::string& line : check.failures())
+        text += line + "\n";
+    return text;
+}
 
 }  // namespace tzpeer
 
