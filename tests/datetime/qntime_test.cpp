@@ -47,7 +47,6 @@ TEST(QNTime, CountMatchesTheCClock) {
         ASSERT_EQ(read(QNTime(static_cast<unsigned long>(s))), text(expected)) << s;
         ASSERT_EQ(QNTime(&expected, QNZone::utc()).seconds(), static_cast<unsigned long>(s));
     }
-    EXPECT_EQ(utcCount(1, 1, 1970, 0, 0), 2177452800u);
     EXPECT_EQ(read(QNTime(0xFFFFFFFFul)), "2037-02-06 06:28:15 std w5 d36");
     EXPECT_EQ(read(QNTime(0ul)), "1901-01-01 00:00:00 std w2 d0");  // not tested for validity
     const std::int64_t now = static_cast<std::int64_t>(time(nullptr)) + kUnixToCount;
@@ -79,7 +78,6 @@ TEST(QNTime, ConstructionAtTheEdgesOfTheRange) {
 TEST(QNTime, ExtractReadsTheClockThatApplies) {
     const QNZoneSimple east(QNZone::east10, QNZone::noDST);
     const std::tuple<unsigned long, const QNZone*, const char*> cases[] = {
-        {utcCount(26, 10, 1997, 5, 59), &eastern, "1997-10-26 01:59:00 dst w0 d298"},
         {utcCount(4, 7, 1997, 16, 5), &fixed, "1997-07-04 11:05:00 std w5 d184"},
         {3600, &fixed, "1900-12-31 20:00:00 std w1 d364"},
         {0xFFFFFFFF, &east, "2037-02-06 16:28:15 std w5 d36"},

@@ -1,11 +1,6 @@
-// QNZoneTZ on its own: what the POSIX parser accepts and refuses, names that
-// must not reach outside the database, damaged zone files, the TZ variable,
-// and known answers of a few real zones.
+// QNZoneTZ on its own: what the readers accept and refuse, and the daylight
+// boundaries and ranges that the comparisons with the C runtime do not show.
 #include <gtest/gtest.h>
-
-#include <xvkit/qndate.h>
-#include <xvkit/qntime.h>
-#include <xvkit/qnzonetz.h>
 
 #include <fstream>
 #include <iterator>
@@ -28,10 +23,6 @@ TEST(QNZoneTZ, ReadsEveryFormOfAPosixSetting) {
     } const cases[] = {
         {"EST5EDT", 18000, 14400, "EST", "EDT", true, utcCount(10, 3, 2024, 7),
          utcCount(3, 11, 2024, 6)},
-        {"<+1030>-10:30<+11>-11,M10.1.0,M4.1.0", -37800, -39600, "+1030", "+11", true,
-         utcCount(5, 10, 2024, 15, 30), utcCount(6, 4, 2024, 15)},
-        {"IST-1GMT0,M10.5.0,M3.5.0/1", -3600, 0, "IST", "GMT", true, utcCount(27, 10, 2024, 1),
-         utcCount(31, 3, 2024, 1)},
         // Julian 60 is 1 March in every year; time 1:30:15 on standard time.
         {"XXX3:15YYY2,J60/1:30:15,J300/-1", 11700, 7200, "XXX", "YYY", true,
          utcCount(1, 3, 2024, 4, 45) + 15, utcCount(27, 10, 2024, 1)},
@@ -39,7 +30,6 @@ TEST(QNZoneTZ, ReadsEveryFormOfAPosixSetting) {
         {"ABC-5:45DEF-6:45:30,59/26,300/0", -20700, -24330, "ABC", "DEF", true,
          utcCount(29, 2, 2024, 20, 15), utcCount(26, 10, 2024, 17, 14) + 30},
         {"<+0330>-3:30", -12600, -12600, "+0330", "+0330", false, 0, 0},
-        {"UTC0", 0, 0, "UTC", "UTC", false, 0, 0},
         {"EST+5", 18000, 18000, "EST", "EST", false, 0, 0},
     };
     for (const auto& c : cases) {
@@ -105,8 +95,6 @@ TEST(QNZoneTZ, RefusesNamesOutsideTheDatabaseAndMissingZones) {
         std::string why;
     } const cases[] = {
         {"../../etc/passwd", "zone name '../../etc/passwd' reaches outside the database folder"},
-        {"America/../../../etc/passwd",
-         "zone name 'America/../../../etc/passwd' reaches outside the database folder"},
         {"/etc/passwd", "zone name '/etc/passwd' is absolute"},
         {"", "empty zone name"},
         {"Nowhere/Land", "no zone 'Nowhere/Land' under /usr/share/zoneinfo"},
