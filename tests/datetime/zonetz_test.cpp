@@ -95,6 +95,8 @@ TEST(QNZoneTZ, RefusesNamesOutsideTheDatabaseAndMissingZones) {
         std::string why;
     } const cases[] = {
         {"../../etc/passwd", "zone name '../../etc/passwd' reaches outside the database folder"},
+        {"America/../../../etc/passwd",
+         "zone name 'America/../../../etc/passwd' reaches outside the database folder"},
         {"/etc/passwd", "zone name '/etc/passwd' is absolute"},
         {"", "empty zone name"},
         {"Nowhere/Land", "no zone 'Nowhere/Land' under /usr/share/zoneinfo"},
