@@ -1,8 +1,6 @@
-// QNDate's day-number conversions against a plain, line-by-line transcription
-// of the published algorithm (ACM Collected Algorithm 199) in 32-bit unsigned
-// arithmetic. The library computes the same results in a cheaper way; these
-// sweeps show that no input gives a different answer, wrapped results
-// included.
+// QNDate's day-number conversions against a line-by-line transcription of
+// the published algorithm (ACM Collected Algorithm 199) in 32-bit unsigned
+// arithmetic, which the library computes more cheaply: no input may differ.
 #include <gtest/gtest.h>
 
 #include <xvkit/qndate.h>

@@ -5,7 +5,6 @@
 #include <xvkit/qnzone.h>
 #include <climits>
 #include <cstdint>
-#include <cstdio>
 #include <ctime>
 #include <string>
 #include <tuple>
@@ -17,22 +16,11 @@ namespace {
 using tzpeer::kUnixToCount;
 using tzpeer::utcCount;
 
-// "yyyy-mm-dd hh:mm:ss std|dst w<weekday> d<day of year>", or "cleared".
-std::string text(const tm& t) {
-    if (t.tm_year == INT_MIN && t.tm_isdst == INT_MIN)
-        return "cleared";
-    char buffer[80];
-    std::snprintf(buffer, sizeof buffer, "%d-%02d-%02d %02d:%02d:%02d %s w%d d%d", t.tm_year + 1900,
-                  t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec,
-                  t.tm_isdst ? "dst" : "std", t.tm_wday, t.tm_yday);
-    return buffer;
-}
-
 // The reading of `t` in `zone`, or the universal reading without a zone.
 std::string read(const QNTime& t, const QNZone* zone = nullptr) {
     tm x;
     zone ? t.extract(&x, *zone) : t.extractGMT(&x);
-    return text(x);
+    return x.tm_year == INT_MIN && x.tm_isdst == INT_MIN ? "cleared" : tzpeer::describe(x);
 }
 
 const QNZoneSimple eastern{QNZone::usEastern, QNZone::northAmerican};
@@ -44,7 +32,7 @@ TEST(QNTime, CountMatchesTheCClock) {
         const time_t unix = static_cast<time_t>(s - kUnixToCount);
         tm expected;
         ASSERT_NE(gmtime_r(&unix, &expected), nullptr);
-        ASSERT_EQ(read(QNTime(static_cast<unsigned long>(s))), text(expected)) << s;
+        ASSERT_EQ(read(QNTime(static_cast<unsigned long>(s))), tzpeer::describe(expected)) << s;
         ASSERT_EQ(QNTime(&expected, QNZone::utc()).seconds(), static_cast<unsigned long>(s));
     }
     EXPECT_EQ(read(QNTime(0xFFFFFFFFul)), "2037-02-06 06:28:15 std w5 d36");

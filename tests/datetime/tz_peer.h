@@ -15,11 +15,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -97,17 +99,24 @@ inline Reading peerReading(time_t t) {
     return r;
 }
 
+// The fields of a reading that the comparison looks at, in a comparable form.
+inline auto fieldsOf(const tm& t) {
+    return std::tie(t.tm_sec, t.tm_min, t.tm_hour, t.tm_mday, t.tm_mon, t.tm_year, t.tm_wday,
+                    t.tm_yday, t.tm_isdst);
+}
+
 inline bool sameKind(const Reading& a, const Reading& b) {
     return a.fields.tm_gmtoff == b.fields.tm_gmtoff && a.fields.tm_isdst == b.fields.tm_isdst &&
            a.name == b.name;
 }
 
-inline std::string describe(const tm& t, const std::string& name) {
+// "yyyy-mm-dd hh:mm:ss std|dst w<weekday> d<day of year>", and the name if any.
+inline std::string describe(const tm& t, const std::string& name = "") {
     char text[96];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d wd%d yd%d dst%d %s",
-                  t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec,
-                  t.tm_wday, t.tm_yday, t.tm_isdst, name.c_str());
-    return text;
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d %s w%d d%d", t.tm_year + 1900,
+                  t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec,
+                  t.tm_isdst ? "dst" : "std", t.tm_wday, t.tm_yday);
+    return name.empty() ? std::string(text) : text + (" " + name);
 }
 
 // Compares `zone` with the C runtime, whose TZ the caller has set to the same
@@ -197,13 +206,9 @@ class PeerCheck {
         const std::string name =
             ours.tm_isdst ? zone_.altZoneName().c_str() : zone_.timeZoneName().c_str();
         ++checks_;
-        const tm& p = peer.fields;
-        if (ours.tm_sec != p.tm_sec || ours.tm_min != p.tm_min || ours.tm_hour != p.tm_hour ||
-            ours.tm_mday != p.tm_mday || ours.tm_mon != p.tm_mon || ours.tm_year != p.tm_year ||
-            ours.tm_wday != p.tm_wday || ours.tm_yday != p.tm_yday || ours.tm_isdst != p.tm_isdst ||
-            name != peer.name) {
+        if (fieldsOf(ours) != fieldsOf(peer.fields) || name != peer.name) {
             fail("reading of count " + std::to_string(*count) + ": ours " + describe(ours, name) +
-                 ", C runtime " + describe(p, peer.name));
+                 ", C runtime " + describe(peer.fields, peer.name));
         }
     }
 
@@ -243,7 +248,7 @@ class PeerCheck {
             tm asked = w;
             asked.tm_isdst = -1;
             if (mktime(&asked) != readers.front().first)
-                fail("mktime disagrees with localtime_r at " + describe(w, ""));
+                fail("mktime disagrees with localtime_r at " + describe(w));
         } else if (readers.size() == 2) {
             if (readers[0].second == readers[1].second)
                 return;  // a repeat between two standard (or two daylight) times
@@ -257,7 +262,7 @@ class PeerCheck {
                            static_cast<unsigned>(w.tm_sec), zone_);
         ++checks_;
         if (static_cast<std::int64_t>(built.seconds()) != *expected) {
-            fail("wall clock " + describe(w, "") + " (" + std::to_string(readers.size()) +
+            fail("wall clock " + describe(w) + " (" + std::to_string(readers.size()) +
                  " readers): ours " + std::to_string(built.seconds()) + ", expected " +
                  std::to_string(*expected));
         }
