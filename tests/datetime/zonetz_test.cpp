@@ -84,11 +84,6 @@ TEST(QNZoneTZ, RefusesMalformedSettingsWithAReason) {
     EXPECT_FALSE(QNZoneTZ::fromPosix(nullptr));
 }
 
-std::vector<char> fileBytes(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST(QNZoneTZ, RefusesNamesOutsideTheDatabaseAndMissingZones) {
     struct {
         const char* name;
@@ -113,7 +108,8 @@ TEST(QNZoneTZ, RefusesNamesOutsideTheDatabaseAndMissingZones) {
 }
 
 TEST(QNZoneTZ, RefusesDamagedZoneFiles) {
-    const std::vector<char> good = fileBytes("/usr/share/zoneinfo/America/New_York");
+    std::ifstream in("/usr/share/zoneinfo/America/New_York", std::ios::binary);
+    const std::vector<char> good{std::istreambuf_iterator<char>(in), {}};
     ASSERT_GT(good.size(), 1000u);
     tzpeer::ZoneFolder folder;
     tzpeer::ScopedEnv tzdir("TZDIR", folder.path());
