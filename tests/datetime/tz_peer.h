@@ -1,11 +1,9 @@
-// Compares a QNZoneTZ with the C runtime (glibc's localtime_r and mktime
-// under the same TZ) around every change of time that glibc shows, and once
-// every 12 hours in between. Years before 1970, where glibc does not apply a
-// POSIX rule, are compared with the same dates 28 years on (or a multiple of
-// 28), where the calendar repeats weekday for weekday.
-//
-// Used by the peer tests and by the sweep over the whole database; holds no
-// test framework, only a list of disagreements.
+// Compares a zone with the C runtime (glibc's localtime_r and mktime under
+// the same TZ) around every change of time that glibc shows, and once every
+// 12 hours in between. Years before 1970, where glibc does not apply a POSIX
+// rule, are compared with the same dates 28 years on (or a multiple of 28),
+// where the calendar repeats weekday for weekday. Holds no test framework
+// (the sweep over the database uses it too); also the zone tests' helpers.
 #ifndef XVKIT_TESTS_DATETIME_TZ_PEER_H_
 #define XVKIT_TESTS_DATETIME_TZ_PEER_H_
 
@@ -13,11 +11,18 @@
 #include <xvkit/qntime.h>
 #include <xvkit/qnzonetz.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace tzpeer {
@@ -44,7 +49,40 @@ class ScopedEnv {
     std::optional<std::string> saved_;
 };
 
+// A fresh folder under /tmp, with the files written into it, removed at the
+// end of the scope; TZDIR can name it.
+class ZoneFolder {
+  public:
+    ZoneFolder() {
+        char pattern[] = "/tmp/xvkit-zones-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        path_ = made ? made : "/nonexistent-xvkit-zones";
+    }
+    ZoneFolder(const ZoneFolder&) = delete;
+    ZoneFolder& operator=(const ZoneFolder&) = delete;
+    ~ZoneFolder() {
+        for (const std::string& f : files_)
+            unlink((path_ + "/" + f).c_str());
+        rmdir(path_.c_str());
+    }
+    void write(const std::string& name, const std::vector<char>& bytes) {
+        std::ofstream(path_ + "/" + name, std::ios::binary).write(bytes.data(), bytes.size());
+        files_.push_back(name);
+    }
+    const char* path() const { return path_.c_str(); }
+
+  private:
+    std::string path_;
+    std::vector<std::string> files_;
+};
+
 constexpr std::int64_t kUnixToCount = 2177452800;
+
+// The count of a UTC wall-clock time.
+inline unsigned long utcCount(unsigned day, unsigned month, unsigned year, unsigned hour,
+                              unsigned minute = 0, unsigned second = 0) {
+    return QNTime(QNDate(day, month, year), hour, minute, second, QNZone::utc()).seconds();
+}
 constexpr std::int64_t kLastCount = 4294967295;
 constexpr int kCycleYears = 28;
 constexpr int kFirstPeerYear = 1970;
@@ -61,30 +99,39 @@ inline Reading peerReading(time_t t) {
     return r;
 }
 
+// The fields of a reading that the comparison looks at, in a comparable form.
+inline auto fieldsOf(const tm& t) {
+    return std::tie(t.tm_sec, t.tm_min, t.tm_hour, t.tm_mday, t.tm_mon, t.tm_year, t.tm_wday,
+                    t.tm_yday, t.tm_isdst);
+}
+
 inline bool sameKind(const Reading& a, const Reading& b) {
     return a.fields.tm_gmtoff == b.fields.tm_gmtoff && a.fields.tm_isdst == b.fields.tm_isdst &&
            a.name == b.name;
 }
 
-inline std::string describe(const tm& t, const std::string& name) {
+// "yyyy-mm-dd hh:mm:ss std|dst w<weekday> d<day of year>", and the name if any.
+inline std::string describe(const tm& t, const std::string& name = "") {
     char text[96];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d wd%d yd%d dst%d %s",
-                  t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec,
-                  t.tm_wday, t.tm_yday, t.tm_isdst, name.c_str());
-    return text;
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d %s w%d d%d", t.tm_year + 1900,
+                  t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec,
+                  t.tm_isdst ? "dst" : "std", t.tm_wday, t.tm_yday);
+    return name.empty() ? std::string(text) : text + (" " + name);
 }
 
 // Compares `zone` with the C runtime, whose TZ the caller has set to the same
-// zone, over the years `firstYear`..`lastYear` (of the zone; only years from
-// the zone's exactFrom() on count).
+// zone, over the years `firstYear`..`lastYear` (of the zone; for a QNZoneTZ
+// only years from its exactFrom() on).
 class PeerCheck {
   public:
+    PeerCheck(const QNZone& zone, std::string label, int firstYear, int lastYear)
+        : zone_(zone), label_(std::move(label)), firstYear_(firstYear), lastYear_(lastYear) {}
     PeerCheck(const QNZoneTZ& zone, int firstYear, int lastYear)
-        : zone_(zone), firstYear_(firstYear), lastYear_(lastYear) {}
+        : PeerCheck(zone, std::string(zone.name()),
+                    std::max(firstYear, static_cast<int>(zone.exactFrom())), lastYear) {}
 
     void run() {
-        const int from = std::max<int>(firstYear_, static_cast<int>(zone_.exactFrom()));
-        for (int year = from; year <= lastYear_; ++year)
+        for (int year = firstYear_; year <= lastYear_; ++year)
             runYear(year);
     }
 
@@ -99,7 +146,7 @@ class PeerCheck {
 
     void fail(const std::string& what) {
         if (failures_.size() < kMaxFailures)
-            failures_.push_back(zone_.name() + ": " + what);
+            failures_.push_back(label_ + ": " + what);
     }
 
     static time_t startOfYear(int year) {
@@ -159,13 +206,9 @@ class PeerCheck {
         const std::string name =
             ours.tm_isdst ? zone_.altZoneName().c_str() : zone_.timeZoneName().c_str();
         ++checks_;
-        const tm& p = peer.fields;
-        if (ours.tm_sec != p.tm_sec || ours.tm_min != p.tm_min || ours.tm_hour != p.tm_hour ||
-            ours.tm_mday != p.tm_mday || ours.tm_mon != p.tm_mon || ours.tm_year != p.tm_year ||
-            ours.tm_wday != p.tm_wday || ours.tm_yday != p.tm_yday || ours.tm_isdst != p.tm_isdst ||
-            name != peer.name) {
+        if (fieldsOf(ours) != fieldsOf(peer.fields) || name != peer.name) {
             fail("reading of count " + std::to_string(*count) + ": ours " + describe(ours, name) +
-                 ", C runtime " + describe(p, peer.name));
+                 ", C runtime " + describe(peer.fields, peer.name));
         }
     }
 
@@ -205,7 +248,7 @@ class PeerCheck {
             tm asked = w;
             asked.tm_isdst = -1;
             if (mktime(&asked) != readers.front().first)
-                fail("mktime disagrees with localtime_r at " + describe(w, ""));
+                fail("mktime disagrees with localtime_r at " + describe(w));
         } else if (readers.size() == 2) {
             if (readers[0].second == readers[1].second)
                 return;  // a repeat between two standard (or two daylight) times
@@ -219,13 +262,14 @@ class PeerCheck {
                            static_cast<unsigned>(w.tm_sec), zone_);
         ++checks_;
         if (static_cast<std::int64_t>(built.seconds()) != *expected) {
-            fail("wall clock " + describe(w, "") + " (" + std::to_string(readers.size()) +
+            fail("wall clock " + describe(w) + " (" + std::to_string(readers.size()) +
                  " readers): ours " + std::to_string(built.seconds()) + ", expected " +
                  std::to_string(*expected));
         }
     }
 
-    const QNZoneTZ& zone_;
+    const QNZone& zone_;
+    std::string label_;
     int firstYear_;
     int lastYear_;
     int year_ = 0;
@@ -234,6 +278,16 @@ class PeerCheck {
     long checks_ = 0;
     std::vector<std::string> failures_;
 };
+
+// Empty when `zone` agrees with the C runtime over the years given, else the
+// disagreements, one a line.
+inline std::string disagreements(PeerCheck check) {
+    check.run();
+    std::string text = check.checks() > 100 ? "" : "too few checks\n";
+    for (const std::string& line : check.failures())
+        text += line + "\n";
+    return text;
+}
 
 }  // namespace tzpeer
 

@@ -104,15 +104,12 @@ TEST(QNDaylightBoundary, DayFormulaAgreesWithCountingWeekdays) {
                             << " from " << from;
                         ASSERT_EQ(t.tm_hour * 60 + t.tm_min, 90);
                     }
-                    // Strictly before the boundary minute. The year is not
-                    // compared: a neighbouring day in another year counts by
-                    // its month alone.
+                    // The minute edges are compared with the C runtime; here the
+                    // neighbouring days, whose year is not compared: one in
+                    // another year counts by its month alone.
                     const QNDate day(expected, month, year);
-                    tm before = at(day, 1, 29), on = at(day, 1, 30);
-                    tm dayBefore = at(QNDate(day) -= 1, 23, 59);
+                    tm dayBefore = at(QNDate(day) -= 1, 23, 59), on = at(day, 1, 30);
                     tm dayAfter = at(QNDate(day) += 1, 0, 0);
-                    EXPECT_TRUE(b.after(&before));
-                    EXPECT_FALSE(b.after(&on));
                     EXPECT_EQ(b.after(&dayBefore), dayBefore.tm_year == on.tm_year);
                     EXPECT_EQ(b.after(&dayAfter), dayAfter.tm_year != on.tm_year);
                 }
@@ -127,13 +124,9 @@ TEST(QNDaylightBoundary, DayFormulaAgreesWithCountingWeekdays) {
     EXPECT_EQ(t.tm_mday, 15);
 }
 
-TEST(QNDaylightRule, SouthernScheduleAndAssignment) {
-    // Begins in October, ends in March: daylight across the turn of the year.
+// A southern schedule is compared with the C runtime in runtime_zone_test.cpp.
+TEST(QNDaylightRule, AssignmentCopiesTheBoundariesOnly) {
     const QNDaylightRule south{nullptr, 0, true, {9, 0, 0, 120}, {2, 4, 0, 180}};
-    tm january = at(QNDate(15, 1, 1997), 12, 0), june = at(QNDate(15, 6, 1997), 12, 0);
-    EXPECT_TRUE(south.isDaylight(&january));
-    EXPECT_FALSE(south.isDaylight(&june));
-
     QNDaylightRule target{&south, 2000, false, {0, 0, 0, 0}, {0, 0, 0, 0}};
     target = south;  // copies the boundaries only
     EXPECT_EQ(target.next, &south);

@@ -46,9 +46,9 @@ TEST(XVStringCompare, TextAndStringOverloads) {
     EXPECT_LT(XVString("abc").compareTo("ABD", blind), 0);
 
     const std::tuple<std::string_view, std::string_view, Mode, int> strings[] = {
-        {"aa", "b", exact, 1},        {"b", "aaaa", exact, -3},     {"zzz", "aaaaa", exact, -2},
-        {"aaaaa", "zzz", blind, 2},   {"", "\0"sv, exact, -1},      {"abd", "abc", exact, 1},
-        {"a\xff", "a\x01", exact, 1}, {"HeLLo", "hello", blind, 0}, {"a\0B"sv, "A\0b"sv, blind, 0}};
+        {"aa", "b", exact, 1},        {"b", "aaaa", exact, -3},      {"zzz", "aaaaa", exact, -2},
+        {"aaaaa", "zzz", blind, 2},   {"", "\0"sv, exact, -1},       {"a\xff", "a\x01", exact, 1},
+        {"HeLLo", "hello", blind, 0}, {"a\0B"sv, "A\0b"sv, blind, 0}};
     for (const auto& [a, b, mode, expected] : strings)
         EXPECT_EQ(str(a).compareTo(str(b), mode), expected) << a << " : " << b;
     EXPECT_LT(str("a\0b"sv).compareTo(str("a\0c"sv), blind), 0);
@@ -95,10 +95,9 @@ TEST(XVStringStrip, ViewsWhatIsLeftOrNothing) {
     constexpr auto trailing = XVString::stripTrailing, both = XVString::stripBoth,
                    leading = XVString::stripLeading, odd = static_cast<XVString::StripMode>(3);
     const std::tuple<const char*, XVString::StripMode, char, std::string> cases[] = {
-        {"a ", trailing, ' ', "a"},     {"   ", trailing, ' ', null},
-        {"   ", leading, ' ', null},    {"   ", both, ' ', null},
-        {"", both, ' ', null},          {"  ab  ", both, ' ', "ab"},
-        {"  ab ", leading, ' ', "ab "}, {"x", both, ' ', "x"},
+        {"   ", trailing, ' ', null},   {"   ", leading, ' ', null},
+        {"   ", both, ' ', null},       {"", both, ' ', null},
+        {"  ab  ", both, ' ', "ab"},    {"  ab ", leading, ' ', "ab "},
         {"00700", both, '0', "7"},      {"a  b ", trailing, ' ', "a  b"},
         {"..a..", leading, '.', "a.."}, {"..a..", trailing, '.', "..a"},
         {" a ", odd, ' ', " a "}};

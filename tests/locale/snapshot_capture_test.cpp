@@ -13,11 +13,11 @@
 
 #include <xvkit/qnlocale.h>
 
-#include "snapshot_test_support.h"
+#include "locale_test_support.h"
 
 namespace {
 
-using namespace snapshot_test;
+using namespace locale_test;
 
 TEST(SnapshotCapture, ClampsTheNumbersTheCLocaleLacks) {
     // CHAR_MAX everywhere in C: digits become 0, the sign positions 0 and 1,

@@ -19,11 +19,11 @@
 #include <xvkit/qnzone.h>
 
 #include "expansion_check.h"
-#include "snapshot_test_support.h"
+#include "locale_test_support.h"
 
 namespace {
 
-using namespace snapshot_test;
+using namespace locale_test;
 
 const QNLocale::CurrSymbol kLocal = QNLocale::symbolLocal;
 const QNLocale::CurrSymbol kIntl = QNLocale::symbolInternational;
@@ -55,30 +55,30 @@ TEST(SnapshotFormat, NumbersWhateverTheRuntime) {
     EXPECT_EQ(own.moneyAsString(1e20, kNone), "+ 1\u00a0000000000000000\u00a000\u066b000");
 }
 
-// The digits are C's "%.*f" in every rounding mode, for numbers and money.
-TEST(SnapshotFormat, RealNumbersFollowTheRoundingMode) {
+// The digits are C's "%.*f" in every rounding mode, for numbers and money,
+// in the built-in English locale and in snapshots.
+TEST(SnapshotFormat, RealNumbersOfEveryLocaleFollowTheRoundingMode) {
     const QNLocaleSnapshot us("en_US.UTF-8"), german("de_DE.UTF-8");
+    const QNLocaleDefault& english = QNLocaleDefault::instance();
     RuntimeLocale switched("C");
-    const auto cText = [](double v, int precision) {
-        char buffer[64];
-        return std::string(buffer, static_cast<std::size_t>(
-                                       std::snprintf(buffer, sizeof buffer, "%.*f", precision, v)));
-    };
     const int saved = std::fegetround();
     ASSERT_EQ(std::fesetround(FE_UPWARD), 0);
     EXPECT_EQ(us.asString(0.125, 2, false), "0.13");
     EXPECT_EQ(us.asString(1234.5, 0, false), "1,235");
     EXPECT_EQ(german.asString(-1234.5, 0, true), "-1.234,");
     EXPECT_EQ(us.moneyAsString(1.5, kLocal), "$0.02");  // 0.01 to nearest
+    EXPECT_EQ(english.moneyAsString(1.25, kLocal), "$0.02");
     for (int mode : {FE_DOWNWARD, FE_TOWARDZERO, FE_UPWARD, FE_TONEAREST}) {
         std::fesetround(mode);
         for (double v : {0.125, -0.125, 2.0 / 3, -2.0 / 3, 1e-3, 99.5}) {
-            EXPECT_EQ(us.asString(v, 2, false), cText(v, 2)) << mode << " " << v;
-            EXPECT_EQ(us.asString(v, 0, false), cText(v, 0)) << mode << " " << v;
-            if (v > 0) {
-                std::string money = "$";
-                money += cText(v / 100, 2);
-                EXPECT_EQ(us.moneyAsString(v, kLocal), money) << mode << " " << v;
+            for (const QNLocale* l :
+                 {static_cast<const QNLocale*>(&us), static_cast<const QNLocale*>(&english)}) {
+                EXPECT_EQ(l->asString(v, 2, false), printed("%.2f", v)) << mode << " " << v;
+                EXPECT_EQ(l->asString(v, 0, false), printed("%.0f", v)) << mode << " " << v;
+                if (v > 0) {
+                    EXPECT_EQ(l->moneyAsString(v, kLocal), printed("$%.2f", v / 100))
+                        << mode << " " << v;
+                }
             }
         }
     }

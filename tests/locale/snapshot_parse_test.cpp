@@ -6,9 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cfenv>
-#include <charconv>
 #include <clocale>
-#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 #include <random>
@@ -18,63 +16,13 @@
 
 #include <xvkit/qnlocale.h>
 
+#include "locale_test_support.h"
 #include "reader_contract.h"
-#include "snapshot_test_support.h"
 
 namespace {
 
-using namespace snapshot_test;
+using namespace locale_test;
 using namespace xvkit::reader_contract;
-
-// What reading `text` as `kind` gives, or "fail": 'n' a whole number, 'r' a
-// real one (shortest digits, whatever the runtime's locale), '$' 'i' '0'
-// money with the local, international or no symbol (in units), 'd' a date
-// ("yyyy-mm-dd"), 't' a time ("hh:mm:ss"), 'M' 'W' a month or weekday index.
-// A reading that fails must leave its output as it was, and a date or time
-// must set its three fields and nothing else: "touched" otherwise.
-std::string read(const QNLocale& l, char kind, const std::string& text) {
-    long n = 77;
-    double x = 7.5;
-    tm t = markedTm();
-    char out[64];
-    bool ok = false;
-    switch (kind) {
-        case 'M':
-            return std::to_string(l.monthIndex(text));
-        case 'W':
-            return std::to_string(l.weekdayIndex(text));
-        case 'n':
-            ok = l.stringToNum(text, &n);
-            std::snprintf(out, sizeof out, "%ld", n);
-            break;
-        case 'r':
-            ok = l.stringToNum(text, &x);
-            *std::to_chars(out, out + sizeof out - 1, x).ptr = '\0';
-            break;
-        case 'd':
-            ok = l.stringToDate(text, &t);
-            std::snprintf(out, sizeof out, "%04d-%02d-%02d", t.tm_year + 1900, t.tm_mon + 1,
-                          t.tm_mday);
-            if (!tmContractKept(TmReader::date, ok, t))
-                return "touched";
-            break;
-        case 't':
-            ok = l.stringToTime(text, &t);
-            std::snprintf(out, sizeof out, "%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec);
-            if (!tmContractKept(TmReader::time, ok, t))
-                return "touched";
-            break;
-        default:
-            ok = l.stringToMoney(text, &x,
-                                 kind == '$'   ? QNLocale::symbolLocal
-                                 : kind == 'i' ? QNLocale::symbolInternational
-                                               : QNLocale::symbolNone);
-            std::snprintf(out, sizeof out, "%.0f", x);
-    }
-    if (!ok && (n != 77 || x != 7.5))
-        return "touched";
-    return ok ? out : "fail";
-}
 
 // `text` followed by `times` copies of `piece`.
 std::string repeated(std::string text, const char* piece, int times) {
@@ -91,9 +39,11 @@ void expectReads(const char* locale, char kind, std::initializer_list<R> reads,
                  std::initializer_list<std::string> fails = {}) {
     const QNLocaleSnapshot snapshot(locale);
     for (const auto& [text, expected] : reads)
-        EXPECT_EQ(read(snapshot, kind, text), expected) << locale << " '" << kind << "' " << text;
+        EXPECT_EQ(readingOf(snapshot, kind, text), expected)
+            << locale << " '" << kind << "' " << text;
     for (const std::string& text : fails)
-        EXPECT_EQ(read(snapshot, kind, text), "fail") << locale << " '" << kind << "' " << text;
+        EXPECT_EQ(readingOf(snapshot, kind, text), "fail")
+            << locale << " '" << kind << "' " << text;
 }
 
 TEST(SnapshotParse, WholeNumbersWithTheGroupCheck) {
@@ -139,29 +89,13 @@ TEST(SnapshotParse, RealNumbersWhateverTheRuntimePoint) {
 // around 22, zeros, and random texts of all these shapes.
 TEST(SnapshotParse, RealNumbersAreStrtodsInEveryRoundingMode) {
     const QNLocaleSnapshot us("en_US.UTF-8");
-    std::vector<std::string> texts = {"9007199254740991",
-                                      "9007199254740992",
-                                      "9007199254740993",
-                                      "-9007199254740993",
-                                      "1234567890123456789",
-                                      "12345678901234567890",
-                                      "0.1",
-                                      "-0.1",
-                                      "0.3",
-                                      "2.5e-1",
-                                      "1e22",
-                                      "1e23",
-                                      "-1e-22",
-                                      "1e-23",
-                                      "123456789e-22",
-                                      "0.000",
-                                      "-0.0e5",
-                                      "00001.5000",
-                                      "4.9e-324",
-                                      "1.7976931348623157e308",
-                                      "1e0400",
-                                      "1e-0400",
-                                      "0e99999"};
+    // clang-format off
+    std::vector<std::string> texts = {
+        "9007199254740991", "9007199254740992", "9007199254740993", "-9007199254740993",
+        "1234567890123456789", "12345678901234567890", "0.1", "-0.1", "0.3", "2.5e-1", "1e22",
+        "1e23", "-1e-22", "1e-23", "123456789e-22", "0.000", "-0.0e5", "00001.5000", "4.9e-324",
+        "1.7976931348623157e308", "1e0400", "1e-0400", "0e99999"};
+    // clang-format on
     std::mt19937 random(19);
     const auto digits = [&random](int n) {
         std::string d;
@@ -219,7 +153,7 @@ TEST(SnapshotParse, MoneyPiecesInAnyOrder) {
          R{" ( $ 12 ) ", "-1200"}, R{"+ $12", "1200"}, R{".50", "50"}, R{"$1.00", "100"}},
         {"$12.3", "$12.345", "($12.00", "$$12", "--12", "-(12)", "12 13", "$", "12,34",
          repeated("1", ",000", 11)});
-    EXPECT_NE(read(QNLocaleSnapshot("en_US.UTF-8"), '$', repeated("1", ",000", 10)), "fail");
+    EXPECT_NE(readingOf(QNLocaleSnapshot("en_US.UTF-8"), '$', repeated("1", ",000", 10)), "fail");
     // International: the code, at most one sign, the number, in one pass.
     expectReads("en_US.UTF-8", 'i', {R{"USD -1,234.56", "-123456"}, R{"USD 1,234.56", "123456"}},
                 {"-USD 1,234.56", "$1.00"});

@@ -14,17 +14,11 @@
 #include <xvkit/qnlocale.h>
 #include <xvkit/qnzone.h>
 
-#include "snapshot_test_support.h"
+#include "locale_test_support.h"
 
 namespace {
 
-using namespace snapshot_test;
-
-std::string printed(const char* format, auto... values) {
-    char buffer[2048];
-    const int n = std::snprintf(buffer, sizeof buffer, format, values...);
-    return std::string(buffer, static_cast<std::size_t>(n));
-}
+using namespace locale_test;
 
 bool named(const char* locale, const char* name) {
     return std::strcmp(locale, name) == 0;

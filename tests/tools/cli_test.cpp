@@ -183,21 +183,10 @@ TEST(ToolTour, IsTheDefaultAndShowsEveryFamily) {
     const RunResult tour = runTool({"tour"});
     EXPECT_TRUE(tour.status == 0 && tour.err.empty());
     EXPECT_EQ(runTool({}).out, tour.out);
-    // Results of the library on the tour's fixed inputs.
-    for (const char* line : {
-             "Tuesday 02/29/00",                      // QNDate(29, 2, 2000)
-             "2451604, 60",                           // its day number and day of year
-             "03/05/00",                              // the following Sunday
-             "Wednesday 05 March 1997",               // "03/05/97" read by the C snapshot
-             "3124180800",                            // 1/1/2000 12:00 UTC
-             "Sat Jan  1 07:00:00 2000 EST",          // the same instant in US Eastern
-             "04/06/97 03:00:00 EDT",                 // daylight time begins
-             "10/26/97 01:00:00 EST",                 // and ends
-             "($123.45)", "-12345 cents", "13:15",    // the English locale
-             "-1234.50",                              // the C snapshot
-             "1000001000001000", "0011100011100011",  // a & b, a ^ b
-             "at 2, length 5", "at 1, length 8",      // [0-9]+, b.*d
-         }) {
+    // One result of each family on the tour's fixed inputs: dates, instants
+    // and zones, the English locale, the C snapshot, bit vectors, searches.
+    for (const char* line : {"Tuesday 02/29/00", "Sat Jan  1 07:00:00 2000 EST", "($123.45)",
+                             "-1234.50", "1000001000001000", "at 2, length 5"}) {
         EXPECT_TRUE(contains(tour.out, line)) << line << "\n" << tour.out;
     }
 }

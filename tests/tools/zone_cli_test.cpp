@@ -56,28 +56,14 @@ TEST(ToolZone, DescribesAZoneAndRefusesUnknownOnes) {
          "daylight    +0630  UTC+06:30\n"
          "exact from  1907\n"
          "no changes in 2024\n"},
-        {"zone|--year|2024|<+0330>-3:30", 0,
+        // Without a name, the zone of TZ (the change lines are zdump's, above).
+        {"zone|--year|2030", 0,
          "zone        <+0330>-3:30\n"
          "standard    +0330  UTC+03:30\n"
          "daylight    none\n"
          "exact from  1901\n"
-         "no changes in 2024\n"},
-        // Without a name, the zone of TZ.
-        {"zone|--year|2030", 0,
-         "zone        CET-1CEST,M3.5.0,M10.5.0/3\n"
-         "standard    CET  UTC+01:00\n"
-         "daylight    CEST  UTC+02:00\n"
-         "exact from  1901\n"
-         "changes in 2030:\n"
-         "CET-1CEST,M3.5.0,M10.5.0/3  Sun Mar 31 00:59:59 2030 UT = Sun Mar 31 01:59:59 2030 "
-         "CET isdst=0 gmtoff=3600\n"
-         "CET-1CEST,M3.5.0,M10.5.0/3  Sun Mar 31 01:00:00 2030 UT = Sun Mar 31 03:00:00 2030 "
-         "CEST isdst=1 gmtoff=7200\n"
-         "CET-1CEST,M3.5.0,M10.5.0/3  Sun Oct 27 00:59:59 2030 UT = Sun Oct 27 02:59:59 2030 "
-         "CEST isdst=1 gmtoff=7200\n"
-         "CET-1CEST,M3.5.0,M10.5.0/3  Sun Oct 27 01:00:00 2030 UT = Sun Oct 27 02:00:00 2030 "
-         "CET isdst=0 gmtoff=3600\n",
-         "", "", "TZ=CET-1CEST,M3.5.0,M10.5.0/3"},
+         "no changes in 2030\n",
+         "", "", "TZ=<+0330>-3:30"},
         {"zone|Nowhere/Land", 2, "", "bad zone: no zone 'Nowhere/Land' under /usr/share/zoneinfo"},
         {"zone|../../etc/passwd", 2, "",
          "bad zone: zone name '../../etc/passwd' reaches outside the database folder"},
@@ -98,12 +84,8 @@ TEST(ToolZone, TimeFollowsTheRealRules) {
         {"time|--zone|America/New_York|--dst|2024", 0,
          "begins Sunday 10 March 2024 03:00:00 EDT (count 3887506800, daylight time)\n"
          "ends   Sunday 03 November 2024 01:00:00 EST (count 3908066400, standard time)\n"},
-        {"time|--zone|Europe/Berlin|4/1/2024|12:00", 0,
-         "Monday 01 April 2024 12:00:00 CEST (count 3889418400, daylight time)\n"},
         {"time|--zone|Australia/Sydney|1/15/2024|12:00", 0,
          "Monday 15 January 2024 12:00:00 AEDT (count 3882733200, daylight time)\n"},
-        {"time|--zone|Asia/Kolkata|1/15/2024|12:00", 0,
-         "Monday 15 January 2024 12:00:00 IST (count 3882753000, standard time)\n"},
         {"time|--zone|Nowhere/Land|12:00", 2, "",
          "bad zone: no zone 'Nowhere/Land' under /usr/share/zoneinfo"},
         {"time|12:00", 2, "", "bad TZ: no zone 'Nowhere/Land' under /usr/share/zoneinfo", "",

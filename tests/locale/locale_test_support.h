@@ -1,20 +1,21 @@
-// Shared by the snapshot tests: the compiled test locales (cmake/locales.cmake,
-// found through LOCPATH), the C runtime switched to one of them, and
-// calendar records.
+// Shared by the locale tests: the compiled test locales (cmake/locales.cmake,
+// found through LOCPATH), the C runtime switched to one of them, calendar
+// records, and the C library's texts to compare with.
 
-#ifndef XVKIT_TESTS_LOCALE_SNAPSHOT_TEST_SUPPORT_H_
-#define XVKIT_TESTS_LOCALE_SNAPSHOT_TEST_SUPPORT_H_
+#ifndef XVKIT_TESTS_LOCALE_LOCALE_TEST_SUPPORT_H_
+#define XVKIT_TESTS_LOCALE_LOCALE_TEST_SUPPORT_H_
 
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <string>
 
 #include <xvkit/qnlocale.h>
 
-namespace snapshot_test {
+namespace locale_test {
 
 // Every locale the tests capture.
 inline const char* const kLocales[] = {
@@ -53,11 +54,20 @@ inline tm probeTm() {
     return utcTm(1990, 10, 30, 22, 54, 56);
 }
 
+// The C library's printf formatting of `values`, however long the text.
+template <class... Args>
+std::string printed(const char* format, Args... values) {
+    const int n = std::snprintf(nullptr, 0, format, values...);
+    std::string text(static_cast<std::size_t>(n), '\0');
+    std::snprintf(text.data(), text.size() + 1, format, values...);
+    return text;
+}
+
 inline std::string strftimeText(const char* format, const tm& t) {
     char buffer[1024];
     return std::string(buffer, std::strftime(buffer, sizeof buffer, format, &t));
 }
 
-}  // namespace snapshot_test
+}  // namespace locale_test
 
-#endif  // XVKIT_TESTS_LOCALE_SNAPSHOT_TEST_SUPPORT_H_
+#endif  // XVKIT_TESTS_LOCALE_LOCALE_TEST_SUPPORT_H_
