@@ -75,12 +75,12 @@ TEST(SnapshotParse, RealNumbersWhateverTheRuntimePoint) {
         expectReads("de_DE.UTF-8", 'r', {R{"-1.234,5", "-1234.5"}}, {"1.5"});
         expectReads("xv_TEST.UTF-8", 'r', {R{"12\u202f34\u202f567\u066b25", "1234567.25"}});
     }
-    // strtod's overflow is read whole; fewer than 256 characters.
+    // strtod's overflow is read whole; fewer than 256 characters. (Plain
+    // digit, point and exponent forms are compared with strtod below.)
     const std::string longest = std::string(254, '0') + "1";
     expectReads("en_US.UTF-8", 'r',
-                {R{".5", "0.5"}, R{"5.", "5"}, R{"- .5", "-0.5"}, R{"1e3", "1000"},
-                 R{"+2.5E-1 ", "0.25"}, R{"-0", "-0"}, R{"1e999", "inf"}, R{longest, "1"}},
-                {".", "-.", "1e", "1e+", "e5", "1,23.4", "inf", "0x10", longest + "0"});
+                {R{"- .5", "-0.5"}, R{"+2.5E-1 ", "0.25"}, R{"1e999", "inf"}, R{longest, "1"}},
+                {"1e", "1e+", "1,23.4", "inf", "0x10", longest + "0"});
 }
 
 // Short real numbers are converted without strtod; every text must still
