@@ -43,18 +43,18 @@ void expectRows(char kind, std::initializer_list<std::string_view> rows) {
 // Magnitudes above 2147483647 are clamped to it, as by a 32-bit strtol; an
 // embedded NUL is left over like any other character.
 TEST(DefaultParse, WholeNumbers) {
-    expectRows('n', {"  - 42   => -42", "+7 => 7", "\t12\n => 12", "2147483647 => 2147483647",
-                     "2147483648 => 2147483647", "-99999999999999999999 => -2147483647", " => fail",
-                     "    => fail", "12abc => fail", "--5 => fail", "1 2 => fail", "+ -5 => fail",
-                     "- => fail", "1.5 => fail", "0x10 => fail", "12\0003 => fail"sv});
+    expectRows('n', {"  - 42   => -42", "\t+12\n => 12", "2147483647 => 2147483647",
+                     "2147483648 => 2147483647", "-99999999999999999999 => -2147483647",
+                     "    => fail", "12abc => fail", "--5 => fail", "1 2 => fail", "- => fail",
+                     "1.5 => fail", "12\0003 => fail"sv});
 }
 
 // strtod reads with the C runtime's current decimal point.
 TEST(DefaultParse, RealNumbers) {
     RuntimeLocale runtime("C");
-    expectRows('r', {".5 => 0.5", "-1.5e3 => -1500", " + 2.  => 2", "- .25 => -0.25",
-                     "1e400 => inf", ". => fail", "e5 => fail", " => fail", "1.5e => fail",
-                     "inf => fail", "nan => fail", "1,5 => fail", "2 3 => fail"});
+    expectRows('r',
+               {"-1.5e3 => -1500", " + 2.  => 2", "- .25 => -0.25", "1e400 => inf", ". => fail",
+                " => fail", "1.5e => fail", "inf => fail", "1,5 => fail", "2 3 => fail"});
     RuntimeLocale german("de_DE.UTF-8");
     expectRows('r', {" -1,5  => -1.5", "1.5 => fail"});
 }
@@ -64,26 +64,20 @@ TEST(DefaultParse, RealNumbers) {
 // wins (December is searched first, full name before short); names count
 // inside other words and at either end of the text.
 TEST(DefaultParse, Dates) {
-    expectRows('d', {"3/5/97 => 1997-03-05", "12-25-2005 => 2005-12-25", "3/5/5 => 1905-03-05",
-                     "3/5/0 => 1900-03-05", "3/5/100 => 0100-03-05", "3/5/97 ! => 1997-03-05",
-                     "2/29/96 => 1996-02-29", "2/29/2000 => 2000-02-29",
+    expectRows('d', {"12-25-2005 => 2005-12-25", "3/5/0 => 1900-03-05", "3/5/99 => 1999-03-05",
+                     "3/5/100 => 0100-03-05", "3/5/97 ! => 1997-03-05", "2/29/2000 => 2000-02-29",
                      "  on 07.04.1997. => 1997-07-04"});
     // Each number reads as strtol reads it with a 32-bit long: a larger year
     // is clamped to 2147483647, which is then validated as any other year.
-    expectRows(
-        'd',
-        {"1/1/2147483647 => 2147483647-01-01", "12/31/2147483648 => 2147483647-12-31",
-         "3/5/99999999999999999999 => 2147483647-03-05", "May 5 99999999999 => 2147483647-05-05",
-         "2/28/99999999999 => 2147483647-02-28", "2/29/99999999999 => fail",
-         "2/29/2147483647 => fail", "1/99999999999/1997 => fail", "99999999999/1/1997 => fail"});
-    expectRows('d', {"5 march 1997 => 1997-03-05", "Tuesday, March 4, 1997 => 1997-03-04",
-                     "Mar/May 5 1997 => 1997-05-05", "January or Dec 1 1997 => 1997-12-01",
-                     "Junes 2 97 => 1997-06-02", "Decade 1, 97 => 1997-12-01",
-                     "5 97 dEC => 1997-12-05", "mAy5/97 => 1997-05-05"});
+    expectRows('d', {"1/1/2147483647 => 2147483647-01-01", "12/31/2147483648 => 2147483647-12-31",
+                     "May 5 99999999999 => 2147483647-05-05", "2/29/99999999999 => fail",
+                     "1/99999999999/1997 => fail", "99999999999/1/1997 => fail"});
+    expectRows('d',
+               {"Tuesday, March 4, 1997 => 1997-03-04", "Junes 2 97 => 1997-06-02",
+                "Decade 1, 97 => 1997-12-01", "5 97 dEC => 1997-12-05", "mAy5/97 => 1997-05-05"});
     expectRows('d', {"3/5/97 10:00 => fail", "-3/5/97 1 => fail", "2/29/97 => fail",
-                     "2/29/1900 => fail", "2/29/0 => fail", "13/1/97 => fail", "0/1/97 => fail",
-                     "4/31/97 => fail", "3/0/97 => fail", "3/5 => fail", " => fail",
-                     "March => fail", "March 5 => fail", "no digits => fail", "Ma 5 97 => fail",
+                     "2/29/1900 => fail", "13/1/97 => fail", "0/1/97 => fail", "4/31/97 => fail",
+                     "3/0/97 => fail", "3/5 => fail", "March 5 => fail", "Ma 5 97 => fail",
                      "Dec 5 97 Ja 1 => fail", "\xC4\xC5\xC3 5 97 => fail", "1/1/-5 => 1905-01-01"});
 }
 
@@ -114,26 +108,23 @@ TEST(DefaultParse, DateMonthNamesAreSearchedFromDecember) {
 
 // Text after a time is ignored, unlike after a date.
 TEST(DefaultParse, Times) {
-    expectRows(
-        't', {"14:07:09 => 14:07:09", "9 => 09:00:00", "9.30 => 09:30:00", "10 30 => 10:30:00",
-              "0:00 => 00:00:00", "23:59:59 => 23:59:59", "12 am => 00:00:00",
-              "12:30 PM => 12:30:00", "1:15 pm => 13:15:00", "11:59:59pM => 23:59:59",
-              "10:30 garbage => 10:30:00", "  7:05:03 AMX => 07:05:03", "13 a.m. pm => 13:00:00"});
-    expectRows('t', {"13:00 pm => fail", "0 am => fail", "0:30 AM => fail", "24:00 => fail",
-                     "10:60 => fail", "10:30:60 => fail", "-1:00 => fail", "10:-5 => fail",
-                     " => fail", "pm => fail", "x10 => fail", "99999999999999999999 => fail"});
+    expectRows('t',
+               {"9 => 09:00:00", "9.30 => 09:30:00", "10 30 => 10:30:00", "0:00 => 00:00:00",
+                "23:59:59 => 23:59:59", "12 am => 00:00:00", "12:30 PM => 12:30:00",
+                "11:59:59pM => 23:59:59", "10:30 garbage => 10:30:00", "13 a.m. pm => 13:00:00"});
+    expectRows('t', {"13:00 pm => fail", "0 am => fail", "24:00 => fail", "10:60 => fail",
+                     "10:30:60 => fail", "-1:00 => fail", "10:-5 => fail", " => fail",
+                     "x10 => fail", "99999999999999999999 => fail"});
 }
 
 // A trailing '-' only with the local symbol; "USD" with any other non-zero
 // symbol, in upper case; never a symbol with `symbolNone`.
 TEST(DefaultParse, MoneyInEverySignForm) {
-    expectRows('$', {"$123.45 => 12345", "($1.00) => -100", "-$5 => -500",      "$-5 => -500",
-                     "$5- => -500",      "5 - => -500",     "(5.00 => -500",    "( $ 7 ) => -700",
-                     "123 => 12300",     ".07 => 7",        "  $0.00   => 0",   "1.5 => fail",
-                     "$ => fail",        " => fail",        "$5-- => fail",     "--5 => fail",
-                     "(5)) => fail",     "5.123 => fail",   "1,000.00 => fail", "USD 5 => fail"});
-    expectRows('i', {"USD 12.00 => 1200", "USD(3.10) => -310", "-12 => -1200", "usd 12.00 => fail",
-                     "$5 => fail", "5- => fail"});
+    expectRows('$', {"-$5 => -500", "$-5 => -500", "$5- => -500", "5 - => -500", "(5.00 => -500",
+                     "( $ 7 ) => -700", ".07 => 7", "  $0.00   => 0", "1.5 => fail", "$ => fail",
+                     "$5-- => fail", "(5)) => fail", "5.123 => fail", "1,000.00 => fail",
+                     "USD 5 => fail"});
+    expectRows('i', {"USD(3.10) => -310", "-12 => -1200", "usd 12.00 => fail", "5- => fail"});
     double amount = 0;
     EXPECT_TRUE(loc.stringToMoney("USD 1", &amount, QNLocale::CurrSymbol(9)) && amount == 100);
     EXPECT_TRUE(loc.stringToMoney("12", &amount, QNLocale::CurrSymbol(9)) && amount == 1200);

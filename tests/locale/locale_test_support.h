@@ -9,7 +9,6 @@
 
 #include <clocale>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <string>
 
@@ -29,9 +28,7 @@ class RuntimeLocale {
   public:
     explicit RuntimeLocale(const char* name) : saved_(setlocale(LC_ALL, nullptr)) {
         EXPECT_NE(setlocale(LC_ALL, name), nullptr)
-            << "locale " << name << " is missing: build the target xvkit_test_locales and run "
-            << "the tests through ctest (which sets LOCPATH), LOCPATH="
-            << (std::getenv("LOCPATH") ? std::getenv("LOCPATH") : "(unset)");
+            << "locale " << name << " is missing: run the tests through ctest (LOCPATH)";
     }
     ~RuntimeLocale() { setlocale(LC_ALL, saved_.c_str()); }
     RuntimeLocale(const RuntimeLocale&) = delete;

@@ -1,8 +1,7 @@
-// The contract of a locale's date and time readers, checked alike by the
-// locale tests and the locale fuzzers: reading into a record whose every
-// byte is marked, a reader that refuses leaves the record exactly as it was,
-// and one that succeeds changes its own three fields and nothing else. And
-// the locale tests' one way to read a text with any reader of a locale.
+// The contract of a locale's date and time readers, checked by the locale
+// tests and fuzzers: a reader that refuses leaves the record as it was, one
+// that succeeds changes its own three fields only. And the locale tests' one
+// way to read a text with any reader of a locale.
 
 #ifndef XVKIT_TESTS_SUPPORT_READER_CONTRACT_H_
 #define XVKIT_TESTS_SUPPORT_READER_CONTRACT_H_

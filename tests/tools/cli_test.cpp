@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,22 +24,19 @@ TEST(ToolCommandLine, HelpDescribesCommandsOptionsAndExitStatuses) {
     for (const char* word :
          {"tour ", "date ", "time ", "num ", "money ", "locale ", "grep ", "Exit status:"})
         EXPECT_TRUE(contains(r.out, word)) << word;
-    const std::vector<std::vector<std::string>> commandsAndOptions = {
-        {"tour"},
-        {"locale"},
-        {"date", "--locale", "--zone", "--format"},
-        {"time", "--locale", "--zone", "--format", "--dst"},
-        {"num", "--locale", "--precision", "--parse"},
-        {"money", "--locale", "--symbol", "--parse"},
-        {"grep", "-n", "-c", "-o"},
-    };
-    for (const auto& names : commandsAndOptions) {
-        const RunResult h = runTool({names[0], "--help"});
-        EXPECT_EQ(h.status, 0) << names[0];
-        EXPECT_EQ(h.out.rfind("usage: xvkit " + names[0], 0), 0u) << names[0];
-        EXPECT_TRUE(contains(h.out, "Exit status:")) << names[0];
-        for (std::size_t k = 1; k < names.size(); ++k)
-            EXPECT_TRUE(contains(h.out, "\n  " + names[k] + " ")) << names[0] << " " << names[k];
+    // Each command's help, with the options it lists.
+    for (const char* line :
+         {"tour", "locale", "date --locale --zone --format", "time --locale --zone --format --dst",
+          "num --locale --precision --parse", "money --locale --symbol --parse", "grep -n -c -o"}) {
+        std::istringstream words(line);
+        std::string command, option;
+        words >> command;
+        const RunResult h = runTool({command, "--help"});
+        EXPECT_EQ(h.status, 0) << command;
+        EXPECT_EQ(h.out.rfind("usage: xvkit " + command, 0), 0u) << command;
+        EXPECT_TRUE(contains(h.out, "Exit status:")) << command;
+        while (words >> option)
+            EXPECT_TRUE(contains(h.out, "\n  " + option + " ")) << command << " " << option;
     }
 }
 
@@ -56,8 +54,8 @@ TEST(ToolCommandLine, OptionFormsAndBadUsage) {
         // "--name=value", a value as the next word, the last one winning, and
         // negative numbers as operands.
         {"num|--precision=1|2.25", 0, "2.2\n"},
-        {"num|--precision|3|-2", 0, "-2.000\n"},
         {"num|--precision|0|--precision|1|7", 0, "7.0\n"},
+        {"num|--precision|3|-2", 0, "-2.000\n"},
         {"num|-.5|--precision=1", 0, "-0.5\n"},
         {"bogus", 2, "", "unknown command 'bogus' (see 'xvkit --help')"},
         {"num|--foo|1", 2, "", "unknown option '--foo' (see 'xvkit num --help')"},
@@ -65,7 +63,6 @@ TEST(ToolCommandLine, OptionFormsAndBadUsage) {
         {"num|--parse=1|1", 2, "", "option '--parse' takes no value"},
         {"grep|-nj|a", 2, "", "unknown option '-j' (see 'xvkit grep --help')"},
         {"num|--precision|x|1", 2, "", "bad precision 'x'"},
-        {"money|--symbol|euro|1", 2, "", "bad symbol 'euro' (none, local or intl)"},
         {"num", 2, "", "num needs a VALUE (see 'xvkit num --help')"},
         {"tour|x", 2, "", "tour takes no arguments (see 'xvkit tour --help')"},
         {"locale", 2, "", "locale needs one NAME (see 'xvkit locale --help')"},
@@ -98,14 +95,11 @@ TEST(ToolDateAndTime, ReadAndFormat) {
          "TZ=PST8PDT"},
         {"time|--zone|EST5EDT|4/6/97|2:30", 1, "", "no such instant: '2:30' on 04/06/97" + skipped},
         {"time|3/5/97|noon", 1, "", "cannot read 'noon' as a time"},
-        {"time|3/x/1997|12:00", 1, "", "cannot read '3/x/1997' as a date" + usDates},
         {"time|a|b|c", 2, "", "too many arguments (see 'xvkit time --help')"},
         // At both ends of the 32-bit count, wall-clock times that it cannot
         // hold are refused rather than wrapped around to the other end.
-        {"time|12/30/1900|12:00", 1, "", "no such instant: '12:00' on 12/30/1900" + outside},
         {"time|12/31/1900|23:00", 1, "", "no such instant: '23:00' on 12/31/1900" + outside},
         {"time|2/6/2037|6:28:16", 1, "", "no such instant: '6:28:16' on 02/06/2037" + outside},
-        {"time|2/7/2037|12:00", 1, "", "no such instant: '12:00' on 02/07/2037" + outside},
         {"time|2/6/2037|6:28:15", 0,
          "Friday 06 February 2037 06:28:15 UTC (count 4294967295, standard time)\n"},
         {"time|--zone|EST5EDT|12/31/1900|23:00", 0,
@@ -129,7 +123,6 @@ TEST(ToolDateAndTime, DaylightChangesOfAYear) {
         {"time|--zone|EST5EDT|--dst|4294967296", 1, "",
          "the daylight-saving changes of 4294967296" + outside},
         {"time|--dst|199x", 2, "", "bad year '199x'"},
-        {"time|--dst|-1", 2, "", "bad year '-1'"},
         {"time|--dst|1997|12:00", 2, "", "--dst takes no DATE or TIME"},
     });
 }
@@ -167,11 +160,8 @@ TEST(ToolNumbersAndMoney, FormatAndReadBackInALocale) {
          "cannot read '$2.50' as a money amount"},
         {"num|--locale|de_DE.UTF-8|1234567|-1234.5", 0, "1.234.567\n-1.234,50\n"},
         {"num|--locale=en_IN.UTF-8|123456789", 0, "12,34,56,789\n"},
-        {"num|--locale|de_DE.UTF-8|--parse|1.234.567", 0, "1234567\n"},
         {"date|--locale|de_DE.UTF-8|--format|%A %x|30.11.1990", 0,
          "Freitag 30.11.1990 (day 2448226, weekday 5)\n"},
-        {"date|--locale|sv_SE.UTF-8|--format|%x|1990-11-30", 0,
-         "1990-11-30 (day 2448226, weekday 5)\n"},
         // An empty name takes the environment's locale.
         {"num|--locale=|1234567", 0, "1.234.567\n", "", "", "LC_ALL=de_DE.UTF-8"},
         {"money|--locale|xx_NOWHERE|1", 2, "",
@@ -197,9 +187,8 @@ TEST(ToolLocale, DumpsWhatTheSnapshotCaptured) {
         std::vector<std::string> lines;
     } cases[] = {
         {"de_DE.UTF-8",
-         {"decimal point          \",\"", "thousands separator    \".\"",
-          "grouping               3;3", "international symbol   \"EUR \"", "\"Montag\"",
-          "\"Dezember\"", "date order             day-month-year",
+         {"decimal point          \",\"", "grouping               3;3",
+          "international symbol   \"EUR \"", "\"Montag\"", "date order             day-month-year",
           "x (date)               \"..\" + d at 0, m at 1, Y at 2"}},
         {"en_IN.UTF-8", {"grouping               3;2"}},
         {"sv_SE.UTF-8", {"date order             year-month-day"}},
@@ -226,7 +215,6 @@ TEST(ToolConventions, VersionHelpAndShortOptions) {
     EXPECT_EQ(runTool({"-h"}).out, runTool({"--help"}).out);
     EXPECT_EQ(runTool({"money", "-h"}).out, runTool({"money", "--help"}).out);
     expectRuns({
-        {"num|-l|de_DE.UTF-8|1234567", 0, "1.234.567\n"},
         {"num|-lde_DE.UTF-8|-p|1.234.567", 0, "1234567\n"},
         {"money|-s|intl|-p|USD 2.50", 0, "250\n"},
         {"date|-f|%d.%m.%Y|-z|UTC0|2/29/2000", 0, "29.02.2000 (day 2451604, weekday 2)\n"},
@@ -264,7 +252,6 @@ TEST(ToolConventions, WholeNumbersOf64Bits) {
          "3000000000\n-9223372036854775808\n"},
         {"num|-p|-l|en_US.UTF-8|3000,000,000", 1, "", "cannot read '3000,000,000' as a number"},
         {"num|-p|99999999999999999999", 1, "", "'99999999999999999999'" + beyond64},
-        {"num|-p|0.1|1e300|-2.5", 0, "0.1\n1e+300\n-2.5\n"},
         // Money: exact up to 2^53 - 1 smallest units.
         {"money|123456789012", 0, "$1234567890.12\n"},
         {"money|9007199254740992", 1, "", "'9007199254740992'" + beyondMoney},
@@ -283,7 +270,6 @@ TEST(ToolConventions, FormatLettersAndIso8601) {
     expectRuns({
         {"date|--format|%F %T %z %s|3/5/97", 2, "",
          "unknown format letter 'F' in '%F %T %z %s'" + known},
-        {"time|-f|%H:%M %q|12:00", 2, "", "unknown format letter 'q' in '%H:%M %q'" + known},
         {"date|-f|100%|3/5/97", 2, "", "the format '100%' ends in a lone '%' (write %% for '%')"},
         {"date|--iso|-f|%x", 2, "", "--format and --iso exclude each other"},
         // ISO 8601 in every locale, and printed with --iso.
@@ -297,18 +283,13 @@ TEST(ToolConventions, FormatLettersAndIso8601) {
          "Sunday 10 March 2024 12:00:00 UTC (count 3887524800, standard time)\n"},
         {"time|1997-07-04T12:00+05:30", 0,
          "Friday 04 July 1997 06:30:00 UTC (count 3045450600, standard time)\n"},
-        {"time|-z|EST5EDT|--iso|1997-07-04T12:00", 0,
-         "1997-07-04T12:00:00-04:00 (count 3045484800, daylight time)\n"},
         {"time|-i|1997-03-05|13:15", 0, "1997-03-05T13:15:00Z (count 3035020500, standard time)\n"},
         {"time|1997-07-04T24:00", 1, "",
          "cannot read '1997-07-04T24:00' as a date and time (no hour 24)"},
         {"time|1997-07-04", 1, "",
          "cannot read '1997-07-04' as a time (an ISO 8601 instant needs a time: YYYY-MM-DDTHH:MM)"},
-        // Which cause applies when a wall-clock time names no instant.
+        // An ISO instant outside the 32-bit count.
         {"time|1900-12-31T23:59:59Z", 1, "", "no such instant: '1900-12-31T23:59:59Z'" + outside},
-        {"time|-z|EST5EDT|1997-04-06|2:30", 1, "",
-         "no such instant: '2:30' on 04/06/97 lies in the hour skipped by the change to "
-         "daylight time"},
     });
 }
 

@@ -97,24 +97,17 @@ std::string describe(const std::vector<std::string>& args) {
     return text.substr(0, 200);
 }
 
-// The first line where `ours` and `gnu` differ, shown with both versions,
-// or "" when they are equal (a full diff of large outputs would be slow).
+// The first line where `ours` and `gnu` differ, with both versions, or ""
+// when they are equal (a full diff of large outputs would be slow).
 std::string firstDifference(const std::string& ours, const std::string& gnu) {
+    std::size_t at = 0;
+    while (at < ours.size() && at < gnu.size() && ours[at] == gnu[at])
+        ++at;
     if (ours == gnu)
         return "";
-    const std::size_t at = static_cast<std::size_t>(
-        std::mismatch(ours.begin(),
-                      ours.begin() + static_cast<long>(std::min(ours.size(), gnu.size())),
-                      gnu.begin())
-            .first -
-        ours.begin());
-    const std::size_t line = ours.rfind('\n', at == 0 ? 0 : at - 1);
-    const std::size_t from = line == std::string::npos || at == 0 ? 0 : line + 1;
-    const auto lineAt = [from](const std::string& text) {
-        return text.substr(from, std::min<std::size_t>(text.find('\n', from) - from, 200));
-    };
-    return "at byte " + std::to_string(at) + ": ours \"" + lineAt(ours) + "\", GNU's \"" +
-           lineAt(gnu) + "\"";
+    const std::size_t from = at == 0 ? 0 : ours.rfind('\n', at - 1) + 1;  // npos + 1 is 0
+    return "at byte " + std::to_string(at) + ": ours \"" + ours.substr(from, at - from + 80) +
+           "\", GNU's \"" + gnu.substr(from, at - from + 80) + "\"";
 }
 
 // Runs both programs with `args` before the files and compares them. With
