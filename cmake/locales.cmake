@@ -73,10 +73,33 @@ endfunction()
 foreach(name IN LISTS _xvkit_system_locales)
     _xvkit_compile_locale(${name} ${name} ${XVKIT_I18N_DIR}/locales/${name})
 endforeach()
+# The categories a locale source must define. Our own sources write only the
+# ones they are about; _xvkit_complete_locale copies the others from en_US.
+set(_xvkit_locale_categories LC_IDENTIFICATION LC_CTYPE LC_COLLATE LC_NUMERIC LC_MONETARY
+    LC_TIME LC_MESSAGES LC_PAPER LC_NAME LC_ADDRESS LC_TELEPHONE LC_MEASUREMENT)
+
+# _xvkit_complete_locale(<source> <out-var>): writes the locale source file
+# <source>, with every category it lacks copied from en_US, into the build tree
+# and sets <out-var> to its path. Editing <source> reconfigures.
+function(_xvkit_complete_locale source out)
+    file(READ ${source} text)
+    foreach(category IN LISTS _xvkit_locale_categories)
+        if(NOT text MATCHES "(^|\n)${category}\n")
+            string(APPEND text "\n${category}\ncopy \"en_US\"\nEND ${category}\n")
+        endif()
+    endforeach()
+    get_filename_component(base ${source} NAME)
+    set(completed ${PROJECT_BINARY_DIR}/locale-sources/${base})
+    file(GENERATE OUTPUT ${completed} CONTENT "${text}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+    set(${out} ${completed} PARENT_SCOPE)
+endfunction()
+
 set(_own ${_xvkit_own_locales})
 while(_own)
     list(POP_FRONT _own name source)
-    _xvkit_compile_locale(${name} ${source} ${source})
+    _xvkit_complete_locale(${source} completed)
+    _xvkit_compile_locale(${name} ${completed} ${completed})
 endwhile()
 add_custom_target(xvkit_test_locales ALL DEPENDS ${_xvkit_locale_outputs})
 
