@@ -183,27 +183,6 @@ TEST(MakePatternTest, StatusesAndMaxLength) {
     EXPECT_EQ(XREMakePattern(nullptr, nullptr, 256), 1);
 }
 
-TEST(RegExprTraitsTest, Constants) {
-    using T = XVTRegExprTraits<char>;
-    EXPECT_EQ((std::string{T::a(), T::b(), T::c(), T::d(), T::e(), T::f(), T::n(), T::r(), T::t(),
-                           T::x()}),
-              "abcdefnrtx");
-    EXPECT_EQ((std::string{T::zero(), T::one(), T::two(), T::three(), T::four(), T::five(),
-                           T::six(), T::seven(), T::eight(), T::nine()}),
-              "0123456789");
-    EXPECT_EQ(
-        (std::string{T::bar(), T::backslash(), T::closeBrace(), T::closeBracket(), T::closeParen(),
-                     T::colon(), T::dash(), T::dollar(), T::dot(), T::equal()}),
-        "|\\}]):-$.=");
-    EXPECT_EQ((std::string{T::hat(), T::openBrace(), T::openBracket(), T::openParen(), T::plus(),
-                           T::questionMark(), T::star()}),
-              "^{[(+?*");
-    EXPECT_EQ(
-        (std::string{T::backspace(), T::formfeed(), T::newlineChar(), T::tab(), T::nullCharT()}),
-        std::string("\b\f\n\t", 5));
-    EXPECT_TRUE(T::isChar());
-}
-
 Members members(XVTBitVec<256>& set) {
     Members out;
     for (int c = 0; c < 256; ++c) {
