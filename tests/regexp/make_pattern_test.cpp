@@ -60,11 +60,8 @@ Words operator+(Words a, const Words& b) {
 const Words kEnd{0x8000};
 
 TEST(MakePatternTest, CodeWords) {
-    // Only the fourth map word is non-zero: the digits 48 to 57.
-    const Words digits{0x805B, 0, 0, 0, 0x03FF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    const Words full = Words{0x805E, 0x0061, 0x802E, 0x802A} + digits + Words{0x0078, 0x8024};
-    EXPECT_EQ(words("^a.[0-9]*x$"), full + kEnd);
-    EXPECT_EQ(words("^a.[0-9]*x$").size(), 24u);
+    EXPECT_EQ(words("^a.[0-9]*x$"), (Words{0x805E, 'a', 0x802E, 0x802A} +
+                                     classItem(range('0', '9')) + Words{'x', 0x8024} + kEnd));
     // A closure is written in front of its item, a class's 17 words included.
     EXPECT_EQ(words("[ab]*"), Words{0x802A} + classItem({'a', 'b'}) + kEnd);
 
