@@ -87,9 +87,7 @@ struct Compiled {
 };
 
 struct Tally {
-    int compared = 0;
-    int matched = 0;
-    int tablesGaveUp = 0;
+    int compared = 0, matched = 0, tablesGaveUp = 0;
     int decided[static_cast<int>(Engine::lockstep) + 1] = {};
 };
 
