@@ -1,7 +1,6 @@
-// Every search engine called directly, and the public search, against the
-// plain backtracking interpreter on random patterns and texts over a small
-// alphabet; and which engine decides a public search, so that a change of the
-// thresholds that choose between them cannot leave one of them untested.
+// Each search engine called directly, and the public search, against the plain
+// backtracking interpreter on random searches; and which engine decides a public
+// search, so that a changed threshold cannot leave one of them untested.
 
 #include <gtest/gtest.h>
 
@@ -115,8 +114,7 @@ bool everyEngineAgrees(Compiled& c, const std::string& text, std::size_t from, T
 
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     const Program& program = *c.program;
-    std::size_t s = 0;
-    std::size_t l = 0;
+    std::size_t s = 0, l = 0;
     Engine engine{};
     const bool hit = search(c.code, text.data(), n, from, &s, &l, &engine);
     expect("search", found(hit, s, l));
@@ -247,8 +245,7 @@ TEST(EngineTest, EachEngineDecidesItsSearches) {
         const Compiled c(row.pattern);
         std::size_t length = 0;
         const std::size_t at = reference::referenceIndex(c.code, row.text, &length, row.from);
-        std::size_t s = 0;
-        std::size_t l = 0;
+        std::size_t s = 0, l = 0;
         Engine engine{};
         const bool hit =
             search(c.code, row.text.data(), row.text.size(), row.from, &s, &l, &engine);
