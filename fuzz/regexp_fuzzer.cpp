@@ -1,5 +1,6 @@
 // Compiles arbitrary patterns and searches arbitrary texts, checking the
-// library's matcher against the plain backtracking interpreter.
+// library's search, and its lock-step and table-driven engines on their own,
+// against the plain backtracking interpreter.
 //
 // Input: one byte for the start position, the pattern up to the first NUL,
 // then the text (NUL characters included).
@@ -9,11 +10,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string>
 
 #include <xvkit/xvregexp.h>
 
 #include "reference_matcher.h"
+#include "regexp/dfa_search.h"
+#include "regexp/lockstep_search.h"
+#include "regexp/program.h"
 
 namespace {
 
@@ -30,6 +35,13 @@ int closures(const unsigned short* code) {
         w += *w == kXRECodeClass ? kXREClassWords : 1;
     }
     return count;
+}
+
+// Aborts unless an engine's search result is the interpreter's.
+void expectSame(bool hit, std::size_t at, std::size_t length, std::size_t expected,
+                std::size_t expectedLength) {
+    if (hit ? at != expected || length != expectedLength : expected != xvkit::reference::kNoMatch)
+        std::abort();
 }
 
 }  // namespace
@@ -84,6 +96,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t actual = re.index(text, &actualLen, from);
     if (actual != expected || actualLen != expectedLen)
         std::abort();
+    if (from <= text.size()) {
+        using namespace xvkit::regexp;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+        const auto program = std::make_unique<Program>(code);
+        std::size_t at = 0;
+        std::size_t length = 0;
+        const bool hit = lockstepSearch(*program, bytes, text.size(), from, &at, &length);
+        expectSame(hit, at, length, expected, expectedLen);
+        const auto tables = std::make_unique<DfaSearcher>(*program);
+        const DfaOutcome outcome = from < text.size()
+                                       ? tables->search(bytes, text.size(), from, &at, &length)
+                                       : DfaOutcome::tooManyStates;
+        if (outcome != DfaOutcome::tooManyStates)
+            expectSame(outcome == DfaOutcome::found, at, length, expected, expectedLen);
+    }
 
     // The same search over a long text built from the input, which takes the
     // table-driven path; only the bounded matcher runs on it.

@@ -63,14 +63,22 @@ bool readInZone(u32 s, const QNZone& zone, tm* t) {
     return true;
 }
 
-bool isCleared(const tm& t) {
-    return t.tm_mday == INT32_MIN;
-}
-
-// The universal count of the wall-clock boundary in `t` plus `offset`.
-QNTime boundaryInstant(const tm& t, long offset) {
+// The instant at which daylight saving of `year` begins or ends in `zone`: the
+// wall-clock time that `getBoundary` (QNZone::getBeginDaylight or
+// getEndDaylight) gives, read in the clock of the zone's offset `offset` in
+// force before it. 0 when the zone observes no daylight saving, or gives no
+// boundary for that year (a `tm` cleared by QNDate::clobber).
+QNTime daylightBoundary(unsigned int year, const QNZone& zone,
+                        void (QNZone::*getBoundary)(tm*) const, long (QNZone::*offset)() const) {
+    if (!zone.daylightObserved())
+        return QNTime(0ul);
+    tm t{};
+    t.tm_year = static_cast<int>(year - 1900u);
+    (zone.*getBoundary)(&t);
+    if (t.tm_mday == INT32_MIN)
+        return QNTime(0ul);
     const QNTime wall(&t, QNZone::utc());
-    return QNTime(wall.seconds() + offsetBits(offset));
+    return QNTime(wall.seconds() + offsetBits((zone.*offset)()));
 }
 
 }  // namespace
@@ -115,25 +123,11 @@ unsigned long QNTime::buildFrom(const QNDate& date, unsigned int hour, unsigned 
 }
 
 QNTime QNTime::beginDST(unsigned int year, const QNZone& zone) {
-    if (!zone.daylightObserved())
-        return QNTime(0ul);
-    tm t{};
-    t.tm_year = static_cast<int>(year - 1900u);
-    zone.getBeginDaylight(&t);
-    if (isCleared(t))
-        return QNTime(0ul);
-    return boundaryInstant(t, zone.timeZoneOffset());
+    return daylightBoundary(year, zone, &QNZone::getBeginDaylight, &QNZone::timeZoneOffset);
 }
 
 QNTime QNTime::endDST(unsigned int year, const QNZone& zone) {
-    if (!zone.daylightObserved())
-        return QNTime(0ul);
-    tm t{};
-    t.tm_year = static_cast<int>(year - 1900u);
-    zone.getEndDaylight(&t);
-    if (isCleared(t))
-        return QNTime(0ul);
-    return boundaryInstant(t, zone.altZoneOffset());
+    return daylightBoundary(year, zone, &QNZone::getEndDaylight, &QNZone::altZoneOffset);
 }
 
 unsigned int QNTime::hour(const QNZone& zone) const {

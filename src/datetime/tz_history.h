@@ -48,6 +48,11 @@ struct History {
     std::vector<Transition> transitions;
 };
 
+// The calendar here is apart from QNDate's on purpose: QNDate counts Julian
+// days in 32 bits that wrap exactly as its contract states, and converts back
+// with multiplications tuned to that range, while zone rules need days before
+// 1970 (negative counts) and day counts that carry over past a month's end.
+
 // Days from 1970-01-01 to year-month-day of the proleptic Gregorian calendar
 // (month 1..12, any day count; days beyond the month carry over).
 constexpr std::int64_t daysFromCivil(std::int64_t year, int month, std::int64_t day) {

@@ -118,6 +118,10 @@ Timeline buildTimeline(const History& history) {
     if (!t.observed)
         return t;
     t.periods = periodsOf(stretches, t);
+    XVKIT_DCHECK(std::adjacent_find(t.periods.begin(), t.periods.end(),
+                                    [](const DaylightPeriod& a, const DaylightPeriod& b) {
+                                        return a.end >= b.begin;
+                                    }) == t.periods.end());
     std::size_t first = 0;
     t.firstOfYear.reserve(kLastYear + 2 - kFirstYear);
     for (int year = kFirstYear; year <= kLastYear + 1; ++year) {

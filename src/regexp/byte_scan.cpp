@@ -130,6 +130,7 @@ int ByteSet::frequencyOf(const unsigned short* map) {
 }
 
 std::size_t ByteSet::find(const unsigned char* text, std::size_t n, std::size_t p) const {
+    XVKIT_DCHECK(p <= n);
     if (count_ == 1) {
         const void* at = std::memchr(text + p, only_, n - p);
         return at ? static_cast<std::size_t>(static_cast<const unsigned char*>(at) - text)
@@ -198,7 +199,7 @@ std::size_t ByteSet::findVector(const unsigned char* text, std::size_t n, std::s
 
 LiteralFinder::LiteralFinder(const unsigned char* literal, std::size_t length)
     : literal_(literal), length_(length) {
-    XVKIT_DCHECK(length >= 1);
+    XVKIT_DCHECK(length >= 1 && length <= kMaxLiteral);
     for (std::size_t k = 1; k < length; ++k) {
         if (kFrequency[literal[k]] < kFrequency[literal[rare_]])
             rare_ = k;
@@ -216,6 +217,7 @@ bool LiteralFinder::matchesAt(const unsigned char* at) const {
 }
 
 std::size_t LiteralFinder::find(const unsigned char* text, std::size_t n, std::size_t p) const {
+    XVKIT_DCHECK(p <= n);
     if (n - p < length_)
         return kNoPosition;
     return n - p >= length_ + kVector && vectorScansAvailable() ? findVector(text, n, p)

@@ -48,7 +48,10 @@ class ByteSet {
     alignas(16) unsigned char highRows_[16] = {};
 };
 
-// The first occurrence of a literal text of 1 to 256 characters, found by
+// The longest literal a LiteralFinder takes: a pattern code's items.
+constexpr std::size_t kMaxLiteral = 256;
+
+// The first occurrence of a literal text of 1 to kMaxLiteral characters, found by
 // testing two of its rarer characters at their offsets across the text and
 // comparing the whole literal only where both agree.
 class LiteralFinder {

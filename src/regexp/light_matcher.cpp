@@ -92,50 +92,20 @@ CachedPattern* cachedPattern() {
     return threadCache;
 }
 
-enum class Outcome { found, notFound, undecided };
-
-// Runs the items of an anchored code up to its first closure straight from
-// the code words, before any decoding: fixed items at fixed positions, so a
-// failing one fails the only attempt there is. Decides the whole search for
-// a code without closures, and most failing searches for the others.
-Outcome matchAnchoredHead(const unsigned short* code, const unsigned char* text, std::size_t n,
-                          std::size_t start, std::size_t* matchLength) {
-    std::size_t p = start;
-    for (const unsigned short* w = code + 1;;) {
-        const unsigned short word = *w;
-        if (word == kXRECodeEnd) {
-            *matchLength = p - start;
-            return Outcome::found;
-        }
-        if (word == kXRECodeStar || word == kXRECodePlus || word == kXRECodeOptional)
-            return Outcome::undecided;
-        if (word == kXRECodeEndAnchor) {
-            if (p != n)
-                return Outcome::notFound;
-            ++w;
-            continue;
-        }
-        if (p == n)
-            return Outcome::notFound;
-        const unsigned char c = text[p++];
-        if (word == kXRECodeClass) {
-            if (!((w[1 + (c >> 4)] >> (c & 15)) & 1u))
-                return Outcome::notFound;
-            w += kXREClassWords;
-            continue;
-        }
-        if (word == kXRECodeAny ? c == '\n' : c != word)
-            return Outcome::notFound;
-        ++w;
-    }
+// Whether the table-driven search pays for a search from `start`: its tables
+// are built as they are needed, which costs more than a lock-step search of a
+// short text unless this thread's last search used the pattern too.
+bool tablesPay(const DfaSearcher& dfa, bool known, std::size_t n, std::size_t start) {
+    return start < n && (known || n - start >= kShortText) && dfa.failures() < kMaxDfaFailures;
 }
 
 bool searchWith(CachedPattern& cached, const unsigned short* code, const unsigned char* bytes,
-                std::size_t n, std::size_t start, std::size_t* matchStart,
-                std::size_t* matchLength) {
+                std::size_t n, std::size_t start, std::size_t* matchStart, std::size_t* matchLength,
+                Engine* decidedBy) {
     const bool known = cached.hold(code);
     const Program& program = cached.program();
     if (program.pureLiteral() && !program.anchored()) {
+        *decidedBy = Engine::literalScan;
         const std::size_t at = program.findPrefix(bytes, n, start);
         if (at == kNoPosition)
             return false;
@@ -145,12 +115,14 @@ bool searchWith(CachedPattern& cached, const unsigned short* code, const unsigne
     }
     if (!program.anchored()) {
         start = program.earliestStart(bytes, n, start);
-        if (start == kNoPosition)
+        if (start == kNoPosition) {
+            *decidedBy = Engine::requiredScan;
             return false;
+        }
     }
     DfaSearcher& dfa = cached.dfa();
-    const bool useTables = start < n && (known || n - start >= kShortText);
-    if (useTables && dfa.failures() < kMaxDfaFailures) {
+    if (tablesPay(dfa, known, n, start)) {
+        *decidedBy = Engine::tables;
         switch (dfa.search(bytes, n, start, matchStart, matchLength)) {
             case DfaOutcome::found:
                 return true;
@@ -160,27 +132,67 @@ bool searchWith(CachedPattern& cached, const unsigned short* code, const unsigne
                 break;
         }
     }
+    *decidedBy = Engine::lockstep;
     return lockstepSearch(program, bytes, n, start, matchStart, matchLength);
 }
 
 }  // namespace
 
+HeadOutcome matchAnchoredHead(const unsigned short* code, const unsigned char* text, std::size_t n,
+                              std::size_t start, std::size_t* matchLength) {
+    XVKIT_DCHECK(code[0] == kXRECodeBeginAnchor && start <= n);
+    std::size_t p = start;
+    for (const unsigned short* w = code + 1;;) {
+        const unsigned short word = *w;
+        if (word == kXRECodeEnd) {
+            *matchLength = p - start;
+            return HeadOutcome::found;
+        }
+        if (word == kXRECodeStar || word == kXRECodePlus || word == kXRECodeOptional)
+            return HeadOutcome::undecided;
+        if (word == kXRECodeEndAnchor) {
+            if (p != n)
+                return HeadOutcome::notFound;
+            ++w;
+            continue;
+        }
+        if (p == n)
+            return HeadOutcome::notFound;
+        const unsigned char c = text[p++];
+        if (word == kXRECodeClass) {
+            if (!((w[1 + (c >> 4)] >> (c & 15)) & 1u))
+                return HeadOutcome::notFound;
+            w += kXREClassWords;
+            continue;
+        }
+        if (word == kXRECodeAny ? c == '\n' : c != word)
+            return HeadOutcome::notFound;
+        ++w;
+    }
+}
+
 bool search(const unsigned short* code, const char* text, std::size_t n, std::size_t start,
-            std::size_t* matchStart, std::size_t* matchLength) {
+            std::size_t* matchStart, std::size_t* matchLength, Engine* decidedBy) {
     XVKIT_DCHECK(start <= n);
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    if (code[0] == kXRECodeBeginAnchor) {
-        const Outcome head = matchAnchoredHead(code, bytes, n, start, matchLength);
-        if (head != Outcome::undecided) {
-            *matchStart = start;
-            return head == Outcome::found;
-        }
+    Engine engine = Engine::anchoredHead;
+    bool found = false;
+    const HeadOutcome head = code[0] == kXRECodeBeginAnchor
+                                 ? matchAnchoredHead(code, bytes, n, start, matchLength)
+                                 : HeadOutcome::undecided;
+    if (head != HeadOutcome::undecided) {
+        *matchStart = start;
+        found = head == HeadOutcome::found;
+    } else if (CachedPattern* cached = cachedPattern()) {
+        found = searchWith(*cached, code, bytes, n, start, matchStart, matchLength, &engine);
+    } else {
+        // The thread is ending and its cache is gone: this search decodes for itself.
+        const auto own = std::make_unique<CachedPattern>();
+        found = searchWith(*own, code, bytes, n, start, matchStart, matchLength, &engine);
     }
-    if (CachedPattern* cached = cachedPattern())
-        return searchWith(*cached, code, bytes, n, start, matchStart, matchLength);
-    // The thread is ending and its cache is gone: this search decodes for itself.
-    const auto own = std::make_unique<CachedPattern>();
-    return searchWith(*own, code, bytes, n, start, matchStart, matchLength);
+    if (decidedBy != nullptr)
+        *decidedBy = engine;
+    return found;
 }
 
 }  // namespace xvkit::regexp

@@ -21,11 +21,31 @@
 
 namespace xvkit::regexp {
 
+// The engines that can decide a search, in the order a search tries them.
+enum class Engine : unsigned char {
+    anchoredHead,  // an anchored code, run straight from its words (matchAnchoredHead)
+    literalScan,   // a literal pattern, found by the literal scan of byte_scan.h
+    requiredScan,  // the text holds no character that every match needs
+    tables,        // the table-driven search of dfa_search.h
+    lockstep,      // the lock-step search of lockstep_search.h
+};
+
 // Searches `text` (`n` characters, NUL included) from `start` <= `n` with the
-// terminated, valid `code`, an array of 256 words. On a match stores its start and length and
-// returns true.
+// terminated, valid `code`, an array of 256 words. On a match stores its start
+// and length and returns true. Stores in `*decidedBy`, unless it is null, the
+// engine that decided the search, so that tests can tell that each is reached.
 bool search(const unsigned short* code, const char* text, std::size_t n, std::size_t start,
-            std::size_t* matchStart, std::size_t* matchLength);
+            std::size_t* matchStart, std::size_t* matchLength, Engine* decidedBy = nullptr);
+
+enum class HeadOutcome { found, notFound, undecided };
+
+// Runs the items of the anchored `code` (it begins with the beginning anchor)
+// up to its first closure at `start` <= `n` of `text`: fixed items at fixed
+// positions, so a failing one fails the only attempt there is. Decides a code
+// without closures, and most failing searches of the others; on `found`
+// stores the match length.
+HeadOutcome matchAnchoredHead(const unsigned short* code, const unsigned char* text, std::size_t n,
+                              std::size_t start, std::size_t* matchLength);
 
 }  // namespace xvkit::regexp
 

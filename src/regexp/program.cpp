@@ -108,6 +108,7 @@ void Program::chooseRequiredSlot() {
 }
 
 std::size_t Program::earliestStart(const unsigned char* text, std::size_t n, std::size_t p) const {
+    XVKIT_DCHECK(p <= n);
     if (requiredSlot_ < 0)
         return p;
     const std::size_t required = requiredSet_.find(text, n, p);
@@ -126,6 +127,7 @@ std::size_t Program::earliestStart(const unsigned char* text, std::size_t n, std
 }
 
 std::size_t Program::nextCandidate(const unsigned char* text, std::size_t n, std::size_t p) const {
+    XVKIT_DCHECK(firstSlotRequired());
     return prefixLength_ >= 2 ? prefixFinder_.find(text, n, p) : firstSet_.find(text, n, p);
 }
 

@@ -12,6 +12,7 @@
 #include <cstddef>
 
 #include "byte_scan.h"
+#include "debug_check.h"
 
 namespace xvkit::regexp {
 
@@ -62,6 +63,7 @@ class Program {
     std::size_t nextCandidate(const unsigned char* text, std::size_t n, std::size_t p) const;
     // The first position in [p, n) where the prefix begins, when pureLiteral().
     std::size_t findPrefix(const unsigned char* text, std::size_t n, std::size_t p) const {
+        XVKIT_DCHECK(pureLiteral());
         return prefixFinder_.find(text, n, p);
     }
 

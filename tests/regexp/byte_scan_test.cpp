@@ -1,8 +1,8 @@
 // The scans that find where a search can begin, each form (the plain loop
-// and, where the processor has it, the vector form) against a naive search,
-// from every start position of texts whose lengths straddle the vector width.
-// Texts are heap arrays of exactly their length, so the sanitizer build
-// catches any read past the end.
+// and, where the processor has it, the vector form) against std::string's
+// search, from every start position of texts whose lengths straddle the
+// vector width. Texts are heap arrays of exactly their length, so the
+// sanitizer build catches any read past the end.
 
 #include <gtest/gtest.h>
 
@@ -10,19 +10,13 @@
 #include <memory>
 #include <random>
 #include <string>
-#include <vector>
 
-#include "byte_scan.h"
+#include "regexp/byte_scan.h"
 
 namespace xvkit::regexp {
 namespace {
 
-// A text of `length` characters in exactly as many bytes.
-std::unique_ptr<unsigned char[]> heapText(const std::string& text) {
-    auto copy = std::make_unique<unsigned char[]>(text.size());
-    std::copy(text.begin(), text.end(), copy.get());
-    return copy;
-}
+static_assert(kNoPosition == std::string::npos);
 
 std::string randomText(std::mt19937& rng, std::size_t length, const std::string& alphabet) {
     std::string text(length, ' ');
@@ -31,20 +25,28 @@ std::string randomText(std::mt19937& rng, std::size_t length, const std::string&
     return text;
 }
 
-std::vector<unsigned short> mapOf(const std::string& members) {
-    std::vector<unsigned short> map(16, 0);
-    for (const char c : members) {
-        const auto code = static_cast<unsigned char>(c);
-        map[code >> 4] |= static_cast<unsigned short>(1u << (code & 15));
-    }
-    return map;
-}
-
 std::string range(int from, int to) {
     std::string members;
     for (int c = from; c <= to; ++c)
         members += static_cast<char>(c);
     return members;
+}
+
+// Holds every form of `scan` (a ByteSet or a LiteralFinder) to `expected`,
+// the position std::string finds from each start position of `text`.
+template <typename Scan, typename Expected>
+void expectEveryForm(const Scan& scan, const std::string& text, Expected expected) {
+    const auto bytes = std::make_unique<unsigned char[]>(text.size());
+    std::copy(text.begin(), text.end(), bytes.get());
+    const std::size_t n = text.size();
+    for (std::size_t p = 0; p <= n; ++p) {
+        const std::size_t want = expected(p);
+        ASSERT_EQ(scan.find(bytes.get(), n, p), want) << "from " << p << " of " << n;
+        ASSERT_EQ(scan.findScalar(bytes.get(), n, p), want) << "from " << p << " of " << n;
+        if (vectorScansAvailable()) {
+            ASSERT_EQ(scan.findVector(bytes.get(), n, p), want) << "from " << p << " of " << n;
+        }
+    }
 }
 
 TEST(ByteScanTest, SetScansFindTheFirstMember) {
@@ -65,20 +67,15 @@ TEST(ByteScanTest, SetScansFindTheFirstMember) {
     const std::string alphabet = std::string(12, 'q') + "xz09\n\x80\xff" + '\0' + "\x7f\x01";
     std::mt19937 rng(5);
     for (const std::string& members : sets) {
-        const std::vector<unsigned short> map = mapOf(members);
-        const ByteSet set(map.data());
+        unsigned short map[16] = {};
+        for (const char c : members)
+            map[static_cast<unsigned char>(c) >> 4] |= 1u << (static_cast<unsigned char>(c) & 15);
+        const ByteSet set(map);
         for (std::size_t length : {0u, 1u, 31u, 32u, 33u, 63u, 64u, 65u, 100u, 300u}) {
             const std::string text = randomText(rng, length, alphabet);
-            const auto bytes = heapText(text);
-            for (std::size_t p = 0; p <= length; ++p) {
-                const std::size_t expected = text.find_first_of(members, p);
-                const std::size_t want = expected == std::string::npos ? kNoPosition : expected;
-                ASSERT_EQ(set.find(bytes.get(), length, p), want) << members.size() << " " << p;
-                ASSERT_EQ(set.findScalar(bytes.get(), length, p), want);
-                if (vectorScansAvailable()) {
-                    ASSERT_EQ(set.findVector(bytes.get(), length, p), want);
-                }
-            }
+            SCOPED_TRACE(members.size());
+            expectEveryForm(set, text,
+                            [&](std::size_t p) { return text.find_first_of(members, p); });
         }
     }
 }
@@ -95,16 +92,8 @@ TEST(ByteScanTest, LiteralScansFindTheFirstOccurrence) {
             std::string text = randomText(rng, length, literal + "ab");
             if (length > literal.size() && rng() % 2 == 0)
                 text.replace(rng() % (length - literal.size()), literal.size(), literal);
-            const auto bytes = heapText(text);
-            for (std::size_t p = 0; p <= length; ++p) {
-                const std::size_t expected = text.find(literal, p);
-                const std::size_t want = expected == std::string::npos ? kNoPosition : expected;
-                ASSERT_EQ(finder.find(bytes.get(), length, p), want) << literal << " " << p;
-                ASSERT_EQ(finder.findScalar(bytes.get(), length, p), want);
-                if (vectorScansAvailable()) {
-                    ASSERT_EQ(finder.findVector(bytes.get(), length, p), want);
-                }
-            }
+            SCOPED_TRACE(literal);
+            expectEveryForm(finder, text, [&](std::size_t p) { return text.find(literal, p); });
         }
     }
 }

@@ -18,7 +18,7 @@ constexpr std::size_t kNoMatch = static_cast<std::size_t>(-1);
 
 class Matcher {
   public:
-    Matcher(const std::string& text, std::size_t searchStart) : text_(text), start_(searchStart) {}
+    explicit Matcher(const std::string& text) : text_(text) {}
 
     // The end of a match of the code at `w` from text position `p`, or kNoMatch.
     std::size_t matchHere(const unsigned short* w, std::size_t p) const {
@@ -69,9 +69,7 @@ class Matcher {
     static std::size_t words(const unsigned short* w) {
         return *w == kXRECodeClass ? kXREClassWords : 1;
     }
-    static std::size_t consumes(const unsigned short* w) {
-        return (*w == kXRECodeEndAnchor || *w == kXRECodeBeginAnchor) ? 0 : 1;
-    }
+    static std::size_t consumes(const unsigned short* w) { return *w == kXRECodeEndAnchor ? 0 : 1; }
 
     bool single(const unsigned short* w, std::size_t p) const {
         const bool remains = p < text_.size();
@@ -83,15 +81,12 @@ class Matcher {
                 return remains && ((w[1 + c / 16] >> (c % 16)) & 1u);
             case kXRECodeEndAnchor:
                 return !remains;
-            case kXRECodeBeginAnchor:
-                return p == start_;
             default:
                 return remains && c == *w;
         }
     }
 
     const std::string& text_;
-    std::size_t start_;
 };
 
 // The search of XVRegExprLight::index over a valid, terminated `code`: the
@@ -101,7 +96,7 @@ inline std::size_t referenceIndex(const unsigned short* code, const std::string&
                                   std::size_t* len, std::size_t i) {
     if (i > text.size())
         return kNoMatch;
-    const Matcher matcher(text, i);
+    const Matcher matcher(text);
     const bool anchored = code[0] == kXRECodeBeginAnchor;
     const unsigned short* body = anchored ? code + 1 : code;
     const std::size_t lastStart = anchored ? i : text.size();

@@ -1,0 +1,258 @@
+// Each search engine called directly, and the public search, against the plain
+// backtracking interpreter on random searches; and which engine decides a public
+// search, so that a changed threshold cannot leave one of them untested.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+#include <random>
+#include <string>
+#include <utility>
+
+#include <xvkit/xvregexp.h>
+
+#include "reference_matcher.h"
+#include "regexp/dfa_search.h"
+#include "regexp/light_matcher.h"
+#include "regexp/lockstep_search.h"
+#include "regexp/program.h"
+
+namespace xvkit::regexp {
+
+// Names the engine in failure messages.
+void PrintTo(Engine engine, std::ostream* out) {
+    const char* names[] = {"anchoredHead", "literalScan", "requiredScan", "tables", "lockstep"};
+    *out << names[static_cast<int>(engine)];
+}
+
+namespace {
+
+using reference::kNoMatch;
+using Found = std::pair<std::size_t, std::size_t>;  // start and length; kNoMatch and 0 for none
+
+Found found(bool hit, std::size_t at, std::size_t length) {
+    return hit ? Found{at, length} : Found{kNoMatch, 0};
+}
+
+// Pattern pieces chosen so that random combinations meet each other often.
+const char* const kItems[] = {"a",        "b",   "c",   ".",     "[ab]",  "[^a]",  "[a-c]",
+                              "[^\\n]",   "\\0", "\\n", "\\x61", "\\142", "[b-a]", "\\.",
+                              "[\\0b]",   "[^]", "^",   "$",     "\xe9",  "\\xff", "[\\x80-\\xff]",
+                              "[^\\xe9a]"};
+const char* const kClosures[] = {"", "", "", "*", "+", "?"};
+// Letters, a newline, a NUL, a dot and two bytes above 127.
+constexpr char kTextAlphabet[] = "abc\n\0.\xe9\xff";
+
+// A random pattern of up to `maxItems` items, with the count of its closures.
+std::string randomPattern(std::mt19937& rng, int maxItems, int* closures) {
+    std::string pattern = rng() % 4 == 0 ? "^" : "";
+    *closures = 0;
+    const int items = 1 + static_cast<int>(rng() % static_cast<unsigned>(maxItems));
+    for (int k = 0; k < items; ++k) {
+        pattern += kItems[rng() % std::size(kItems)];
+        const char* closure = kClosures[rng() % std::size(kClosures)];
+        pattern += closure;
+        *closures += *closure != '\0';
+    }
+    return rng() % 4 == 0 ? pattern + "$" : pattern;
+}
+
+std::string randomText(std::mt19937& rng, std::size_t minLength, std::size_t maxLength,
+                       const std::string& alphabet) {
+    std::string text(minLength + rng() % (maxLength - minLength + 1), ' ');
+    for (char& c : text)
+        c = alphabet[rng() % alphabet.size()];
+    return text;
+}
+
+// A pattern compiled for the public class and decoded for the engines, with
+// one table-driven searcher that keeps its tables from search to search.
+struct Compiled {
+    explicit Compiled(const std::string& text) : pattern(text), re(text.c_str()) {
+        status = XREMakePattern(text.c_str(), code, 256);
+        if (status == 0) {
+            program = std::make_unique<Program>(code);
+            tables = std::make_unique<DfaSearcher>(*program);
+        }
+    }
+
+    std::string pattern;
+    XVRegExprLight re;
+    unsigned short code[256];
+    int status;
+    std::unique_ptr<Program> program;
+    std::unique_ptr<DfaSearcher> tables;
+};
+
+struct Tally {
+    int compared = 0, matched = 0, tablesGaveUp = 0;
+    int decided[static_cast<int>(Engine::lockstep) + 1] = {};
+};
+
+// Runs the public search and every engine that applies on one search, each
+// against the interpreter; reports every difference and returns false.
+bool everyEngineAgrees(Compiled& c, const std::string& text, std::size_t from, Tally& tally) {
+    std::size_t length = 77;
+    const std::size_t at = reference::referenceIndex(c.code, text, &length, from);
+    bool agree = true;
+    const auto expect = [&](const char* engine, const Found& got) {
+        if (got == Found{at, length})
+            return;
+        agree = false;
+        ADD_FAILURE() << engine << ": pattern «" << c.pattern << "» text «" << text << "» from "
+                      << from << ": got " << static_cast<long long>(got.first) << "/" << got.second
+                      << ", expected " << static_cast<long long>(at) << "/" << length;
+    };
+    std::size_t publicLength = 77;  // left alone for a start past the end
+    expect("index", {c.re.index(text, &publicLength, from), publicLength});
+    const std::size_t n = text.size();
+    if (from > n)
+        return agree;
+    ++tally.compared;
+    tally.matched += at != kNoMatch;
+
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const Program& program = *c.program;
+    std::size_t s = 0, l = 0;
+    Engine engine{};
+    const bool hit = search(c.code, text.data(), n, from, &s, &l, &engine);
+    expect("search", found(hit, s, l));
+    ++tally.decided[static_cast<int>(engine)];
+    const bool lockstepHit = lockstepSearch(program, bytes, n, from, &s, &l);
+    expect("lockstep", found(lockstepHit, s, l));
+    if (c.code[0] == kXRECodeBeginAnchor) {
+        const HeadOutcome head = matchAnchoredHead(c.code, bytes, n, from, &l);
+        if (head != HeadOutcome::undecided)
+            expect("anchored head", found(head == HeadOutcome::found, from, l));
+    } else if (program.pureLiteral()) {
+        const std::size_t literal = program.findPrefix(bytes, n, from);
+        expect("literal scan", found(literal != kNoPosition, literal, program.prefixLength()));
+    } else {
+        // The required scan may skip only starts before the leftmost match.
+        const std::size_t earliest = program.earliestStart(bytes, n, from);
+        if (earliest == kNoPosition ? at != kNoMatch : earliest < from || earliest > at)
+            expect("required scan", {earliest, 0});
+    }
+    if (from < n) {
+        const DfaOutcome outcome = c.tables->search(bytes, n, from, &s, &l);
+        tally.tablesGaveUp += outcome == DfaOutcome::tooManyStates;
+        if (outcome != DfaOutcome::tooManyStates)
+            expect("tables", found(outcome == DfaOutcome::found, s, l));
+    }
+    return agree;
+}
+
+TEST(EngineTest, EveryEngineAgreesWithTheInterpreter) {
+    const std::string alphabet(kTextAlphabet, sizeof kTextAlphabet - 1);
+    const struct {
+        unsigned seed;
+        int rounds;             // random patterns
+        int maxItems;           // items per pattern
+        int maxClosures;        // patterns with more are skipped (the interpreter backtracks)
+        int searches;           // texts searched with each pattern
+        std::size_t minLength;  // text lengths
+        std::size_t maxLength;
+        int minCompared;
+    } draws[] = {
+        {20261206, 20000, 6, 99, 4, 0, 12, 60000},
+        // Long enough for the table-driven search.
+        {7, 5000, 4, 99, 4, 32, 70, 15000},
+        // Many searches with one pattern reuse its tables, which grow from
+        // search to search and change how the search skips ahead.
+        {2027, 600, 5, 2, 24, 32, 400, 8000},
+    };
+    Tally tally;
+    for (const auto& draw : draws) {
+        std::mt19937 rng(draw.seed);
+        const int compared = tally.compared;
+        const int matched = tally.matched;
+        for (int round = 0; round < draw.rounds; ++round) {
+            int closures = 0;
+            Compiled c(randomPattern(rng, draw.maxItems, &closures));
+            ASSERT_EQ(static_cast<int>(c.re.status()), c.status) << c.pattern;
+            if (c.status != 0 || closures > draw.maxClosures)
+                continue;
+            for (int t = 0; t < draw.searches; ++t) {
+                const std::string text = randomText(rng, draw.minLength, draw.maxLength, alphabet);
+                const std::size_t from = rng() % 4 == 0 ? rng() % (text.size() + 2) : 0;
+                ASSERT_TRUE(everyEngineAgrees(c, text, from, tally));
+            }
+        }
+        // The generator must exercise both outcomes substantially.
+        const int drawCompared = tally.compared - compared;
+        EXPECT_GT(drawCompared, draw.minCompared) << draw.seed;
+        EXPECT_GT(tally.matched - matched, drawCompared / 10) << draw.seed;
+        EXPECT_LT(tally.matched - matched, drawCompared * 9 / 10) << draw.seed;
+    }
+    // Every engine decided a fair share of the public searches.
+    for (int engine = 0; engine < static_cast<int>(std::size(tally.decided)); ++engine)
+        EXPECT_GT(tally.decided[engine], 1000) << testing::PrintToString(Engine(engine));
+}
+
+// Patterns with many table states: on most of these texts the tables of the
+// first and the last need more states than they keep, and give up.
+TEST(EngineTest, TablesGiveUpOnManyStatePatterns) {
+    std::mt19937 rng(11);
+    Tally tally;
+    for (const char* pattern :
+         {"[ab]*a[ab][ab][ab][ab][ab][ab]c?", "a?b?a?b?a?b?a?b?a?b?a?b?c", "[ab]*b.....a$"}) {
+        Compiled c(pattern);
+        ASSERT_EQ(c.status, 0) << pattern;
+        for (int t = 0; t < 50; ++t)
+            ASSERT_TRUE(everyEngineAgrees(c, randomText(rng, 200, 200, "abbc"), 0, tally));
+    }
+    EXPECT_GT(tally.tablesGaveUp, 50);
+    EXPECT_GT(tally.decided[static_cast<int>(Engine::lockstep)], 50);
+}
+
+// Which engine decides a public search, on representative inputs searched in
+// order on one thread, whose cache holds the pattern searched last. The
+// search reports the engine that decided it rather than a function predicting
+// it, because the choice also depends on what happens on the way (an anchored
+// head that cannot decide, tables that give up). A changed threshold (the 32
+// characters below which a new pattern is searched in lock-step, the cache
+// that makes the tables pay for a pattern searched again, the overflows after
+// which a pattern stays in lock-step) fails a row here.
+TEST(EngineTest, EachEngineDecidesItsSearches) {
+    std::mt19937 rng(11);
+    const std::string manyStates = "[ab]*a[ab][ab][ab][ab][ab][ab]c?";
+    const std::string overflowing = randomText(rng, 200, 200, "ab");
+    const std::string fewStates = "a" + std::string(40, 'c');
+    const struct {
+        std::string pattern;
+        std::string text;
+        std::size_t from;
+        Engine engine;
+    } searches[] = {
+        {"^ab", "abc", 0, Engine::anchoredHead},
+        {"^ab", "xb", 0, Engine::anchoredHead},
+        {"^a*b", "aab", 0, Engine::lockstep},  // a new pattern on a short text
+        {"^a*b", "aab", 0, Engine::tables},    // the same pattern again
+        {"needle", "a needle", 0, Engine::literalScan},
+        {"a*b", std::string(30, 'a') + "b", 0, Engine::lockstep},  // 31 characters
+        {"[0-9]+x", "no digit", 0, Engine::requiredScan},
+        {"a*b", std::string(31, 'a') + "b", 0, Engine::tables},  // 32 characters
+        {"a*b", "xab", 3, Engine::requiredScan},
+        {"a*", "aa", 0, Engine::lockstep},
+        {"a*", "aa", 2, Engine::lockstep},  // the tables need a character to start from
+        {manyStates, fewStates, 0, Engine::tables},
+        {manyStates, overflowing, 0, Engine::lockstep},  // after the tables gave up
+        {manyStates, overflowing, 0, Engine::lockstep},
+        {manyStates, fewStates, 0, Engine::lockstep},  // the tables gave up twice
+    };
+    for (const auto& row : searches) {
+        const Compiled c(row.pattern);
+        std::size_t length = 0;
+        const std::size_t at = reference::referenceIndex(c.code, row.text, &length, row.from);
+        std::size_t s = 0, l = 0;
+        Engine engine{};
+        const bool hit =
+            search(c.code, row.text.data(), row.text.size(), row.from, &s, &l, &engine);
+        EXPECT_EQ(engine, row.engine) << row.pattern << " on " << row.text;
+        EXPECT_EQ(found(hit, s, l), Found(at, length)) << row.pattern << " on " << row.text;
+    }
+}
+
+}  // namespace
+}  // namespace xvkit::regexp
