@@ -241,6 +241,15 @@ class XVKIT_API XVBitVec : public XVObject {
     // Grows or shrinks without locking; the callers hold the lock.
     void setLength(std::size_t n);
 
+    // One of the elementwise byte loops: dst, a, b, count.
+    using Kernel = void (*)(unsigned char*, const unsigned char*, const unsigned char*,
+                            std::size_t);
+    // Under the locks of `a` then `b`: throws std::length_error(`mismatch`)
+    // when their lengths differ, else stores kernel(a, b) in `out`, sized to
+    // them. `out` is either `a` itself or a new, empty vector.
+    XVKIT_INTERNAL static void combine(XVBitVec& out, const XVBitVec& a, const XVBitVec& b,
+                                       Kernel kernel, const char* mismatch);
+
     unsigned char* bytes_ = nullptr;
     std::size_t length_ = 0;
 };

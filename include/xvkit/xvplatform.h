@@ -26,10 +26,14 @@
 #include <mutex>
 #include <thread>
 
+// XVKIT_API exports a class or function from libxvkit.so; XVKIT_INTERNAL keeps
+// a member of an exported class inside the library.
 #if defined(XVKIT_BUILDING)
 #define XVKIT_API __attribute__((visibility("default")))
+#define XVKIT_INTERNAL __attribute__((visibility("hidden")))
 #else
 #define XVKIT_API
+#define XVKIT_INTERNAL
 #endif
 
 // Platform integer types. `DWORD` is unsigned 32-bit, `LONG` signed 32-bit,

@@ -12,30 +12,29 @@ constexpr const char* kFreeLengths =
 
 }  // namespace
 
+void XVBitVec::combine(XVBitVec& out, const XVBitVec& a, const XVBitVec& b, Kernel kernel,
+                       const char* mismatch) {
+    XVSingleLock left(a.GetSyncObject(), TRUE);
+    XVSingleLock right(b.GetSyncObject(), TRUE);
+    if (a.length_ != b.length_)
+        throw std::length_error(mismatch);
+    if (&out != &a)
+        out.setLength(a.length_);
+    kernel(out.bytes_, a.bytes_, b.bytes_, a.length_);
+}
+
 XVBitVec& XVBitVec::operator^=(const XVBitVec& v) {
-    XVSingleLock left(GetSyncObject(), TRUE);
-    XVSingleLock right(v.GetSyncObject(), TRUE);
-    if (v.length_ != length_)
-        throw std::length_error(kCompoundLengths);
-    xvkit::bitvec::xorBytes(bytes_, bytes_, v.bytes_, length_);
+    combine(*this, *this, v, xvkit::bitvec::xorBytes, kCompoundLengths);
     return *this;
 }
 
 XVBitVec& XVBitVec::operator|=(const XVBitVec& v) {
-    XVSingleLock left(GetSyncObject(), TRUE);
-    XVSingleLock right(v.GetSyncObject(), TRUE);
-    if (v.length_ != length_)
-        throw std::length_error(kCompoundLengths);
-    xvkit::bitvec::orBytes(bytes_, bytes_, v.bytes_, length_);
+    combine(*this, *this, v, xvkit::bitvec::orBytes, kCompoundLengths);
     return *this;
 }
 
 XVBitVec& XVBitVec::operator&=(const XVBitVec& v) {
-    XVSingleLock left(GetSyncObject(), TRUE);
-    XVSingleLock right(v.GetSyncObject(), TRUE);
-    if (v.length_ != length_)
-        throw std::length_error(kCompoundLengths);
-    xvkit::bitvec::andBytes(bytes_, bytes_, v.bytes_, length_);
+    combine(*this, *this, v, xvkit::bitvec::andBytes, kCompoundLengths);
     return *this;
 }
 
@@ -50,34 +49,19 @@ XVBitVec operator!(const XVBitVec& a) {
 }
 
 XVBitVec operator^(const XVBitVec& a, const XVBitVec& b) {
-    XVSingleLock left(a.GetSyncObject(), TRUE);
-    XVSingleLock right(b.GetSyncObject(), TRUE);
-    if (a.length_ != b.length_)
-        throw std::length_error(kFreeLengths);
     XVBitVec result;
-    result.setLength(a.length_);
-    xvkit::bitvec::xorBytes(result.bytes_, a.bytes_, b.bytes_, a.length_);
+    XVBitVec::combine(result, a, b, xvkit::bitvec::xorBytes, kFreeLengths);
     return result;
 }
 
 XVBitVec operator|(const XVBitVec& a, const XVBitVec& b) {
-    XVSingleLock left(a.GetSyncObject(), TRUE);
-    XVSingleLock right(b.GetSyncObject(), TRUE);
-    if (a.length_ != b.length_)
-        throw std::length_error(kFreeLengths);
     XVBitVec result;
-    result.setLength(a.length_);
-    xvkit::bitvec::orBytes(result.bytes_, a.bytes_, b.bytes_, a.length_);
+    XVBitVec::combine(result, a, b, xvkit::bitvec::orBytes, kFreeLengths);
     return result;
 }
 
 XVBitVec operator&(const XVBitVec& a, const XVBitVec& b) {
-    XVSingleLock left(a.GetSyncObject(), TRUE);
-    XVSingleLock right(b.GetSyncObject(), TRUE);
-    if (a.length_ != b.length_)
-        throw std::length_error(kFreeLengths);
     XVBitVec result;
-    result.setLength(a.length_);
-    xvkit::bitvec::andBytes(result.bytes_, a.bytes_, b.bytes_, a.length_);
+    XVBitVec::combine(result, a, b, xvkit::bitvec::andBytes, kFreeLengths);
     return result;
 }
