@@ -3,6 +3,7 @@
 #include <xvkit/qndate.h>
 #include <xvkit/qnzonetz.h>
 
+#include <cstddef>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -37,9 +38,11 @@ constexpr int kMonthsPerYear = 12;
 // The last count of QNTime.
 constexpr Seconds kLastCount = 4294967295;
 
-void setWhy(XVString* why, const std::string& text) {
+// Stores `text` in `why` (when given) and answers no zone.
+std::nullptr_t refuse(XVString* why, const std::string& text) {
     if (why != nullptr)
         *why = XVString(text.c_str());
+    return nullptr;
 }
 
 // A wall-clock time in local Seconds, with its year.
@@ -113,39 +116,29 @@ QNZoneTZ& QNZoneTZ::operator=(const QNZoneTZ& other) {
 QNZoneTZ::~QNZoneTZ() = default;
 
 std::unique_ptr<QNZoneTZ> QNZoneTZ::fromPosix(const char* setting, XVString* why) {
-    if (setting == nullptr) {
-        setWhy(why, "no POSIX setting");
-        return nullptr;
-    }
+    if (setting == nullptr)
+        return refuse(why, "no POSIX setting");
     xvkit::tz::PosixZone zone;
     std::string problem;
-    if (!xvkit::tz::parsePosix(setting, &zone, &problem)) {
-        setWhy(why, "bad POSIX setting '" + std::string(setting) + "': " + problem);
-        return nullptr;
-    }
+    if (!xvkit::tz::parsePosix(setting, &zone, &problem))
+        return refuse(why, "bad POSIX setting '" + std::string(setting) + "': " + problem);
     const auto history = xvkit::tz::expandPosix(zone, xvkit::tz::kFirstYear, xvkit::tz::kLastYear);
     return std::unique_ptr<QNZoneTZ>(new QNZoneTZ(std::make_unique<Data>(setting, history)));
 }
 
 std::unique_ptr<QNZoneTZ> QNZoneTZ::fromDatabase(const char* name, XVString* why) {
-    if (name == nullptr) {
-        setWhy(why, "no zone name");
-        return nullptr;
-    }
+    if (name == nullptr)
+        return refuse(why, "no zone name");
     xvkit::tz::History history;
     std::string problem;
-    if (xvkit::tz::loadDatabaseZone(name, &history, &problem) != xvkit::tz::LoadResult::loaded) {
-        setWhy(why, problem);
-        return nullptr;
-    }
+    if (xvkit::tz::loadDatabaseZone(name, &history, &problem) != xvkit::tz::LoadResult::loaded)
+        return refuse(why, problem);
     return std::unique_ptr<QNZoneTZ>(new QNZoneTZ(std::make_unique<Data>(name, history)));
 }
 
 std::unique_ptr<QNZoneTZ> QNZoneTZ::fromSetting(const char* setting, XVString* why) {
-    if (setting == nullptr) {
-        setWhy(why, "no zone setting");
-        return nullptr;
-    }
+    if (setting == nullptr)
+        return refuse(why, "no zone setting");
     std::string_view text(setting);
     const bool fileOnly = !text.empty() && text.front() == ':';
     if (fileOnly)
@@ -169,8 +162,7 @@ std::unique_ptr<QNZoneTZ> QNZoneTZ::fromSetting(const char* setting, XVString* w
         if (looksLikeSetting(text))
             problem = posixProblem;
     }
-    setWhy(why, problem);
-    return nullptr;
+    return refuse(why, problem);
 }
 
 std::unique_ptr<QNZoneTZ> QNZoneTZ::fromEnvironment(XVString* why) {
@@ -187,8 +179,7 @@ std::unique_ptr<QNZoneTZ> QNZoneTZ::fromEnvironment(XVString* why) {
         case xvkit::tz::LoadResult::failed:
             break;
     }
-    setWhy(why, problem);
-    return nullptr;
+    return refuse(why, problem);
 }
 
 XVString QNZoneTZ::name() const {
