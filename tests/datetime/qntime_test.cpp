@@ -77,14 +77,10 @@ TEST(QNTime, ExtractReadsTheClockThatApplies) {
 }
 
 TEST(QNTime, DaylightBoundaryInstantsAndDates) {
-    const QNZoneSimple met(QNZone::middleEuropean, QNZone::westernEuropean);
     const QNDaylightRule since1990{nullptr, 1990, true, {3, 0, 0, 120}, {9, 4, 0, 120}};
     const QNZoneSimple zone(&since1990, 18000, "EST", 14400, "EDT");
     EXPECT_EQ(QNTime::beginDST(1997, eastern).seconds(), utcCount(6, 4, 1997, 7, 0));
     EXPECT_EQ(QNTime::endDST(1997, eastern).seconds(), utcCount(26, 10, 1997, 6, 0));
-    EXPECT_EQ(QNTime::beginDST(1974, eastern).seconds(), utcCount(6, 1, 1974, 7, 0));
-    EXPECT_EQ(QNTime::beginDST(1997, met).seconds(), utcCount(30, 3, 1997, 1, 0));
-    EXPECT_EQ(QNTime::endDST(1997, met).seconds(), utcCount(28, 9, 1997, 0, 0));
     EXPECT_FALSE(QNTime::beginDST(1997, fixed).isValid() || QNTime::endDST(1980, zone).isValid());
 
     // 03:30 UTC on 26 October is still 25 October, 23:30 daylight time.
