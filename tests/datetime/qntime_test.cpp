@@ -43,9 +43,7 @@ TEST(QNTime, CountMatchesTheCClock) {
 }
 
 TEST(QNTime, ConstructionAtTheEdgesOfTheRange) {
-    EXPECT_EQ(QNTime(QNDate(1, 1, 1970), 0, 0, 0, fixed).seconds(), 2177470800u);
     EXPECT_EQ(utcCount(1, 1, 1901, 0, 0, 0), 0u);  // the epoch itself is the invalid count
-    EXPECT_EQ(utcCount(1, 1, 1901, 0, 0, 1), 1u);
     EXPECT_EQ(QNTime(QNDate(31, 12, 1900), 23, 0, 0, fixed).seconds(), 14400u);
     EXPECT_EQ(QNTime(QNDate(30, 12, 1900), 23, 0, 0, fixed).seconds(), 0u);
     EXPECT_EQ(QNTime(QNDate(0ul), 12, 0, 0, fixed).seconds(), 0u);

@@ -73,7 +73,6 @@ class ZoneFolder {
 
 constexpr std::int64_t kUnixToCount = 2177452800;
 
-// The count of a UTC wall-clock time.
 inline unsigned long utcCount(unsigned day, unsigned month, unsigned year, unsigned hour,
                               unsigned minute = 0, unsigned second = 0) {
     return QNTime(QNDate(day, month, year), hour, minute, second, QNZone::utc()).seconds();
@@ -94,7 +93,7 @@ inline Reading peerReading(time_t t) {
     return r;
 }
 
-// The fields of a reading that the comparison looks at, in a comparable form.
+// The fields of a reading that the comparison looks at.
 inline auto fieldsOf(const tm& t) {
     return std::tie(t.tm_sec, t.tm_min, t.tm_hour, t.tm_mday, t.tm_mon, t.tm_year, t.tm_wday,
                     t.tm_yday, t.tm_isdst);
@@ -153,9 +152,7 @@ class PeerCheck {
     }
 
     static time_t startOfYear(int year) {
-        tm t{};
-        t.tm_year = year - 1900;
-        t.tm_mday = 1;
+        tm t{0, 0, 0, 1, 0, year - 1900, 0, 0, 0, 0, nullptr};
         return timegm(&t);
     }
 
