@@ -4,6 +4,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -41,10 +42,7 @@ TEST(LockedBitVec, OperationsLockEachOperandOnceLeftFirstAndReenter) {
     // Each lock is taken once: the work is done in bulk over the bytes, not
     // through an element operation per element. A copy takes the source's
     // lock only: while it is made, the new vector has no lock of its own yet.
-    const struct {
-        std::function<void()> op;
-        const char* locks;
-    } cases[] = {
+    const std::pair<std::function<void()>, const char*> cases[] = {
         {[&] { a ^= b; }, "ab"},
         {[&] { b |= a; }, "ba"},
         {[&] { (void)(a & b); }, "ab"},
@@ -64,15 +62,15 @@ TEST(LockedBitVec, OperationsLockEachOperandOnceLeftFirstAndReenter) {
         {[&] { a &= shorter; }, "as"},
         {[&] { (void)(shorter | a); }, "sa"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [op, locks] : cases) {
         log.clear();
         try {
-            c.op();
+            op();
         } catch (const std::logic_error&) {
         }
-        EXPECT_EQ(log, c.locks);
+        EXPECT_EQ(log, locks);
         EXPECT_TRUE(a.section.depth == 0 && b.section.depth == 0 && shorter.section.depth == 0)
-            << c.locks;
+            << locks;
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <xvkit/xvbitvec.h>
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <random>
@@ -155,10 +156,8 @@ TEST(XVBitVec, BulkOperatorsMatchTheElementRuleAtEveryLength) {
     const unsigned char pool[] = {0, 0, 1, 1, 2, 255};
     for (std::size_t n : {1u, 31u, 63u, 64u, 65u, 129u, 1000u}) {
         Bytes x(n), y(n);
-        for (std::size_t i = 0; i < n; ++i) {
-            x[i] = pool[rng() % 6];
-            y[i] = pool[rng() % 6];
-        }
+        for (Bytes* b : {&x, &y})
+            std::generate(b->begin(), b->end(), [&] { return pool[rng() % 6]; });
         const XVBitVec a = vec(x), b = vec(y);
         XVBitVec cx = a, co = a, ca = a;
         cx ^= b;

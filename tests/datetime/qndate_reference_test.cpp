@@ -100,7 +100,7 @@ TEST(QNDateReference, DayNumbersSplitTheSame) {
     }
 }
 
-// Every month 0..13 and day 0..32 of the given years.
+// Every month 0..13 and day 0..32 of the years.
 void expectSameJday(std::uint64_t firstYear, std::uint64_t lastYear, std::uint64_t step = 1) {
     for (std::uint64_t y = firstYear; y <= lastYear; y += step) {
         const auto year = static_cast<std::uint32_t>(y);

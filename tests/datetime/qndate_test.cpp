@@ -32,11 +32,7 @@ TEST(QNDate, ConstructorsFromDayOfYearAndRecord) {
     for (const auto& [dayOfYear, year, expected] : daysOfYear)
         EXPECT_EQ(ymd(QNDate(dayOfYear, year)), expected) << dayOfYear << " of " << year;
     EXPECT_EQ(ymd(QNDate(15, 6, 11754508)), "invalid");  // its day number wraps 32 bits
-    tm t{};
-    t.tm_mday = 4;
-    t.tm_mon = 6;
-    t.tm_year = 97;
-    t.tm_wday = 99;  // ignored
+    tm t{0, 0, 0, 4, 6, 97, 99, 0, 0, 0, nullptr};       // 4 July 1997; the weekday is ignored
     EXPECT_EQ(ymd(QNDate(&t)), "1997-07-04");
     EXPECT_FALSE(QNDate(0ul).isValid());
 }

@@ -6,7 +6,6 @@
 #include <xvkit/qntime.h>
 #include <xvkit/qnzone.h>
 #include <cstdio>
-#include <string>
 
 #include "tz_peer.h"
 
@@ -32,21 +31,14 @@ class ScopedTZ {
     tzpeer::ScopedEnv tz_;
 };
 
-// "offset name / offset name", and whether daylight saving is observed.
-std::string describe(const QNZone& z) {
-    char text[96];
-    std::snprintf(text, sizeof text, "%ld %s / %ld %s%s", z.timeZoneOffset(),
-                  z.timeZoneName().c_str(), z.altZoneOffset(), z.altZoneName().c_str(),
-                  z.daylightObserved() ? " observed" : "");
-    return text;
-}
+using tzpeer::summary;
 
 TEST(QNZoneProcess, ZonesFromTheRuntime) {
     ScopedTZ tz("EST5EDT");
-    EXPECT_EQ(describe(QNZone::local()), "18000 EST / 14400 EDT observed");
-    EXPECT_EQ(describe(QNZone::system()), "18000 EST / 14400 EDT observed");
+    EXPECT_EQ(summary(QNZone::local()), "18000 EST / 14400 EDT observed");
+    EXPECT_EQ(summary(QNZone::system()), "18000 EST / 14400 EDT observed");
     EXPECT_NE(&QNZone::system(), &QNZone::local());
-    EXPECT_EQ(describe(QNZone::standard()), "18000 EST / 18000 EST");
+    EXPECT_EQ(summary(QNZone::standard()), "18000 EST / 18000 EST");
     // The North American schedule, history included.
     EXPECT_EQ(QNTime::beginDST(1975, QNZone::local()),
               QNTime::beginDST(1975, QNZoneSimple(QNZone::usEastern, QNZone::northAmerican)));
@@ -54,7 +46,7 @@ TEST(QNZoneProcess, ZonesFromTheRuntime) {
     ScopedTZ mst("MST7");
     char expected[64];  // the runtime's daylight name, whatever it is
     std::snprintf(expected, sizeof expected, "25200 MST / 21600 %s", tzname[1]);
-    EXPECT_EQ(describe(QNZone::local()), expected);
+    EXPECT_EQ(summary(QNZone::local()), expected);
 }
 
 TEST(QNZoneProcess, UtcIsBuiltOnceUntilCleared) {

@@ -180,20 +180,16 @@ TEST(TimeText, ConstructionFromText) {
 TEST(TimeText, ReadFieldsBuildTheInstant) {
     const QNDate day(5, 3, 1997);
     const XVString any("any");
-    const struct {
-        int hour, minute, second;
-        QNTime expected;
-    } cases[] = {
+    const std::tuple<int, int, int, QNTime> cases[] = {
         {25, 0, 0, QNTime(QNDate(6, 3, 1997), 1, 0, 0, fixed)},
         {0, 90, 61, QNTime(day, 1, 31, 1, fixed)},
         {-1, 120, 0, QNTime(day, 1, 0, 0, fixed)},
         {0, 0, -1, QNTime(QNDate(4, 3, 1997), 23, 59, 59, fixed)},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(QNTime(day, any, fixed, ScriptedLocale({{2, 5, 97, c.hour, c.minute, c.second}})),
-                  c.expected)
-            << c.hour << ":" << c.minute << ":" << c.second;
-    }
+    for (const auto& [hour, minute, second, expected] : cases)
+        EXPECT_EQ(QNTime(day, any, fixed, ScriptedLocale({{2, 5, 97, hour, minute, second}})),
+                  expected)
+            << hour << ":" << minute << ":" << second;
     // The same sums in the zone's own arithmetic, however extreme the fields.
     EXPECT_EQ(QNTime(day, any, fixed, ScriptedLocale({{0, 1, 0, INT_MIN, 0, 0}})),
               QNTime(day, 0x80000000u, 0, 0, fixed));
