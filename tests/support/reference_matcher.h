@@ -2,7 +2,7 @@
 // directly as possible so that it can serve as the oracle for the library's
 // lock-step matcher: a closure takes as many characters as it can, then gives
 // them back one at a time until the rest of the code matches. It recurses at
-// every closure and may take exponential time; use it on small inputs only.
+// every item and may take exponential time; use it on small inputs only.
 
 #ifndef XVKIT_TESTS_SUPPORT_REFERENCE_MATCHER_H_
 #define XVKIT_TESTS_SUPPORT_REFERENCE_MATCHER_H_
