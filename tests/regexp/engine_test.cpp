@@ -144,14 +144,13 @@ bool everyEngineAgrees(Compiled& c, const std::string& text, std::size_t from, T
 
 TEST(EngineTest, EveryEngineAgreesWithTheInterpreter) {
     const std::string alphabet(kTextAlphabet, sizeof kTextAlphabet - 1);
+    // Per draw: random patterns, items per pattern, closures allowed (the
+    // interpreter backtracks), texts per pattern, their lengths, the least
+    // number of searches to compare.
     const struct {
         unsigned seed;
-        int rounds;             // random patterns
-        int maxItems;           // items per pattern
-        int maxClosures;        // patterns with more are skipped (the interpreter backtracks)
-        int searches;           // texts searched with each pattern
-        std::size_t minLength;  // text lengths
-        std::size_t maxLength;
+        int rounds, maxItems, maxClosures, searches;
+        std::size_t minLength, maxLength;
         int minCompared;
     } draws[] = {
         {20261206, 20000, 6, 99, 4, 0, 12, 60000},
