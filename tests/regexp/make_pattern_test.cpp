@@ -1,105 +1,94 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
 #include <limits>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <xvkit/xvregexp.h>
 
 namespace {
 
-using Words = std::vector<unsigned short>;
-using Members = std::vector<int>;
-
-// The status of compiling `pattern` into `maxLength` words, with the words up
-// to and including the end word when it is 0.
-std::pair<int, Words> compile(const std::string& pattern, int maxLength = 256) {
-    Words code(static_cast<std::size_t>(std::max(maxLength, 1)), 0x7777);
-    const int status = XREMakePattern(pattern.c_str(), code.data(), maxLength);
-    if (status == 0)
-        code.resize(std::find(code.begin(), code.end(), kXRECodeEnd) - code.begin() + 1);
-    return {status, status == 0 ? code : Words{}};
+// A character as written in the expectations: special ones escaped, the
+// unprintable ones in hex.
+std::string shown(int c) {
+    char text[8];
+    const bool special = c != 0 && std::strchr("\\.*+?^$[]-", c) != nullptr;
+    std::snprintf(text, sizeof text,
+                  c <= ' ' || c >= 0x7F ? "\\x%02x"
+                  : special             ? "\\%c"
+                                        : "%c",
+                  c);
+    return text;
 }
 
-Words words(const char* pattern) {
-    return compile(pattern).second;
-}
-
-Members range(int from, int to) {
-    Members r;
-    for (int c = from; c <= to; ++c)
-        r.push_back(c);
-    return r;
-}
-
-Members allBut(const Members& excluded) {
-    Members r;
+// The members of a set in brackets, runs of three or more as ranges.
+std::string shownSet(const std::function<bool(int)>& member) {
+    std::string out = "[";
     for (int c = 0; c < 256; ++c) {
-        if (std::find(excluded.begin(), excluded.end(), c) == excluded.end())
-            r.push_back(c);
+        if (!member(c))
+            continue;
+        int last = c;
+        while (last < 255 && member(last + 1))
+            ++last;
+        out += shown(c);
+        if (last - c >= 2)
+            out += '-';
+        if (last > c)
+            out += shown(last);
+        c = last;
     }
-    return r;
+    return out + "]";
 }
 
-// A class word and the 16 map words holding exactly `members`.
-Words classItem(const Members& members) {
-    Words w(17, 0);
-    w[0] = kXRECodeClass;
-    for (int c : members)
-        w[1 + c / 16] |= static_cast<unsigned short>(1u << (c % 16));
-    return w;
+// The code of `pattern` compiled into `maxLength` words, written back as text
+// (a special word is 0x8000 plus its character, a class is followed by its
+// map), or the status when it is not 0. The words are exactly `maxLength`, so
+// the sanitizer build catches a write past them.
+std::string compiled(const char* pattern, int maxLength = 256) {
+    std::vector<unsigned short> code(static_cast<std::size_t>(std::max(maxLength, 1)), 0x7777);
+    const int status = XREMakePattern(pattern, code.data(), maxLength);
+    if (status != 0)
+        return "status " + std::to_string(status);
+    std::string out;
+    for (const unsigned short* w = code.data(); *w != kXRECodeEnd; ++w) {
+        if (*w == kXRECodeClass) {
+            out += shownSet([w](int c) { return (w[1 + c / 16] >> (c % 16)) & 1; });
+            w += kXREClassWords - 1;
+        } else {
+            out += *w & kXRECodeEnd ? std::string(1, static_cast<char>(*w)) : shown(*w);
+        }
+    }
+    return out;
 }
 
-Words operator+(Words a, const Words& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-const Words kEnd{0x8000};
-
+// Anchors only at the ends, elsewhere literals; a closure in front of its item;
+// a third hex digit and a fourth octal digit are not read; an escaped closure
+// is a literal that can itself be repeated.
 TEST(MakePatternTest, CodeWords) {
-    EXPECT_EQ(words("^a.[0-9]*x$"), (Words{0x805E, 'a', 0x802E, 0x802A} +
-                                     classItem(range('0', '9')) + Words{'x', 0x8024} + kEnd));
-    // A closure is written in front of its item, a class's 17 words included.
-    EXPECT_EQ(words("[ab]*"), Words{0x802A} + classItem({'a', 'b'}) + kEnd);
-
     const struct {
         const char* pattern;
-        Words code;
+        const char* code;
     } cases[] = {
-        {"a*", {0x802A, 'a', 0x8000}},
-        {"a+b?", {0x802B, 'a', 0x803F, 'b', 0x8000}},
-        {".", {0x802E, 0x8000}},
-        {"(a|b){2}", {'(', 'a', '|', 'b', ')', '{', '2', '}', 0x8000}},
-        {"\xff", {0xFF, 0x8000}},
-        // Anchors only at the ends; elsewhere `^` and `$` are literals.
-        {"^", {0x805E, 0x8000}},
-        {"$", {0x8024, 0x8000}},
-        {"a^b", {'a', 0x5E, 'b', 0x8000}},
-        {"a$b", {'a', 0x24, 'b', 0x8000}},
-        {"a$*", {'a', 0x802A, 0x24, 0x8000}},
-        {"^^", {0x805E, 0x5E, 0x8000}},
-        {"^$", {0x805E, 0x8024, 0x8000}},
-        {"$$", {0x24, 0x8024, 0x8000}},
-        // A third hex digit and a fourth octal digit are not read.
-        {"\\x414", {0x41, '4', 0x8000}},
-        {"\\1012", {65, '2', 0x8000}},
-        {"\\18", {1, '8', 0x8000}},
-        {"\\xg", {'x', 'g', 0x8000}},
-        // An escaped closure is a literal and can itself be repeated.
-        {"\\**", {0x802A, '*', 0x8000}},
-        {"a\\", {'a', '\\', 0x8000}},
+        {"[ab]*", "*[ab]"}, {"a+b?", "+a?b"}, {"(a|b){2}", "(a|b){2}"},
+        {"\xff", "\\xff"},  {"^", "^"},       {"$", "$"},
+        {"a^b", "a\\^b"},   {"a$b", "a\\$b"}, {"a$*", "a*\\$"},
+        {"^^", "^\\^"},     {"^$", "^$"},     {"$$", "\\$$"},
+        {"\\x414", "A4"},   {"\\1012", "A2"}, {"\\18", "\\x018"},
+        {"\\xg", "xg"},     {"\\**", "*\\*"}, {"a\\", "a\\\\"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(words(c.pattern), c.code) << c.pattern;
+        EXPECT_EQ(compiled(c.pattern), c.code) << c.pattern;
+    EXPECT_EQ(compiled("^a.[0-9]*x$"), "^a.*[0-9]x$");
 }
 
 TEST(MakePatternTest, Escapes) {
     const struct {
         const char* pattern;
-        unsigned short code;
+        int code;
     } cases[] = {
         {"\\b", 8},      {"\\B", 8},      {"\\e", 27},   {"\\E", 27},  {"\\f", 12},  {"\\n", 10},
         {"\\N", 10},     {"\\r", 13},     {"\\s", 32},   {"\\S", 32},  {"\\t", 9},   {"\\T", 9},
@@ -110,120 +99,108 @@ TEST(MakePatternTest, Escapes) {
         {"\\x5e", '^'},  {"\\136", '^'},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(words(c.pattern), (Words{c.code, 0x8000})) << c.pattern;
+        EXPECT_EQ(compiled(c.pattern), shown(c.code)) << c.pattern;
 }
 
+// An escaped `]` can end a range; a reversed one is still a range; `]` right
+// after the negation closes the class instead of emptying it.
 TEST(MakePatternTest, Classes) {
     const struct {
         const char* pattern;
-        Members members;
+        const char* code;
     } cases[] = {
-        {"[a-z]", range('a', 'z')},
-        {"[z-a]", range('a', 'z')},
-        {"[a\\-z]", {'a', '-', 'z'}},
-        {"[-a]", {'-', 'a'}},
-        {"[a-]", {'-', 'a'}},
-        {"[\\]]", {']'}},
-        {"[\\x41-\\x43\\n]", {'A', 'B', 'C', '\n'}},
-        {"[a-c-e]", {'a', 'b', 'c', '-', 'e'}},
-        {"[.*^$]", {'.', '*', '^', '$'}},
-        // An escaped `]` can end a range; a reversed one is still a range.
-        {"[a-\\]]", range(']', 'a')},
-        {"[\\x80-\\xff\xe9]", range(0x80, 0xFF)},
-        {"[\\^a-\\^c]", {1, 2, 3}},
-        {"[^]", allBut({})},
-        {"[^0-9]", allBut(range('0', '9'))},
-        {"[\\0-\\377]", allBut({})},
+        {"[a-z]", "[a-z]"},
+        {"[z-a]", "[a-z]"},
+        {"[a\\-z]", "[\\-az]"},
+        {"[-a]", "[\\-a]"},
+        {"[a-]", "[\\-a]"},
+        {"[\\]]", "[\\]]"},
+        {"[\\x41-\\x43\\n]", "[\\x0aA-C]"},
+        {"[a-c-e]", "[\\-a-ce]"},
+        {"[.*^$]", "[\\$\\*\\.\\^]"},
+        {"[a-\\]]", "[\\]-a]"},
+        {"[\\x80-\\xff\xe9]", "[\\x80-\\xff]"},
+        {"[\\^a-\\^c]", "[\\x01-\\x03]"},
+        {"[^]", "[\\x00-\\xff]"},
+        {"[^0-9]", "[\\x00-/:-\\xff]"},
+        {"[\\0-\\377]", "[\\x00-\\xff]"},
+        {"[^]]", "[\\x00-\\xff]\\]"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(words(c.pattern), classItem(c.members) + kEnd) << c.pattern;
-    // `]` right after the negation closes the class instead of emptying it.
-    EXPECT_EQ(words("[^]]"), classItem(allBut({})) + Words({']', 0x8000}));
+        EXPECT_EQ(compiled(c.pattern), c.code) << c.pattern;
 }
 
+// Each literal and closure takes a word, a class 17, the end one. The
+// first-character test comes before every other one, the size test before
+// the class is read; a missing code array is reported only for a good pattern.
 TEST(MakePatternTest, StatusesAndMaxLength) {
     for (const char* bad :
          {"", "*a", "+", "?x", "a[]b", "a[bc", "[]a]", "[", "[^", "[a-", "a\\^", "[\\^"}) {
-        EXPECT_EQ(compile(bad).first, 1) << bad;
+        EXPECT_EQ(compiled(bad), "status 1") << bad;
     }
     for (const char* bad : {"^*", "a**", "a+?", "a?+", "^+", "[a]*+", "x?*"})
-        EXPECT_EQ(compile(bad).first, 3) << bad;
-    // Each literal and closure takes a word, a class 17, the end one. The
-    // first-character test comes before every other one, the size test before
-    // the class is read.
+        EXPECT_EQ(compiled(bad), "status 3") << bad;
     const struct {
         const char* pattern;
         int maxLength;
-        int status;
+        const char* code;
     } cases[] = {
-        {"ab", 3, 0},   {"abc", 3, 3},   {"a*", 3, 0},    {"a*", 2, 3},   {"[a]", 17, 3},
-        {"[a]", 18, 0}, {"[a]*", 18, 3}, {"[a]*", 19, 0}, {"a", 1, 3},    {"a", 0, 3},
-        {"a", -5, 3},   {"*", 0, 1},     {"a[]", 4, 3},   {"a[]", 20, 1}, {"[a", 17, 3},
+        {"ab", 3, "ab"},          {"abc", 3, "status 3"},  {"a*", 3, "*a"},
+        {"a*", 2, "status 3"},    {"[a]", 17, "status 3"}, {"[a]", 18, "[a]"},
+        {"[a]*", 18, "status 3"}, {"[a]*", 19, "*[a]"},    {"a", 1, "status 3"},
+        {"a", 0, "status 3"},     {"a", -5, "status 3"},   {"*", 0, "status 1"},
+        {"a[]", 4, "status 3"},   {"a[]", 20, "status 1"}, {"[a", 17, "status 3"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(compile(c.pattern, c.maxLength).first, c.status)
-            << c.pattern << " in " << c.maxLength;
-    }
-    EXPECT_EQ(compile("ab", 3).second, (Words{'a', 'b', 0x8000}));
-    EXPECT_EQ(compile("[a]", 18).second, classItem({'a'}) + kEnd);
+    for (const auto& c : cases)
+        EXPECT_EQ(compiled(c.pattern, c.maxLength), c.code) << c.pattern << " in " << c.maxLength;
 
     unsigned short word = 0;
     EXPECT_EQ(XREMakePattern("a", &word, std::numeric_limits<int>::min()), 3);
     EXPECT_EQ(XREMakePattern("[a]", &word, std::numeric_limits<int>::min()), 3);
-    EXPECT_EQ(XREMakePattern("a", nullptr, 256), 2);
-    EXPECT_EQ(XREMakePattern("a[", nullptr, 256), 2);
-    EXPECT_EQ(XREMakePattern("", nullptr, 256), 1);
-    EXPECT_EQ(XREMakePattern("*", nullptr, 256), 1);
-    EXPECT_EQ(XREMakePattern(nullptr, nullptr, 256), 1);
+    for (const char* good : {"a", "a["})
+        EXPECT_EQ(XREMakePattern(good, nullptr, 256), 2) << good;
+    for (const char* bad : {"", "*", static_cast<const char*>(nullptr)})
+        EXPECT_EQ(XREMakePattern(bad, nullptr, 256), 1);
 }
 
-Members members(XVTBitVec<256>& set) {
-    Members out;
-    for (int c = 0; c < 256; ++c) {
-        if (XVTRegExprTraits<char>::isMatchedInSymbolSet(set, static_cast<char>(c)))
-            out.push_back(c);
-    }
-    return out;
-}
-
+// The first set added brings the empty set at index 0 with it; equal sets are
+// not merged. Unlike a pattern class, a reversed range adds nothing,
+// backslashes and brackets are plain members, codes above 127 are unsigned.
 TEST(RegExprTraitsTest, AddSymbolSet) {
     using T = XVTRegExprTraits<char>;
     XVTValArray<XVTBitVec<256>> sets;
+    const auto members = [&sets](unsigned int i) {
+        return shownSet([&](int c) { return T::isMatchedInSymbolSet(sets[i], char(c)); });
+    };
     EXPECT_EQ(T::addSymbolSet(sets, ""), 0u);
     EXPECT_EQ(sets.size(), 0u);
-    // The first set added brings the empty set at index 0 with it.
     EXPECT_EQ(T::addSymbolSet(sets, "a-c"), 1u);
     ASSERT_EQ(sets.size(), 2u);
-    EXPECT_TRUE(members(sets[0]).empty());
-    EXPECT_EQ(members(sets[1]), (Members{'a', 'b', 'c'}));
+    EXPECT_EQ(members(0) + members(1), "[][a-c]");
     EXPECT_EQ(T::addSymbolSet(sets, "^x"), 2u);
-    EXPECT_EQ(members(sets[2]), allBut({'x'}));
+    EXPECT_EQ(members(2), "[\\x00-wy-\\xff]");
     EXPECT_EQ(T::addSymbolSet(sets, ""), 0u);
     EXPECT_EQ(sets.size(), 3u);
-    // Equal sets are not merged.
     EXPECT_EQ(T::addSymbolSet(sets, "a-c"), 3u);
 
     const struct {
         XVString text;
-        Members expected;
+        const char* members;
     } cases[] = {
-        // Unlike a pattern class, a reversed range adds nothing ...
-        {"z-a", {'z'}},
-        {"-a", {'-', 'a'}},
-        {"a-", {'-', 'a'}},
-        // ... and backslashes and brackets are plain members.
-        {"\\n", {'\\', 'n'}},
-        {"a\\-z", range('\\', 'z')},
-        {"[]", {'[', ']'}},
-        {"a-c-e", range('a', 'e')},
-        // Codes above 127 are tested as unsigned.
-        {"\xc8-\xca", {200, 201, 202}},
-        {"^-a", allBut({'-', 'a'})},
-        {"^", allBut({})},
-        {XVString("a\0b", 3), {0, 'a', 'b'}},
+        {"z-a", "[z]"},
+        {"-a", "[\\-a]"},
+        {"a-", "[\\-a]"},
+        {"\\n", "[\\\\n]"},
+        {"a\\-z", "[\\\\-z]"},
+        {"[]", "[\\[\\]]"},
+        {"a-c-e", "[a-e]"},
+        {"\xc8-\xca", "[\\xc8-\\xca]"},
+        {"^-a", "[\\x00-,\\.-`b-\\xff]"},
+        {"^", "[\\x00-\\xff]"},
+        {XVString("a\0b", 3), "[\\x00ab]"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(members(sets[T::addSymbolSet(sets, c.text)]), c.expected) << c.text;
+        EXPECT_EQ(members(T::addSymbolSet(sets, c.text)), c.members) << c.text;
 }
 
 }  // namespace

@@ -26,39 +26,24 @@ Found find(const XVRegExprLight& re, const XVString& text, std::size_t from = 0)
     return {at, len};
 }
 
-// Leftmost start and greedy closures that give back what the rest needs; the
-// end anchor and anchor characters elsewhere; the beginning anchor bound to the
-// search start; start positions at the end, and past it with *len untouched;
-// embedded NUL characters as ordinary characters; a match start found back
-// from the rarest character every match needs, over at most 4096 characters.
+// The engine test compares every search with the interpreter; these rows are
+// what it cannot draw: a start of npos, and a match start found back from the
+// rarest character every match needs, over at most 4096 characters.
 TEST(RegExprLightTest, Searches) {
     const std::string run(4096, 'a');
     const struct {
         const char* pattern;
         std::string text;
         std::size_t from;
-        std::size_t at;
-        std::size_t len;
+        Found found;
     } cases[] = {
-        {"[ab]*b[ab]*a", "abababx", 0, 0, 5},
-        {"(a)", "x(a)", 0, 1, 3},
-        {"a$b", "xa$b", 0, 1, 3},
-        {"^b", "ab", 1, 1, 1},
-        {"a^b", "ba^b", 0, 1, 3},
-        {"$", "abc", 3, 3, 0},
-        {"a*", "abc", 4, kNone, kUntouched},
-        {"x", "abc", kNone, kNone, kUntouched},
-        {"[^a-z]+", "ab\0cd\0"s, 3, 5, 1},
-        {"n[a-z]*e[a-z]*e[0-9]+", "abc1 needle42Q", 0, 5, 8},
-        {".*[0-9]", "x\n" + run + "7", 0, 2, 4097},
-        {".*[0-9]", "x\n" + run + "a7", 0, 2, 4098},
-        {".*[0-9]", std::string(100, 'a') + "\n" + run + run + "7", 0, 101, 8193},
+        {"x", "abc", kNone, {kNone, kUntouched}},
+        {".*[0-9]", "x\n" + run + "7", 0, {2, 4097}},
+        {".*[0-9]", "x\n" + run + "a7", 0, {2, 4098}},
+        {".*[0-9]", std::string(100, 'a') + "\n" + run + run + "7", 0, {101, 8193}},
     };
-    for (const auto& c : cases) {
-        XVRegExprLight re(c.pattern);
-        ASSERT_EQ(re.status(), XVRegExprLight::ok) << c.pattern;
-        EXPECT_EQ(find(re, c.text, c.from), Found(c.at, c.len)) << c.pattern << " from " << c.from;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(find(XVRegExprLight(c.pattern), c.text, c.from), c.found) << c.pattern;
     // A pattern string stops at its first NUL.
     EXPECT_EQ(find(XVRegExprLight(XVString("b\0x", 3)), "abx"), Found(1, 1));
 }
@@ -72,22 +57,20 @@ TEST(RegExprLightTest, FailedCompilationRefusesToSearch) {
         EXPECT_STREQ(e.what(),
                      "XVRegExprLight::index(const XVString& string, size_t* len, size_t i) const");
     }
-    // The refusal does not depend on the start position, and leaves *len alone.
-    for (const char* bad : {"*a", "", "a**"}) {
+    // The refusal does not depend on the start position, and leaves *len alone;
+    // the code is still broken after the status was read (which resets it).
+    XVRegExprLight syntax("*a");
+    EXPECT_EQ(syntax.status(), XVRegExprLight::syntaxError);
+    EXPECT_EQ(syntax.status(), XVRegExprLight::ok);
+    EXPECT_THROW(syntax.index("aaa", &len, 0), std::runtime_error);
+    for (const char* bad : {"", "a**"}) {
         for (std::size_t from : {0, 99})
             EXPECT_THROW(XVRegExprLight(bad).index("aaa", &len, from), std::runtime_error) << bad;
     }
     EXPECT_EQ(len, 7u);
-    XVRegExprLight syntax("*a");
-    EXPECT_EQ(syntax.status(), XVRegExprLight::syntaxError);
-    EXPECT_EQ(syntax.status(), XVRegExprLight::ok);
-    // The code is still broken after the status was read.
-    EXPECT_THROW(find(syntax, "a"), std::runtime_error);
-
     EXPECT_EQ(XVRegExprLight(std::string(256, 'a').c_str()).status(), XVRegExprLight::compileError);
-    XVRegExprLight longest(std::string(255, 'a').c_str());
-    EXPECT_EQ(longest.status(), XVRegExprLight::ok);
-    EXPECT_EQ(find(longest, std::string(300, 'a')), Found(0, 255));
+    EXPECT_EQ(find(XVRegExprLight(std::string(255, 'a').c_str()), std::string(300, 'a')),
+              Found(0, 255));
 }
 
 TEST(RegExprLightTest, CopiesAndAssignments) {
@@ -103,9 +86,8 @@ TEST(RegExprLightTest, CopiesAndAssignments) {
     XVRegExprLight badCopy(bad);
     XVRegExprLight badAssigned("x");
     badAssigned = bad;
-    EXPECT_EQ(badCopy.status(), XVRegExprLight::syntaxError);
-    EXPECT_EQ(badAssigned.status(), XVRegExprLight::syntaxError);
-    EXPECT_EQ(bad.status(), XVRegExprLight::syntaxError);
+    for (XVRegExprLight* re : {&badCopy, &badAssigned, &bad})
+        EXPECT_EQ(re->status(), XVRegExprLight::syntaxError);
 
     // Assigning a pattern recompiles from scratch, including after a failure.
     XVRegExprLight re("*");

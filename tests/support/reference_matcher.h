@@ -2,12 +2,13 @@
 // directly as possible so that it can serve as the oracle for the library's
 // lock-step matcher: a closure takes as many characters as it can, then gives
 // them back one at a time until the rest of the code matches. It recurses at
-// every closure and may take exponential time; use it on small inputs only.
+// every item and may take exponential time; use it on small inputs only.
 
 #ifndef XVKIT_TESTS_SUPPORT_REFERENCE_MATCHER_H_
 #define XVKIT_TESTS_SUPPORT_REFERENCE_MATCHER_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include <xvkit/xvregexp.h>
@@ -22,44 +23,22 @@ class Matcher {
 
     // The end of a match of the code at `w` from text position `p`, or kNoMatch.
     std::size_t matchHere(const unsigned short* w, std::size_t p) const {
-        for (;;) {
-            if (*w == kXRECodeEnd)
-                return p;
-            if (!isClosure(*w)) {
-                if (!single(w, p))
-                    return kNoMatch;
-                p += consumes(w);
-                w += words(w);
-                continue;
-            }
-            const unsigned short op = *w;
-            const unsigned short* item = w + 1;
-            std::size_t lowest = p;
-            if (op == kXRECodeOptional) {
-                if (single(item, p))
-                    ++p;
-            } else {
-                if (op == kXRECodePlus) {
-                    if (!single(item, p))
-                        return kNoMatch;
-                    ++p;
-                    lowest = p;
-                }
-                while (p < text_.size() && single(item, p))
-                    ++p;
-            }
-            const unsigned short* rest = item + words(item);
-            if (*rest == kXRECodeEnd)
-                return p;
-            for (;;) {
-                const std::size_t end = matchHere(rest, p);
-                if (end != kNoMatch)
-                    return end;
-                if (p == lowest)
-                    return kNoMatch;
-                --p;
-            }
+        if (*w == kXRECodeEnd)
+            return p;
+        if (!isClosure(*w))
+            return single(w, p) ? matchHere(w + words(w), p + (*w != kXRECodeEndAnchor)) : kNoMatch;
+        const unsigned short* item = w + 1;
+        const std::ptrdiff_t most = *w == kXRECodeOptional ? 1 : PTRDIFF_MAX;
+        const std::ptrdiff_t least = *w == kXRECodePlus ? 1 : 0;
+        std::ptrdiff_t taken = 0;
+        while (taken < most && single(item, p + taken))
+            ++taken;
+        for (; taken >= least; --taken) {
+            const std::size_t end = matchHere(item + words(item), p + taken);
+            if (end != kNoMatch)
+                return end;
         }
+        return kNoMatch;
     }
 
   private:
@@ -69,7 +48,6 @@ class Matcher {
     static std::size_t words(const unsigned short* w) {
         return *w == kXRECodeClass ? kXREClassWords : 1;
     }
-    static std::size_t consumes(const unsigned short* w) { return *w == kXRECodeEndAnchor ? 0 : 1; }
 
     bool single(const unsigned short* w, std::size_t p) const {
         const bool remains = p < text_.size();
