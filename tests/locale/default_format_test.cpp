@@ -139,10 +139,8 @@ TEST(DefaultFormat, FormatExpansion) {
     for (const auto& [format, expected] : cases) {
         // A copy of the exact size, so the sanitizer build catches a read past
         // the NUL after a '%' that ends the format.
-        const std::size_t size = std::strlen(format) + 1;
-        const auto exact = std::make_unique<char[]>(size);
-        std::memcpy(exact.get(), format, size);
-        EXPECT_EQ(loc.asString(&kSample, exact.get(), est), expected) << format;
+        const std::vector<char> exact(format, format + std::strlen(format) + 1);
+        EXPECT_EQ(loc.asString(&kSample, exact.data(), est), expected) << format;
     }
     EXPECT_EQ(loc.asString(&kSample, static_cast<const char*>(nullptr), est), "");
 }

@@ -127,7 +127,7 @@ TEST(SnapshotRoundTrip, NumbersAndMoneyReadBack) {
         for (double a : amounts) {
             // xv_EDGE writes amounts that are not negative in parentheses
             // (p_sign_posn 0), which the reader takes as negative.
-            const bool negated = std::string_view(name) == "xv_EDGE.UTF-8" && a > 0;
+            const bool negated = std::string_view(name) == "xv_EDGE.UTF-8" && a >= 0;
             EXPECT_EQ(readingOf(s, '$', s.moneyAsString(a, QNLocale::symbolLocal)),
                       printed("%.0f", negated ? -a : a));
             EXPECT_EQ(readingOf(s, 'i', s.moneyAsString(a, QNLocale::symbolInternational)),
