@@ -58,7 +58,7 @@ TEST(SnapshotPeer, DirectivesAgreeWithStrftime) {
     const QNZone& zone = QNZone::utc();  // "GMT", as timegm names its records
     // Hours 0, 12 and 13 for the 12-hour clock; days and months below 10 for
     // blank fill; May for xv_TEST's "May " short name.
-    const tm samples[] = {probeTm(),
+    const tm samples[] = {utcTm(1990, 10, 30, 22, 54, 56),  // the probe date
                           utcTm(1901, 0, 1),
                           utcTm(1904, 1, 29, 12, 5, 9),
                           utcTm(1969, 6, 20, 20, 17, 40),
