@@ -30,12 +30,7 @@ constexpr QNLocale::CurrSymbol kLocal = QNLocale::symbolLocal;
 constexpr QNLocale::CurrSymbol kIntl = QNLocale::symbolInternational;
 
 // Wednesday 5 March 1997, 14:07:09, standard time.
-const tm kSample = [] {
-    tm t{};
-    t.tm_year = 97, t.tm_mon = 2, t.tm_mday = 5, t.tm_wday = 3, t.tm_yday = 63;
-    t.tm_hour = 14, t.tm_min = 7, t.tm_sec = 9;
-    return t;
-}();
+const tm kSample{9, 7, 14, 5, 2, 97, 3, 63, 0, 0, nullptr};
 
 std::string dir(const tm& t, char d, const QNZone& zone = est) {
     return loc.asString(&t, d, zone);
@@ -144,10 +139,8 @@ TEST(DefaultFormat, FormatExpansion) {
     for (const auto& [format, expected] : cases) {
         // A copy of the exact size, so the sanitizer build catches a read past
         // the NUL after a '%' that ends the format.
-        const std::size_t size = std::strlen(format) + 1;
-        const auto exact = std::make_unique<char[]>(size);
-        std::memcpy(exact.get(), format, size);
-        EXPECT_EQ(loc.asString(&kSample, exact.get(), est), expected) << format;
+        const std::vector<char> exact(format, format + std::strlen(format) + 1);
+        EXPECT_EQ(loc.asString(&kSample, exact.data(), est), expected) << format;
     }
     EXPECT_EQ(loc.asString(&kSample, static_cast<const char*>(nullptr), est), "");
 }
@@ -254,11 +247,11 @@ TEST(DefaultFormat, RealNumbersAreTheCFormattingInEveryNumericLocale) {
     }
 }
 
-// Each amount with the local symbol, the international one, none, and a
-// value outside the enumeration. The largest amounts below 1e18 give the
-// longest texts of the fixed form (the unit value rounds to a double of step
-// 2); from 1e18 on, the exponent form. Negative amounts in parentheses. Never a minus sign: not for
-// a negative zero, a NaN with its sign bit, or a negative amount that rounds to zero.
+// Each amount with the local symbol, the international one, none, and a value
+// outside the enumeration. The largest amounts below 1e18 give the longest
+// texts of the fixed form (the unit value rounds to a double of step 2); from
+// 1e18 on, the exponent form. Negative amounts in parentheses; never a minus
+// sign, not for -0.0, a NaN with its sign bit or an amount that rounds to zero.
 TEST(DefaultFormat, Money) {
     RuntimeLocale numeric("C");
     const struct {

@@ -46,11 +46,6 @@ inline tm utcTm(int year, int mon, int mday, int hour = 0, int min = 0, int sec 
     return t;
 }
 
-// The probe record of the capture: Friday 30 November 1990, 22:54:56.
-inline tm probeTm() {
-    return utcTm(1990, 10, 30, 22, 54, 56);
-}
-
 // The C library's printf formatting of `values`, however long the text.
 template <class... Args>
 std::string printed(const char* format, Args... values) {

@@ -1,8 +1,6 @@
-// What QNLocaleSnapshot captures from real glibc locales, where formatting
-// and reading do not show it directly: the clamped money numbers of C, the
-// components of a layout longer than 255 bytes, and the runtime's locale
-// left as it was. Names, layouts and date orders show through the peer test
-// (strftime) and the readers.
+// What QNLocaleSnapshot captures where formatting and reading do not show it:
+// C's clamped money numbers, a layout over 255 bytes, the runtime's locale
+// left as it was.
 
 #include <gtest/gtest.h>
 

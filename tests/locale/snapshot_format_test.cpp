@@ -1,9 +1,7 @@
-// QNLocaleSnapshot formatting from its captured data where the C runtime
-// cannot serve as a peer: group sizes written as digits and CHAR_MAX, real
-// numbers whatever the runtime's locale, money in all ten pattern rows and
-// the symbol choices, directives on odd records, and results that outgrow
-// the usual working areas (run under the sanitizers, these prove that
-// nothing is written past a buffer).
+// QNLocaleSnapshot formatting where the C runtime cannot serve as a peer:
+// odd group sizes, any runtime locale, every money pattern row and symbol,
+// odd records, and results that outgrow the working areas (the sanitizer
+// build proves nothing is written past a buffer).
 
 #include <gtest/gtest.h>
 
@@ -57,17 +55,13 @@ TEST(SnapshotFormat, NumbersWhateverTheRuntime) {
 // The digits are C's "%.*f" in every rounding mode, for numbers and money,
 // in the built-in English locale and in snapshots.
 TEST(SnapshotFormat, RealNumbersOfEveryLocaleFollowTheRoundingMode) {
-    const QNLocaleSnapshot us("en_US.UTF-8"), german("de_DE.UTF-8");
+    const QNLocaleSnapshot us("en_US.UTF-8");
     const QNLocaleDefault& english = QNLocaleDefault::instance();
     RuntimeLocale switched("C");
     const int saved = std::fegetround();
-    ASSERT_EQ(std::fesetround(FE_UPWARD), 0);
-    EXPECT_EQ(us.asString(1234.5, 0, false), "1,235");
-    EXPECT_EQ(german.asString(-1234.5, 0, true), "-1.234,");
-    EXPECT_EQ(us.moneyAsString(1.5, kLocal), "$0.02");  // 0.01 to nearest
     for (int mode : {FE_DOWNWARD, FE_TOWARDZERO, FE_UPWARD, FE_TONEAREST}) {
         std::fesetround(mode);
-        for (double v : {0.125, -0.125, 2.0 / 3, -2.0 / 3, 1e-3, 99.5}) {
+        for (double v : {0.125, -0.125, 2.0 / 3, -2.0 / 3, 1e-3, 99.5, 1.5}) {
             for (const QNLocale* l :
                  {static_cast<const QNLocale*>(&us), static_cast<const QNLocale*>(&english)}) {
                 EXPECT_EQ(l->asString(v, 2, false), printed("%.2f", v)) << mode << " " << v;
@@ -130,8 +124,7 @@ TEST(SnapshotFormat, DirectivesOnOddRecords) {
     const QNZoneSimple zone(nullptr, 0, "STD", -3600, "ALT");
     tm t{0, 0, -5, 7, 12, 97, 7, 0, 0, 0, nullptr};  // hour -5, month 12, weekday 7
     EXPECT_EQ(us.asString(&t, 'p', zone), "AM");
-    const std::pair<int, const char*> zoneNames[] = {{0, "STD"}, {1, "ALT"}, {-1, ""}};
-    for (const auto& [isdst, name] : zoneNames) {
+    for (const auto& [isdst, name] : {std::pair{0, "STD"}, {1, "ALT"}, {-1, ""}}) {
         t.tm_isdst = isdst;
         EXPECT_EQ(us.asString(&t, 'Z', zone), name);
     }
@@ -143,17 +136,13 @@ TEST(SnapshotFormat, DirectivesOnOddRecords) {
     // Fields out of range print the low 32 bits of the exact value; 'U' is
     // (-1 - INT_MAX + 7) / 7 = -306783377.
     tm odd{-1, 0, INT_MIN, INT_MIN, INT_MAX, 10000 - 1900, INT_MAX, -1, 0, 0, nullptr};
-    const std::pair<char, const char*> cases[] = {
-        {'Y', "10000"},      {'j', "000"},        {'S', "4294967295"}, {'d', "2147483648"},
-        {'m', "2147483648"}, {'I', "2147483648"}, {'w', "2147483647"}, {'U', "3988183919"}};
-    for (const auto& [directive, text] : cases)
-        EXPECT_EQ(us.asString(&odd, directive, zone), text) << directive;
+    EXPECT_EQ(us.asString(&odd, "Y%Y j%j S%S d%d m%m I%I w%w U%U", zone),
+              "Y10000 j000 S4294967295 d2147483648 m2147483648 I2147483648 w2147483647 "
+              "U3988183919");
     odd.tm_year = INT_MAX;
-    EXPECT_EQ(us.asString(&odd, 'Y', zone), "2147485547");
-    EXPECT_EQ(us.asString(&odd, 'y', zone), "47");
+    EXPECT_EQ(us.asString(&odd, "%Y %y", zone), "2147485547 47");
     odd.tm_year = -1901;  // the year -1
-    EXPECT_EQ(us.asString(&odd, 'Y', zone), "4294967295");
-    EXPECT_EQ(us.asString(&odd, 'y', zone), "4294967295");
+    EXPECT_EQ(us.asString(&odd, "%Y %y", zone), "4294967295 4294967295");
 }
 
 TEST(SnapshotFormat, ResultsBeyondTheWorkingAreas) {
@@ -175,7 +164,7 @@ TEST(SnapshotFormat, ResultsBeyondTheWorkingAreas) {
     // Zone names of any length, alone and inside a layout.
     const std::string longName(5000, 'z');
     const QNZoneSimple zone(0, XVString(longName));
-    tm t = probeTm();
+    tm t = utcTm(1990, 10, 30, 22, 54, 56);
     EXPECT_EQ(us.asString(&t, 'Z', zone), longName);
     EXPECT_EQ(us.asString(&t, 'c', zone), "Fri 30 Nov 1990 10:54:56 PM " + longName);
 }

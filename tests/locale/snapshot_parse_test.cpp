@@ -97,22 +97,20 @@ TEST(SnapshotParse, RealNumbersAreStrtodsInEveryRoundingMode) {
         "1.7976931348623157e308", "1e0400", "1e-0400", "0e99999"};
     // clang-format on
     std::mt19937 random(19);
-    const auto digits = [&random](int n) {
+    const auto digits = [&random](unsigned n) {
         std::string d;
-        for (int i = 0; i < n; ++i)
+        for (unsigned i = 0; i < n; ++i)
             d += static_cast<char>('0' + random() % 10);
         return d;
     };
     for (int i = 0; i < 2000; ++i) {
         std::string text = random() % 2 ? "-" : "";
-        text += digits(static_cast<int>(random() % 12));
-        if (random() % 2) {
-            text += '.';
-            text += digits(static_cast<int>(random() % 12));
-        }
+        text += digits(random() % 12);
+        if (random() % 2)
+            text.append(".").append(digits(random() % 12));
         if (random() % 2) {
             text += random() % 2 ? "e-" : "e";
-            text += digits(1 + static_cast<int>(random() % 2));
+            text += digits(1 + random() % 2);
         }
         texts.push_back(text);
     }

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <tuple>
 
 #include <xvkit/qnlocale.h>
 
@@ -29,15 +30,12 @@ inline tm markedTm() {
 // given whether it read a value (`ok`).
 inline bool tmContractKept(TmReader reader, bool ok, const tm& after) {
     tm expected = markedTm();
-    if (ok && reader == TmReader::date) {
-        expected.tm_year = after.tm_year;
-        expected.tm_mon = after.tm_mon;
-        expected.tm_mday = after.tm_mday;
-    } else if (ok) {
-        expected.tm_hour = after.tm_hour;
-        expected.tm_min = after.tm_min;
-        expected.tm_sec = after.tm_sec;
-    }
+    if (ok && reader == TmReader::date)
+        std::tie(expected.tm_year, expected.tm_mon, expected.tm_mday) =
+            std::tie(after.tm_year, after.tm_mon, after.tm_mday);
+    else if (ok)
+        std::tie(expected.tm_hour, expected.tm_min, expected.tm_sec) =
+            std::tie(after.tm_hour, after.tm_min, after.tm_sec);
     return std::memcmp(&expected, &after, sizeof after) == 0;
 }
 
@@ -71,12 +69,11 @@ inline std::string readingOf(const QNLocale& l, char kind, const XVString& text)
             ok = kind == 'd' ? l.stringToDate(text, &t) : l.stringToTime(text, &t);
             if (!tmContractKept(kind == 'd' ? TmReader::date : TmReader::time, ok, t))
                 return "touched";
-            if (kind == 'd') {
+            if (kind == 'd')
                 std::snprintf(out, sizeof out, "%04lld-%02d-%02d", t.tm_year + 1900LL, t.tm_mon + 1,
                               t.tm_mday);
-            } else {
+            else
                 std::snprintf(out, sizeof out, "%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec);
-            }
             break;
         default:
             ok = l.stringToMoney(text, &x,

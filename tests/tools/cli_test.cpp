@@ -20,17 +20,15 @@ bool contains(const std::string& text, const std::string& part) {
 
 TEST(ToolCommandLine, HelpDescribesCommandsOptionsAndExitStatuses) {
     const RunResult r = runTool({"--help"});
-    EXPECT_TRUE(r.status == 0 && r.err.empty());
-    for (const char* word :
-         {"tour ", "date ", "time ", "num ", "money ", "locale ", "grep ", "Exit status:"})
-        EXPECT_TRUE(contains(r.out, word)) << word;
-    // Each command's help, with the options it lists.
+    EXPECT_TRUE(r.status == 0 && r.err.empty() && contains(r.out, "Exit status:"));
+    // Each command, in the help and in its own help with the options it lists.
     for (const char* line :
          {"tour", "locale", "date --locale --zone --format", "time --locale --zone --format --dst",
           "num --locale --precision --parse", "money --locale --symbol --parse", "grep -n -c -o"}) {
         std::istringstream words(line);
         std::string command, option;
         words >> command;
+        EXPECT_TRUE(contains(r.out, command + " ")) << command;
         const RunResult h = runTool({command, "--help"});
         EXPECT_EQ(h.status, 0) << command;
         EXPECT_EQ(h.out.rfind("usage: xvkit " + command, 0), 0u) << command;
@@ -207,14 +205,11 @@ TEST(ToolLocale, DumpsWhatTheSnapshotCaptured) {
 }
 
 TEST(ToolConventions, VersionHelpAndShortOptions) {
-    for (const char* flag : {"--version", "-V"}) {
-        const RunResult r = runTool({flag});
-        EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.out, "xvkit " XVKIT_VERSION "\n");
-    }
     EXPECT_EQ(runTool({"-h"}).out, runTool({"--help"}).out);
     EXPECT_EQ(runTool({"money", "-h"}).out, runTool({"money", "--help"}).out);
     expectRuns({
+        {"--version", 0, "xvkit " XVKIT_VERSION "\n"},
+        {"-V", 0, "xvkit " XVKIT_VERSION "\n"},
         {"num|-lde_DE.UTF-8|-p|1.234.567", 0, "1234567\n"},
         {"money|-s|intl|-p|USD 2.50", 0, "250\n"},
         {"date|-f|%d.%m.%Y|-z|UTC0|2/29/2000", 0, "29.02.2000 (day 2451604, weekday 2)\n"},

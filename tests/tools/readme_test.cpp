@@ -1,9 +1,6 @@
-// Runs every tool example of the README as printed, so that the README and
-// the tool cannot drift apart. The examples are the lines of the README's
-// ```sh blocks that start with "xvkit"; each runs under /bin/sh from the
-// source tree's root, with "xvkit" being the built tool and the compiled
-// locales on XVKIT_LOCPATH, as ./scripts/run.sh runs it. It must exit with 0,
-// and a trailing "# => TEXT" is the one line it must print.
+// Runs every "xvkit" line of the README's ```sh blocks under /bin/sh from the
+// source root, as ./scripts/run.sh would: each must exit with 0, and a
+// trailing "# => TEXT" is the one line it must print.
 #include <gtest/gtest.h>
 
 #include <fstream>

@@ -16,11 +16,10 @@ std::vector<std::string> changeLines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
-        if (line.find(" UT = ") == std::string::npos)
-            continue;
         const std::size_t nameEnd = line.find(' ');
-        const std::size_t restStart = line.find_first_not_of(' ', nameEnd);
-        lines.push_back(line.substr(0, nameEnd) + "  " + line.substr(restStart));
+        if (line.find(" UT = ") != std::string::npos)
+            lines.push_back(line.substr(0, nameEnd) + "  " +
+                            line.substr(line.find_first_not_of(' ', nameEnd)));
     }
     return lines;
 }
