@@ -118,6 +118,10 @@ TEST(QNDaylightBoundary, DayFormulaAgreesWithCountingWeekdays) {
     EXPECT_TRUE(fifteenthJune.after(&t));
     fifteenthJune.date(&(t = at(QNDate(2, 6, 1997), 0, 0)));
     EXPECT_EQ(t.tm_mday, 15);
+    // The minute of the day splits into hour and minute.
+    const QNDaylightBoundary lastMinute{5, -1, 15, 1439};
+    lastMinute.date(&t);
+    EXPECT_EQ(t.tm_hour * 100 + t.tm_min, 2359);
 }
 
 // A southern schedule is compared with the C runtime in runtime_zone_test.cpp.
