@@ -51,7 +51,9 @@ TEST(QNDaylightSchedule, BuiltInSchedulesByYear) {
     for (const auto& [year, begin, end] : northAmerican)
         EXPECT_EQ(boundary(eastern, year, true) + " - " + boundary(eastern, year, false),
                   std::string(begin) + " - " + end);
-    EXPECT_EQ(QNZone::dstRule(QNZone::noDST), nullptr);
+    // Values other than the three named ones, first of all the next one, give null.
+    for (int value : {int{QNZone::noDST}, QNZone::westernEuropean + 1, -1})
+        EXPECT_EQ(QNZone::dstRule(static_cast<QNZone::DstRule>(value)), nullptr) << value;
 }
 
 TEST(QNDaylightSchedule, CallersChainAndSixteenBitYears) {
