@@ -1,6 +1,7 @@
 // QNLocaleSnapshot capture: copies a C runtime locale's conventions, names and
 // date/time layouts once, then restores the runtime's locale.
 
+#include <algorithm>
 #include <clocale>
 #include <cstring>
 #include <ctime>
@@ -71,11 +72,11 @@ void detectBlankFill(QNTimeFmtList* list, char letter, tm probe) {
         tm changedProbe = probe;
         (node->component == kDay ? changedProbe.tm_mday : changedProbe.tm_mon) = 2;
         const XVString changed = formatLetter(letter, &changedProbe);
-        std::size_t i = 0;
-        while (i < changed.size() && i < reference.size() && changed[i] == reference[i])
-            ++i;
-        if (i < changed.size() && i < reference.size() && changed[i] == ' ' &&
-            isDigit(reference[i])) {
+        const char* const changedEnd = changed.data() + changed.size();
+        const char* const referenceEnd = reference.data() + reference.size();
+        const auto [c, r] =
+            std::mismatch(changed.data(), changedEnd, reference.data(), referenceEnd);
+        if (c != changedEnd && r != referenceEnd && *c == ' ' && isDigit(*r)) {
             node->component = node->component == kDay ? kBlankFilledDay : kBlankFilledMonth;
         }
     }
@@ -208,8 +209,6 @@ tm probeTime() {
     probe.tm_mday = 30;
     probe.tm_mon = 10;
     probe.tm_year = 90;
-    probe.tm_wday = 5;
-    probe.tm_yday = -1;
     probe.tm_isdst = -1;
     mktime(&probe);
     probe.tm_min = 54;

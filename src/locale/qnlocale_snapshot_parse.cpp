@@ -497,7 +497,8 @@ Amount readAmount(const MoneyTerms& terms, Cursor& cursor, double* value) {
             v = v * 10 + (cursor.take() - '0');
         if (n != terms.fractionDigits)
             return Amount::kMalformed;
-    } else if (terms.fractionDigits > 0 && digits > 0) {
+    } else {
+        // A whole amount: scale it to the smallest unit.
         for (int i = 0; i < terms.fractionDigits; ++i)
             v *= 10;
     }

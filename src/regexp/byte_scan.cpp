@@ -42,6 +42,9 @@ constexpr std::array<short, 256> kFrequency = [] {
 
 #if XVKIT_VECTOR_SCANS
 
+// The vector steps are one AVX2 register wide.
+static_assert(kVector == sizeof(__m256i));
+
 __attribute__((target("avx2"))) inline __m256i load(const unsigned char* at) {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
 }
