@@ -2,7 +2,6 @@
 
 #include <xvkit/qndate.h>
 #include <climits>
-#include <cstdio>
 #include <ctime>
 #include <string>
 #include <tuple>
@@ -13,11 +12,9 @@ namespace {
 
 // "year-month-day" of a date, or "invalid".
 std::string ymd(const QNDate& d) {
-    if (!d.isValid())
-        return "invalid";
-    char text[40];
-    std::snprintf(text, sizeof text, "%u-%02u-%02u", d.year(), d.month(), d.dayOfMonth());
-    return text;
+    return d.isValid() ? std::to_string(d.year()) + "-" + std::to_string(d.month()) + "-" +
+                             std::to_string(d.dayOfMonth())
+                       : "invalid";
 }
 
 // Day/month/year validation and the two-digit rule are jday's, compared with
@@ -26,14 +23,14 @@ std::string ymd(const QNDate& d) {
 // from 1999), or from 1 January 1901 for year 0.
 TEST(QNDate, ConstructorsFromDayOfYearAndRecord) {
     const std::tuple<unsigned, unsigned, const char*> daysOfYear[] = {
-        {1, 100, "2000-01-01"},  {366, 1997, "1998-01-01"}, {366, 2000, "2000-12-31"},
-        {0, 1998, "1997-12-31"}, {400, 1997, "1998-02-04"}, {0, 0, "1901-01-01"},
-        {31, 0, "1901-02-01"}};
+        {1, 100, "2000-1-1"},    {366, 1997, "1998-1-1"}, {366, 2000, "2000-12-31"},
+        {0, 1998, "1997-12-31"}, {400, 1997, "1998-2-4"}, {0, 0, "1901-1-1"},
+        {31, 0, "1901-2-1"}};
     for (const auto& [dayOfYear, year, expected] : daysOfYear)
         EXPECT_EQ(ymd(QNDate(dayOfYear, year)), expected) << dayOfYear << " of " << year;
     EXPECT_EQ(ymd(QNDate(15, 6, 11754508)), "invalid");  // its day number wraps 32 bits
     tm t{0, 0, 0, 4, 6, 97, 99, 0, 0, 0, nullptr};       // 4 July 1997; the weekday is ignored
-    EXPECT_EQ(ymd(QNDate(&t)), "1997-07-04");
+    EXPECT_EQ(ymd(QNDate(&t)), "1997-7-4");
     EXPECT_FALSE(QNDate(0ul).isValid());
 }
 
@@ -60,14 +57,14 @@ TEST(QNDate, AgreesWithTheCRuntimeOnEveryDayOfFourCenturies) {
     EXPECT_EQ(tzpeer::fieldsOf(t), std::make_tuple(m, m, m, m, m, m, m, m, m));
 }
 
-TEST(QNDate, TablesAndLeapRules) {
-    EXPECT_EQ(QNDate::daysInMonthYear(2, 2000), 29u);
-    EXPECT_EQ(QNDate::daysInMonthYear(2, 2100), 28u);
-    EXPECT_EQ(QNDate::daysInMonthYear(0, 2000) + QNDate::daysInMonthYear(13, 2000), 0u);
+TEST(QNDate, MonthTablesAndLeapRules) {
+    EXPECT_EQ(std::make_tuple(QNDate::daysInMonthYear(2, 2000), QNDate::daysInMonthYear(2, 2100),
+                              QNDate::daysInMonthYear(0, 2000), QNDate::daysInMonthYear(13, 2000),
+                              QNDate(5, 5, 2000).firstDayOfMonth(3),
+                              QNDate(5, 5, 1999).firstDayOfMonth(3),
+                              QNDate(5, 5, 2000).firstDayOfMonth(13)),
+              std::make_tuple(29u, 28u, 0u, 0u, 61u, 60u, 0u));
     EXPECT_TRUE(QNDate::leapYear(0));  // year 0 itself, not 1900
-    EXPECT_EQ(QNDate(5, 5, 2000).firstDayOfMonth(3), 61u);
-    EXPECT_EQ(QNDate(5, 5, 1999).firstDayOfMonth(3), 60u);
-    EXPECT_EQ(QNDate(5, 5, 2000).firstDayOfMonth(13), 0u);
 }
 
 TEST(QNDate, NextAndPreviousFindTheNearestOtherDayOfThatWeekday) {
@@ -80,8 +77,6 @@ TEST(QNDate, NextAndPreviousFindTheNearestOtherDayOfThatWeekday) {
             EXPECT_TRUE(previous.weekDay() == weekday && behind >= 1 && behind <= 7) << behind;
         }
     }
-    EXPECT_EQ(QNDate(2, 1, 2000).weekDay(), 7u);  // a Sunday
-    EXPECT_EQ(QNDate(2, 1, 2000).next(7), QNDate(9, 1, 2000));
 }
 
 TEST(QNDate, ArithmeticWrapsModulo2To32AndOrders) {

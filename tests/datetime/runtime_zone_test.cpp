@@ -6,6 +6,7 @@
 #include <xvkit/qntime.h>
 #include <xvkit/qnzone.h>
 #include <cstdio>
+#include <utility>
 
 #include "tz_peer.h"
 
@@ -89,28 +90,25 @@ TEST(QNZoneProcess, SettersReturnThePreviousZone) {
     EXPECT_EQ(QNZone::standard(nullptr), &mine);
 }
 
-// Every change of time of 1990-1999 and twice a day in between, both ways.
-std::string disagreements(const QNZone& zone, const char* label) {
-    return tzpeer::disagreements({zone, label, 1990, 1999});
-}
-
-TEST(QNTimeGlibcPeer, NorthAmericanRuleOfTheNineties) {
-    ScopedTZ tz("EST5EDT,M4.1.0,M10.5.0");
-    EXPECT_EQ(disagreements(QNZoneSimple(QNZone::usEastern, QNZone::northAmerican), "EST5EDT"), "");
-    EXPECT_EQ(disagreements(QNZone::local(), "local"), "");  // built from this setting
-}
-
-TEST(QNTimeGlibcPeer, WesternEuropeanRule) {
-    ScopedTZ tz("CET-1CEST,M3.5.0,M9.5.0");
-    const QNZoneSimple zone(QNZone::dstRule(QNZone::westernEuropean), -3600, "CET", -7200, "CEST");
-    EXPECT_EQ(disagreements(zone, "CET"), "");
-}
-
-TEST(QNTimeGlibcPeer, SouthernHemisphereRule) {
+// Every change of time of 1990-1999 and twice a day in between, both ways,
+// under the C runtime's rule of the same schedule.
+TEST(QNTimeGlibcPeer, SchedulesAgreeWithTheCRuntime) {
+    const QNZoneSimple northAmerican(QNZone::usEastern, QNZone::northAmerican);
+    const QNZoneSimple european(QNZone::dstRule(QNZone::westernEuropean), -3600, "CET", -7200,
+                                "CEST");
     // First Sunday in October to the third Sunday in March (03:00 daylight).
-    ScopedTZ tz("AEST-10AEDT,M10.1.0,M3.3.0/3");
-    const QNDaylightRule south{nullptr, 0, true, {9, 0, 0, 120}, {2, 2, 0, 180}};
-    EXPECT_EQ(disagreements(QNZoneSimple(&south, -36000, "AEST", -39600, "AEDT"), "AEST"), "");
+    const QNDaylightRule southRule{nullptr, 0, true, {9, 0, 0, 120}, {2, 2, 0, 180}};
+    const QNZoneSimple south(&southRule, -36000, "AEST", -39600, "AEDT");
+    const std::pair<const char*, const QNZone*> cases[] = {
+        {"EST5EDT,M4.1.0,M10.5.0", &northAmerican},
+        {"CET-1CEST,M3.5.0,M9.5.0", &european},
+        {"AEST-10AEDT,M10.1.0,M3.3.0/3", &south}};
+    for (const auto& [setting, zone] : cases) {
+        ScopedTZ tz(setting);
+        EXPECT_EQ(tzpeer::disagreements({*zone, 1990, 1999}), "") << setting;
+    }
+    ScopedTZ tz(cases[0].first);  // the local zone built from this setting
+    EXPECT_EQ(tzpeer::disagreements({QNZone::local(), 1990, 1999}), "");
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ TEST(QNZoneTZPeer, DatabaseZonesAgreeWithTheCRuntime) {
         const auto zone = QNZoneTZ::fromDatabase(name, &why);
         ASSERT_TRUE(zone) << name << ": " << why;
         tzpeer::ScopedEnv tz("TZ", name);
-        EXPECT_EQ(tzpeer::disagreements({*zone, 1970, 2036}), "");
+        EXPECT_EQ(tzpeer::disagreements({*zone, 1970, 2036}), "") << name;
     }
 }
 
@@ -57,7 +57,7 @@ TEST(QNZoneTZPeer, PosixSettingsAgreeWithTheCRuntime) {
         ASSERT_TRUE(zone) << setting << ": " << why;
         EXPECT_EQ(zone->exactFrom(), 1901u) << setting;
         tzpeer::ScopedEnv tz("TZ", setting);
-        EXPECT_EQ(tzpeer::disagreements({*zone, 1901, 2036}), "");
+        EXPECT_EQ(tzpeer::disagreements({*zone, 1901, 2036}), "") << setting;
     }
 }
 

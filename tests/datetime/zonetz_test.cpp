@@ -35,10 +35,9 @@ TEST(QNZoneTZ, ReadsEveryFormOfAPosixSetting) {
         XVString why;
         const auto zone = QNZoneTZ::fromPosix(c.setting, &why);
         ASSERT_TRUE(zone) << c.setting << ": " << why;
-        EXPECT_EQ(tzpeer::summary(*zone), c.summary);
-        EXPECT_EQ(zone->exactFrom(), 1901u) << c.setting;
-        EXPECT_EQ(QNTime::beginDST(2024, *zone).seconds(), c.begin2024) << c.setting;
-        EXPECT_EQ(QNTime::endDST(2024, *zone).seconds(), c.end2024) << c.setting;
+        EXPECT_EQ(std::make_tuple(tzpeer::summary(*zone), QNTime::beginDST(2024, *zone).seconds(),
+                                  QNTime::endDST(2024, *zone).seconds()),
+                  std::make_tuple(std::string(c.summary), c.begin2024, c.end2024));
     }
 }
 
@@ -131,36 +130,31 @@ TEST(QNZoneTZ, RefusesDamagedZoneFiles) {
         folder.write("Bad", bad);
         XVString why;
         const auto zone = QNZoneTZ::fromDatabase("Bad", &why);
-        EXPECT_EQ(!zone, reason != nullptr) << why;
-        if (reason) {
-            EXPECT_EQ(std::string(why), std::string(folder.path()) + "/Bad: " + reason);
-        }
+        EXPECT_EQ(zone ? "read" : std::string(why),
+                  reason ? std::string(folder.path()) + "/Bad: " + reason : "read");
     }
 }
 
 TEST(QNZoneTZ, ReadsTheTZVariableAsTheCRuntimeDoes) {
-    // The TZ setting, the standard name of the zone (null for no zone) and its origin.
-    const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"", "UTC", "UTC"},
-        {":", "UTC", "UTC"},
-        {"Europe/Paris", "CET", "Europe/Paris"},
-        {":Europe/Paris", "CET", ":Europe/Paris"},
-        {"/usr/share/zoneinfo/Asia/Tokyo", "JST", "/usr/share/zoneinfo/Asia/Tokyo"},
-        {"AEST-10AEDT,M10.1.0,M4.1.0/3", "AEST", "AEST-10AEDT,M10.1.0,M4.1.0/3"},
-        {":AEST-10AEDT,M10.1.0,M4.1.0/3", nullptr, nullptr},  // ':' names a file only
-        {"Nowhere/Land", nullptr, nullptr},
+    // The TZ setting, and the standard name and origin of the zone read, or "refused".
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "UTC UTC"},
+        {":", "UTC UTC"},
+        {"Europe/Paris", "CET Europe/Paris"},
+        {":Europe/Paris", "CET :Europe/Paris"},
+        {"/usr/share/zoneinfo/Asia/Tokyo", "JST /usr/share/zoneinfo/Asia/Tokyo"},
+        {"AEST-10AEDT,M10.1.0,M4.1.0/3", "AEST AEST-10AEDT,M10.1.0,M4.1.0/3"},
+        {":AEST-10AEDT,M10.1.0,M4.1.0/3", "refused"},  // ':' names a file only
+        {"Nowhere/Land", "refused"},
     };
-    for (const auto& [setting, standardName, origin] : cases) {
+    for (const auto& [setting, expected] : cases) {
         tzpeer::ScopedEnv tz("TZ", setting);
         XVString why;
         const auto zone = QNZoneTZ::fromEnvironment(&why);
-        if (standardName == nullptr) {
-            EXPECT_TRUE(!zone && !why.empty()) << setting;
-            continue;
-        }
-        ASSERT_TRUE(zone) << setting << ": " << why;
-        EXPECT_EQ(std::string(zone->timeZoneName()) + " " + zone->name().c_str(),
-                  std::string(standardName) + " " + origin);
+        EXPECT_EQ(zone ? std::string(zone->timeZoneName()) + " " + zone->name().c_str()
+                       : (why.empty() ? "refused without a reason" : "refused"),
+                  expected)
+            << setting << ": " << why;
     }
 }
 
