@@ -155,10 +155,10 @@ class PeerCheck {
         const int cycles =
             year < kFirstPeerYear ? (kFirstPeerYear - year + kCycleYears - 1) / kCycleYears : 0;
         shiftYears_ = cycles * kCycleYears;
-        shift_ = startOfYear(year + shiftYears_) - startOfYear(year);
-        year_ = year;
         const time_t first = startOfYear(year + shiftYears_);
         const time_t last = startOfYear(year + shiftYears_ + 1);
+        shift_ = first - startOfYear(year);
+        year_ = year;
         tm before = peerReading(first);
         for (time_t t = first; t < last; t += kStep) {
             const tm now = peerReading(t + kStep);
@@ -196,8 +196,7 @@ class PeerCheck {
             return;
         peer.tm_year -= shiftYears_;
         tm ours;
-        const QNTime instant(static_cast<unsigned long>(*count));
-        instant.extract(&ours, zone_);
+        QNTime(static_cast<unsigned long>(*count)).extract(&ours, zone_);
         const std::string name =
             ours.tm_isdst ? zone_.altZoneName().c_str() : zone_.timeZoneName().c_str();
         ++checks_;
@@ -234,14 +233,12 @@ class PeerCheck {
             if (c + r.tm_gmtoff == wall && (readers.empty() || readers.front().first != c))
                 readers.emplace_back(c, r.tm_isdst);
         }
+        if (readers.size() == 2 && readers[0].second == readers[1].second)
+            return;  // a repeat between two standard (or two daylight) times
+        // No reader: a skipped time, refused (0). Two: the daylight reading wins.
         std::optional<std::int64_t> expected = 0;
-        if (readers.size() == 1) {
-            expected = countOf(readers.front().first);
-        } else if (readers.size() == 2) {
-            if (readers[0].second == readers[1].second)
-                return;  // a repeat between two standard (or two daylight) times
-            expected = countOf(readers[readers[0].second ? 0 : 1].first);
-        }
+        if (!readers.empty())
+            expected = countOf(readers[readers.size() == 2 && !readers[0].second ? 1 : 0].first);
         if (!expected)
             return;
         const QNDate date(static_cast<unsigned>(w.tm_mday), static_cast<unsigned>(w.tm_mon + 1),

@@ -12,8 +12,7 @@
 #include "tz_peer.h"
 
 int main() {
-    constexpr unsigned kFirstYear = 1970;
-    constexpr int kLastYear = 2036;
+    constexpr int kFirstYear = 1970, kLastYear = 2036;
     int zones = 0, exact = 0, exactBy1970 = 0, unreadable = 0;
     long checks = 0;
     for (std::string name; std::getline(std::cin, name);) {
@@ -31,17 +30,16 @@ int main() {
         tzpeer::PeerCheck check(*zone, kFirstYear, kLastYear);
         check.run();
         checks += check.checks();
-        if (zone->exactFrom() <= kFirstYear)
-            ++exactBy1970;
-        if (check.failures().empty()) {
+        exactBy1970 += zone->exactFrom() <= kFirstYear;
+        if (check.failures().empty())
             ++exact;
-            continue;
-        }
-        std::printf("%s: exactFrom %u, %zu+ disagreements, first: %s\n", name.c_str(),
-                    zone->exactFrom(), check.failures().size(), check.failures().front().c_str());
+        else
+            std::printf("%s: exactFrom %u, %zu+ disagreements, first: %s\n", name.c_str(),
+                        zone->exactFrom(), check.failures().size(),
+                        check.failures().front().c_str());
     }
     std::printf(
-        "%d zones: %d exact from their exactFrom, %d with exactFrom at or before %u, "
+        "%d zones: %d exact from their exactFrom, %d with exactFrom at or before %d, "
         "%d unreadable (%ld comparisons)\n",
         zones, exact, exactBy1970, kFirstYear, unreadable, checks);
     return exact == zones ? 0 : 1;
