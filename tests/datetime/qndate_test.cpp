@@ -1,5 +1,3 @@
-// QNDate: construction, the calendar against the C runtime and against the published
-// day-number algorithm, weekdays, arithmetic.
 #include <gtest/gtest.h>
 
 #include <xvkit/qndate.h>

