@@ -99,11 +99,9 @@ TEST(QNTime, ExtractReadsTheClockThatApplies) {
 }
 
 TEST(QNTime, DaylightBoundaryInstantsAndDates) {
-    const QNDaylightRule since1990{nullptr, 1990, true, {3, 0, 0, 120}, {9, 4, 0, 120}};
-    const QNZoneSimple zone(&since1990, 18000, "EST", 14400, "EDT");
     EXPECT_EQ(QNTime::beginDST(1997, eastern).seconds(), utcCount(6, 4, 1997, 7, 0));
     EXPECT_EQ(QNTime::endDST(1997, eastern).seconds(), utcCount(26, 10, 1997, 6, 0));
-    EXPECT_FALSE(QNTime::beginDST(1997, fixed).isValid() || QNTime::endDST(1980, zone).isValid());
+    EXPECT_FALSE(QNTime::beginDST(1997, fixed).isValid() || QNTime::endDST(1997, fixed).isValid());
 
     // 03:30 UTC on 26 October is still 25 October, 23:30 daylight time.
     EXPECT_EQ(QNDate(QNTime(utcCount(26, 10, 1997, 3, 30)), eastern), QNDate(25, 10, 1997));
@@ -173,10 +171,9 @@ TEST(QNDaylightBoundary, DayFormulaAgreesWithCountingWeekdays) {
             const unsigned length = QNDate::daysInMonthYear(month, year);
             for (unsigned weekday = 0; weekday < 7; ++weekday) {
                 std::vector<unsigned> occurrences;
-                for (unsigned day = 1; day <= length; ++day) {
+                for (unsigned day = 1; day <= length; ++day)
                     if (QNDate(day, month, year).weekDay() % 7 == weekday)
                         occurrences.push_back(day);
-                }
                 for (int week = 0; week <= 5; ++week) {
                     const unsigned expected = week < 4 ? occurrences[week] : occurrences.back();
                     const QNDaylightBoundary b{static_cast<int>(month) - 1, week,
@@ -267,11 +264,6 @@ TEST(QNZoneProcess, ZonesFromTheRuntime) {
     EXPECT_EQ(tzpeer::summary(QNZone::standard()), "18000 EST / 18000 EST");
     // The North American schedule, history included.
     EXPECT_EQ(QNTime::beginDST(1975, QNZone::local()), QNTime::beginDST(1975, eastern));
-
-    ScopedTZ mst("MST7");
-    char expected[64];  // the runtime's daylight name, whatever it is
-    std::snprintf(expected, sizeof expected, "25200 MST / 21600 %s", tzname[1]);
-    EXPECT_EQ(tzpeer::summary(QNZone::local()), expected);
 }
 
 TEST(QNZoneProcess, UtcIsBuiltOnceUntilCleared) {
@@ -298,9 +290,11 @@ TEST(QNZoneProcess, SettersReturnThePreviousZone) {
     // The standard zone is derived when first read, from the local zone then.
     EXPECT_EQ(QNZone::standard().timeZoneName(), "PST");
     EXPECT_EQ(QNZone::local(nullptr), &mine);
-    // A fresh local zone reads the runtime setting as it is now.
+    // A fresh local zone reads the runtime setting as it is now; without daylight
+    // saving its daylight name is the runtime's, whatever it is.
     setenv("TZ", "MST7", 1);
-    EXPECT_EQ(QNZone::local().timeZoneName(), "MST");
+    const std::string mst = tzpeer::summary(QNZone::local());
+    EXPECT_EQ(mst, "25200 MST / 21600 " + std::string(tzname[1]));
     EXPECT_EQ(QNZone::standard().timeZoneName(), "PST");
 
     const QNZone* builtSystem = &QNZone::system();
