@@ -17,10 +17,9 @@ std::string ymd(const QNDate& d) {
            std::to_string(d.dayOfMonth());
 }
 
-// Day/month/year validation and the two-digit rule are jday's, compared with
-// the reference below. A day of year counts from the
-// end of the year before, read with the two-digit rule (so year 100 counts
-// from 1999), or from 1 January 1901 for year 0.
+// A day of year counts from the end of the year before, read with the two-digit
+// rule (so year 100 counts from 1999), or from 1 January 1901 for year 0; the
+// rest of validation is jday's, compared with the reference below.
 TEST(QNDate, ConstructorsFromDayOfYearAndRecord) {
     const std::tuple<unsigned, unsigned, const char*> daysOfYear[] = {
         {1, 100, "2000-1-1"},    {366, 1997, "1998-1-1"}, {366, 2000, "2000-12-31"},

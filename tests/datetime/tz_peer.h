@@ -148,8 +148,7 @@ class PeerCheck {
     }
 
     void runYear(int year) {
-        const int cycles =
-            year < kFirstPeerYear ? (kFirstPeerYear - year + kCycleYears - 1) / kCycleYears : 0;
+        const int cycles = (std::max(kFirstPeerYear - year, 0) + kCycleYears - 1) / kCycleYears;
         shiftYears_ = cycles * kCycleYears;
         const time_t first = startOfYear(year + shiftYears_);
         const time_t last = startOfYear(year + shiftYears_ + 1);
@@ -185,10 +184,8 @@ class PeerCheck {
 
     void checkReading(time_t t) {
         const auto count = countOf(t);
-        if (!count)
-            return;
         tm peer = peerReading(t);
-        if (peer.tm_year + 1900 - shiftYears_ != year_)
+        if (!count || peer.tm_year + 1900 - shiftYears_ != year_)
             return;
         peer.tm_year -= shiftYears_;
         tm ours;
@@ -208,7 +205,6 @@ class PeerCheck {
         for (time_t d : {-1, 1})
             checkReading(change + d);
         const long gmtoffs[] = {peerReading(change - 1).tm_gmtoff, peerReading(change).tm_gmtoff};
-        // Wall-clock times from before the change to after it, on a grid.
         const time_t wallFrom = (change - kAround + gmtoffs[0]) / kGrid * kGrid;
         const time_t wallTo = change + kAround + gmtoffs[1];
         for (time_t wall = wallFrom; wall <= wallTo; wall += kGrid)

@@ -1,10 +1,7 @@
-// Sweeps zones of the database: reads zone names, one a line, from standard
-// input and compares each QNZoneTZ with the C runtime under the same TZ over
-// 1970-2036 from the zone's exactFrom() on (see tz_peer.h). Prints one line
-// per zone that disagrees or cannot be read, then the totals. Exits 1 when
-// any zone disagrees.
-//
-//   scripts/zone_sweep.sh      builds this program and feeds it every zone
+// Compares each database zone named on standard input, one a line, with the C
+// runtime over 1970-2036 from its exactFrom() on (see tz_peer.h);
+// scripts/zone_sweep.sh feeds it every zone. Prints the zones that disagree or
+// cannot be read, then the totals; exits 1 when any zone disagrees.
 #include <cstdio>
 #include <iostream>
 #include <string>

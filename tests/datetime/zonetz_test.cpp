@@ -22,9 +22,8 @@ TEST(QNZoneTZ, ReadsEveryFormOfAPosixSettingAsTheCRuntimeDoes) {
         const char *setting, *summary;
         unsigned long begin2024, end2024;
     } const cases[] = {
-        // The runtime's default rule.
         {"EST5EDT", "18000 EST / 14400 EDT observed", utcCount(10, 3, 2024, 7),
-         utcCount(3, 11, 2024, 6)},
+         utcCount(3, 11, 2024, 6)},  // the runtime's default rule
         // Julian 60 is 1 March in every year; time 1:30:15 on standard time.
         {"XXX3:15YYY2,J60/1:30:15,J300/-1", "11700 XXX / 7200 YYY observed",
          utcCount(1, 3, 2024, 4, 45) + 15, utcCount(27, 10, 2024, 1)},
@@ -91,8 +90,8 @@ TEST(QNZoneTZ, RefusesMalformedSettingsWithAReason) {
     };
     for (const auto& [setting, reason] : cases) {
         XVString why;
-        EXPECT_FALSE(QNZoneTZ::fromPosix(setting, &why)) << setting;
-        EXPECT_EQ(std::string(why), "bad POSIX setting '" + std::string(setting) + "': " + reason);
+        EXPECT_EQ(QNZoneTZ::fromPosix(setting, &why) ? "read" : std::string(why),
+                  "bad POSIX setting '" + std::string(setting) + "': " + reason);
     }
     EXPECT_FALSE(QNZoneTZ::fromPosix(nullptr));
 }
@@ -111,8 +110,7 @@ TEST(QNZoneTZ, RefusesNamesOutsideTheDatabaseAndMissingZones) {
     tzpeer::ScopedEnv tzdir("TZDIR", nullptr);
     for (const auto& [name, reason] : cases) {
         XVString why;
-        EXPECT_FALSE(QNZoneTZ::fromDatabase(name, &why)) << name;
-        EXPECT_EQ(std::string(why), reason) << name;
+        EXPECT_EQ(QNZoneTZ::fromDatabase(name, &why) ? "read" : std::string(why), reason);
     }
     EXPECT_FALSE(QNZoneTZ::fromDatabase(nullptr));
 }
