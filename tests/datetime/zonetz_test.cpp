@@ -41,6 +41,7 @@ TEST(QNZoneTZ, ReadsEveryFormOfAPosixSettingAsTheCRuntimeDoes) {
         {"NZST-12NZDT,M9.5.0,M4.1.0/3", nullptr, 0, 0},           // southern, other weeks
         {"PST8PDT7,M4.1.0/2:00:00,M10.5.0/2:00:00", nullptr, 0, 0},  // explicit daylight offset
         {"UTC0", nullptr, 0, 0},
+        {"XST-5:59:59", nullptr, 0, 0},  // the largest minutes and seconds
     };
     // With TZDIR at an empty folder the C runtime reads "EST5EDT" as a
     // setting instead of loading the database file of that name.
@@ -79,6 +80,7 @@ TEST(QNZoneTZ, RefusesMalformedSettingsWithAReason) {
         {"EST5EDT,M3.2.0", "',' and the end of daylight time expected at the end"},
         {"EST5EDT,M13.1.0,M11.1.0", "a month 1..12 expected at '.1.0,M11.1.0'"},
         {"EST5EDT,M3.6.0,M11.1.0", "a week 1..5 expected at '.0,M11.1.0'"},
+        {"EST5EDT,M3.0.0,M11.1.0", "a week 1..5 expected at '.0,M11.1.0'"},
         {"EST5EDT,M3.2.7,M11.1.0", "a weekday 0..6 expected at ',M11.1.0'"},
         {"EST5EDT,M3-2.0,M11.1.0", "a '.' after the month expected at '-2.0,M11.1.0'"},
         {"EST5EDT,J0,J365", "a day 1..365 expected at ',J365'"},
