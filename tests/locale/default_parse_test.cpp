@@ -6,16 +6,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <clocale>
 #include <cstdio>
-#include <ctime>
-#include <initializer_list>
 #include <random>
 #include <string>
-#include <string_view>
 
 #include "locale_test_support.h"
-#include "reader_contract.h"
 
 namespace {
 
@@ -24,40 +19,28 @@ using namespace xvkit::reader_contract;
 using namespace locale_test;
 
 const QNLocaleDefault& loc = QNLocaleDefault::instance();
-constexpr QNLocale::CurrSymbol kLocal = QNLocale::symbolLocal;
-constexpr QNLocale::CurrSymbol kIntl = QNLocale::symbolInternational;
 
 const char* const kNames[] = {"January",  "February", "March",    "April",     "May",
                               "June",     "July",     "August",   "September", "October",
                               "November", "December", "Monday",   "Tuesday",   "Wednesday",
                               "Thursday", "Friday",   "Saturday", "Sunday"};
 
-// Checks rows of "input => expected" against reading the input as `kind`.
-void expectRows(char kind, std::initializer_list<std::string_view> rows) {
-    for (const std::string_view row : rows) {
-        const std::size_t arrow = row.find(" => ");
-        const XVString text(row.data(), arrow);
-        EXPECT_EQ(readingOf(loc, kind, text), row.substr(arrow + 4)) << kind << " " << text;
-    }
-}
-
 // Magnitudes above 2147483647 are clamped to it, as by a 32-bit strtol; an
 // embedded NUL is left over like any other character.
 TEST(DefaultParse, WholeNumbers) {
-    expectRows('n', {"  - 42   => -42", "\t+12\n => 12", "2147483647 => 2147483647",
-                     "2147483648 => 2147483647", "-99999999999999999999 => -2147483647",
-                     "    => fail", "12abc => fail", "--5 => fail", "1 2 => fail", "- => fail",
-                     "1.5 => fail", "12\0003 => fail"sv});
+    expectReads(loc, 'n',
+                {"  - 42   => -42", "\t+12\n => 12", "2147483647 => 2147483647",
+                 "2147483648 => 2147483647", "-99999999999999999999 => -2147483647"},
+                {"   ", "12abc", "--5", "1 2", "-", "1.5", "12\0003"s});
 }
 
 // strtod reads with the C runtime's current decimal point.
 TEST(DefaultParse, RealNumbers) {
     RuntimeLocale runtime("C");
-    expectRows('r',
-               {"-1.5e3 => -1500", " + 2.  => 2", "- .25 => -0.25", "1e400 => inf", ". => fail",
-                " => fail", "1.5e => fail", "inf => fail", "1,5 => fail", "2 3 => fail"});
+    expectReads(loc, 'r', {"-1.5e3 => -1500", " + 2.  => 2", "- .25 => -0.25", "1e400 => inf"},
+                {".", "", "1.5e", "inf", "1,5", "2 3"});
     RuntimeLocale german("de_DE.UTF-8");
-    expectRows('r', {" -1,5  => -1.5", "1.5 => fail"});
+    expectReads(loc, 'r', {" -1,5  => -1.5"}, {"1.5"});
 }
 
 // Years below 100 are years of the 1900s; no digit may follow the year; 29
@@ -65,21 +48,21 @@ TEST(DefaultParse, RealNumbers) {
 // wins (December is searched first, full name before short); names count
 // inside other words and at either end of the text.
 TEST(DefaultParse, Dates) {
-    expectRows('d', {"12-25-2005 => 2005-12-25", "3/5/0 => 1900-03-05", "3/5/99 => 1999-03-05",
-                     "3/5/100 => 0100-03-05", "3/5/97 ! => 1997-03-05", "2/29/2000 => 2000-02-29",
-                     "  on 07.04.1997. => 1997-07-04"});
+    expectReads(
+        loc, 'd',
+        {"12-25-2005 => 2005-12-25", "3/5/0 => 1900-03-05", "3/5/99 => 1999-03-05",
+         "3/5/100 => 0100-03-05", "3/5/97 ! => 1997-03-05", "2/29/2000 => 2000-02-29",
+         "  on 07.04.1997. => 1997-07-04", "1/1/-5 => 1905-01-01",
+         "Tuesday, March 4, 1997 => 1997-03-04", "Junes 2 97 => 1997-06-02",
+         "Decade 1, 97 => 1997-12-01", "5 97 dEC => 1997-12-05", "mAy5/97 => 1997-05-05"},
+        {"3/5/97 10:00", "-3/5/97 1", "2/29/97", "2/29/1900", "13/1/97", "0/1/97", "4/31/97",
+         "3/0/97", "3/5", "March 5", "Ma 5 97", "Dec 5 97 Ja 1", "\xC4\xC5\xC3 5 97"});
     // Each number reads as strtol reads it with a 32-bit long: a larger year
     // is clamped to 2147483647, which is then validated as any other year.
-    expectRows('d', {"1/1/2147483647 => 2147483647-01-01", "12/31/2147483648 => 2147483647-12-31",
-                     "May 5 99999999999 => 2147483647-05-05", "2/29/99999999999 => fail",
-                     "1/99999999999/1997 => fail", "99999999999/1/1997 => fail"});
-    expectRows('d',
-               {"Tuesday, March 4, 1997 => 1997-03-04", "Junes 2 97 => 1997-06-02",
-                "Decade 1, 97 => 1997-12-01", "5 97 dEC => 1997-12-05", "mAy5/97 => 1997-05-05"});
-    expectRows('d', {"3/5/97 10:00 => fail", "-3/5/97 1 => fail", "2/29/97 => fail",
-                     "2/29/1900 => fail", "13/1/97 => fail", "0/1/97 => fail", "4/31/97 => fail",
-                     "3/0/97 => fail", "3/5 => fail", "March 5 => fail", "Ma 5 97 => fail",
-                     "Dec 5 97 Ja 1 => fail", "\xC4\xC5\xC3 5 97 => fail", "1/1/-5 => 1905-01-01"});
+    expectReads(loc, 'd',
+                {"1/1/2147483647 => 2147483647-01-01", "12/31/2147483648 => 2147483647-12-31",
+                 "May 5 99999999999 => 2147483647-05-05"},
+                {"2/29/99999999999", "1/99999999999/1997", "99999999999/1/1997"});
 }
 
 // A month or weekday name in lower case (0), upper case (1), alternating case
@@ -109,36 +92,35 @@ TEST(DefaultParse, DateMonthNamesAreSearchedFromDecember) {
 
 // Text after a time is ignored, unlike after a date.
 TEST(DefaultParse, Times) {
-    expectRows('t',
-               {"9 => 09:00:00", "9.30 => 09:30:00", "10 30 => 10:30:00", "0:00 => 00:00:00",
-                "23:59:59 => 23:59:59", "12 am => 00:00:00", "12:30 PM => 12:30:00",
-                "11:59:59pM => 23:59:59", "10:30 garbage => 10:30:00", "13 a.m. pm => 13:00:00"});
-    expectRows('t', {"13:00 pm => fail", "0 am => fail", "24:00 => fail", "10:60 => fail",
-                     "10:30:60 => fail", "-1:00 => fail", "10:-5 => fail", " => fail",
-                     "x10 => fail", "99999999999999999999 => fail"});
+    expectReads(loc, 't',
+                {"9 => 09:00:00", "9.30 => 09:30:00", "10 30 => 10:30:00", "0:00 => 00:00:00",
+                 "23:59:59 => 23:59:59", "12 am => 00:00:00", "12:30 PM => 12:30:00",
+                 "11:59:59pM => 23:59:59", "10:30 garbage => 10:30:00", "13 a.m. pm => 13:00:00"},
+                {"13:00 pm", "0 am", "24:00", "10:60", "10:30:60", "-1:00", "10:-5", "", "x10",
+                 "99999999999999999999"});
 }
 
 // A trailing '-' only with the local symbol; "USD" with any other non-zero
 // symbol, in upper case; never a symbol with `symbolNone`.
 TEST(DefaultParse, MoneyInEverySignForm) {
-    expectRows('$', {"-$5 => -500", "$-5 => -500", "$5- => -500", "5 - => -500", "(5.00 => -500",
-                     "( $ 7 ) => -700", ".07 => 7", "  $0.00   => 0", "1.5 => fail", "$ => fail",
-                     "$5-- => fail", "(5)) => fail", "5.123 => fail", "1,000.00 => fail",
-                     "USD 5 => fail"});
-    expectRows('i', {"USD(3.10) => -310", "-12 => -1200", "usd 12.00 => fail", "5- => fail"});
+    expectReads(loc, '$',
+                {"-$5 => -500", "$-5 => -500", "$5- => -500", "5 - => -500", "(5.00 => -500",
+                 "( $ 7 ) => -700", ".07 => 7", "  $0.00   => 0"},
+                {"1.5", "$", "$5--", "(5))", "5.123", "1,000.00", "USD 5"});
+    expectReads(loc, 'i', {"USD(3.10) => -310", "-12 => -1200"}, {"usd 12.00", "5-"});
     double amount = 0;
     EXPECT_TRUE(loc.stringToMoney("USD 1", &amount, QNLocale::CurrSymbol(9)) && amount == 100);
     EXPECT_TRUE(loc.stringToMoney("12", &amount, QNLocale::CurrSymbol(9)) && amount == 1200);
-    expectRows('0', {"12.00 => fail"});
+    expectReads(loc, '0', {}, {"12.00"});
 }
 
 TEST(DefaultParse, MoneyTextsReadBack) {
     RuntimeLocale runtime("C");
     for (double amount : {0.0, 1.0, -1.0, 99.0, -12345.0, 100000000000.0, -999999999999999.0}) {
         const std::string units = printed("%.0f", amount);
-        EXPECT_EQ(readingOf(loc, '$', loc.moneyAsString(amount, kLocal)), units);
+        EXPECT_EQ(readingOf(loc, '$', loc.moneyAsString(amount, QNLocale::symbolLocal)), units);
         // "USD" is only recognised first, so "(USD 1.00)" does not read back.
-        EXPECT_EQ(readingOf(loc, 'i', loc.moneyAsString(amount, kIntl)),
+        EXPECT_EQ(readingOf(loc, 'i', loc.moneyAsString(amount, QNLocale::symbolInternational)),
                   amount >= 0 ? units : "fail");
     }
 }

@@ -64,28 +64,23 @@ std::string corpusRoot() {
 // fixed order: both programs read the same bytes even while the working tree
 // is being edited.
 std::vector<std::string> corpus() {
-    const fs::path source(XVKIT_SOURCE_DIR);
-    const fs::path root = corpusRoot();
+    const fs::path root = corpusRoot(), source = XVKIT_SOURCE_DIR, system = "/usr/include";
     fs::remove_all(root);
     std::vector<std::string> list;
+    const auto add = [&list](const fs::path& from, const fs::path& to) {
+        fs::create_directories(to.parent_path());
+        fs::copy_file(from, to);
+        list.push_back(to.string());
+    };
     for (const char* dir : {"include", "src"}) {
         for (const auto& entry : fs::recursive_directory_iterator(source / dir)) {
-            const std::string ext = entry.path().extension().string();
-            if (entry.is_regular_file() && (ext == ".cpp" || ext == ".h")) {
-                const fs::path copy = root / fs::relative(entry.path(), source);
-                fs::create_directories(copy.parent_path());
-                fs::copy_file(entry.path(), copy);
-                list.push_back(copy.string());
-            }
+            if (const auto ext = entry.path().extension(); ext == ".cpp" || ext == ".h")
+                add(entry.path(), root / fs::relative(entry.path(), source));
         }
     }
-    fs::create_directories(root / "system");
     for (const char* header : kSystemHeaders) {
-        const fs::path from = fs::path("/usr/include") / header;
-        if (fs::exists(from)) {
-            fs::copy_file(from, root / "system" / header);
-            list.push_back((root / "system" / header).string());
-        }
+        if (fs::exists(system / header))
+            add(system / header, root / "system" / header);
     }
     std::sort(list.begin(), list.end());
     return list;
