@@ -11,7 +11,9 @@
 #include <cmath>
 #include <cstring>
 #include <ctime>
+#include <iterator>
 #include <memory>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -71,11 +73,8 @@ TEST(DefaultFormat, DirectivesAreTheCFormattingOfTheirFields) {
     const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    unsigned int seed = 7;
-    const auto pick = [&] {
-        seed = seed * 1103515245u + 12345u;
-        return samples[(seed >> 16) % (sizeof samples / sizeof samples[0])];
-    };
+    std::minstd_rand random(7);
+    const auto pick = [&] { return samples[random() % std::size(samples)]; };
     for (int round = 0; round < 3000; ++round) {
         const auto field = [&] { return round < 2 ? (round == 0 ? INT_MAX : INT_MIN) : pick(); };
         tm t;
@@ -218,13 +217,9 @@ TEST(DefaultFormat, RealNumbersAreTheCFormattingInEveryNumericLocale) {
     std::vector<double> values = {0.0,    -0.0, 0.5,  2.5,      -2.5,      0.125, 1.005,
                                   2.675,  1e-7, 0.1,  9.9999,   1e15 + 1,  1e22,  -1e300,
                                   5e-324, NAN,  -NAN, INFINITY, -INFINITY, 1e308, -1e308};
-    unsigned int seed = 2024;
-    for (int i = 0; i < 300; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        const double mantissa = static_cast<double>(seed) / 4294967296.0 - 0.5;
-        seed = seed * 1103515245u + 12345u;
-        values.push_back(std::ldexp(mantissa, static_cast<int>(seed >> 26) - 32));
-    }
+    std::minstd_rand random(2024);
+    for (int i = 0; i < 300; ++i)
+        values.push_back(std::ldexp(random() / 2147483647.0 - 0.5, int(random() % 64) - 32));
     for (const char* name : {"C", "de_DE.UTF-8", "xv_TEST.UTF-8"}) {
         RuntimeLocale numeric(name);
         for (double v : values) {
