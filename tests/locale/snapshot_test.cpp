@@ -1,10 +1,8 @@
-// QNLocaleSnapshot formatting where the C runtime cannot serve as a peer:
-// odd group sizes, any runtime locale, every money pattern row and symbol,
-// odd records, and results that outgrow the working areas (the sanitizer
-// build proves nothing is written past a buffer). What a snapshot captures
-// where formatting and reading do not show it. Then every test locale
-// compared with the live C runtime in that locale (numbers against printf,
-// directives against strftime), and round trips through its own readers.
+// QNLocaleSnapshot formatting where the C runtime cannot serve as a peer
+// (odd group sizes and records, any runtime locale, every money pattern row,
+// results that outgrow the working areas) and where it can (every test
+// locale against printf and strftime in that locale); what a snapshot
+// captures; round trips through its own readers.
 
 #include <gtest/gtest.h>
 
@@ -16,6 +14,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -81,12 +80,8 @@ TEST(SnapshotFormat, RealNumbersOfEveryLocaleFollowTheRoundingMode) {
 }
 
 TEST(SnapshotFormat, MoneyInEveryPatternRowAndSymbol) {
-    const struct {
-        const char* locale;
-        double amount;
-        QNLocale::CurrSymbol symbol;
-        const char* text;
-    } cases[] = {
+    // (locale, amount, symbol, text)
+    const std::tuple<const char*, double, QNLocale::CurrSymbol, const char*> cases[] = {
         // Row 0 "(m $", blank flag 1; row 7 "$ m-", blank flag 1.
         {"xv_EDGE.UTF-8", 123456, kLocal, "(1,234.56 \u00a4)"},
         {"xv_EDGE.UTF-8", -123456, kLocal, "\u00a4 1,234.56-"},
@@ -116,11 +111,8 @@ TEST(SnapshotFormat, MoneyInEveryPatternRowAndSymbol) {
         {"xv_TEST.UTF-8", 1234567, kNone, "+ 12\u00a034\u066b567"},
         {"en_US.UTF-8", 123456, static_cast<QNLocale::CurrSymbol>(7), "1,234.56"},
     };
-    for (const auto& expected : cases) {
-        EXPECT_EQ(QNLocaleSnapshot(expected.locale).moneyAsString(expected.amount, expected.symbol),
-                  expected.text)
-            << expected.locale << " " << expected.amount;
-    }
+    for (const auto& [locale, amount, symbol, text] : cases)
+        EXPECT_EQ(QNLocaleSnapshot(locale).moneyAsString(amount, symbol), text) << locale;
 }
 
 TEST(SnapshotFormat, DirectivesOnOddRecords) {
@@ -149,6 +141,7 @@ TEST(SnapshotFormat, DirectivesOnOddRecords) {
     EXPECT_EQ(us.asString(&odd, "%Y %y", zone), "4294967295 4294967295");
 }
 
+// The sanitizer build proves that nothing is written past a buffer.
 TEST(SnapshotFormat, ResultsBeyondTheWorkingAreas) {
     const QNLocaleSnapshot us("en_US.UTF-8"), own("xv_TEST.UTF-8");
     // 309 digits in groups of 3 then 2 (153 three-byte separators), a
@@ -175,8 +168,7 @@ TEST(SnapshotFormat, ResultsBeyondTheWorkingAreas) {
 
 TEST(SnapshotCapture, ClampsTheNumbersTheCLocaleLacks) {
     // CHAR_MAX everywhere in C: digits become 0, the sign positions 0 and 1,
-    // the precedence and blank flags stay 127. (The money pattern rows each
-    // locale picks show in SnapshotFormat.MoneyInEveryPatternRowAndSymbol.)
+    // the precedence and blank flags stay 127.
     const QNLocaleSnapshot c("C");
     const auto& k = c.conventions();
     EXPECT_EQ((std::vector<int>{k.fracDigits, k.intFracDigits, k.nSignPosn, k.pSignPosn,
@@ -185,14 +177,13 @@ TEST(SnapshotCapture, ClampsTheNumbersTheCLocaleLacks) {
 }
 
 TEST(SnapshotCapture, TakesTheFirstOccurrenceInALongLayout) {
-    // xv_EDGE's "%A %B %B %B %B %B %e %Y" with 50-byte names is over 255 bytes
-    // (the peer test fills it for the probe date). Only the first occurrence
-    // of a probe text is taken; 'b' then finds "Nov" inside the second month
-    // name.
+    // xv_EDGE's "%A %B %B %B %B %B %e %Y" with 50-byte names is over 255 bytes.
+    // Only the first occurrence of a probe text is taken; 'b' then finds
+    // "Nov" inside the second month name.
     const QNLocaleSnapshot edge("xv_EDGE.UTF-8");
     using Nodes = std::vector<std::pair<int, int>>;
     Nodes c;  // (component, position)
-    for (const QNTimeFmtList* node = edge.conventions().listForc; node; node = node->next)
+    for (auto* node = edge.conventions().listForc; node; node = node->next)
         c.emplace_back(node->component, node->position);
     ASSERT_EQ(c.size(), 5u);
     EXPECT_EQ(c, (Nodes{{10, 0}, {8, 1}, {9, 2}, {18, c[3].second}, {0, c[3].second + 1}}));
