@@ -1,6 +1,6 @@
 // Shared by the locale tests: the compiled test locales (cmake/locales.cmake,
 // found through LOCPATH), the C runtime switched to one of them, calendar
-// records, and the C library's texts to compare with.
+// records, the C library's texts to compare with, and tables of readings.
 
 #ifndef XVKIT_TESTS_LOCALE_LOCALE_TEST_SUPPORT_H_
 #define XVKIT_TESTS_LOCALE_LOCALE_TEST_SUPPORT_H_
@@ -10,9 +10,13 @@
 #include <clocale>
 #include <cstdio>
 #include <ctime>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include <xvkit/qnlocale.h>
+
+#include "reader_contract.h"
 
 namespace locale_test {
 
@@ -58,6 +62,20 @@ std::string printed(const char* format, Args... values) {
 inline std::string strftimeText(const char* format, const tm& t) {
     char buffer[1024];
     return std::string(buffer, std::strftime(buffer, sizeof buffer, format, &t));
+}
+
+// Reads each "text => expected" row, and each text of `fails` (which must
+// give "fail"), with `l` as `kind` (see readingOf).
+inline void expectReads(const QNLocale& l, char kind, std::initializer_list<std::string_view> rows,
+                        std::initializer_list<std::string> fails = {}) {
+    using xvkit::reader_contract::readingOf;
+    for (const std::string_view row : rows) {
+        const std::size_t arrow = row.find(" => ");
+        EXPECT_EQ(readingOf(l, kind, XVString(row.data(), arrow)), row.substr(arrow + 4))
+            << kind << " " << row;
+    }
+    for (const std::string& text : fails)
+        EXPECT_EQ(readingOf(l, kind, text), "fail") << kind << " " << text;
 }
 
 }  // namespace locale_test

@@ -8,21 +8,21 @@
 #include <cfenv>
 #include <clocale>
 #include <cstring>
-#include <initializer_list>
 #include <random>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <xvkit/qnlocale.h>
 
 #include "locale_test_support.h"
-#include "reader_contract.h"
 
 namespace {
 
 using namespace locale_test;
 using namespace xvkit::reader_contract;
+
+const QNLocaleSnapshot c("C"), german("de_DE.UTF-8"), us("en_US.UTF-8"), japanese("ja_JP.UTF-8"),
+    empty("xv_EMPTY.UTF-8"), rows("xv_ROWS.UTF-8"), own("xv_TEST.UTF-8");
 
 // `text` followed by `times` copies of `piece`.
 std::string repeated(std::string text, const char* piece, int times) {
@@ -31,55 +31,37 @@ std::string repeated(std::string text, const char* piece, int times) {
     return text;
 }
 
-// (text, what reading it gives)
-using R = std::pair<std::string, const char*>;
-
-// Reads every text of `reads` and `fails` with a snapshot of `locale`.
-void expectReads(const char* locale, char kind, std::initializer_list<R> reads,
-                 std::initializer_list<std::string> fails = {}) {
-    const QNLocaleSnapshot snapshot(locale);
-    for (const auto& [text, expected] : reads)
-        EXPECT_EQ(readingOf(snapshot, kind, text), expected)
-            << locale << " '" << kind << "' " << text;
-    for (const std::string& text : fails)
-        EXPECT_EQ(readingOf(snapshot, kind, text), "fail")
-            << locale << " '" << kind << "' " << text;
-}
-
 TEST(SnapshotParse, WholeNumbersWithTheGroupCheck) {
     // Separators only where the grouping puts them, the leftmost group no
     // longer than the others; the 32-bit range of the library's longs. More
     // separators than a reader can hold are refused, not misread.
-    expectReads("en_US.UTF-8", 'n',
-                {R{" 1,234,567 ", "1234567"}, R{"1234567", "1234567"}, R{"- 42", "-42"},
-                 R{"+42", "42"}, R{"2147483647", "2147483647"}, R{"-2147483647", "-2147483647"},
-                 R{"0", "0"}, R{"0000000000000000000000000000042", "42"}},
+    expectReads(us, 'n',
+                {" 1,234,567  => 1234567", "1234567 => 1234567", "- 42 => -42", "+42 => 42",
+                 "2147483647 => 2147483647", "-2147483647 => -2147483647", "0 => 0",
+                 "0000000000000000000000000000042 => 42"},
                 {"12,34,567", "1,2345", "1234,567", "1,234,", "2147483648", "-2147483648",
                  "99999999999999999999", "-0", "12a", "", "--1", repeated("0", ",000", 200)});
-    expectReads("en_IN.UTF-8", 'n', {R{"12,34,567", "1234567"}}, {"1,234,567"});
-    expectReads("fr_FR.UTF-8", 'n', {R{"1\u202f234\u202f567", "1234567"}});
+    expectReads(QNLocaleSnapshot("en_IN.UTF-8"), 'n', {"12,34,567 => 1234567"}, {"1,234,567"});
 
     // A trailing blank separator is white space, any other trailing one fails.
-    expectReads("xv_ROWS.UTF-8", 'n', {R{"1 234 ", "1234"}, R{"1 234", "1234"}, R{"1 ", "1"}},
-                {"12 34 "});
+    expectReads(rows, 'n', {"1 234  => 1234", "1 234 => 1234", "1  => 1"}, {"12 34 "});
     // No separator, no grouping: a comma is just a stray character.
-    expectReads("C", 'n', {}, {"1,234"});
+    expectReads(c, 'n', {}, {"1,234"});
 }
 
 TEST(SnapshotParse, RealNumbersWhateverTheRuntimePoint) {
     for (const char* runtime : {"C", "de_DE.UTF-8", "xv_TEST.UTF-8"}) {
         SCOPED_TRACE(runtime);
         RuntimeLocale switched(runtime);
-        expectReads("en_US.UTF-8", 'r', {R{"1,234.5", "1234.5"}, R{"1.5", "1.5"}});
+        expectReads(us, 'r', {"1,234.5 => 1234.5", "1.5 => 1.5"});
         // '.' separates groups in German.
-        expectReads("de_DE.UTF-8", 'r', {R{"-1.234,5", "-1234.5"}}, {"1.5"});
-        expectReads("xv_TEST.UTF-8", 'r', {R{"12\u202f34\u202f567\u066b25", "1234567.25"}});
+        expectReads(german, 'r', {"-1.234,5 => -1234.5"}, {"1.5"});
+        expectReads(own, 'r', {"12\u202f34\u202f567\u066b25 => 1234567.25"});
     }
     // strtod's overflow is read whole; fewer than 256 characters. (Plain
     // digit, point and exponent forms are compared with strtod below.)
-    const std::string longest = std::string(254, '0') + "1";
-    expectReads("en_US.UTF-8", 'r',
-                {R{"- .5", "-0.5"}, R{"+2.5E-1 ", "0.25"}, R{"1e999", "inf"}, R{longest, "1"}},
+    const std::string longest = std::string(254, '0') + "1", longestRow = longest + " => 1";
+    expectReads(us, 'r', {"- .5 => -0.5", "+2.5E-1  => 0.25", "1e999 => inf", longestRow},
                 {"1e", "1e+", "1,23.4", "inf", "0x10", longest + "0"});
 }
 
@@ -88,7 +70,6 @@ TEST(SnapshotParse, RealNumbersWhateverTheRuntimePoint) {
 // runtime's decimal point: around 2^53, 19 digits, exponents of ten
 // around 22, zeros, and random texts of all these shapes.
 TEST(SnapshotParse, RealNumbersAreStrtodsInEveryRoundingMode) {
-    const QNLocaleSnapshot us("en_US.UTF-8");
     // clang-format off
     std::vector<std::string> texts = {
         "9007199254740991", "9007199254740992", "9007199254740993", "-9007199254740993",
@@ -144,90 +125,84 @@ TEST(SnapshotParse, RealNumbersAreStrtodsInEveryRoundingMode) {
 TEST(SnapshotParse, MoneyPiecesInAnyOrder) {
     // Each piece at most once; exactly as many decimals as captured; ten
     // separators are read, an eleventh is an error.
-    expectReads(
-        "en_US.UTF-8", '$',
-        {R{"$1,234.56", "123456"}, R{"1,234.56 $", "123456"}, R{"-$1,234.56", "-123456"},
-         R{"$-1,234.56", "-123456"}, R{"1,234.56$-", "-123456"}, R{"($1,234.56)", "-123456"},
-         R{" ( $ 12 ) ", "-1200"}, R{"+ $12", "1200"}, R{".50", "50"}, R{"$1.00", "100"}},
-        {"$12.3", "$12.345", "($12.00", "$$12", "--12", "-(12)", "12 13", "$", "12,34",
-         repeated("1", ",000", 11)});
-    EXPECT_NE(readingOf(QNLocaleSnapshot("en_US.UTF-8"), '$', repeated("1", ",000", 10)), "fail");
+    expectReads(us, '$',
+                {"$1,234.56 => 123456", "1,234.56 $ => 123456", "-$1,234.56 => -123456",
+                 "$-1,234.56 => -123456", "1,234.56$- => -123456", "($1,234.56) => -123456",
+                 " ( $ 12 )  => -1200", "+ $12 => 1200", ".50 => 50", "$1.00 => 100"},
+                {"$12.3", "$12.345", "($12.00", "$$12", "--12", "-(12)", "12 13", "$", "12,34",
+                 repeated("1", ",000", 11)});
+    EXPECT_NE(readingOf(us, '$', repeated("1", ",000", 10)), "fail");
     // International: the code, at most one sign, the number, in one pass.
-    expectReads("en_US.UTF-8", 'i', {R{"USD -1,234.56", "-123456"}, R{"USD 1,234.56", "123456"}},
+    expectReads(us, 'i', {"USD -1,234.56 => -123456", "USD 1,234.56 => 123456"},
                 {"-USD 1,234.56", "$1.00"});
-    expectReads("en_US.UTF-8", '0', {}, {"USD 12"});
+    expectReads(us, '0', {}, {"USD 12"});
     // Multibyte signs, symbol and separators; three decimals.
-    expectReads("xv_TEST.UTF-8", '$',
-                {R{"12\u00a034\u066b567\u20ac\u20ac\u2212", "-1234567"},
-                 R{"+\u20ac\u20ac 12\u00a034\u066b567", "1234567"}},
+    expectReads(own, '$',
+                {"12\u00a034\u066b567\u20ac\u20ac\u2212 => -1234567",
+                 "+\u20ac\u20ac 12\u00a034\u066b567 => 1234567"},
                 {"\u20ac\u20ac 12\u066b56"});
     // No decimals: the point is not looked for.
-    expectReads("ja_JP.UTF-8", '$', {R{"\uffe5-1,234", "-1234"}}, {"\uffe51,234.5"});
+    expectReads(japanese, '$', {"\uffe5-1,234 => -1234"}, {"\uffe51,234.5"});
     double amount = 7;
-    EXPECT_FALSE(QNLocaleSnapshot("en_US.UTF-8")
-                     .stringToMoney("12", &amount, static_cast<QNLocale::CurrSymbol>(5)));
+    EXPECT_FALSE(us.stringToMoney("12", &amount, static_cast<QNLocale::CurrSymbol>(5)));
 }
 
 TEST(SnapshotParse, DatesInTheCapturedOrder) {
     // Month, day, year; fields run together until a separator is seen; with
     // a month name, day and year only, any case ("Nov" is found in "Novem").
-    expectReads("en_US.UTF-8", 'd',
-                {R{"11-30-2036", "2036-11-30"}, R{"1/2/0", "1900-01-02"},
-                 R{"1/2/100", "0100-01-02"}, R{"1130/90", "1990-11-30"}, R{"113090", "1990-11-30"},
-                 R{"30 November 1990", "1990-11-30"}, R{"Nov 30, 1990", "1990-11-30"},
-                 R{"Friday, NOVEMBER 30, 1990", "1990-11-30"}, R{"30 Novem 1990", "1990-11-30"}},
+    expectReads(us, 'd',
+                {"11-30-2036 => 2036-11-30", "1/2/0 => 1900-01-02", "1/2/100 => 0100-01-02",
+                 "1130/90 => 1990-11-30", "113090 => 1990-11-30", "30 November 1990 => 1990-11-30",
+                 "Nov 30, 1990 => 1990-11-30", "Friday, NOVEMBER 30, 1990 => 1990-11-30",
+                 "30 Novem 1990 => 1990-11-30"},
                 {"2/29/1900", "4/31/1990", "13/1/90", "0/1/90", "1/0/90", "11/30/90 5", "11/305/90",
                  "11/30", "Nov 31, 1990"});
     // Only ASCII letters are folded: "MÄRZ" is no month name here.
-    expectReads("de_DE.UTF-8", 'd', {R{"1.2.1996", "1996-02-01"}, R{"30. März 1990", "1990-03-30"}},
+    expectReads(german, 'd', {"1.2.1996 => 1996-02-01", "30. März 1990 => 1990-03-30"},
                 {"30. MÄRZ 1990"});
-    expectReads("sv_SE.UTF-8", 'd', {R{"19901130", "1990-11-30"}, R{"1990 nov 30", "1990-11-30"}});
-    expectReads("xv_ROWS.UTF-8", 'd',
-                {R{"1990.30.11", "1990-11-30"}, R{"1990 30 Nov", "1990-11-30"}});
+    expectReads(QNLocaleSnapshot("sv_SE.UTF-8"), 'd',
+                {"19901130 => 1990-11-30", "1990 nov 30 => 1990-11-30"});
+    expectReads(rows, 'd', {"1990.30.11 => 1990-11-30", "1990 30 Nov => 1990-11-30"});
     // Month names with digits are never looked for: the digits are fields.
-    expectReads("ja_JP.UTF-8", 'd', {R{"1990年11月30日", "1990-11-30"}}, {"11月30日"});
-    expectReads("C", 'd', {R{"30 Nov 90", "1990-11-30"}});
+    expectReads(japanese, 'd', {"1990年11月30日 => 1990-11-30"}, {"11月30日"});
+    expectReads(c, 'd', {"30 Nov 90 => 1990-11-30"});
 }
 
 TEST(SnapshotParse, TimesWithTheCapturedMarkers) {
     // With both markers the hour stands as written.
     expectReads(
-        "en_US.UTF-8", 't',
-        {R{"10:30", "10:30:00"}, R{"10:30:45", "10:30:45"}, R{"1030", "10:30:00"},
-         R{"103045", "10:30:45"}, R{"3:15 pm", "15:15:00"}, R{"12:05 AM", "00:05:00"},
-         R{"12:05 PM", "12:05:00"}, R{"3:15 AM PM", "03:15:00"}, R{"0:30", "00:30:00"}},
+        us, 't',
+        {"10:30 => 10:30:00", "10:30:45 => 10:30:45", "1030 => 10:30:00", "103045 => 10:30:45",
+         "3:15 pm => 15:15:00", "12:05 AM => 00:05:00", "12:05 PM => 12:05:00",
+         "3:15 AM PM => 03:15:00", "0:30 => 00:30:00"},
         {"15:00 PM", "0:30 am", "24:00", "10:60", "10:30:60", "10:30:45:1", "10:305", "10"});
     // German has empty markers: both count as present, hours stand as read.
-    expectReads("de_DE.UTF-8", 't', {R{"15:00", "15:00:00"}, R{"12:00", "12:00:00"}});
-    expectReads("xv_TEST.UTF-8", 't',
-                {R{"3:15 \u0645", "15:15:00"}, R{"12:05 \u0635", "00:05:00"}});
+    expectReads(german, 't', {"15:00 => 15:00:00", "12:00 => 12:00:00"});
+    expectReads(own, 't', {"3:15 \u0645 => 15:15:00", "12:05 \u0635 => 00:05:00"});
 }
 
 // Empty names and markers are found at the start of any text: every date
 // has a month name, December (the first searched), and is read as day and
 // year; both markers are present, so hours stand as read.
 TEST(SnapshotParse, EmptyNamesAreFoundEverywhere) {
-    expectReads("xv_EMPTY.UTF-8", 'd',
-                {R{"30/1990", "1990-12-30"}, R{"5 97", "1997-12-05"}, R{"x31x2036", "2036-12-31"}},
+    expectReads(empty, 'd',
+                {"30/1990 => 1990-12-30", "5 97 => 1997-12-05", "x31x2036 => 2036-12-31"},
                 {"11/30/1990", "32 1990", "30", ""});
-    expectReads("xv_EMPTY.UTF-8", 't',
-                {R{"3:15", "03:15:00"}, R{"15:00 pm", "15:00:00"}, R{"12:05", "12:05:00"}});
-    expectReads("xv_EMPTY.UTF-8", 'M', {R{"", "12"}, R{"  ", "12"}, R{"Nov", "0"}});
-    expectReads("xv_EMPTY.UTF-8", 'W', {R{"", "6"}, R{"Sunday", "0"}});
+    expectReads(empty, 't', {"3:15 => 03:15:00", "15:00 pm => 15:00:00", "12:05 => 12:05:00"});
+    expectReads(empty, 'M', {" => 12", "   => 12", "Nov => 0"});
+    expectReads(empty, 'W', {" => 6", "Sunday => 0"});
 }
 
 TEST(SnapshotParse, MonthAndWeekdayNames) {
     // Month names are stripped of blanks on both sides, weekday names not.
-    expectReads("en_US.UTF-8", 'M',
-                {R{" Nov ", "11"}, R{"NOVEMBER", "11"}, R{"january", "1"}, R{"Novem", "0"},
-                 R{"", "0"}, R{"   ", "0"}});
     expectReads(
-        "en_US.UTF-8", 'W',
-        {R{"sun", "7"}, R{"Monday", "1"}, R{"SATURDAY", "6"}, R{" Sun", "0"}, R{"Su", "0"}});
-    expectReads("xv_TEST.UTF-8", 'M', {R{"may", "5"}});  // captured "May " without its blank
+        us, 'M',
+        {" Nov  => 11", "NOVEMBER => 11", "january => 1", "Novem => 0", " => 0", "    => 0"});
+    expectReads(us, 'W', {"sun => 7", "Monday => 1", "SATURDAY => 6", " Sun => 0", "Su => 0"});
+    expectReads(own, 'M', {"may => 5"});  // captured "May " without its blank
     // " 1月" as captured.
-    expectReads("ja_JP.UTF-8", 'M', {R{"1月", "1"}, R{" 11月 ", "11"}});
-    expectReads("ja_JP.UTF-8", 'W', {R{"日曜日", "7"}});
+    expectReads(japanese, 'M', {"1月 => 1", " 11月  => 11"});
+    expectReads(japanese, 'W', {"日曜日 => 7"});
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The contract of a locale's date and time readers, checked by the locale
 // tests and fuzzers: a reader that refuses leaves the record as it was, one
-// that succeeds changes its own three fields only. And the locale tests' one
-// way to read a text with any reader of a locale.
+// that succeeds changes its own three fields only; and readingOf, the locale
+// tests' one way to read a text with any reader of a locale.
 
 #ifndef XVKIT_TESTS_SUPPORT_READER_CONTRACT_H_
 #define XVKIT_TESTS_SUPPORT_READER_CONTRACT_H_
@@ -46,16 +46,14 @@ inline bool tmContractKept(TmReader reader, bool ok, const tm& after) {
 // weekday index. "touched" when a reading that fails changed its output, or
 // a date or time reading broke the contract above.
 inline std::string readingOf(const QNLocale& l, char kind, const XVString& text) {
+    if (kind == 'M' || kind == 'W')
+        return std::to_string(kind == 'M' ? l.monthIndex(text) : l.weekdayIndex(text));
     long n = 77;
     double x = 7.5;
     tm t = markedTm();
     char out[64];
     bool ok = false;
     switch (kind) {
-        case 'M':
-            return std::to_string(l.monthIndex(text));
-        case 'W':
-            return std::to_string(l.weekdayIndex(text));
         case 'n':
             ok = l.stringToNum(text, &n);
             std::snprintf(out, sizeof out, "%ld", n);

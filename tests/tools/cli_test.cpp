@@ -1,11 +1,13 @@
 // The tool's command line, help and errors, and every subcommand but grep,
-// run as a real program with the test locales on LOCPATH.
+// run as a real program with the test locales on LOCPATH; its zones follow
+// the real rules, and `xvkit zone` prints a year's changes as zdump -v does.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <ctime>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <xvkit/qndate.h>
@@ -17,6 +19,9 @@ namespace {
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
+
+const std::string kOutside =
+    " lies outside the range of instants, 1 January 1901 to 6 February 2037 06:28:15 UTC";
 
 TEST(ToolCommandLine, HelpDescribesCommandsOptionsAndExitStatuses) {
     const RunResult r = runTool({"--help"});
@@ -30,9 +35,9 @@ TEST(ToolCommandLine, HelpDescribesCommandsOptionsAndExitStatuses) {
         words >> command;
         EXPECT_TRUE(contains(r.out, command + " ")) << command;
         const RunResult h = runTool({command, "--help"});
-        EXPECT_EQ(h.status, 0) << command;
-        EXPECT_EQ(h.out.rfind("usage: xvkit " + command, 0), 0u) << command;
-        EXPECT_TRUE(contains(h.out, "Exit status:")) << command;
+        EXPECT_TRUE(h.status == 0 && h.out.starts_with("usage: xvkit " + command) &&
+                    contains(h.out, "Exit status:"))
+            << h.out;
         while (words >> option)
             EXPECT_TRUE(contains(h.out, "\n  " + option + " ")) << command << " " << option;
     }
@@ -70,12 +75,9 @@ TEST(ToolCommandLine, OptionFormsAndBadUsage) {
 }
 
 TEST(ToolDateAndTime, ReadAndFormat) {
-    const std::string outside =
-        " lies outside the range of instants, 1 January 1901 to 6 February 2037 06:28:15 UTC";
     const std::string skipped = " lies in the hour skipped by the change to daylight time";
     const std::string usDates =
-        " (the locale writes dates as '03/05/97'; YYYY-MM-DD is read in "
-        "every locale)";
+        " (the locale writes dates as '03/05/97'; YYYY-MM-DD is read in every locale)";
     expectRuns({
         {"date|March|5,|1997", 0, "Wednesday 05 March 1997 (day 2450513, weekday 3)\n"},
         {"date|--format|%d/%m/%Y %j 100%%|12-25-2005", 0,
@@ -96,8 +98,8 @@ TEST(ToolDateAndTime, ReadAndFormat) {
         {"time|a|b|c", 2, "", "too many arguments (see 'xvkit time --help')"},
         // At both ends of the 32-bit count, wall-clock times that it cannot
         // hold are refused rather than wrapped around to the other end.
-        {"time|12/31/1900|23:00", 1, "", "no such instant: '23:00' on 12/31/1900" + outside},
-        {"time|2/6/2037|6:28:16", 1, "", "no such instant: '6:28:16' on 02/06/2037" + outside},
+        {"time|12/31/1900|23:00", 1, "", "no such instant: '23:00' on 12/31/1900" + kOutside},
+        {"time|2/6/2037|6:28:16", 1, "", "no such instant: '6:28:16' on 02/06/2037" + kOutside},
         {"time|2/6/2037|6:28:15", 0,
          "Friday 06 February 2037 06:28:15 UTC (count 4294967295, standard time)\n"},
         {"time|--zone|EST5EDT|12/31/1900|23:00", 0,
@@ -135,11 +137,10 @@ TEST(ToolDateAndTime, TodayAndNowWhenNoText) {
                   utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, today.julian(), today.weekDay());
     expectRuns({{"date|--format|%Y-%m-%d", 0, expected}});
 
-    const unsigned long before = static_cast<unsigned long>(std::time(nullptr)) + 2177452800UL;
+    const unsigned long before = static_cast<unsigned long>(now) + 2177452800UL;
     const RunResult r = runTool({"time", "--format", "%Z"});
     const unsigned long after = static_cast<unsigned long>(std::time(nullptr)) + 2177452800UL;
     unsigned long count = 0;
-    EXPECT_EQ(r.status, 0);
     ASSERT_EQ(std::sscanf(r.out.c_str(), "UTC (count %lu, standard time)", &count), 1) << r.out;
     EXPECT_TRUE(count >= before && count <= after) << count;
 }
@@ -180,23 +181,19 @@ TEST(ToolTour, IsTheDefaultAndShowsEveryFamily) {
 }
 
 TEST(ToolLocale, DumpsWhatTheSnapshotCaptured) {
-    const struct {
-        const char* locale;
-        std::vector<std::string> lines;
-    } cases[] = {
-        {"de_DE.UTF-8",
-         {"decimal point          \",\"", "grouping               3;3",
-          "international symbol   \"EUR \"", "\"Montag\"", "date order             day-month-year",
-          "x (date)               \"..\" + d at 0, m at 1, Y at 2"}},
-        {"en_IN.UTF-8", {"grouping               3;2"}},
-        {"sv_SE.UTF-8", {"date order             year-month-day"}},
-        {"ja_JP.UTF-8", {"(month names not read)"}},
-    };
-    for (const auto& c : cases) {
-        const RunResult r = runTool({"locale", c.locale});
-        EXPECT_EQ(r.status, 0) << r.err;
-        for (const std::string& line : c.lines)
-            EXPECT_TRUE(contains(r.out, line)) << line << "\n" << r.out;
+    const char* const cases[][2] = {
+        {"de_DE.UTF-8", "decimal point          \",\""},
+        {"de_DE.UTF-8", "grouping               3;3"},
+        {"de_DE.UTF-8", "international symbol   \"EUR \""},
+        {"de_DE.UTF-8", "\"Montag\""},
+        {"de_DE.UTF-8", "date order             day-month-year"},
+        {"de_DE.UTF-8", "x (date)               \"..\" + d at 0, m at 1, Y at 2"},
+        {"en_IN.UTF-8", "grouping               3;2"},
+        {"sv_SE.UTF-8", "date order             year-month-day"},
+        {"ja_JP.UTF-8", "(month names not read)"}};
+    for (const auto& [locale, line] : cases) {
+        const RunResult r = runTool({"locale", locale});
+        EXPECT_TRUE(r.status == 0 && contains(r.out, line)) << line << "\n" << r.out << r.err;
     }
     expectRuns({{"locale|xx_NOWHERE.UTF-8", 2, "",
                  "unknown locale 'xx_NOWHERE.UTF-8' (install it (package locales-all), or "
@@ -260,8 +257,6 @@ TEST(ToolConventions, FormatLettersAndIso8601) {
     const std::string known =
         " (the locales know %a %A %b %B %c %C %d %H %I %j %m %M %p %S %U %w %W %x %X %y %Y %Z "
         "and %%)";
-    const std::string outside =
-        " lies outside the range of instants, 1 January 1901 to 6 February 2037 06:28:15 UTC";
     expectRuns({
         {"date|--format|%F %T %z %s|3/5/97", 2, "",
          "unknown format letter 'F' in '%F %T %z %s'" + known},
@@ -284,7 +279,7 @@ TEST(ToolConventions, FormatLettersAndIso8601) {
         {"time|1997-07-04", 1, "",
          "cannot read '1997-07-04' as a time (an ISO 8601 instant needs a time: YYYY-MM-DDTHH:MM)"},
         // An ISO instant outside the 32-bit count.
-        {"time|1900-12-31T23:59:59Z", 1, "", "no such instant: '1900-12-31T23:59:59Z'" + outside},
+        {"time|1900-12-31T23:59:59Z", 1, "", "no such instant: '1900-12-31T23:59:59Z'" + kOutside},
     });
 }
 
@@ -297,6 +292,79 @@ TEST(ToolConventions, ErrorLinesQuoteArguments) {
         {"bo\ngus", 2, "", "unknown command 'bo\\ngus' (see 'xvkit --help')"},
         {"num|-l|x\n.UTF-8|1", 2, "",
          "unknown locale 'x\\n.UTF-8' (see 'locale -a' for the installed ones)"},
+    });
+}
+
+// The lines of `text` that describe a change of time, each with the run of
+// blanks after the zone name (zdump pads names to a common width) made one.
+std::vector<std::string> changeLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t nameEnd = line.find(' ');
+        if (line.find(" UT = ") != std::string::npos)
+            lines.push_back(line.substr(0, nameEnd) + "  " +
+                            line.substr(line.find_first_not_of(' ', nameEnd)));
+    }
+    return lines;
+}
+
+TEST(ToolZone, ChangesAgreeWithZdump) {
+    // (zone, year, changes in the year)
+    const std::tuple<const char*, int, std::size_t> cases[] = {
+        {"America/New_York", 2024, 2}, {"Australia/Lord_Howe", 2024, 2}, {"Europe/Dublin", 2024, 2},
+        {"Africa/Cairo", 2014, 4},     {"America/Sao_Paulo", 2018, 2},   {"Europe/Berlin", 1985, 2},
+        {"Antarctica/Troll", 2030, 2}, {"Asia/Tokyo", 2024, 0},
+    };
+    for (const auto& [zone, year, changes] : cases) {
+        const RunResult ours = runTool({"zone", "--year", std::to_string(year), zone});
+        const RunResult peer = runProgram(
+            XVKIT_ZDUMP, {"-v", "-c", std::to_string(year) + "," + std::to_string(year + 1), zone});
+        ASSERT_TRUE(ours.status == 0 && peer.status == 0) << zone << ": " << ours.err;
+        const auto lines = changeLines(ours.out);
+        EXPECT_EQ(lines.size(), 2 * changes) << zone << " " << year;
+        EXPECT_EQ(lines, changeLines(peer.out)) << zone << " " << year;
+    }
+}
+
+TEST(ToolZone, DescribesAZoneAndRefusesUnknownOnes) {
+    expectRuns({
+        {"zone|--year|2024|Asia/Kolkata", 0,
+         "zone        Asia/Kolkata\n"
+         "standard    IST  UTC+05:30\n"
+         "daylight    +0630  UTC+06:30\n"
+         "exact from  1907\n"
+         "no changes in 2024\n"},
+        // Without a name, the zone of TZ (the change lines are zdump's, above).
+        {"zone|--year|2030", 0,
+         "zone        <+0330>-3:30\n"
+         "standard    +0330  UTC+03:30\n"
+         "daylight    none\n"
+         "exact from  1901\n"
+         "no changes in 2030\n",
+         "", "", "TZ=<+0330>-3:30"},
+        {"zone|Nowhere/Land", 2, "", "bad zone: no zone 'Nowhere/Land' under /usr/share/zoneinfo"},
+        {"zone|../../etc/passwd", 2, "",
+         "bad zone: zone name '../../etc/passwd' reaches outside the database folder"},
+        {"zone|--year|1900|UTC", 2, "", "bad year '1900' (1901 to 2037)"},
+        {"zone|UTC|GMT", 2, "", "too many arguments (see 'xvkit zone --help')"},
+    });
+}
+
+TEST(ToolZone, TimeFollowsTheRealRules) {
+    expectRuns({
+        // EST5EDT is New York's rules in the database: daylight time from 10 March.
+        {"time|--zone|EST5EDT|3/15/2024|12:00 pm", 0,
+         "Friday 15 March 2024 12:00:00 EDT (count 3887971200, daylight time)\n"},
+        {"time|--zone|America/New_York|--dst|2024", 0,
+         "begins Sunday 10 March 2024 03:00:00 EDT (count 3887506800, daylight time)\n"
+         "ends   Sunday 03 November 2024 01:00:00 EST (count 3908066400, standard time)\n"},
+        {"time|--zone|Australia/Sydney|1/15/2024|12:00", 0,
+         "Monday 15 January 2024 12:00:00 AEDT (count 3882733200, daylight time)\n"},
+        {"time|12:00", 2, "", "bad TZ: no zone 'Nowhere/Land' under /usr/share/zoneinfo", "",
+         "TZ=Nowhere/Land"},
+        {"date|--zone|EST5EDT,M3.2.0,M11.1.0,|3/5/97", 2, "",
+         "bad zone: bad POSIX setting 'EST5EDT,M3.2.0,M11.1.0,': unexpected text at ','"},
     });
 }
 

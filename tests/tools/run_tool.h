@@ -32,15 +32,13 @@ inline RunResult runProgram(const std::string& program, const std::vector<std::s
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
 
-    // Unnamed temporary files, removed when they are closed.
     using File = std::unique_ptr<FILE, int (*)(FILE*)>;
     File in(std::tmpfile(), &std::fclose), out(std::tmpfile(), &std::fclose),
         err(std::tmpfile(), &std::fclose);
     if (!in || !out || !err)
         throw std::runtime_error("tmpfile failed");
     std::fwrite(input.data(), 1, input.size(), in.get());
-    std::fflush(in.get());
-    std::rewind(in.get());
+    std::rewind(in.get());  // flushes the input too
     const pid_t pid = fork();
     if (pid == 0) {
         dup2(fileno(in.get()), STDIN_FILENO);
