@@ -56,6 +56,8 @@ TEST(SnapshotFormat, NumbersWhateverTheRuntime) {
     EXPECT_EQ(edge.asString(1234.5, 1, false), "1\u2019234.5");
     // CHAR_MAX groups as 15: xv_TEST's money grouping is 2;CHAR_MAX.
     EXPECT_EQ(own.moneyAsString(1e20, kNone), "+ 1\u00a0000000000000000\u00a000\u066b000");
+    // An empty grouping groups nothing, whatever the separator (xv_EMPTY's is ",").
+    EXPECT_EQ(QNLocaleSnapshot("xv_EMPTY.UTF-8").asString(-1234567L), "-1234567");
 }
 
 // The digits are C's "%.*f" in every rounding mode, for numbers and money,
