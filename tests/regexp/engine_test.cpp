@@ -69,20 +69,13 @@ std::string randomText(std::mt19937& rng, std::size_t minLength, std::size_t max
 // A pattern compiled for the public class and decoded for the engines, with
 // one table-driven searcher that keeps its tables from search to search.
 struct Compiled {
-    explicit Compiled(const std::string& text) : pattern(text), re(text.c_str()) {
-        status = XREMakePattern(text.c_str(), code, 256);
-        if (status == 0) {
-            program = std::make_unique<Program>(code);
-            tables = std::make_unique<DfaSearcher>(*program);
-        }
-    }
-
     std::string pattern;
-    XVRegExprLight re;
-    unsigned short code[256];
-    int status;
-    std::unique_ptr<Program> program;
-    std::unique_ptr<DfaSearcher> tables;
+    XVRegExprLight re{pattern.c_str()};
+    unsigned short code[256] = {};
+    int status = XREMakePattern(pattern.c_str(), code, 256);
+    std::unique_ptr<Program> program = status == 0 ? std::make_unique<Program>(code) : nullptr;
+    std::unique_ptr<DfaSearcher> tables =
+        program ? std::make_unique<DfaSearcher>(*program) : nullptr;
 };
 
 struct Tally {
@@ -167,7 +160,7 @@ TEST(EngineTest, EveryEngineAgreesWithTheInterpreter) {
         const int matched = tally.matched;
         for (int round = 0; round < draw.rounds; ++round) {
             int closures = 0;
-            Compiled c(randomPattern(rng, draw.maxItems, &closures));
+            Compiled c{randomPattern(rng, draw.maxItems, &closures)};
             ASSERT_EQ(static_cast<int>(c.re.status()), c.status) << c.pattern;
             if (c.status != 0 || closures > draw.maxClosures)
                 continue;
@@ -221,7 +214,7 @@ TEST(EngineTest, EachEngineDecidesItsSearches) {
         {manyStates, fewStates, 0, Engine::lockstep},  // the tables gave up twice
     };
     for (const auto& row : searches) {
-        const Compiled c(row.pattern);
+        const Compiled c{row.pattern};
         std::size_t length = 0;
         const std::size_t at = reference::referenceIndex(c.code, row.text, &length, row.from);
         std::size_t s = 0, l = 0;

@@ -177,11 +177,8 @@ TEST(RegExprTraitsTest, AddSymbolSet) {
     EXPECT_EQ(T::addSymbolSet(sets, "a-c"), 1u);
     ASSERT_EQ(sets.size(), 2u);
     EXPECT_EQ(members(0) + members(1), "[][a-c]");
-    EXPECT_EQ(T::addSymbolSet(sets, "^x"), 2u);
-    EXPECT_EQ(members(2), "[\\x00-wy-\\xff]");
     EXPECT_EQ(T::addSymbolSet(sets, ""), 0u);
-    EXPECT_EQ(sets.size(), 3u);
-    EXPECT_EQ(T::addSymbolSet(sets, "a-c"), 3u);
+    EXPECT_EQ(T::addSymbolSet(sets, "a-c"), 2u);
 
     const struct {
         XVString text;

@@ -63,10 +63,9 @@ TEST(RegExprLightTest, FailedCompilationRefusesToSearch) {
     EXPECT_EQ(syntax.status(), XVRegExprLight::syntaxError);
     EXPECT_EQ(syntax.status(), XVRegExprLight::ok);
     EXPECT_THROW(syntax.index("aaa", &len, 0), std::runtime_error);
-    for (const char* bad : {"", "a**"}) {
+    for (const char* bad : {"", "a**"})
         for (std::size_t from : {0, 99})
             EXPECT_THROW(XVRegExprLight(bad).index("aaa", &len, from), std::runtime_error) << bad;
-    }
     EXPECT_EQ(len, 7u);
     EXPECT_EQ(XVRegExprLight(std::string(256, 'a').c_str()).status(), XVRegExprLight::compileError);
     EXPECT_EQ(find(XVRegExprLight(std::string(255, 'a').c_str()), std::string(300, 'a')),
@@ -82,9 +81,7 @@ TEST(RegExprLightTest, CopiesAndAssignments) {
     EXPECT_EQ(find(assigned, "abbc"), Found(1, 3));
 
     // Copies carry the status, and reading it on one leaves the others alone.
-    XVRegExprLight bad("a[");
-    XVRegExprLight badCopy(bad);
-    XVRegExprLight badAssigned("x");
+    XVRegExprLight bad("a["), badCopy(bad), badAssigned("x");
     badAssigned = bad;
     for (XVRegExprLight* re : {&badCopy, &badAssigned, &bad})
         EXPECT_EQ(re->status(), XVRegExprLight::syntaxError);

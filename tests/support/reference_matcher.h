@@ -25,16 +25,15 @@ class Matcher {
     std::size_t matchHere(const unsigned short* w, std::size_t p) const {
         if (*w == kXRECodeEnd)
             return p;
-        if (!isClosure(*w))
-            return single(w, p) ? matchHere(w + words(w), p + (*w != kXRECodeEndAnchor)) : kNoMatch;
+        if (*w != kXRECodeStar && *w != kXRECodePlus && *w != kXRECodeOptional)
+            return single(w, p) ? matchHere(next(w), p + (*w != kXRECodeEndAnchor)) : kNoMatch;
         const unsigned short* item = w + 1;
         const std::ptrdiff_t most = *w == kXRECodeOptional ? 1 : PTRDIFF_MAX;
-        const std::ptrdiff_t least = *w == kXRECodePlus ? 1 : 0;
         std::ptrdiff_t taken = 0;
         while (taken < most && single(item, p + taken))
             ++taken;
-        for (; taken >= least; --taken) {
-            const std::size_t end = matchHere(item + words(item), p + taken);
+        for (; taken >= (*w == kXRECodePlus ? 1 : 0); --taken) {
+            const std::size_t end = matchHere(next(item), p + taken);
             if (end != kNoMatch)
                 return end;
         }
@@ -42,11 +41,8 @@ class Matcher {
     }
 
   private:
-    static bool isClosure(unsigned short w) {
-        return w == kXRECodeStar || w == kXRECodePlus || w == kXRECodeOptional;
-    }
-    static std::size_t words(const unsigned short* w) {
-        return *w == kXRECodeClass ? kXREClassWords : 1;
+    static const unsigned short* next(const unsigned short* w) {
+        return w + (*w == kXRECodeClass ? kXREClassWords : 1);
     }
 
     bool single(const unsigned short* w, std::size_t p) const {
