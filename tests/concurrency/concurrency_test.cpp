@@ -20,8 +20,7 @@ namespace {
 // Calls `work(n)` on 4 threads at once, for n = 0 to 1199 between them, and
 // returns how many calls gave a wrong result (returned false).
 int wrongResultsOnThreads(const std::function<bool(int)>& work) {
-    constexpr int kThreads = 4;
-    constexpr int kRounds = 300;
+    constexpr int kThreads = 4, kRounds = 300;
     std::atomic<int> wrong{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include <xvkit/xvregexp.h>
@@ -191,12 +192,7 @@ TEST(EngineTest, EachEngineDecidesItsSearches) {
     const std::string manyStates = "[ab]*a[ab][ab][ab][ab][ab][ab]c?";
     const std::string overflowing = randomText(rng, 200, 200, "ab");
     const std::string fewStates = "a" + std::string(40, 'c');
-    const struct {
-        std::string pattern;
-        std::string text;
-        std::size_t from;
-        Engine engine;
-    } searches[] = {
+    const std::tuple<std::string, std::string, std::size_t, Engine> searches[] = {
         {"^ab", "abc", 0, Engine::anchoredHead},
         {"^ab", "xb", 0, Engine::anchoredHead},
         {"^a*b", "aab", 0, Engine::lockstep},  // a new pattern on a short text
@@ -213,16 +209,15 @@ TEST(EngineTest, EachEngineDecidesItsSearches) {
         {manyStates, overflowing, 0, Engine::lockstep},
         {manyStates, fewStates, 0, Engine::lockstep},  // the tables gave up twice
     };
-    for (const auto& row : searches) {
-        const Compiled c{row.pattern};
+    for (const auto& [pattern, text, from, expected] : searches) {
+        const Compiled c{pattern};
         std::size_t length = 0;
-        const std::size_t at = reference::referenceIndex(c.code, row.text, &length, row.from);
+        const std::size_t at = reference::referenceIndex(c.code, text, &length, from);
         std::size_t s = 0, l = 0;
         Engine engine{};
-        const bool hit =
-            search(c.code, row.text.data(), row.text.size(), row.from, &s, &l, &engine);
-        EXPECT_EQ(engine, row.engine) << row.pattern << " on " << row.text;
-        EXPECT_EQ(found(hit, s, l), Found(at, length)) << row.pattern << " on " << row.text;
+        const bool hit = search(c.code, text.data(), text.size(), from, &s, &l, &engine);
+        EXPECT_EQ(engine, expected) << pattern << " on " << text;
+        EXPECT_EQ(found(hit, s, l), Found(at, length)) << pattern << " on " << text;
     }
 }
 

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 
 #include <xvkit/xvregexp.h>
@@ -31,19 +32,14 @@ Found find(const XVRegExprLight& re, const XVString& text, std::size_t from = 0)
 // rarest character every match needs, over at most 4096 characters.
 TEST(RegExprLightTest, Searches) {
     const std::string run(4096, 'a');
-    const struct {
-        const char* pattern;
-        std::string text;
-        std::size_t from;
-        Found found;
-    } cases[] = {
+    const std::tuple<const char*, std::string, std::size_t, Found> cases[] = {
         {"x", "abc", kNone, {kNone, kUntouched}},
         {".*[0-9]", "x\n" + run + "7", 0, {2, 4097}},
         {".*[0-9]", "x\n" + run + "a7", 0, {2, 4098}},
         {".*[0-9]", std::string(100, 'a') + "\n" + run + run + "7", 0, {101, 8193}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(find(XVRegExprLight(c.pattern), c.text, c.from), c.found) << c.pattern;
+    for (const auto& [pattern, text, from, found] : cases)
+        EXPECT_EQ(find(XVRegExprLight(pattern), text, from), found) << pattern;
     // A pattern string stops at its first NUL.
     EXPECT_EQ(find(XVRegExprLight(XVString("b\0x", 3)), "abx"), Found(1, 1));
 }
@@ -162,12 +158,8 @@ TEST(RegExprLightTest, LongTextsTakeLinearTimeAndBoundedStack) {
         c = "ab"[rng() % 2];
     const XVString abs(raw + "aaaaaaaaxc");
     const std::size_t n = abs.size();
-    const struct {
-        std::string pattern;
-        XVString text;
-        Found expected;
-        bool timed;  // makes plain backtracking explode
-    } cases[] = {
+    // Pattern, text, match, and whether the pattern makes plain backtracking explode.
+    const std::tuple<std::string, XVString, Found, bool> cases[] = {
         {"a*a*a*a*a*a*a*a*b", as, {kNone, 0}, true},
         {"^.*.*.*.*.*.*b", as, {kNone, 0}, true},
         {"a*a*a*a*a*a*a*a*b", asThenB, {0, asThenB.size()}, true},
@@ -181,12 +173,11 @@ TEST(RegExprLightTest, LongTextsTakeLinearTimeAndBoundedStack) {
         // Needs more table states than are kept, so the lock-step search runs.
         {"[ab]*a[ab][ab][ab][ab][ab][ab][ab]x", abs, {0, n - 1}, false},
     };
-    for (const auto& c : cases) {
+    for (const auto& [pattern, text, expected, timed] : cases) {
         const auto begin = std::chrono::steady_clock::now();
-        EXPECT_EQ(find(XVRegExprLight(c.pattern.c_str()), c.text), c.expected) << c.pattern;
-        if (c.timed) {
-            EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(1))
-                << c.pattern;
+        EXPECT_EQ(find(XVRegExprLight(pattern.c_str()), text), expected) << pattern;
+        if (timed) {
+            EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(1)) << pattern;
         }
     }
 }
