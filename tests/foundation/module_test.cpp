@@ -30,18 +30,14 @@ TEST(Module, RegisteredOnceAtLoadWithItsImage) {
 TEST(XEatWhite, SkipsBlanksOnlyAndLeavesFailedStreamsAlone) {
     EXPECT_EQ(dlsym(RTLD_DEFAULT, "XEatWhite"), reinterpret_cast<void*>(&XEatWhite));
 
-    std::istringstream in("  \t\nabc");
+    std::istringstream in("  \t\nabc"), blanks("   "), text("x y"), failed("  a");
     EXPECT_EQ(&XEatWhite(in), &in);
     EXPECT_EQ(in.get(), 'a');
-    std::istringstream blanks("   ");
     EXPECT_TRUE(XEatWhite(blanks).eof());
     // The same whether or not the stream skips blanks itself.
-    std::istringstream text("x y");
     text >> std::noskipws;
     EXPECT_EQ(XEatWhite(text).get(), 'x');
     EXPECT_EQ(XEatWhite(text).get(), 'y');
-
-    std::istringstream failed("  a");
     failed.setstate(std::ios_base::failbit);
     EXPECT_EQ(XEatWhite(failed).rdstate(), std::ios_base::failbit);  // nothing taken
     failed.clear();

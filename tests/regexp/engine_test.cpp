@@ -21,7 +21,6 @@
 
 namespace xvkit::regexp {
 
-// Names the engine in failure messages.
 void PrintTo(Engine engine, std::ostream* out) {
     const char* names[] = {"anchoredHead", "literalScan", "requiredScan", "tables", "lockstep"};
     *out << names[static_cast<int>(engine)];

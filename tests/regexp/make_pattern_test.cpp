@@ -19,11 +19,8 @@ namespace {
 std::string shown(int c) {
     char text[8];
     const bool special = c != 0 && std::strchr("\\.*+?^$[]-", c) != nullptr;
-    std::snprintf(text, sizeof text,
-                  c <= ' ' || c >= 0x7F ? "\\x%02x"
-                  : special             ? "\\%c"
-                                        : "%c",
-                  c);
+    const char* format = c <= ' ' || c >= 0x7F ? "\\x%02x" : special ? "\\%c" : "%c";
+    std::snprintf(text, sizeof text, format, c);
     return text;
 }
 
