@@ -119,8 +119,7 @@ TEST(CCriticalSection, IsReentrantTimesOutAndIsReleasedByScopedLocks) {
 TEST(CCriticalSection, WaitingThreadsGetItWhenReleased) {
     for (DWORD timeout : {INFINITE, DWORD{60000}}) {
         CCriticalSection section;
-        ASSERT_TRUE(section.Lock());
-        ASSERT_TRUE(section.Lock());
+        ASSERT_TRUE(section.Lock() && section.Lock());
         std::atomic<BOOL> got{FALSE};
         std::thread waiter([&] {
             got = section.Lock(timeout);

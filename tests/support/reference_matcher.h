@@ -1,8 +1,7 @@
-// A plain backtracking interpreter of compiled pattern code, written as
-// directly as possible so that it can serve as the oracle for the library's
-// lock-step matcher: a closure takes as many characters as it can, then gives
-// them back one at a time until the rest of the code matches. It recurses at
-// every item and may take exponential time; use it on small inputs only.
+// A plain backtracking interpreter of compiled pattern code, as direct as
+// possible so that it can serve as the oracle for the library's engines: a
+// closure takes as many characters as it can, then gives them back one at a
+// time until the rest matches. Exponential at worst: small inputs only.
 
 #ifndef XVKIT_TESTS_SUPPORT_REFERENCE_MATCHER_H_
 #define XVKIT_TESTS_SUPPORT_REFERENCE_MATCHER_H_
