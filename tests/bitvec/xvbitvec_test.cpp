@@ -131,9 +131,8 @@ TEST(XVBitVec, RawBytesAndTheAlgebra) {
     EXPECT_TRUE(foreign == true && foreign != false && !(foreign != true));
     EXPECT_TRUE(foreign.firstFalse() == npos && foreign.firstTrue() == 2);
 
-    const XVBitVec a = vec({1, 1, 0, 0}), b = vec({1, 0, 1, 0});
-    XVBitVec x = a;
-    EXPECT_EQ(bytes(x ^= b), (Bytes{0, 1, 1, 0}));  // returns the target
+    XVBitVec x = vec({1, 1, 0, 0});
+    EXPECT_EQ(bytes(x ^= vec({1, 0, 1, 0})), (Bytes{0, 1, 1, 0}));  // returns the target
     XVBitVec self = vec({1, 0, 2, 1});
     self = self;
     EXPECT_EQ(bytes(self), (Bytes{1, 0, 2, 1}));

@@ -63,7 +63,8 @@ TEST(XVSingleLock, AcquiredFlagFollowsEachAnswerOfTheObject) {
 
     Scripted refusing(FALSE, TRUE);
     {
-        XVSingleLock lock(&refusing), later(&refusing, FALSE);  // the first one locks and fails
+        XVSingleLock lock(&refusing);  // locks at once, and fails
+        XVSingleLock later(&refusing, FALSE);
         EXPECT_FALSE(lock.IsLocked());
         EXPECT_TRUE(lock.Unlock());  // not held: nothing to release
         EXPECT_FALSE(later.Lock(10) || later.IsLocked());
