@@ -38,6 +38,7 @@ TEST(XEatWhite, SkipsBlanksOnlyAndLeavesFailedStreamsAlone) {
     text >> std::noskipws;
     EXPECT_EQ(XEatWhite(text).get(), 'x');
     EXPECT_EQ(XEatWhite(text).get(), 'y');
+
     std::istringstream failed("  a");
     failed.setstate(std::ios_base::failbit);
     EXPECT_EQ(XEatWhite(failed).rdstate(), std::ios_base::failbit);  // nothing taken

@@ -137,9 +137,7 @@ bool everyEngineAgrees(Compiled& c, const std::string& text, std::size_t from, T
 
 TEST(EngineTest, EveryEngineAgreesWithTheInterpreter) {
     const std::string alphabet(kTextAlphabet, sizeof kTextAlphabet - 1);
-    // Per draw: random patterns, items per pattern, closures allowed (the
-    // interpreter backtracks), texts per pattern, their lengths, the least
-    // number of searches to compare.
+    // Closures are limited where texts are long: the interpreter backtracks.
     const struct {
         unsigned seed;
         int rounds, maxItems, maxClosures, searches;
