@@ -20,8 +20,7 @@ namespace {
 // Calls `work(n)` on 4 threads at once, for n = 0 to 1199 between them, and
 // returns how many calls gave a wrong result (returned false).
 int wrongResultsOnThreads(const std::function<bool(int)>& work) {
-    constexpr int kThreads = 4;
-    constexpr int kRounds = 300;
+    constexpr int kThreads = 4, kRounds = 300;
     std::atomic<int> wrong{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {
@@ -36,8 +35,7 @@ int wrongResultsOnThreads(const std::function<bool(int)>& work) {
 }
 
 TEST(ConcurrencyTest, SharedExpressionSearches) {
-    const XVRegExprLight digits("[0-9]+x?");
-    const XVRegExprLight other("b*a+$");
+    const XVRegExprLight digits("[0-9]+x?"), other("b*a+$");
     const XVString longText(std::string(5000, 'q') + "12345x");
     const XVString shortText("ab 77 cd");
     EXPECT_EQ(wrongResultsOnThreads([&](int) {
@@ -81,8 +79,7 @@ TEST(ConcurrencyTest, SharedSnapshotFormatsAndParses) {
         wrongResultsOnThreads([&](int n) {
             long value = 0;
             double parsed = 0, amount = 0;
-            tm date{};
-            tm time{};
+            tm date{}, time{};
             return snapshot.asString(&when, format, zone) == formatted &&
                    snapshot.asString(-1234567L) == whole &&
                    snapshot.asString(1234567UL) == "1,234,567" &&

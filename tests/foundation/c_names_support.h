@@ -9,11 +9,8 @@ inline void expectLocksWithCNames() {
     CCriticalSection section;
     XVSingleLock lock(&section, FALSE);
     EXPECT_EQ(lock.IsLocked(), FALSE);
-    const BOOL locked = lock.Lock();
-    EXPECT_NE(locked, FALSE);
-    EXPECT_NE(lock.IsLocked(), FALSE);
-    EXPECT_EQ(lock.Unlock() != FALSE, TRUE != FALSE);
-    EXPECT_EQ(lock.IsLocked(), FALSE);
+    EXPECT_EQ(lock.Lock() && lock.IsLocked(), TRUE);
+    EXPECT_EQ(lock.Unlock() && !lock.IsLocked(), TRUE);
 }
 
 #endif  // XVKIT_TESTS_FOUNDATION_C_NAMES_SUPPORT_H_

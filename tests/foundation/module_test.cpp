@@ -30,13 +30,11 @@ TEST(Module, RegisteredOnceAtLoadWithItsImage) {
 TEST(XEatWhite, SkipsBlanksOnlyAndLeavesFailedStreamsAlone) {
     EXPECT_EQ(dlsym(RTLD_DEFAULT, "XEatWhite"), reinterpret_cast<void*>(&XEatWhite));
 
-    std::istringstream in("  \t\nabc");
+    std::istringstream in("  \t\nabc"), blanks("   "), text("x y");
     EXPECT_EQ(&XEatWhite(in), &in);
     EXPECT_EQ(in.get(), 'a');
-    std::istringstream blanks("   ");
     EXPECT_TRUE(XEatWhite(blanks).eof());
     // The same whether or not the stream skips blanks itself.
-    std::istringstream text("x y");
     text >> std::noskipws;
     EXPECT_EQ(XEatWhite(text).get(), 'x');
     EXPECT_EQ(XEatWhite(text).get(), 'y');

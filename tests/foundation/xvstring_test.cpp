@@ -70,17 +70,15 @@ TEST(XVStringCompare, BadModeThrowsExactMessage) {
 
 // Any non-zero mode searches case-blind; start + length may overflow.
 TEST(XVStringIndex, ExactAndCaseBlindSearch) {
-    const std::tuple<const char*, std::string_view, size_t, size_t> exactCases[] = {
-        {"abcdef", "f", 4, 5}, {"abca", "a", 1, 3},      {"xy", "xyz", 0, npos}, {"abc", "", 2, 2},
-        {"abc", "", 4, npos},  {"abc", "c", npos, npos}, {"aXa", "x", 0, npos}};
-    const std::tuple<const char*, std::string_view, size_t, size_t> blindCases[] = {
-        {"1 march", "MAR", 0, 2}, {"1 march", "MAR", 3, npos}, {"ABCabc", "abc", 1, 3}};
-    for (const auto& [text, pattern, start, expected] : exactCases)
-        EXPECT_EQ(XVString(text).index(pattern.data(), pattern.size(), start, exact), expected)
-            << text << " : " << pattern << " from " << start;
-    for (const auto& [text, pattern, start, expected] : blindCases)
-        EXPECT_EQ(XVString(text).index(pattern.data(), pattern.size(), start, blind), expected)
-            << text << " : " << pattern << " from " << start;
+    const std::tuple<const char*, std::string_view, size_t, Mode, size_t> cases[] = {
+        {"abcdef", "f", 4, exact, 5},       {"abca", "a", 1, exact, 3},
+        {"xy", "xyz", 0, exact, npos},      {"abc", "", 2, exact, 2},
+        {"abc", "", 4, exact, npos},        {"abc", "c", npos, exact, npos},
+        {"aXa", "x", 0, exact, npos},       {"1 march", "MAR", 0, blind, 2},
+        {"1 march", "MAR", 3, blind, npos}, {"ABCabc", "abc", 1, blind, 3}};
+    for (const auto& [text, pattern, start, mode, expected] : cases)
+        EXPECT_EQ(XVString(text).index(pattern.data(), pattern.size(), start, mode), expected)
+            << text << " : " << pattern << " from " << start << " mode " << mode;
     EXPECT_EQ(XVString("xAy").index("a", 1, 0, static_cast<Mode>(5)), 1u);
     // Only `patternLength` characters count; the search lowers copies, never
     // the texts themselves.

@@ -50,16 +50,12 @@ void expectEveryForm(const Scan& scan, const std::string& text, Expected expecte
 }
 
 TEST(ByteScanTest, SetScansFindTheFirstMember) {
-    std::string allButNewline = range(0, 255);
-    allButNewline.erase(allButNewline.find('\n'), 1);
     const std::string sets[] = {"",
                                 "x",
                                 std::string(1, '\0'),
                                 "xz",
-                                "\n",
                                 range('0', '9'),
-                                range('a', 'z'),
-                                allButNewline,
+                                range(0, '\n' - 1) + range('\n' + 1, 255),
                                 range(0, 255),
                                 range(0x80, 0xff),
                                 "\x7f\x80\xff\x01"};

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include <xvkit/xvregexp.h>
@@ -20,7 +21,6 @@
 
 namespace xvkit::regexp {
 
-// Names the engine in failure messages.
 void PrintTo(Engine engine, std::ostream* out) {
     const char* names[] = {"anchoredHead", "literalScan", "requiredScan", "tables", "lockstep"};
     *out << names[static_cast<int>(engine)];
@@ -69,20 +69,13 @@ std::string randomText(std::mt19937& rng, std::size_t minLength, std::size_t max
 // A pattern compiled for the public class and decoded for the engines, with
 // one table-driven searcher that keeps its tables from search to search.
 struct Compiled {
-    explicit Compiled(const std::string& text) : pattern(text), re(text.c_str()) {
-        status = XREMakePattern(text.c_str(), code, 256);
-        if (status == 0) {
-            program = std::make_unique<Program>(code);
-            tables = std::make_unique<DfaSearcher>(*program);
-        }
-    }
-
     std::string pattern;
-    XVRegExprLight re;
-    unsigned short code[256];
-    int status;
-    std::unique_ptr<Program> program;
-    std::unique_ptr<DfaSearcher> tables;
+    XVRegExprLight re{pattern.c_str()};
+    unsigned short code[256] = {};
+    int status = XREMakePattern(pattern.c_str(), code, 256);
+    std::unique_ptr<Program> program = status == 0 ? std::make_unique<Program>(code) : nullptr;
+    std::unique_ptr<DfaSearcher> tables =
+        program ? std::make_unique<DfaSearcher>(*program) : nullptr;
 };
 
 struct Tally {
@@ -144,9 +137,7 @@ bool everyEngineAgrees(Compiled& c, const std::string& text, std::size_t from, T
 
 TEST(EngineTest, EveryEngineAgreesWithTheInterpreter) {
     const std::string alphabet(kTextAlphabet, sizeof kTextAlphabet - 1);
-    // Per draw: random patterns, items per pattern, closures allowed (the
-    // interpreter backtracks), texts per pattern, their lengths, the least
-    // number of searches to compare.
+    // Closures are limited where texts are long: the interpreter backtracks.
     const struct {
         unsigned seed;
         int rounds, maxItems, maxClosures, searches;
@@ -167,7 +158,7 @@ TEST(EngineTest, EveryEngineAgreesWithTheInterpreter) {
         const int matched = tally.matched;
         for (int round = 0; round < draw.rounds; ++round) {
             int closures = 0;
-            Compiled c(randomPattern(rng, draw.maxItems, &closures));
+            Compiled c{randomPattern(rng, draw.maxItems, &closures)};
             ASSERT_EQ(static_cast<int>(c.re.status()), c.status) << c.pattern;
             if (c.status != 0 || closures > draw.maxClosures)
                 continue;
@@ -198,12 +189,7 @@ TEST(EngineTest, EachEngineDecidesItsSearches) {
     const std::string manyStates = "[ab]*a[ab][ab][ab][ab][ab][ab]c?";
     const std::string overflowing = randomText(rng, 200, 200, "ab");
     const std::string fewStates = "a" + std::string(40, 'c');
-    const struct {
-        std::string pattern;
-        std::string text;
-        std::size_t from;
-        Engine engine;
-    } searches[] = {
+    const std::tuple<std::string, std::string, std::size_t, Engine> searches[] = {
         {"^ab", "abc", 0, Engine::anchoredHead},
         {"^ab", "xb", 0, Engine::anchoredHead},
         {"^a*b", "aab", 0, Engine::lockstep},  // a new pattern on a short text
@@ -220,16 +206,15 @@ TEST(EngineTest, EachEngineDecidesItsSearches) {
         {manyStates, overflowing, 0, Engine::lockstep},
         {manyStates, fewStates, 0, Engine::lockstep},  // the tables gave up twice
     };
-    for (const auto& row : searches) {
-        const Compiled c(row.pattern);
+    for (const auto& [pattern, text, from, expected] : searches) {
+        const Compiled c{pattern};
         std::size_t length = 0;
-        const std::size_t at = reference::referenceIndex(c.code, row.text, &length, row.from);
+        const std::size_t at = reference::referenceIndex(c.code, text, &length, from);
         std::size_t s = 0, l = 0;
         Engine engine{};
-        const bool hit =
-            search(c.code, row.text.data(), row.text.size(), row.from, &s, &l, &engine);
-        EXPECT_EQ(engine, row.engine) << row.pattern << " on " << row.text;
-        EXPECT_EQ(found(hit, s, l), Found(at, length)) << row.pattern << " on " << row.text;
+        const bool hit = search(c.code, text.data(), text.size(), from, &s, &l, &engine);
+        EXPECT_EQ(engine, expected) << pattern << " on " << text;
+        EXPECT_EQ(found(hit, s, l), Found(at, length)) << pattern << " on " << text;
     }
 }
 

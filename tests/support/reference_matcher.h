@@ -1,8 +1,7 @@
-// A plain backtracking interpreter of compiled pattern code, written as
-// directly as possible so that it can serve as the oracle for the library's
-// lock-step matcher: a closure takes as many characters as it can, then gives
-// them back one at a time until the rest of the code matches. It recurses at
-// every item and may take exponential time; use it on small inputs only.
+// A plain backtracking interpreter of compiled pattern code, as direct as
+// possible so that it can serve as the oracle for the library's engines: a
+// closure takes as many characters as it can, then gives them back one at a
+// time until the rest matches. Exponential at worst: small inputs only.
 
 #ifndef XVKIT_TESTS_SUPPORT_REFERENCE_MATCHER_H_
 #define XVKIT_TESTS_SUPPORT_REFERENCE_MATCHER_H_
@@ -25,16 +24,15 @@ class Matcher {
     std::size_t matchHere(const unsigned short* w, std::size_t p) const {
         if (*w == kXRECodeEnd)
             return p;
-        if (!isClosure(*w))
-            return single(w, p) ? matchHere(w + words(w), p + (*w != kXRECodeEndAnchor)) : kNoMatch;
+        if (*w != kXRECodeStar && *w != kXRECodePlus && *w != kXRECodeOptional)
+            return single(w, p) ? matchHere(next(w), p + (*w != kXRECodeEndAnchor)) : kNoMatch;
         const unsigned short* item = w + 1;
         const std::ptrdiff_t most = *w == kXRECodeOptional ? 1 : PTRDIFF_MAX;
-        const std::ptrdiff_t least = *w == kXRECodePlus ? 1 : 0;
         std::ptrdiff_t taken = 0;
         while (taken < most && single(item, p + taken))
             ++taken;
-        for (; taken >= least; --taken) {
-            const std::size_t end = matchHere(item + words(item), p + taken);
+        for (; taken >= (*w == kXRECodePlus ? 1 : 0); --taken) {
+            const std::size_t end = matchHere(next(item), p + taken);
             if (end != kNoMatch)
                 return end;
         }
@@ -42,11 +40,8 @@ class Matcher {
     }
 
   private:
-    static bool isClosure(unsigned short w) {
-        return w == kXRECodeStar || w == kXRECodePlus || w == kXRECodeOptional;
-    }
-    static std::size_t words(const unsigned short* w) {
-        return *w == kXRECodeClass ? kXREClassWords : 1;
+    static const unsigned short* next(const unsigned short* w) {
+        return w + (*w == kXRECodeClass ? kXREClassWords : 1);
     }
 
     bool single(const unsigned short* w, std::size_t p) const {

@@ -3,5 +3,4 @@
 
 int main() {
     std::printf("%lu\n", QNDate(1, 1, 2000).julian());
-    return 0;
 }
