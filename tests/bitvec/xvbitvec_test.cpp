@@ -54,6 +54,10 @@ TEST(XVBitVec, EmptyAndFilledVectors) {
     v.clearBit(3);
     EXPECT_EQ(v.firstFalse(), 3u);
     EXPECT_FALSE(v == true || v == false);
+    XVBitVec one(1, false), other(1, true);  // assignments reach even a single element
+    one = other;
+    other = false;
+    EXPECT_TRUE(one == true && other == false);
 }
 
 // Copies never take another vector's storage or reference count: a temporary

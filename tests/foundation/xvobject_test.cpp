@@ -31,6 +31,21 @@ TEST(XVObject, ReleaseOnLastReferenceDeletesAndCopiesTakeTheCount) {
     EXPECT_TRUE(b.AddRef() == 4 && c.AddRef() == 4);  // copied count 3
 }
 
+struct Number : XVCollectableObject {
+    explicit Number(int v) : value(v) {}
+    int compareTo(const XVCollectableObject& o) const override {
+        return value - static_cast<const Number&>(o).value;
+    }
+    bool isComparableTo(const XVCollectableObject&) const override { return true; }
+    int value;
+};
+
+TEST(XVCollectableObject, OrderFollowsCompareTo) {
+    const Number one(1), two(2), otherOne(1);
+    EXPECT_TRUE(one < two && two > one);
+    EXPECT_FALSE(one > two || two < one || one < otherOne || one > otherOne);
+}
+
 // Answers every lock and release with a fixed result and logs the calls
 // (L for a lock, U for a release).
 struct Scripted : CSyncObject {

@@ -195,6 +195,7 @@ TEST(EngineTest, EachEngineDecidesItsSearches) {
         {"^a*b", "aab", 0, Engine::lockstep},  // a new pattern on a short text
         {"^a*b", "aab", 0, Engine::tables},    // the same pattern again
         {"needle", "a needle", 0, Engine::literalScan},
+        {"e", "a needle", 0, Engine::literalScan},                 // one character is a literal too
         {"a*b", std::string(30, 'a') + "b", 0, Engine::lockstep},  // 31 characters
         {"[0-9]+x", "no digit", 0, Engine::requiredScan},
         {"a*b", std::string(31, 'a') + "b", 0, Engine::tables},  // 32 characters
