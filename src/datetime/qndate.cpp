@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <ctime>
 
+#include "zone_calc.h"
+
 namespace {
 
 using u32 = std::uint32_t;
@@ -52,10 +54,10 @@ QNDate QNDate::now() {
 }
 
 void QNDate::clobber(tm* t) {
-    constexpr int kInvalid = INT32_MIN;
-    t->tm_sec = t->tm_min = t->tm_hour = kInvalid;
-    t->tm_mday = t->tm_mon = t->tm_year = kInvalid;
-    t->tm_wday = t->tm_yday = t->tm_isdst = kInvalid;
+    using xvkit::tz::kClearedField;
+    t->tm_sec = t->tm_min = t->tm_hour = kClearedField;
+    t->tm_mday = t->tm_mon = t->tm_year = kClearedField;
+    t->tm_wday = t->tm_yday = t->tm_isdst = kClearedField;
 }
 
 unsigned long QNDate::currentDate() {

@@ -75,7 +75,7 @@ QNTime daylightBoundary(unsigned int year, const QNZone& zone,
     tm t{};
     t.tm_year = static_cast<int>(year - 1900u);
     (zone.*getBoundary)(&t);
-    if (t.tm_mday == INT32_MIN)
+    if (xvkit::tz::isCleared(t))
         return QNTime(0ul);
     const QNTime wall(&t, QNZone::utc());
     return QNTime(wall.seconds() + offsetBits((zone.*offset)()));
