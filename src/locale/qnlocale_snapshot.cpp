@@ -72,11 +72,9 @@ void detectBlankFill(QNTimeFmtList* list, char letter, tm probe) {
         tm changedProbe = probe;
         (node->component == kDay ? changedProbe.tm_mday : changedProbe.tm_mon) = 2;
         const XVString changed = formatLetter(letter, &changedProbe);
-        const char* const changedEnd = changed.data() + changed.size();
-        const char* const referenceEnd = reference.data() + reference.size();
         const auto [c, r] =
-            std::mismatch(changed.data(), changedEnd, reference.data(), referenceEnd);
-        if (c != changedEnd && r != referenceEnd && *c == ' ' && isDigit(*r)) {
+            std::mismatch(changed.begin(), changed.end(), reference.begin(), reference.end());
+        if (c != changed.end() && r != reference.end() && *c == ' ' && isDigit(*r)) {
             node->component = node->component == kDay ? kBlankFilledDay : kBlankFilledMonth;
         }
     }
