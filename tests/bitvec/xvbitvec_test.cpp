@@ -167,11 +167,15 @@ TEST(XVBitVec, BulkOperatorsMatchTheElementRuleAtEveryLength) {
             ASSERT_TRUE(ea[i] == ((x[i] && y[i]) ? 1 : 0) && ca[i] == ea[i]) << n << ":" << i;
             ASSERT_EQ(en[i], x[i] ? 0 : 1) << n << ":" << i;
         }
-        XVBitVec z(n, false);  // one set element at the very end
-        z.setBit(n - 1);
-        EXPECT_TRUE(z != false && !(z == false)) << n;
-        EXPECT_EQ(z.firstTrue(), n - 1);
-        EXPECT_EQ((!z).firstFalse(), n - 1);
+        // One set element at the start (inside the first vector block on long
+        // vectors), in the middle and at the very end (in the scalar tail).
+        for (std::size_t at : {std::size_t{0}, n / 2, n - 1}) {
+            XVBitVec z(n, false);
+            z.setBit(at);
+            EXPECT_TRUE(z != false && !(z == false)) << n << ":" << at;
+            EXPECT_EQ(z.firstTrue(), at);
+            EXPECT_EQ((!z).firstFalse(), at);
+        }
     }
 }
 

@@ -31,6 +31,15 @@ TEST(XVObject, ReleaseOnLastReferenceDeletesAndCopiesTakeTheCount) {
     EXPECT_TRUE(b.AddRef() == 4 && c.AddRef() == 4);  // copied count 3
 }
 
+// The base object's lock hook does nothing and reports success, whether or
+// not it was locked first.
+TEST(XVObject, LockAndUnlockDoNothingAndSucceed) {
+    const XVObject plain;
+    EXPECT_TRUE(plain.Unlock());
+    EXPECT_TRUE(plain.Lock(INFINITE) && plain.Lock(0));
+    EXPECT_TRUE(plain.Unlock() && plain.Unlock());
+}
+
 struct Number : XVCollectableObject {
     explicit Number(int v) : value(v) {}
     int compareTo(const XVCollectableObject& o) const override {
