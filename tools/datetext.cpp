@@ -21,6 +21,7 @@ constexpr const char kOutsideInstants[] =
     "lies outside the range of instants, 1 January 1901 to 6 February 2037 06:28:15 UTC";
 constexpr const char kSkippedHour[] = "lies in the hour skipped by the change to daylight time";
 
+constexpr std::string_view kDigits = "0123456789";
 constexpr long kSecondsPerHour = 3600;
 constexpr long kSecondsPerDay = 86400;
 constexpr unsigned int kFirstIsoYear = 100;  // QNDate reads years below 100 as 1900 to 1999
@@ -47,6 +48,11 @@ std::int64_t countAt(const QNDate& date, const ClockTime& time, long offsetWest)
            time.hour * kSecondsPerHour + time.minute * 60 + time.second + offsetWest;
 }
 
+// Between the date and the time: 'T', 't' or one blank, as RFC 3339 reads them.
+bool isTimeSeparator(char c) {
+    return c == 'T' || c == 't' || c == ' ';
+}
+
 [[noreturn]] void notADate(std::string_view text, const char* as, const std::string& cause) {
     throw CliError(kExitNoResult,
                    "cannot read " + quoteArg(text) + " as " + as + " (" + cause + ")");
@@ -64,8 +70,16 @@ bool readIsoTime(std::string_view text, std::string_view rest, IsoText* out) {
         if ((second = digitsAt(rest, 1, 2)) < 0)
             return false;
         rest.remove_prefix(3);
+        // A fraction of the second is read and dropped: instants count whole
+        // seconds, and the wall clock shows the second that has begun.
+        if (!rest.empty() && (rest[0] == '.' || rest[0] == ',')) {
+            const std::size_t end = rest.find_first_not_of(kDigits, 1);
+            if (end == 1)
+                return false;
+            rest.remove_prefix(end == std::string_view::npos ? rest.size() : end);
+        }
     }
-    if (rest == "Z") {
+    if (rest == "Z" || rest == "z") {
         out->hasOffset = true;
     } else if (!rest.empty() && (rest[0] == '+' || rest[0] == '-')) {
         const long hours = digitsAt(rest, 1, 2);
@@ -117,7 +131,7 @@ bool readIso(std::string_view text, bool withTime, IsoText* out) {
         return false;
     IsoText iso;
     if (text.size() > 10 &&
-        (!withTime || text[10] != 'T' || !readIsoTime(text, text.substr(11), &iso)))
+        (!withTime || !isTimeSeparator(text[10]) || !readIsoTime(text, text.substr(11), &iso)))
         return false;
     const char* as = iso.hasTime ? "a date and time" : "a date";
     if (year < static_cast<long>(kFirstIsoYear))

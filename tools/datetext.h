@@ -36,8 +36,10 @@ struct IsoText {
 };
 
 // Reads `text` as an ISO 8601 date, YYYY-MM-DD, or when `withTime` is true
-// also as YYYY-MM-DDTHH:MM[:SS] followed by an optional "Z" or +HH[:MM] /
-// -HH[:MM]. Returns false when `text` does not have one of these forms;
+// also as YYYY-MM-DDTHH:MM[:SS[.FFF]] followed by an optional "Z" or +HH[:MM]
+// / -HH[:MM], as RFC 3339 reads it: 't' or a blank may stand for 'T', 'z' for
+// 'Z', and a fraction of the second (after '.' or ',') is dropped, so that
+// 12:00:00.9 is 12:00:00. Returns false when `text` does not have one of these forms;
 // throws CliError (kExitNoResult) when it has the form but names no date or
 // time, saying why.
 bool readIso(std::string_view text, bool withTime, IsoText* out);

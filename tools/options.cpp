@@ -185,6 +185,15 @@ const char* Options::value(std::string_view name) const {
     return last;
 }
 
+std::vector<const char*> Options::values(std::string_view name) const {
+    std::vector<const char*> all;
+    for (const auto& [given, value] : given_) {
+        if (given == name)
+            all.push_back(value);
+    }
+    return all;
+}
+
 bool printHelp(const Options& options, const char* help) {
     if (!options.wantsHelp())
         return false;

@@ -64,6 +64,8 @@ class Options {
     bool has(std::string_view name) const;
     // The last value given for `name`, or null when the option is absent.
     const char* value(std::string_view name) const;
+    // Every value given for `name`, in the order given.
+    std::vector<const char*> values(std::string_view name) const;
     const std::vector<const char*>& operands() const { return operands_; }
     bool wantsHelp() const { return has("--help"); }
 
