@@ -74,7 +74,7 @@ std::unique_ptr<QNZoneTZ> readZone(const char* tz) {
     XVString why;
     auto zone = QNZoneTZ::fromSetting(tz, &why);
     if (!zone)
-        usageError(std::string("bad zone: ") + why.c_str());
+        usageError("bad zone: " + std::string(why));
     return zone;
 }
 
@@ -84,7 +84,7 @@ const QNZoneTZ& chooseZone(const char* tz) {
     XVString why;
     auto zone = tz != nullptr ? readZone(tz) : QNZoneTZ::fromEnvironment(&why);
     if (!zone)
-        usageError(std::string("bad TZ: ") + why.c_str());
+        usageError("bad TZ: " + std::string(why));
     if (tz != nullptr) {
         setenv("TZ", tz, 1);
         tzset();

@@ -3,6 +3,7 @@
 // the real rules, and `xvkit zone` prints a year's changes as zdump -v does.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <sstream>
@@ -274,6 +275,13 @@ TEST(ToolConventions, WholeNumbersOf64Bits) {
         {"money|--parse|$12345678901234.56|$90071992547409.91", 0,
          "1234567890123456\n9007199254740991\n"},
         {"money|--parse|$90071992547409.92", 1, "", "'$90071992547409.92'" + beyondMoney},
+        // Real numbers too: beyond 2^53 - 1 or not finite, with no other
+        // form than an exponent.
+        {"money|1e16", 1, "", "'1e16'" + beyondMoney},
+        {"money|1e300", 1, "", "'1e300'" + beyondMoney},
+        {"money|--|-1e309", 1, "", "'-1e309'" + beyondMoney},
+        {"money|1e309|5", 1, "$0.05\n", "'1e309'" + beyondMoney},
+        {"money|1e15|-9.007199254740991e15", 0, "$10000000000000.00\n($90071992547409.91)\n"},
     });
 }
 
@@ -318,6 +326,26 @@ TEST(ToolConventions, ErrorLinesQuoteArguments) {
         {"num|-l|x\n.UTF-8|1", 2, "",
          "unknown locale 'x\\n.UTF-8' (see 'locale -a' for the installed ones)"},
     });
+}
+
+// Every byte but NUL (which no argument or environment value can hold) in a
+// zone name, a TZ value and a grep file name: the error is one line with the
+// byte escaped.
+TEST(ToolConventions, ErrorLinesAreOneLineForEveryByte) {
+    const auto expectOneLine = [](const RunResult& r, const std::string& what) {
+        EXPECT_TRUE(r.status == 0 || r.status == 2) << what << " " << r.status;
+        EXPECT_TRUE(r.err.empty() || r.err.starts_with("xvkit: ")) << what;
+        EXPECT_EQ(r.err.find('\n'), r.err.empty() ? std::string::npos : r.err.size() - 1) << what;
+        const auto control = [](char c) { return (c >= 0 && c < 0x20 && c != '\n') || c == 0x7f; };
+        EXPECT_TRUE(std::none_of(r.err.begin(), r.err.end(), control)) << what << ": " << r.err;
+    };
+    for (int byte = 1; byte < 256; ++byte) {
+        const std::string name{'A', static_cast<char>(byte), 'B'};
+        const std::string what = "byte " + std::to_string(byte);
+        expectOneLine(runTool({"zone", name}), what + " in a zone name");
+        expectOneLine(runTool({"date"}, "", "TZ=" + name), what + " in TZ");
+        expectOneLine(runTool({"grep", "-c", "x", name}), what + " in a file name");
+    }
 }
 
 // The lines of `text` that describe a change of time, each with the run of
