@@ -2,13 +2,7 @@
 # dpkg-deb -x (as dpkg would install it, without installing it), runs the tool
 # it holds and builds the consumer against it through find_package.
 
-function(run pattern)
-    execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-    if(NOT rc EQUAL 0 OR (pattern AND NOT out MATCHES "${pattern}"))
-        message(FATAL_ERROR "failed: ${ARGN}\n${out}\n${err}")
-    endif()
-    set(output "${out}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/../support/run_command.cmake)
 
 file(REMOVE_RECURSE ${WORK})
 run("" ${CPACK} -G DEB --config ${BUILD_DIR}/CPackConfig.cmake -B ${WORK}/package)
