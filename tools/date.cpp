@@ -9,6 +9,7 @@
 #include "commands.h"
 #include "datetext.h"
 #include "options.h"
+#include "wallclock.h"
 
 namespace xvtool {
 
@@ -61,7 +62,7 @@ int runDate(Args args) {
     Options options("date", args, kOptions);
     if (printHelp(options, kHelp))
         return kExitOk;
-    chooseZone(options.value("--zone"));
+    const QNZoneTZ& zone = chooseZone(options.value("--zone"));
     LocaleChoice locale(options.value("--locale"));
     const char* format = options.value("--format");
     if (format != nullptr && options.has("--iso"))
@@ -71,7 +72,8 @@ int runDate(Args args) {
         format = "%A %d %B %Y";
     requireKnownDirectives(format);
 
-    QNDate date;
+    const Reading now = readingOf(QNTime::now(), zone);
+    QNDate date(&now.fields);  // today on the zone's clock
     if (!options.operands().empty()) {
         const std::string text = joinWords(options.operands());
         IsoText iso;

@@ -12,6 +12,7 @@
 #include "commands.h"
 #include "datetext.h"
 #include "options.h"
+#include "wallclock.h"
 
 namespace xvtool {
 
@@ -92,18 +93,20 @@ struct Display {
     const QNLocale& loc;
 };
 
-void printInstant(const char* label, const QNTime& t, const QNZone& zone, const Display& display) {
+void printInstant(const char* label, const QNTime& t, const QNZoneTZ& zone,
+                  const Display& display) {
+    const Reading reading = readingOf(t, zone);
     const std::string shown = display.format != nullptr
-                                  ? t.asString(display.format, zone, display.loc).c_str()
-                                  : isoInstant(t, zone);
+                                  ? formattedText(reading, display.format, display.loc)
+                                  : isoText(reading);
     if (display.annotated)
         std::printf("%s%s (count %lu, %s time)\n", label, shown.c_str(), t.seconds(),
-                    t.isDST(zone) ? "daylight" : "standard");
+                    reading.period.daylight ? "daylight" : "standard");
     else
         std::printf("%s%s\n", label, shown.c_str());
 }
 
-int printDaylightChanges(const char* yearText, const QNZone& zone, const Display& display) {
+int printDaylightChanges(const char* yearText, const QNZoneTZ& zone, const Display& display) {
     const long year = readWholeNumber(yearText, "year");
     if (year < 0)
         usageError("bad year " + quoteArg(yearText));
@@ -135,7 +138,7 @@ int printDaylightChanges(const char* yearText, const QNZone& zone, const Display
 // The instant that the operands name in `zone`: [DATE] TIME read by the
 // locale, or an ISO 8601 date and time (in one word or two); now when there
 // are none.
-QNTime readInstant(const std::vector<const char*>& operands, const QNZone& zone,
+QNTime readInstant(const std::vector<const char*>& operands, const QNZoneTZ& zone,
                    const QNLocale& loc) {
     if (operands.empty())
         return QNTime::now();
@@ -162,7 +165,7 @@ QNTime readInstant(const std::vector<const char*>& operands, const QNZone& zone,
     const ClockTime clock{static_cast<unsigned int>(read.tm_hour),
                           static_cast<unsigned int>(read.tm_min),
                           static_cast<unsigned int>(read.tm_sec)};
-    return instantIn(date, clock, zone, quoteArg(text) + " on " + date.asString('x', loc).c_str());
+    return instantOn(date, clock, zone, quoteArg(text) + " on " + date.asString('x', loc).c_str());
 }
 
 }  // namespace
@@ -171,7 +174,7 @@ int runTime(Args args) {
     Options options("time", args, kOptions);
     if (printHelp(options, kHelp))
         return kExitOk;
-    const QNZone& zone = chooseZone(options.value("--zone"));
+    const QNZoneTZ& zone = chooseZone(options.value("--zone"));
     std::vector<std::unique_ptr<QNZoneTZ>> targets;
     for (const char* name : options.values("--to"))
         targets.push_back(readZone(name));
