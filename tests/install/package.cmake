@@ -23,7 +23,22 @@ foreach(pattern bin/xvkit lib*/libxvkit.so.1 include/xvkit/xvkit.h lib*/cmake/xv
     endif()
 endforeach()
 
+# The installed tool converts through each zone's whole history: zone, UTC
+# instant and the database's reading of it.
 unset(ENV{LD_LIBRARY_PATH})
+foreach(row
+        "Europe/Moscow 2012-07-01T12:00:00Z 2012-07-01T16:00:00\\+04:00"
+        "Asia/Pyongyang 2016-01-01T00:00:00Z 2016-01-01T08:30:00\\+08:30"
+        "Pacific/Apia 1975-01-15T12:00:00Z 1975-01-15T01:00:00-11:00"
+        "Europe/Lisbon 1993-07-01T12:00:00Z 1993-07-01T14:00:00\\+02:00"
+        "America/Caracas 2010-01-01T12:00:00Z 2010-01-01T07:30:00-04:30"
+        "Europe/Berlin 1945-06-01T12:00:00Z 1945-06-01T15:00:00\\+03:00")
+    separate_arguments(row)
+    list(GET row 0 zone)
+    list(GET row 1 instant)
+    list(GET row 2 reading)
+    run("^${reading}\n$" ${usr}/bin/xvkit time --to ${zone} --iso ${instant})
+endforeach()
 run("^2024-03-15T22:00:00\\+09:00\n$" ${usr}/bin/xvkit time -z America/New_York --to Asia/Tokyo
     --iso 2024-03-15T09:00)
 run("" ${CMAKE_COMMAND} -S ${CONSUMER} -B ${WORK}/consumer -DCMAKE_PREFIX_PATH=${usr}
