@@ -1,5 +1,6 @@
 // xvkit time: reads an instant (a date and a time of day in a zone) and prints
-// it in a format, or prints when daylight time begins and ends in a year.
+// it in a format, on that zone's wall clock or on other zones' (--to), or
+// prints when daylight time begins and ends in a year.
 #include <cstdio>
 #include <memory>
 #include <string>
