@@ -27,9 +27,6 @@ constexpr std::size_t kReservedBytes = 15;
 constexpr std::size_t kTypeRecordBytes = 6;
 constexpr std::size_t kLeapCorrectionBytes = 4;
 constexpr std::size_t kMaxTypes = 256;  // a transition's type is one byte
-// Offsets beyond about a day either way are not real zones (RFC 8536 3.2).
-constexpr std::int32_t kMinOffset = -89999;
-constexpr std::int32_t kMaxOffset = 93599;
 // Transitions are kept over the years of the range and a day either side.
 constexpr Seconds kKeepFrom = startOfYear(kFirstYear) - kSecondsPerDay;
 constexpr Seconds kKeepTo = startOfYear(kLastYear + 1) + kSecondsPerDay;
@@ -120,7 +117,7 @@ bool readTypes(Reader& in, const Header& h, History* history, std::string* why) 
     const auto chars = in.take(h.charcnt);
     history->types.reserve(raw.size());
     for (const Raw& r : raw) {
-        if (r.utoff < kMinOffset || r.utoff > kMaxOffset)
+        if (r.utoff < kMinGmtoff || r.utoff > kMaxGmtoff)
             return fail(why, "offset out of range");
         if (r.isdst > 1)
             return fail(why, "daylight indicator neither 0 nor 1");

@@ -27,6 +27,11 @@ inline constexpr Seconds kLastInstant = kFirstInstant + kLastCount;
 inline constexpr int kFirstYear = 1900;
 inline constexpr int kLastYear = 2038;
 
+// The offsets a zone may have: those of RFC 8536 (3.2), which also bound a
+// POSIX setting's (24:59:59 either way, and an hour more for daylight time).
+inline constexpr std::int32_t kMinGmtoff = -89999;
+inline constexpr std::int32_t kMaxGmtoff = 93599;
+
 // One kind of local time: its offset EAST of Greenwich (the database's sign),
 // whether it is daylight time, and its abbreviation.
 struct LocalType {

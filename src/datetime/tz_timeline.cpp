@@ -112,7 +112,7 @@ int twoReadingsExactFrom(const Timeline& t) {
 
 WallSet::WallSet(const std::vector<Span>& spans) {
     for (const Span& s : spans) {
-        XVKIT_DCHECK(s.from >= kDomainFrom && s.to <= kDomainFrom + Seconds{kDomainSize});
+        XVKIT_DCHECK(s.from >= kDomainFrom && s.to <= kDomainTo);
         if (!spans_.empty() && spans_.back().to >= s.from)
             spans_.back().to = std::max(spans_.back().to, s.to);
         else

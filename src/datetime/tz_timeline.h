@@ -41,15 +41,13 @@ class WallSet {
     }
 
   private:
-    // Every span lies within the kept years and a day and a half either side
-    // (the widest offsets); the domain is 2^33 seconds from there, in 256
-    // buckets of 388 days.
-    static constexpr Seconds kDomainFrom = startOfYear(kFirstYear) - 36 * kSecondsPerHour;
-    static constexpr std::uint64_t kDomainSize = std::uint64_t{1} << 33;
+    // Every span lies within the kept years read on the clocks of the widest
+    // offsets; those walls are the domain, in buckets of 388 days.
+    static constexpr Seconds kDomainFrom = startOfYear(kFirstYear) + kMinGmtoff;
+    static constexpr Seconds kDomainTo = startOfYear(kLastYear + 1) + kMaxGmtoff;
+    static constexpr std::uint64_t kDomainSize = kDomainTo - kDomainFrom;
     static constexpr int kBucketShift = 25;
-    static constexpr std::size_t kBuckets = kDomainSize >> kBucketShift;
-    static_assert(kDomainFrom + static_cast<Seconds>(kDomainSize) >
-                  startOfYear(kLastYear + 1) + 36 * kSecondsPerHour);
+    static constexpr std::size_t kBuckets = (kDomainSize >> kBucketShift) + 1;
 
     std::vector<Span> spans_;
     // For each bucket, the first span that ends after the bucket begins;
