@@ -7,7 +7,7 @@ file(REMOVE_RECURSE ${WORK})
 # find_package(GTest) fails in this build, so a test target would stop it.
 run("" ${CMAKE_COMMAND} --no-warn-unused-cli -S ${PARENT} -B ${WORK} -DXVKIT_SOURCE_DIR=${SOURCE}
     -DCMAKE_BUILD_TYPE= -DCMAKE_CXX_FLAGS=-g0 -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON)
-run("" ${CMAKE_COMMAND} --build ${WORK} -j 2)
+run("" ${CMAKE_COMMAND} --build ${WORK})
 run("^2451545\n$" ${WORK}/parent)
 
 # The parent's cache keeps its own (empty) build type, and xvkit's options
