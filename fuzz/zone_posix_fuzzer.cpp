@@ -1,5 +1,5 @@
 // Parses arbitrary text as a POSIX TZ setting; a setting that parses is put
-// through the zone operations (zone_probe.h).
+// through the zone operations and the whole-history members (zone_probe.h).
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -70,13 +70,21 @@ LocaleChoice::LocaleChoice(const char* name) : locale_(&QNLocaleDefault::instanc
     locale_ = snapshot_.get();
 }
 
+std::unique_ptr<QNZoneTZ> readZone(const char* tz) {
+    XVString why;
+    auto zone = QNZoneTZ::fromSetting(tz, &why);
+    if (!zone)
+        usageError("bad zone: " + std::string(why));
+    return zone;
+}
+
 const QNZoneTZ& chooseZone(const char* tz) {
     // Lives to the end of the run, as the local zone it is installed as.
     static std::unique_ptr<QNZoneTZ> chosen;
     XVString why;
-    auto zone = tz != nullptr ? QNZoneTZ::fromSetting(tz, &why) : QNZoneTZ::fromEnvironment(&why);
+    auto zone = tz != nullptr ? readZone(tz) : QNZoneTZ::fromEnvironment(&why);
     if (!zone)
-        usageError(std::string(tz != nullptr ? "bad zone: " : "bad TZ: ") + why.c_str());
+        usageError("bad TZ: " + std::string(why));
     if (tz != nullptr) {
         setenv("TZ", tz, 1);
         tzset();

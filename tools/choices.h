@@ -39,6 +39,10 @@ class LocaleChoice {
 // "bad TZ: REASON") when the zone cannot be had.
 const QNZoneTZ& chooseZone(const char* tz);
 
+// The zone `tz` names, as --zone reads it (without installing it anywhere).
+// Throws CliError (kExitTrouble) "bad zone: REASON" when there is none.
+std::unique_ptr<QNZoneTZ> readZone(const char* tz);
+
 // `text` read as a whole number by the built-in English locale; throws
 // CliError (kExitTrouble) "bad WHAT 'text'" when it is not one.
 long readWholeNumber(const char* text, const char* what);

@@ -1,8 +1,6 @@
 #include "datetext.h"
 
-#include <cstdint>
 #include <cstdio>
-#include <ctime>
 
 #include "options.h"
 
@@ -13,16 +11,8 @@ namespace {
 // The directive letters that every locale of the library formats.
 constexpr std::string_view kDirectives = "aAbBcCdHIjmMpSUwWxXyYZ";
 
-// Instants are a 32-bit count of seconds since 1 January 1901 00:00:00 UTC,
-// 0 being the invalid instant.
-constexpr std::int64_t kFirstCount = 1;
-constexpr std::int64_t kLastCount = 4294967295;
-constexpr const char kOutsideInstants[] =
-    "lies outside the range of instants, 1 January 1901 to 6 February 2037 06:28:15 UTC";
-constexpr const char kSkippedHour[] = "lies in the hour skipped by the change to daylight time";
-
+constexpr std::string_view kDigits = "0123456789";
 constexpr long kSecondsPerHour = 3600;
-constexpr long kSecondsPerDay = 86400;
 constexpr unsigned int kFirstIsoYear = 100;  // QNDate reads years below 100 as 1900 to 1999
 
 // The number that the `width` decimal digits at `at` spell, or -1.
@@ -38,13 +28,9 @@ long digitsAt(std::string_view text, std::size_t at, std::size_t width) {
     return value;
 }
 
-// The seconds from 1 January 1901 00:00:00 UTC to `time` on `date` in a zone
-// `offsetWest` seconds west of Greenwich; outside the 32-bit count for
-// wall-clock times that no instant has.
-std::int64_t countAt(const QNDate& date, const ClockTime& time, long offsetWest) {
-    static const auto firstDay = static_cast<std::int64_t>(QNDate(1, 1, 1901).julian());
-    return (static_cast<std::int64_t>(date.julian()) - firstDay) * kSecondsPerDay +
-           time.hour * kSecondsPerHour + time.minute * 60 + time.second + offsetWest;
+// Between the date and the time: 'T', 't' or one blank, as RFC 3339 reads them.
+bool isTimeSeparator(char c) {
+    return c == 'T' || c == 't' || c == ' ';
 }
 
 [[noreturn]] void notADate(std::string_view text, const char* as, const std::string& cause) {
@@ -64,8 +50,16 @@ bool readIsoTime(std::string_view text, std::string_view rest, IsoText* out) {
         if ((second = digitsAt(rest, 1, 2)) < 0)
             return false;
         rest.remove_prefix(3);
+        // A fraction of the second is read and dropped: instants count whole
+        // seconds, and the wall clock shows the second that has begun.
+        if (!rest.empty() && (rest[0] == '.' || rest[0] == ',')) {
+            const std::size_t end = rest.find_first_not_of(kDigits, 1);
+            if (end == 1)
+                return false;
+            rest.remove_prefix(end == std::string_view::npos ? rest.size() : end);
+        }
     }
-    if (rest == "Z") {
+    if (rest == "Z" || rest == "z") {
         out->hasOffset = true;
     } else if (!rest.empty() && (rest[0] == '+' || rest[0] == '-')) {
         const long hours = digitsAt(rest, 1, 2);
@@ -117,7 +111,7 @@ bool readIso(std::string_view text, bool withTime, IsoText* out) {
         return false;
     IsoText iso;
     if (text.size() > 10 &&
-        (!withTime || text[10] != 'T' || !readIsoTime(text, text.substr(11), &iso)))
+        (!withTime || !isTimeSeparator(text[10]) || !readIsoTime(text, text.substr(11), &iso)))
         return false;
     const char* as = iso.hasTime ? "a date and time" : "a date";
     if (year < static_cast<long>(kFirstIsoYear))
@@ -143,49 +137,11 @@ std::string dateFormHint(const QNLocale& loc) {
            "; YYYY-MM-DD is read in every locale)";
 }
 
-QNTime instantIn(const QNDate& date, const ClockTime& time, const QNZone& zone,
-                 const std::string& what) {
-    const QNTime t(date, time.hour, time.minute, time.second, zone);
-    // A wall-clock time beyond the 32-bit count comes back as an instant on
-    // another date.
-    if (t.isValid() && QNDate(t, zone) == date)
-        return t;
-    const std::int64_t count = countAt(date, time, zone.timeZoneOffset());
-    const bool outside = count < kFirstCount || count > kLastCount;
-    throw CliError(kExitNoResult,
-                   "no such instant: " + what + " " + (outside ? kOutsideInstants : kSkippedHour));
-}
-
-QNTime instantOf(const IsoText& text, const QNZone& zone, const std::string& what) {
-    if (!text.hasOffset)
-        return instantIn(text.date, text.time, zone, what);
-    const std::int64_t count = countAt(text.date, text.time, -text.offsetEast);
-    if (count < kFirstCount || count > kLastCount)
-        throw CliError(kExitNoResult, "no such instant: " + what + " " + kOutsideInstants);
-    return QNTime(static_cast<unsigned long>(count));
-}
-
 std::string isoDate(const QNDate& date) {
     char text[32];
     std::snprintf(text, sizeof text, "%04u-%02u-%02u", date.year(), date.month(),
                   date.dayOfMonth());
     return text;
-}
-
-std::string isoInstant(const QNTime& t, const QNZone& zone) {
-    tm wall, utc;
-    t.extract(&wall, zone);
-    t.extractGMT(&utc);
-    const auto clock = [](const tm& r) {
-        return ClockTime{static_cast<unsigned int>(r.tm_hour), static_cast<unsigned int>(r.tm_min),
-                         static_cast<unsigned int>(r.tm_sec)};
-    };
-    const std::int64_t east =
-        countAt(QNDate(&wall), clock(wall), 0) - countAt(QNDate(&utc), clock(utc), 0);
-    char text[64];
-    std::snprintf(text, sizeof text, "%sT%02d:%02d:%02d", isoDate(QNDate(&wall)).c_str(),
-                  wall.tm_hour, wall.tm_min, wall.tm_sec);
-    return std::string(text) + (east == 0 ? "Z" : offsetText(static_cast<long>(east)));
 }
 
 std::string offsetText(long east) {

@@ -1,6 +1,5 @@
 // Date and time text of the date and time subcommands beyond what the
-// locales read and write: format checks, ISO 8601, and why a wall-clock time
-// names no instant.
+// locales read and write: format checks and ISO 8601.
 #ifndef XVKIT_TOOLS_DATETEXT_H_
 #define XVKIT_TOOLS_DATETEXT_H_
 
@@ -9,8 +8,6 @@
 
 #include <xvkit/qndate.h>
 #include <xvkit/qnlocale.h>
-#include <xvkit/qntime.h>
-#include <xvkit/qnzone.h>
 
 namespace xvtool {
 
@@ -36,8 +33,10 @@ struct IsoText {
 };
 
 // Reads `text` as an ISO 8601 date, YYYY-MM-DD, or when `withTime` is true
-// also as YYYY-MM-DDTHH:MM[:SS] followed by an optional "Z" or +HH[:MM] /
-// -HH[:MM]. Returns false when `text` does not have one of these forms;
+// also as YYYY-MM-DDTHH:MM[:SS[.FFF]] followed by an optional "Z" or +HH[:MM]
+// / -HH[:MM], as RFC 3339 reads it: 't' or a blank may stand for 'T', 'z' for
+// 'Z', and a fraction of the second (after '.' or ',') is dropped, so that
+// 12:00:00.9 is 12:00:00. Returns false when `text` does not have one of these forms;
 // throws CliError (kExitNoResult) when it has the form but names no date or
 // time, saying why.
 bool readIso(std::string_view text, bool withTime, IsoText* out);
@@ -47,26 +46,12 @@ bool readIso(std::string_view text, bool withTime, IsoText* out);
 // cannot read.
 std::string dateFormHint(const QNLocale& loc);
 
-// The instant of `time` on `date` in `zone`. Throws CliError (kExitNoResult)
-// "no such instant: WHAT ..." saying whether the time lies outside the range
-// of instants or in the hour skipped by the change to daylight time.
-QNTime instantIn(const QNDate& date, const ClockTime& time, const QNZone& zone,
-                 const std::string& what);
-
-// The instant of `text`, an ISO text with a time, in `zone` unless the text
-// gives its own offset; throws as instantIn.
-QNTime instantOf(const IsoText& text, const QNZone& zone, const std::string& what);
-
 // "1997-03-05".
 std::string isoDate(const QNDate& date);
 
 // "+05:30" or "-04:56:02": an offset of `east` seconds east of Greenwich as
 // sign, hours and minutes, with seconds only when there are any.
 std::string offsetText(long east);
-
-// "1997-03-05T13:15:00-05:00": the wall-clock time of `t` in `zone` and its
-// offset from UTC ("Z" when there is none).
-std::string isoInstant(const QNTime& t, const QNZone& zone);
 
 }  // namespace xvtool
 

@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
         return xvtool::kExitTrouble;
     } catch (const std::exception& e) {
         std::fflush(stdout);
-        std::fprintf(stderr, "xvkit: %s\n", e.what());
+        std::fprintf(stderr, "xvkit: %s\n", xvtool::oneLine(e.what()).c_str());
         return xvtool::kExitTrouble;
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

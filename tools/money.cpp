@@ -35,7 +35,8 @@ constexpr const char kHelp[] =
     "-h (--help).\n"
     "\n"
     "Amounts are exact from -9007199254740991 to 9007199254740991 smallest\n"
-    "units (the whole numbers of a double); whole amounts beyond are refused.\n"
+    "units (the whole numbers of a double); amounts beyond them, or not finite\n"
+    "(1e309), are refused.\n"
     "\n"
     "Exit status: 0 on success, 1 when some AMOUNT or TEXT cannot be read or\n"
     "lies beyond the exact amounts (the others are still printed), 2 on bad\n"
@@ -63,8 +64,14 @@ void reportInexact(const char* text) {
                 " smallest units)");
 }
 
+// Whether `amount` is one the tool holds exactly: finite and at most
+// 2^53 - 1 smallest units either way.
+bool isExactAmount(double amount) {
+    return std::isfinite(amount) && std::fabs(amount) <= kExactDoubleLimit;
+}
+
 // Reads `text` as a C number of smallest units; reports it and returns false
-// when it is none or a whole number beyond the exact amounts.
+// when it is none, not finite ("1e309"), or beyond the exact amounts.
 bool readAmount(const char* text, double* amount) {
     Whole whole;
     switch (readCWhole(text, &whole)) {
@@ -80,10 +87,16 @@ bool readAmount(const char* text, double* amount) {
         case WholeReading::notWhole:
             break;
     }
-    if (!QNLocaleDefault::instance().stringToNum(XVString(text), amount)) {
+    double read;
+    if (!QNLocaleDefault::instance().stringToNum(XVString(text), &read) || std::isnan(read)) {
         reportUnreadable(text);
         return false;
     }
+    if (!isExactAmount(read)) {
+        reportInexact(text);
+        return false;
+    }
+    *amount = read;
     return true;
 }
 
@@ -111,7 +124,7 @@ int runMoney(Args args) {
         } else if (!loc.stringToMoney(XVString(text), &amount, symbol)) {
             reportUnreadable(text);
             allRead = false;
-        } else if (std::fabs(amount) > kExactDoubleLimit) {
+        } else if (!isExactAmount(amount)) {
             reportInexact(text);
             allRead = false;
         } else {

@@ -43,6 +43,50 @@ std::size_t utf8SequenceLength(std::string_view text) {
     return length;
 }
 
+// Appends `text` to `out` with control bytes as C escapes ("\n", "\t",
+// "\x1b") and bytes that are not part of valid UTF-8 as "\xHH"; with
+// `quoting`, '\'' and '\\' are escaped too.
+void appendEscaped(std::string& out, std::string_view text, bool quoting) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80) {
+            if (const std::size_t n = utf8SequenceLength(text.substr(i)); n != 0) {
+                out.append(text.substr(i, n));
+                i += n;
+                continue;
+            }
+        }
+        ++i;
+        switch (c) {
+            case '\'':
+            case '\\':
+                if (quoting)
+                    out += '\\';
+                out += static_cast<char>(c);
+                continue;
+            case '\n':
+                out += "\\n";
+                continue;
+            case '\t':
+                out += "\\t";
+                continue;
+            case '\r':
+                out += "\\r";
+                continue;
+            default:
+                break;
+        }
+        if (c < 0x20 || c >= 0x7F) {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+}
+
 }  // namespace
 
 void usageError(const std::string& message) {
@@ -51,50 +95,19 @@ void usageError(const std::string& message) {
 
 void reportError(const std::string& message) {
     std::fflush(stdout);
-    std::fprintf(stderr, "xvkit: %s\n", message.c_str());
+    std::fprintf(stderr, "xvkit: %s\n", oneLine(message).c_str());
 }
 
 std::string quoteArg(std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
     std::string quoted = "'";
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x80) {
-            if (const std::size_t n = utf8SequenceLength(text.substr(i)); n != 0) {
-                quoted.append(text.substr(i, n));
-                i += n;
-                continue;
-            }
-        }
-        ++i;
-        switch (c) {
-            case '\'':
-                quoted += "\\'";
-                continue;
-            case '\\':
-                quoted += "\\\\";
-                continue;
-            case '\n':
-                quoted += "\\n";
-                continue;
-            case '\t':
-                quoted += "\\t";
-                continue;
-            case '\r':
-                quoted += "\\r";
-                continue;
-            default:
-                break;
-        }
-        if (c < 0x20 || c >= 0x7F) {
-            quoted += "\\x";
-            quoted += kHex[c >> 4];
-            quoted += kHex[c & 15];
-        } else {
-            quoted += static_cast<char>(c);
-        }
-    }
+    appendEscaped(quoted, text, true);
     return quoted + "'";
+}
+
+std::string oneLine(std::string_view message) {
+    std::string line;
+    appendEscaped(line, message, false);
+    return line;
 }
 
 Options::Options(std::string_view command, std::span<char* const> args,
@@ -183,6 +196,15 @@ const char* Options::value(std::string_view name) const {
             last = value;
     }
     return last;
+}
+
+std::vector<const char*> Options::values(std::string_view name) const {
+    std::vector<const char*> all;
+    for (const auto& [given, value] : given_) {
+        if (given == name)
+            all.push_back(value);
+    }
+    return all;
 }
 
 bool printHelp(const Options& options, const char* help) {

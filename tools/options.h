@@ -15,12 +15,17 @@ inline constexpr int kExitOk = 0;        // success; grep: some line matched
 inline constexpr int kExitNoResult = 1;  // grep: no line matched; others: unreadable input text
 inline constexpr int kExitTrouble = 2;   // bad usage, unknown locale, unreadable file, bad pattern
 
+// `message` made one printable line: control bytes as C escapes and bytes
+// that are not part of valid UTF-8 as "\xHH" (a text from elsewhere, such as
+// a library's reason, may hold any byte).
+std::string oneLine(std::string_view message);
+
 // A failure that ends a subcommand: main prints "xvkit: <what()>" on stderr
-// and exits with `status()`.
+// and exits with `status()`. The message is kept as one line (oneLine).
 class CliError : public std::runtime_error {
   public:
     CliError(int status, const std::string& message)
-        : std::runtime_error(message), status_(status) {}
+        : std::runtime_error(oneLine(message)), status_(status) {}
     int status() const { return status_; }
 
   private:
@@ -64,6 +69,8 @@ class Options {
     bool has(std::string_view name) const;
     // The last value given for `name`, or null when the option is absent.
     const char* value(std::string_view name) const;
+    // Every value given for `name`, in the order given.
+    std::vector<const char*> values(std::string_view name) const;
     const std::vector<const char*>& operands() const { return operands_; }
     bool wantsHelp() const { return has("--help"); }
 

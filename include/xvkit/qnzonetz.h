@@ -15,8 +15,11 @@
 // and either hemisphere come out right.
 //
 // QNZone has one standard and one daylight offset and name. A database zone
-// answers with those in force after the last change of either (see
-// exactFrom()); from that year on every answer is the database's.
+// answers through that interface with those in force after the last change of
+// either (see exactFrom()); from that year on every answer is the database's.
+// period(), extract() and instants() answer from the zone's whole history
+// instead: the offset, daylight flag and name in force at every instant of
+// the QNTime range, 1901 to 2037.
 //
 // Example:
 //
@@ -26,14 +29,18 @@
 //   QNTime t(QNDate(1, 4, 2024), 12, 0, 0, *berlin);   // 10:00 UTC
 //   t.isDST(*berlin);                                   // true: CEST
 //   QNTime::beginDST(2024, *berlin);                    // 31 March 01:00 UTC
+//   QNTime war(QNDate(1, 6, 1945), 12, 0, 0, QNZone::utc());
+//   berlin->period(war).offset;                         // -10800: CEMT, double summer time
+//   berlin->instants(QNDate(27, 10, 2024), 2, 30, 0).count;   // 2: the clock shows it twice
 //
 // A QNZoneTZ is immutable after construction and may be shared by any number
-// of threads. Copies own their own data. Nothing here throws, except that
-// copying a zone or a name can fail as allocating memory can.
+// of threads; copies share the same immutable data. Nothing here throws,
+// except that copying a name can fail as allocating memory can.
 
 #ifndef XVKIT_QNZONETZ_H_
 #define XVKIT_QNZONETZ_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <memory>
@@ -46,6 +53,59 @@
 
 class XVKIT_API QNZoneTZ : public QNZone {
   public:
+    // The count of the last instant a QNTime holds: 2^32 - 1, 6 February
+    // 2037 06:28:15 UTC. The first is 1, one second into 1901 (0 is the
+    // invalid time).
+    static constexpr unsigned long lastCount = 4294967295ul;
+
+    // A stretch of time with one offset, one daylight flag and one name.
+    // Below, QNTime() stands for the invalid time, the count 0 (isValid()
+    // false), not for the current instant that the default constructor gives.
+    struct Period {
+        // Its first instant; QNTime() when it began before 1 January 1901 00:00:01 UTC.
+        QNTime begin;
+        // The first instant after it; QNTime() when it lasts past the last QNTime.
+        QNTime end;
+        // Seconds west of Greenwich, the sign of timeZoneOffset().
+        long offset;
+        // Daylight time, as the database flags it.
+        bool daylight;
+        // "CEST", "+0430", "LMT".
+        XVString name;
+    };
+    // The period in force at `t`. Transitions that change none of offset,
+    // flag and name do not split a period. The invalid time is read as the
+    // instant 1 January 1901 00:00:00 UTC, so period(QNTime(0ul)) is the
+    // zone's first period, and period(p.end) from there walks the zone's
+    // history up to the period whose `end` is invalid.
+    Period period(const QNTime& t) const;
+
+    // The instants that a wall-clock time names in this zone.
+    struct Instants {
+        // 1 ordinary; 2 repeated (the clock shows it twice); 0 skipped or out of range.
+        unsigned int count;
+        // Count 1: the instant; 2: the earlier one; 0: the first instant after the skipped
+        // stretch (QNTime() when the wall time lies outside the QNTime range).
+        QNTime first;
+        // Count 2: the later instant; otherwise QNTime().
+        QNTime second;
+    };
+    // `hour`:`minute`:`second` on `date`, read on this zone's wall clock.
+    // The three values are not range-checked (25:00 is one hour into the next
+    // day), as for the QNTime constructor. Only instants of the QNTime range
+    // count: a time shown twice whose other reading lies outside the range
+    // has count 1. An invalid date names no instant (count 0, first
+    // QNTime()). A time shown three times or more, which only a made-up zone
+    // can do, gives count 2 with the earliest and the latest instant.
+    Instants instants(const QNDate& date, unsigned int hour, unsigned int minute,
+                      unsigned int second) const;
+
+    // The wall clock at `t`: the nine tm fields, tm_isdst 0 or 1 as the database says;
+    // a cleared tm (QNDate::clobber) for QNTime(). A reading before 1 January
+    // 1901 local time reads as 31 December 1900. Other members of `*out`
+    // (tm_gmtoff, tm_zone) are left alone.
+    void extract(const QNTime& t, tm* out) const;
+
     // A POSIX TZ setting: std offset [dst [offset] [,start[/time],end[/time]]]
     // with names of three or more letters or quoted ("<+0330>"), offsets
     // [+-]hh[:mm[:ss]] (hh 0..24, positive west of Greenwich), dates Mm.w.d,
@@ -66,10 +126,20 @@ class XVKIT_API QNZoneTZ : public QNZone {
     // leap-second zones).
     static std::unique_ptr<QNZoneTZ> fromDatabase(const char* name, XVString* why = nullptr);
 
+    // A zone from the TZif image of `size` bytes at `data` (the content of a
+    // compiled database file), named `name` (name() returns it; null is the
+    // empty name). Never reads outside the `size` bytes. Null, with a
+    // one-line reason ("truncated data") in `*why`, for null data or bytes
+    // that are not a well-formed TZif image. fromDatabase reads the file and
+    // calls this.
+    static std::unique_ptr<QNZoneTZ> fromTZif(const void* data, std::size_t size, const char* name,
+                                              XVString* why = nullptr);
+
     // A value of the TZ variable as the C runtime reads it: ":NAME" is a
     // database zone (or a file, when NAME is absolute); otherwise a database
-    // zone of that name when there is one, else a POSIX setting. The empty
-    // text is UTC. Null, with a reason in `*why`, when it is neither.
+    // zone of that name when there is one, else a POSIX setting (also when
+    // the text is too long to be a file name). The empty text is UTC. Null,
+    // with a reason in `*why`, when it is neither.
     static std::unique_ptr<QNZoneTZ> fromSetting(const char* setting, XVString* why = nullptr);
 
     // The zone of the TZ variable (fromSetting), or of /etc/localtime when TZ
@@ -84,10 +154,14 @@ class XVKIT_API QNZoneTZ : public QNZone {
     // What the zone was built from: the database name or the setting.
     XVString name() const;
 
-    // The first year from which every answer (offsets, names, daylight flag,
-    // instants from wall-clock times, beginDST/endDST) is the database's up
-    // to 2037: the year after the zone's last change of standard or daylight
-    // offset or name. 1901 for a POSIX setting.
+    // The first year from which every answer of the QNZone interface
+    // (offsets, names, daylight flag, instants from wall-clock times,
+    // beginDST/endDST) is the database's up to 2037: the year after the
+    // zone's last change of standard or daylight offset or name, and after
+    // the last stretch of standard time between two daylight periods too
+    // short for QNTime's two-readings test (under twice the difference of
+    // the offsets). 2038 when there is no such year. 1901 for the usual
+    // POSIX setting. period(), extract() and instants() are exact throughout.
     unsigned int exactFrom() const;
 
     // The instants of `year` (read on the zone's wall clock) at which the
@@ -120,9 +194,9 @@ class XVKIT_API QNZoneTZ : public QNZone {
 
   private:
     struct Data;
-    explicit QNZoneTZ(std::unique_ptr<Data> data);
+    explicit QNZoneTZ(std::shared_ptr<const Data> data);
 
-    std::unique_ptr<Data> data_;
+    std::shared_ptr<const Data> data_;
 };
 
 #endif  // XVKIT_QNZONETZ_H_

@@ -12,9 +12,6 @@ namespace {
 
 using u32 = std::uint32_t;
 
-// Day number of 1 January 1901.
-constexpr u32 kFirstJanuary1901 = 2415386;
-
 }  // namespace
 
 const unsigned char QNDate::daysInMonth[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -25,7 +22,7 @@ QNDate::QNDate() : julian_(static_cast<u32>(currentDate())) {}
 
 QNDate::QNDate(unsigned int dayOfYear, unsigned int year) {
     if (year == 0) {
-        julian_ = dayOfYear + kFirstJanuary1901;
+        julian_ = dayOfYear + xvkit::tz::kFirstDayNumber;
     } else {
         julian_ = static_cast<u32>(jday(12, 31, year - 1)) + dayOfYear;
     }

@@ -12,8 +12,6 @@ namespace {
 using u32 = std::uint32_t;
 
 constexpr u32 kSecondsPerDay = 86400;
-// Day number of 1 January 1901, the day of count 0.
-constexpr u32 kEpochDay = 2415386;
 // Day number of 31 December 1900, the earliest date a wall clock may read.
 constexpr u32 kDayBeforeEpoch = 2415385;
 // Seconds from 1 January 1901 to 1 January 1970.
@@ -28,16 +26,7 @@ u32 offsetBits(long offset) {
 // below 0 (a local reading before 1901) fall on 31 December 1900 and earlier
 // rather than wrapping to 2037.
 void readUniversal(std::int64_t s, tm* t) {
-    std::int64_t days = s / kSecondsPerDay;
-    std::int64_t secondOfDay = s % kSecondsPerDay;
-    if (secondOfDay < 0) {
-        secondOfDay += kSecondsPerDay;
-        --days;
-    }
-    QNDate(static_cast<unsigned long>(kEpochDay + days)).extract(t);
-    t->tm_hour = static_cast<int>(secondOfDay / 3600);
-    t->tm_min = static_cast<int>(secondOfDay % 3600 / 60);
-    t->tm_sec = static_cast<int>(secondOfDay % 60);
+    xvkit::tz::readCivil(s, t);
     t->tm_isdst = 0;
 }
 
@@ -105,7 +94,7 @@ unsigned long QNTime::buildFrom(const QNDate& date, unsigned int hour, unsigned 
     const u32 wall = second + 60u * (minute + 60u * hour);
     // Seconds from the epoch to local midnight of `date`; for 31 December 1900
     // this wraps to -86400, which the offset and wall time bring back.
-    const u32 midnight = kSecondsPerDay * (day - kEpochDay);
+    const u32 midnight = kSecondsPerDay * (day - xvkit::tz::kFirstDayNumber);
     if (zone.daylightObserved()) {
         tm t;
         date.extract(&t);

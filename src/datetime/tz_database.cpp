@@ -33,39 +33,6 @@ class FileHandle {
     int fd_;
 };
 
-// The whole of a regular file of at most kMaxZoneFileSize bytes.
-LoadResult readWholeFile(const std::string& path, std::vector<unsigned char>* bytes,
-                         std::string* why) {
-    const FileHandle file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) {
-        const int error = errno;
-        *why = std::string("cannot open ") + path + ": " + std::strerror(error);
-        return error == ENOENT || error == ENOTDIR ? LoadResult::missing : LoadResult::failed;
-    }
-    struct stat info;
-    if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        *why = path + " is not a zone file";
-        return LoadResult::failed;
-    }
-    unsigned char buffer[4096];
-    for (;;) {
-        const ssize_t got = read(file.get(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            *why = std::string("cannot read ") + path + ": " + std::strerror(errno);
-            return LoadResult::failed;
-        }
-        if (got == 0)
-            return LoadResult::loaded;
-        if (bytes->size() + static_cast<std::size_t>(got) > kMaxZoneFileSize) {
-            *why = path + " is too large for a zone file";
-            return LoadResult::failed;
-        }
-        bytes->insert(bytes->end(), buffer, buffer + got);
-    }
-}
-
 // Whether `name` stays inside the database folder.
 bool isSafeName(std::string_view name, std::string* why) {
     if (name.empty()) {
@@ -91,32 +58,53 @@ bool isSafeName(std::string_view name, std::string* why) {
 
 }  // namespace
 
+LoadResult readZoneFileBytes(const std::string& path, std::vector<unsigned char>* bytes,
+                             std::string* why) {
+    // Without O_NONBLOCK, opening a FIFO waits for a writer; the check below
+    // then refuses it. Reads of a regular file ignore the flag.
+    const FileHandle file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.get() < 0) {
+        const int error = errno;
+        *why = std::string("cannot open ") + path + ": " + std::strerror(error);
+        // A name too long for the file system names no file, as for the C
+        // runtime, which then reads the text as a POSIX setting.
+        const bool noSuchFile = error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG;
+        return noSuchFile ? LoadResult::missing : LoadResult::failed;
+    }
+    struct stat info;
+    if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        *why = path + " is not a zone file";
+        return LoadResult::failed;
+    }
+    unsigned char buffer[4096];
+    for (;;) {
+        const ssize_t got = read(file.get(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            *why = std::string("cannot read ") + path + ": " + std::strerror(errno);
+            return LoadResult::failed;
+        }
+        if (got == 0)
+            return LoadResult::loaded;
+        if (bytes->size() + static_cast<std::size_t>(got) > kMaxZoneFileSize) {
+            *why = path + " is too large for a zone file";
+            return LoadResult::failed;
+        }
+        bytes->insert(bytes->end(), buffer, buffer + got);
+    }
+}
+
 std::string databaseFolder() {
     const char* folder = std::getenv("TZDIR");
     return folder != nullptr && *folder != '\0' ? folder : kDefaultFolder;
 }
 
-LoadResult loadZoneFile(const std::string& path, History* history, std::string* why) {
-    std::vector<unsigned char> bytes;
-    const LoadResult read = readWholeFile(path, &bytes, why);
-    if (read != LoadResult::loaded)
-        return read;
-    std::string problem;
-    if (!readZoneFile(bytes, history, &problem)) {
-        *why = path + ": " + problem;
-        return LoadResult::failed;
-    }
-    return LoadResult::loaded;
-}
-
-LoadResult loadDatabaseZone(std::string_view name, History* history, std::string* why) {
+bool databasePath(std::string_view name, std::string* path, std::string* why) {
     if (!isSafeName(name, why))
-        return LoadResult::failed;
-    const std::string folder = databaseFolder();
-    const LoadResult result = loadZoneFile(folder + "/" + std::string(name), history, why);
-    if (result == LoadResult::missing)
-        *why = "no zone '" + std::string(name) + "' under " + folder;
-    return result;
+        return false;
+    *path = databaseFolder() + "/" + std::string(name);
+    return true;
 }
 
 }  // namespace xvkit::tz

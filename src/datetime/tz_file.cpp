@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 #include "tz_posix.h"
 
@@ -26,9 +27,6 @@ constexpr std::size_t kReservedBytes = 15;
 constexpr std::size_t kTypeRecordBytes = 6;
 constexpr std::size_t kLeapCorrectionBytes = 4;
 constexpr std::size_t kMaxTypes = 256;  // a transition's type is one byte
-// Offsets beyond about a day either way are not real zones (RFC 8536 3.2).
-constexpr std::int32_t kMinOffset = -89999;
-constexpr std::int32_t kMaxOffset = 93599;
 // Transitions are kept over the years of the range and a day either side.
 constexpr Seconds kKeepFrom = startOfYear(kFirstYear) - kSecondsPerDay;
 constexpr Seconds kKeepTo = startOfYear(kLastYear + 1) + kSecondsPerDay;
@@ -119,7 +117,7 @@ bool readTypes(Reader& in, const Header& h, History* history, std::string* why) 
     const auto chars = in.take(h.charcnt);
     history->types.reserve(raw.size());
     for (const Raw& r : raw) {
-        if (r.utoff < kMinOffset || r.utoff > kMaxOffset)
+        if (r.utoff < kMinGmtoff || r.utoff > kMaxGmtoff)
             return fail(why, "offset out of range");
         if (r.isdst > 1)
             return fail(why, "daylight indicator neither 0 nor 1");
@@ -136,8 +134,9 @@ bool readTypes(Reader& in, const Header& h, History* history, std::string* why) 
 
 // One data block: transitions, their types, the types themselves; the leap
 // records and indicators are skipped (a zone with leap seconds is refused).
+// `*last` gets the last transition of the block, kept or not.
 bool readBlock(Reader& in, const Header& h, std::size_t timeSize, History* history,
-               std::string* why) {
+               std::optional<Seconds>* last, std::string* why) {
     if (!in.has(blockSize(h, timeSize)))
         return fail(why, "truncated data");
     if (h.leapcnt != 0)
@@ -156,6 +155,7 @@ bool readBlock(Reader& in, const Header& h, std::size_t timeSize, History* histo
     *history = History{};
     if (!readTypes(in, h, history, why))
         return false;
+    *last = times.empty() ? std::nullopt : std::optional(times.back());
     in.take(h.isstdcnt + h.isutcnt);
     // Before the first transition the first type holds; transitions before
     // the range only change which type that is.
@@ -178,31 +178,37 @@ std::size_t typeIndex(History* history, const LocalType& type) {
     return history->types.size() - 1;
 }
 
-// Continues the history past its last transition with the footer's rule.
-bool applyFooter(std::string_view rule, History* history, std::string* why) {
+// Continues the history with the footer's rule, which holds from the file's
+// last transition on (or throughout, for a file without any).
+bool applyFooter(std::string_view rule, std::optional<Seconds> last, History* history,
+                 std::string* why) {
     PosixZone zone;
     std::string problem;
     if (!parsePosix(rule, &zone, &problem)) {
         *why = "bad footer rule: " + problem;
         return false;
     }
-    if (!zone.hasDaylight)
+    if (last && *last > kKeepTo)
         return true;
-    const bool none = history->transitions.empty();
-    const Seconds last = none ? kKeepFrom : history->transitions.back().at;
     const int from =
-        none ? kFirstYear : static_cast<int>(std::max<std::int64_t>(kFirstYear, yearOf(last) - 1));
+        last ? static_cast<int>(std::max<std::int64_t>(kFirstYear, yearOf(*last) - 1)) : kFirstYear;
     const History rules = expandPosix(zone, from, kLastYear);
-    if (none)
-        history->initial = typeIndex(history, rules.types[rules.initial]);
-    for (const Transition& t : rules.transitions) {
-        if (t.at > last && t.at <= kKeepTo)
-            history->transitions.push_back({t.at, typeIndex(history, rules.types[t.type])});
-    }
+    auto next = rules.transitions.begin();
+    std::size_t type = rules.initial;
+    for (; last && next != rules.transitions.end() && next->at <= *last; ++next)
+        type = next->type;
+    // The rule's local time at the last transition, or before its first.
+    const std::size_t index = typeIndex(history, rules.types[type]);
+    if (history->transitions.empty())
+        history->initial = index;
+    else
+        history->transitions.back().type = index;
+    for (; next != rules.transitions.end() && next->at <= kKeepTo; ++next)
+        history->transitions.push_back({next->at, typeIndex(history, rules.types[next->type])});
     return true;
 }
 
-bool readFooter(Reader& in, History* history, std::string* why) {
+bool readFooter(Reader& in, std::optional<Seconds> last, History* history, std::string* why) {
     if (!in.has(1) || in.byte() != '\n')
         return fail(why, "footer missing");
     std::string rule;
@@ -214,7 +220,7 @@ bool readFooter(Reader& in, History* history, std::string* why) {
             break;
         rule += static_cast<char>(c);
     }
-    return rule.empty() || applyFooter(rule, history, why);
+    return rule.empty() || applyFooter(rule, last, history, why);
 }
 
 }  // namespace
@@ -225,15 +231,16 @@ bool readZoneFile(std::span<const unsigned char> bytes, History* history, std::s
     if (!readHeader(in, &first, why))
         return false;
     constexpr std::size_t kOldTime = 4, kNewTime = 8;
+    std::optional<Seconds> last;
     if (first.version == 0)
-        return readBlock(in, first, kOldTime, history, why);
+        return readBlock(in, first, kOldTime, history, &last, why);
     // Version 2 and later repeat everything with 64-bit times; skip the old.
     if (!in.has(blockSize(first, kOldTime)))
         return fail(why, "truncated data");
     in.take(static_cast<std::size_t>(blockSize(first, kOldTime)));
     Header second;
-    return readHeader(in, &second, why) && readBlock(in, second, kNewTime, history, why) &&
-           readFooter(in, history, why);
+    return readHeader(in, &second, why) && readBlock(in, second, kNewTime, history, &last, why) &&
+           readFooter(in, last, history, why);
 }
 
 }  // namespace xvkit::tz

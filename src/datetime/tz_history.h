@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <xvkit/qnzonetz.h>
+
 namespace xvkit::tz {
 
 // Seconds since 1970-01-01 00:00:00 UTC (the C clock), wide enough for any
@@ -18,11 +20,17 @@ inline constexpr Seconds kSecondsPerDay = 86400;
 inline constexpr Seconds kSecondsPerHour = 3600;
 // The range of QNTime, 1901 to 2037, in Seconds: counts 0 and 2^32 - 1.
 inline constexpr Seconds kFirstInstant = -2177452800;
-inline constexpr Seconds kLastInstant = kFirstInstant + 4294967295;
+inline constexpr Seconds kLastCount = QNZoneTZ::lastCount;
+inline constexpr Seconds kLastInstant = kFirstInstant + kLastCount;
 // Years whose transitions a zone keeps: one more on each side of the range,
 // so that the wall clock of its first and last days is answered too.
 inline constexpr int kFirstYear = 1900;
 inline constexpr int kLastYear = 2038;
+
+// The offsets a zone may have: those of RFC 8536 (3.2), which also bound a
+// POSIX setting's (24:59:59 either way, and an hour more for daylight time).
+inline constexpr std::int32_t kMinGmtoff = -89999;
+inline constexpr std::int32_t kMaxGmtoff = 93599;
 
 // One kind of local time: its offset EAST of Greenwich (the database's sign),
 // whether it is daylight time, and its abbreviation.

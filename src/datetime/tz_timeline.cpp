@@ -75,11 +75,7 @@ int exactFromOf(const std::vector<Stretch>& stretches, const History& history, c
     return kFirstRangeYear;
 }
 
-std::vector<DaylightPeriod> periodsOf(const std::vector<Stretch>& stretches, const Timeline& t) {
-    // A period opens on the earlier clock and closes on the later one, so
-    // that both readings of an instant fall inside exactly when it does.
-    const std::int32_t earlier = std::min(t.standard.gmtoff, t.daylight.gmtoff);
-    const std::int32_t later = std::max(t.standard.gmtoff, t.daylight.gmtoff);
+std::vector<DaylightPeriod> periodsOf(const std::vector<Stretch>& stretches) {
     std::vector<DaylightPeriod> out;
     for (const Stretch& s : stretches) {
         if (!s.type->isdst)
@@ -87,15 +83,50 @@ std::vector<DaylightPeriod> periodsOf(const std::vector<Stretch>& stretches, con
         if (!out.empty() && out.back().end == s.from) {
             out.back().end = s.to;
             out.back().hasEnd = !s.openEnd;
-            out.back().close = s.to + later;
             continue;
         }
-        out.push_back({s.from, s.to, !s.openStart, !s.openEnd, s.from + earlier, s.to + later});
+        out.push_back({s.from, s.to, !s.openStart, !s.openEnd});
     }
     return out;
 }
 
+// The first year from which QNTime's two-readings test, which takes an
+// instant for daylight time when both its readings are daylight walls, gives
+// the periods exactly. It does where every period lasts at least the
+// difference of the two offsets and every stretch of standard time between
+// two periods at least twice that; before a shorter one the test takes
+// standard instants for daylight ones, or wall-clock times for skipped.
+int twoReadingsExactFrom(const Timeline& t) {
+    const Seconds difference = std::abs(t.standard.gmtoff - t.daylight.gmtoff);
+    const std::int32_t later = std::max(t.standard.gmtoff, t.daylight.gmtoff);
+    for (std::size_t i = t.periods.size(); i-- > 0;) {
+        const DaylightPeriod& p = t.periods[i];
+        const bool shortGap = i > 0 && p.begin - t.periods[i - 1].end < 2 * difference;
+        if (p.end - p.begin < difference || shortGap)
+            return std::min(kLastYear, firstYearFrom(p.end + difference, later));
+    }
+    return kFirstRangeYear;
+}
+
 }  // namespace
+
+WallSet::WallSet(const std::vector<Span>& spans) {
+    for (const Span& s : spans) {
+        XVKIT_DCHECK(s.from >= kDomainFrom && s.to <= kDomainTo);
+        if (!spans_.empty() && spans_.back().to >= s.from)
+            spans_.back().to = std::max(spans_.back().to, s.to);
+        else
+            spans_.push_back(s);
+    }
+    std::size_t i = 0;
+    for (std::size_t bucket = 0; bucket <= kBuckets; ++bucket) {
+        const Seconds first = kDomainFrom + static_cast<Seconds>(bucket << kBucketShift);
+        while (i < spans_.size() && spans_[i].to <= first)
+            ++i;
+        buckets_[bucket] = static_cast<std::uint32_t>(i);
+    }
+    XVKIT_DCHECK(buckets_[kBuckets] == spans_.size());
+}
 
 Timeline buildTimeline(const History& history) {
     XVKIT_DCHECK(!history.types.empty() && history.initial < history.types.size());
@@ -103,46 +134,29 @@ Timeline buildTimeline(const History& history) {
     Timeline t;
     const LocalType* standard = lastOfKind(stretches, false);
     const LocalType* daylight = lastOfKind(stretches, true);
-    if (standard == nullptr) {
-        // Daylight time throughout: nothing to tell it from.
-        t.standard = *stretches.back().type;
-        t.standard.isdst = false;
-        t.daylight = t.standard;
-        t.exactFrom = kFirstRangeYear;
-        return t;
-    }
-    t.standard = *standard;
     t.observed = daylight != nullptr;
     t.daylight = t.observed ? *daylight : *standard;
+    t.standard = standard != nullptr ? *standard : *daylight;
+    t.standard.isdst = false;
     t.exactFrom = exactFromOf(stretches, history, t);
     if (!t.observed)
         return t;
-    t.periods = periodsOf(stretches, t);
+    t.periods = periodsOf(stretches);
     XVKIT_DCHECK(std::adjacent_find(t.periods.begin(), t.periods.end(),
                                     [](const DaylightPeriod& a, const DaylightPeriod& b) {
                                         return a.end >= b.begin;
                                     }) == t.periods.end());
-    std::size_t first = 0;
-    t.firstOfYear.reserve(kLastYear + 2 - kFirstYear);
-    for (int year = kFirstYear; year <= kLastYear + 1; ++year) {
-        const Seconds yearStart = startOfYear(year);
-        while (first < t.periods.size() && t.periods[first].close <= yearStart)
-            ++first;
-        t.firstOfYear.push_back(static_cast<std::uint32_t>(first));
-    }
+    t.exactFrom = std::max(t.exactFrom, twoReadingsExactFrom(t));
+    // A period opens on the earlier clock and closes on the later one, so
+    // that both readings of an instant fall inside exactly when it does.
+    const std::int32_t earlier = std::min(t.standard.gmtoff, t.daylight.gmtoff);
+    const std::int32_t later = std::max(t.standard.gmtoff, t.daylight.gmtoff);
+    std::vector<Span> walls;
+    walls.reserve(t.periods.size());
+    for (const DaylightPeriod& p : t.periods)
+        walls.push_back({p.begin + earlier, p.end + later});
+    t.daylightWalls = WallSet(walls);
     return t;
-}
-
-bool Timeline::isDaylight(Seconds wall, std::int64_t year) const {
-    // The first period that closes after `wall`: a step or two from the
-    // year's first one, further only for a `year` that is not wall's own.
-    const std::int64_t row = std::clamp<std::int64_t>(year - kFirstYear, 0, firstOfYear.size() - 1);
-    std::size_t i = firstOfYear.empty() ? 0 : firstOfYear[static_cast<std::size_t>(row)];
-    while (i > 0 && periods[i - 1].close > wall)
-        --i;
-    while (i < periods.size() && periods[i].close <= wall)
-        ++i;
-    return i < periods.size() && periods[i].open <= wall;
 }
 
 const DaylightPeriod* Timeline::beginIn(std::int64_t year) const {

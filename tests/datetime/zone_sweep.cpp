@@ -1,17 +1,32 @@
 // Compares each database zone named on standard input, one a line, with the C
-// runtime over 1970-2036 from its exactFrom() on (see tz_peer.h);
-// scripts/zone_sweep.sh feeds it every zone. Prints the zones that disagree or
-// cannot be read, then the totals; exits 1 when any zone disagrees.
+// runtime (see tz_peer.h): period(), extract() and instants() over the whole
+// range 1901-2037, and the QNZone answers over 1970-2036 from exactFrom() on.
+// scripts/zone_sweep.sh feeds it every zone. Prints the zones that disagree
+// or cannot be read, then the totals; exits 1 when any zone disagrees.
 #include <cstdio>
 #include <iostream>
 #include <string>
 
 #include "tz_peer.h"
 
+namespace {
+
+// Prints the first disagreement of a failed check and says whether it passed.
+template <class Check>
+bool passed(const char* name, const char* what, const Check& check) {
+    if (check.failures().empty())
+        return true;
+    std::printf("%s: %s, %zu+ disagreements, first: %s\n", name, what, check.failures().size(),
+                check.failures().front().c_str());
+    return false;
+}
+
+}  // namespace
+
 int main() {
-    constexpr int kFirstYear = 1970, kLastYear = 2036;
-    int zones = 0, exact = 0, exactBy1970 = 0, unreadable = 0;
-    long checks = 0;
+    constexpr int kFirstModelYear = 1970, kLastModelYear = 2036;
+    int zones = 0, exact = 0, historyExact = 0, exactBy1970 = 0, unreadable = 0;
+    long checks = 0, historyChecks = 0, periods = 0;
     for (std::string name; std::getline(std::cin, name);) {
         if (name.empty())
             continue;
@@ -24,20 +39,24 @@ int main() {
             continue;
         }
         tzpeer::ScopedEnv tz("TZ", name.c_str());
-        tzpeer::PeerCheck check(*zone, kFirstYear, kLastYear);
-        check.run();
-        checks += check.checks();
-        exactBy1970 += zone->exactFrom() <= kFirstYear;
-        if (check.failures().empty())
-            ++exact;
-        else
-            std::printf("%s: exactFrom %u, %zu+ disagreements, first: %s\n", name.c_str(),
-                        zone->exactFrom(), check.failures().size(),
-                        check.failures().front().c_str());
+        tzpeer::ExactCheck history(*zone, false);
+        history.run();
+        historyChecks += history.checks();
+        periods += history.periods();
+        const bool historyPassed = passed(name.c_str(), "whole history", history);
+        historyExact += historyPassed;
+        tzpeer::PeerCheck model(*zone, kFirstModelYear, kLastModelYear);
+        model.run();
+        checks += model.checks();
+        exactBy1970 += zone->exactFrom() <= kFirstModelYear;
+        const std::string fromYear = "QNZone answers from " + std::to_string(zone->exactFrom());
+        exact += passed(name.c_str(), fromYear.c_str(), model) && historyPassed;
     }
     std::printf(
-        "%d zones: %d exact from their exactFrom, %d with exactFrom at or before %d, "
-        "%d unreadable (%ld comparisons)\n",
-        zones, exact, exactBy1970, kFirstYear, unreadable, checks);
+        "%d zones: %d exact over 1901-2037 through period, extract and instants (%ld periods, "
+        "%ld comparisons); %d also exact through QNZone from their exactFrom, %d with exactFrom "
+        "at or before %d (%ld comparisons); %d unreadable\n",
+        zones, historyExact, periods, historyChecks, exact, exactBy1970, kFirstModelYear, checks,
+        unreadable);
     return exact == zones ? 0 : 1;
 }

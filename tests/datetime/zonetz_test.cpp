@@ -2,7 +2,16 @@
 // ranges, and readings against the C runtime.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cstdio>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <string>
 #include <tuple>
@@ -10,6 +19,7 @@
 #include <vector>
 
 #include "tz_peer.h"
+#include "tzif_image.h"
 
 namespace {
 
@@ -154,6 +164,72 @@ TEST(QNZoneTZ, RefusesDamagedZoneFiles) {
     }
 }
 
+// A FIFO under TZDIR must be refused at once, not wait for a writer.
+TEST(QNZoneTZ, RefusesAFifoWithoutWaitingForAWriter) {
+    tzpeer::ZoneFolder folder;
+    const std::string fifo = std::string(folder.path()) + "/Hang";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    tzpeer::ScopedEnv tzdir("TZDIR", folder.path());
+    auto reason = std::async(std::launch::async, [] {
+        XVString why;
+        return QNZoneTZ::fromDatabase("Hang", &why) ? std::string("read") : std::string(why);
+    });
+    if (reason.wait_for(std::chrono::seconds(20)) == std::future_status::timeout) {
+        // Let the blocked reader go before failing.
+        close(open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+        ADD_FAILURE() << "blocked opening a FIFO";
+    }
+    EXPECT_EQ(reason.get(), fifo + " is not a zone file");
+    XVString why;
+    EXPECT_TRUE(!QNZoneTZ::fromSetting("/dev/null", &why) &&
+                std::string(why) == "/dev/null is not a zone file")
+        << why;
+}
+
+// A text too long to be a file name still names no file, so it is read as
+// a POSIX setting, as the C runtime does.
+TEST(QNZoneTZ, ReadsASettingTooLongForAFileNameAsPosix) {
+    const std::string setting = std::string(300, 'A') + "5";
+    XVString why;
+    const auto zone = QNZoneTZ::fromSetting(setting.c_str(), &why);
+    ASSERT_TRUE(zone) << why;
+    EXPECT_EQ(std::make_tuple(std::string(zone->timeZoneName()), zone->timeZoneOffset()),
+              std::make_tuple(std::string(300, 'A'), 18000l));
+}
+
+// Every reason is one line: control bytes, a NUL in a footer included, are
+// escaped, never passed on or cut at.
+TEST(QNZoneTZ, GivesReasonsOnOneLineForEveryByte) {
+    const auto oneLine = [](const XVString& why) {
+        return !why.empty() && std::none_of(why.begin(), why.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+        });
+    };
+    for (int byte = 1; byte < 256; ++byte) {
+        const char c = static_cast<char>(byte);
+        for (const std::string& text :
+             {std::string(1, c), std::string("A").append(1, c).append("B"),
+              std::string("EST5EDT,M3.2.0,M11.1.0").append(1, c)}) {
+            XVString bySetting, byName, byPosix;
+            const bool setting = QNZoneTZ::fromSetting(text.c_str(), &bySetting) != nullptr;
+            const bool name = QNZoneTZ::fromDatabase(text.c_str(), &byName) != nullptr;
+            const bool posix = QNZoneTZ::fromPosix(text.c_str(), &byPosix) != nullptr;
+            EXPECT_TRUE((setting || oneLine(bySetting)) && (name || oneLine(byName)) &&
+                        (posix || oneLine(byPosix)))
+                << byte << ": " << bySetting << " | " << byName << " | " << byPosix;
+        }
+    }
+    XVString why;
+    tzpeer::ScopedEnv tzdir("TZDIR", nullptr);
+    EXPECT_FALSE(QNZoneTZ::fromSetting("A\nB", &why));
+    EXPECT_EQ(std::string(why), "no zone 'A\\nB' under /usr/share/zoneinfo");
+    const std::vector<char> nulInFooter =
+        tzpeer::tzifImage({}, {{3600, false, "CET"}}, std::string("CET-1\0CEST", 10));
+    EXPECT_FALSE(QNZoneTZ::fromTZif(nulInFooter.data(), nulInFooter.size(), "Nul", &why));
+    EXPECT_EQ(std::string(why),
+              "bad footer rule: a zone name of three or more letters expected at '\\x00CEST'");
+}
+
 TEST(QNZoneTZ, ReadsTheTZVariableAsTheCRuntimeDoes) {
     // The TZ setting, and the standard name and origin of the zone read, or "refused".
     const std::pair<const char*, const char*> cases[] = {
@@ -177,46 +253,127 @@ TEST(QNZoneTZ, ReadsTheTZVariableAsTheCRuntimeDoes) {
     }
 }
 
-// Zones chosen for their hard cases against the C runtime over 1970-2036 (from
-// exactFrom on); the first ones also by exactFrom, daylightObserved and the
-// daylight boundaries of 2024 (0 for none).
-TEST(QNZoneTZ, DatabaseZonesAnswerAsTheCRuntimeDoes) {
+// "d/m hh:mm wW" of a daylight boundary of `year`, or "cleared"; the fields
+// that the boundary does not set must stay as they were.
+std::string boundary(const QNZone& zone, int year, bool begin) {
+    tm t{-5, -5, -5, -5, -5, year - 1900, -5, 77, -5, 0, nullptr};
+    begin ? zone.getBeginDaylight(&t) : zone.getEndDaylight(&t);
+    if (t.tm_year == INT_MIN && t.tm_mday == INT_MIN && t.tm_isdst == INT_MIN)
+        return "cleared";
+    EXPECT_TRUE(t.tm_year == year - 1900 && t.tm_yday == 77 && t.tm_isdst == -1 && t.tm_sec == 0)
+        << year;
+    char text[40];
+    std::snprintf(text, sizeof text, "%d/%d %02d:%02d w%d", t.tm_mday, t.tm_mon + 1, t.tm_hour,
+                  t.tm_min, t.tm_wday);
+    return text;
+}
+
+// The QNZone answers of zones kept in the repository: exactFrom, the changes
+// of a year and its daylight boundaries (begin on standard time, end on
+// daylight time), and the instants of those.
+TEST(QNZoneTZ, GivesTheDaylightChangesOfAYear) {
     struct {
-        const char* name;
-        unsigned exactFrom;  // 0: compared with the C runtime only
+        const char* file;
+        unsigned exactFrom;
         bool observed;
-        unsigned long begin2024, end2024;
+        int year;
+        std::vector<unsigned long> changes;
+        const char *begin, *end;
     } const cases[] = {
-        {"America/New_York", 1946, true, utcCount(10, 3, 2024, 7), utcCount(3, 11, 2024, 6)},
+        {"America_New_York",
+         1946,
+         true,
+         2024,
+         {utcCount(10, 3, 2024, 7), utcCount(3, 11, 2024, 6)},
+         "10/3 02:00 w0",
+         "3/11 02:00 w0"},
         // Southern hemisphere: the year's end of daylight time comes first.
-        {"Australia/Sydney", 1901, true, utcCount(5, 10, 2024, 16), utcCount(6, 4, 2024, 16)},
-        // Negative saving: winter is daylight (GMT), summer standard (IST).
-        {"Europe/Dublin", 1969, true, utcCount(27, 10, 2024, 1), utcCount(31, 3, 2024, 1)},
-        {"Asia/Kolkata", 1907, true, 0, 0},   // daylight time in 1942-1945 only
-        {"Europe/Moscow", 2015, true, 0, 0},  // standard offset changed in 2011 and 2014
-        {"Africa/Casablanca", 2019, true, utcCount(10, 3, 2024, 2), utcCount(14, 4, 2024, 2)},
-        {"Etc/UTC", 1901, false, 0, 0},
-        {"Europe/Berlin", 0, false, 0, 0},        // the European rule, changes at 01:00 UTC
-        {"America/Sao_Paulo", 0, false, 0, 0},    // southern, dropped daylight saving in 2019
-        {"Australia/Lord_Howe", 0, false, 0, 0},  // 30-minute daylight saving
-        {"Africa/Cairo", 0, false, 0, 0},         // saving suspended for Ramadan in 2014
-        {"Asia/Tehran", 0, false, 0, 0},          // half-hour offset, dropped saving in 2022
-        {"Antarctica/Troll", 0, false, 0, 0},     // two-hour daylight saving
-        {"US/Eastern", 0, false, 0, 0},           // a link
+        {"Australia_Sydney",
+         1901,
+         true,
+         2024,
+         {utcCount(6, 4, 2024, 16), utcCount(5, 10, 2024, 16)},
+         "6/10 02:00 w0",
+         "7/4 03:00 w0"},
+        // Negative saving: winter (GMT) is daylight time, summer (IST) standard.
+        {"Europe_Dublin",
+         1969,
+         true,
+         2024,
+         {utcCount(31, 3, 2024, 1), utcCount(27, 10, 2024, 1)},
+         "27/10 02:00 w0",
+         "31/3 01:00 w0"},
+        {"Africa_Casablanca",
+         2019,
+         true,
+         2024,
+         {utcCount(10, 3, 2024, 2), utcCount(14, 4, 2024, 2)},
+         "10/3 03:00 w0",
+         "14/4 02:00 w0"},
+        // Daylight time of 1942-1945 only; the end of 14 May is read as 24:00.
+        {"Asia_Kolkata",
+         1907,
+         true,
+         1942,
+         {utcCount(14, 5, 1942, 17, 30), utcCount(31, 8, 1942, 18, 30)},
+         "1/9 00:00 w2",
+         "15/5 00:00 w5"},
+        {"Asia_Kolkata", 1907, true, 2024, {}, "cleared", "cleared"},
+        // Standard offset changed in 2011 and 2014, daylight time until 2010.
+        {"Europe_Moscow", 2015, true, 2024, {}, "cleared", "cleared"},
+        {"Europe_Moscow",
+         2015,
+         true,
+         2010,
+         {utcCount(27, 3, 2010, 23), utcCount(30, 10, 2010, 23)},
+         "28/3 02:00 w0",
+         "31/10 03:00 w0"},
+        {"Etc_UTC", 1901, false, 2024, {}, "cleared", "cleared"},
     };
     for (const auto& c : cases) {
+        const std::vector<char> bytes = tzpeer::fixtureBytes(c.file);
         XVString why;
-        const auto zone = QNZoneTZ::fromDatabase(c.name, &why);
-        ASSERT_TRUE(zone) << c.name << ": " << why;
-        if (c.exactFrom != 0) {
-            EXPECT_EQ(std::make_tuple(zone->exactFrom(), zone->daylightObserved(),
-                                      QNTime::beginDST(2024, *zone).seconds(),
-                                      QNTime::endDST(2024, *zone).seconds()),
-                      std::make_tuple(c.exactFrom, c.observed, c.begin2024, c.end2024))
-                << c.name;
+        const auto zone = QNZoneTZ::fromTZif(bytes.data(), bytes.size(), c.file, &why);
+        ASSERT_TRUE(zone) << c.file << ": " << why;
+        std::vector<unsigned long> changes;
+        for (const QNTime& t : zone->changes(static_cast<unsigned>(c.year)))
+            changes.push_back(t.seconds());
+        EXPECT_EQ(std::make_tuple(zone->exactFrom(), zone->daylightObserved(), changes,
+                                  boundary(*zone, c.year, true), boundary(*zone, c.year, false)),
+                  std::make_tuple(c.exactFrom, c.observed, c.changes, std::string(c.begin),
+                                  std::string(c.end)))
+            << c.file << " " << c.year;
+        // beginDST and endDST are the two changes, into and out of daylight time.
+        if (c.changes.size() == 2) {
+            const QNTime begin = QNTime::beginDST(c.year, *zone),
+                         end = QNTime::endDST(c.year, *zone);
+            EXPECT_TRUE(std::min(begin, end).seconds() == c.changes[0] &&
+                        std::max(begin, end).seconds() == c.changes[1] && begin.isDST(*zone) &&
+                        !end.isDST(*zone))
+                << c.file;
         }
-        tzpeer::ScopedEnv tz("TZ", c.name);
-        EXPECT_EQ(tzpeer::disagreements({*zone, 1970, 2036}), "") << c.name;
+    }
+}
+
+// The QNZone answers against the C runtime over 1970-2036, from exactFrom on.
+TEST(QNZoneTZ, DatabaseZonesAnswerAsTheCRuntimeDoes) {
+    const char* const zones[] = {
+        "America/New_York",    "Australia/Sydney",  "Europe/Dublin", "Asia/Kolkata",
+        "Europe/Moscow",       "Africa/Casablanca", "Etc/UTC",
+        "Europe/Berlin",        // the European rule, changes at 01:00 UTC
+        "America/Sao_Paulo",    // southern, dropped daylight saving in 2019
+        "Australia/Lord_Howe",  // 30-minute daylight saving
+        "Africa/Cairo",         // saving suspended for Ramadan in 2014
+        "Asia/Tehran",          // half-hour offset, dropped saving in 2022
+        "Antarctica/Troll",     // two-hour daylight saving
+        "US/Eastern",           // a link
+    };
+    for (const char* name : zones) {
+        XVString why;
+        const auto zone = QNZoneTZ::fromDatabase(name, &why);
+        ASSERT_TRUE(zone) << name << ": " << why;
+        tzpeer::ScopedEnv tz("TZ", name);
+        EXPECT_EQ(tzpeer::disagreements({*zone, 1970, 2036}), "") << name;
     }
 }
 

@@ -1,14 +1,7 @@
 # Script run by CTest: install, then build the consumer through find_package
 # and through pkg-config, and run both.
 
-# Runs a command; fails unless it succeeds and, given a `pattern`, prints a match.
-function(run pattern)
-    execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-    if(NOT rc EQUAL 0 OR (pattern AND NOT out MATCHES "${pattern}"))
-        message(FATAL_ERROR "failed: ${ARGN}\n${out}\n${err}")
-    endif()
-    set(output "${out}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/../support/run_command.cmake)
 
 file(REMOVE_RECURSE ${PREFIX} ${WORK})
 run("" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX})
