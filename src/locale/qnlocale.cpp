@@ -44,18 +44,23 @@ QNLocale::~QNLocale() = default;
 XVString QNLocale::asString(const tm* t, const char* format, const QNZone& zone) const {
     if (format == nullptr)
         return XVString();
-    // A locale of exactly a built-in class overrides nothing, so its
-    // directives are written straight into the one buffer; any other locale
-    // is asked through the virtual table, directive by directive.
-    if (t != nullptr && isExactly<QNLocaleSnapshot>(*this)) {
-        const auto& c = static_cast<const QNLocaleSnapshot&>(*this).conventions();
-        return expand(
-            format, [&](TextBuffer& out, char d) { appendSnapshotDirective(out, c, t, d, zone); });
-    }
-    if (t != nullptr && isExactly<QNLocaleDefault>(*this)) {
-        return expand(format, [&](TextBuffer& out, char d) {
-            appendEnglishDirective(out, t, d, zone, nullptr);
-        });
+    // A locale whose directive operation is one of the built-in classes'
+    // (the class itself, or one derived from it that does not override the
+    // operation) has its directives written straight into the one buffer;
+    // any other locale is asked through the virtual table, directive by
+    // directive, so that its override shows in every one.
+    if (t != nullptr) {
+        if (directiveEntry(*this) == snapshotDirectiveEntry()) {
+            const auto& c = static_cast<const QNLocaleSnapshot&>(*this).conventions();
+            return expand(format, [&](TextBuffer& out, char d) {
+                appendSnapshotDirective(out, c, t, d, zone);
+            });
+        }
+        if (hasEnglishDirectives(*this)) {
+            return expand(format, [&](TextBuffer& out, char d) {
+                appendEnglishDirective(out, t, d, zone, nullptr);
+            });
+        }
     }
     return expand(format, [&](TextBuffer& out, char d) { out.append(asString(t, d, zone)); });
 }

@@ -2,6 +2,7 @@
 // date/time layouts once, then restores the runtime's locale.
 
 #include <algorithm>
+#include <atomic>
 #include <clocale>
 #include <cstring>
 #include <ctime>
@@ -9,8 +10,9 @@
 
 #include <xvkit/qnlocale.h>
 
-#include "byte_set.h"
+#include "case_blind_set.h"
 #include "debug_check.h"
+#include "directives.h"
 #include "snapshot_components.h"
 #include "text_cursor.h"
 
@@ -225,7 +227,7 @@ void captureWeekdays(Conventions& c, tm probe) {
 
 // The full and short month names (the short ones without trailing blanks),
 // counting those that hold a digit, with their first letters in `initials`.
-void captureMonths(Conventions& c, tm probe, ByteSet& initials) {
+void captureMonths(Conventions& c, tm probe, CaseBlindSet& initials) {
     for (int m = 0; m < 12; ++m) {
         probe.tm_mon = m;
         c.monthNames[m] = formatLetter('B', &probe);
@@ -275,7 +277,15 @@ void captureLayouts(Conventions& c, const tm& probe) {
     c.dateOrder = dateOrderOf(c.listForx);
 }
 
+// QNLocaleSnapshot's own directive operation, noted by every constructor
+// (always the same entry) while the object is still of exactly that class.
+std::atomic<const void*> ownDirectiveEntry{nullptr};
+
 }  // namespace
+
+const void* xvkit::locale::snapshotDirectiveEntry() {
+    return ownDirectiveEntry.load(std::memory_order_relaxed);
+}
 
 QNTimeFmtList::~QNTimeFmtList() {
     delete next;
@@ -296,6 +306,7 @@ QNLocaleSnapshot::QNLocaleSnapshot(const char* localeName) {
     captureMarkers(c_, probe);
     captureLayouts(c_, probe);
     lists.keep();
+    ownDirectiveEntry.store(directiveEntry(*this), std::memory_order_relaxed);
 }
 
 QNLocaleSnapshot::~QNLocaleSnapshot() {

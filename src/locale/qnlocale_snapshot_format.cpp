@@ -1,26 +1,21 @@
 // QNLocaleSnapshot formatting: numbers, money and date directives, all from
-// the captured conventions. Texts are built in fixed areas on the stack and
-// move to the heap only when they outgrow them, so no result is ever cut
-// short and nothing is written past an area.
+// the captured conventions, each built in one growing text buffer.
 
 #include <algorithm>
 #include <array>
-#include <cfenv>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <string>
 #include <string_view>
-#include <system_error>
 
 #include <xvkit/qnlocale.h>
 #include <xvkit/qnzone.h>
 
 #include "debug_check.h"
+#include "digit_grouping.h"
 #include "directives.h"
+#include "fixed_point.h"
 #include "snapshot_components.h"
 #include "text_buffer.h"
 #include "text_cursor.h"
@@ -30,122 +25,6 @@ namespace {
 
 using namespace xvkit::locale;
 using Conventions = QNLocaleSnapshot::Conventions;
-
-// A text written from its last character towards its first, in an area
-// whose size the caller computes in advance.
-class BackwardText {
-  public:
-    explicit BackwardText(std::size_t capacity) {
-        char* area = local_;
-        if (capacity > sizeof local_) {
-            heap_.resize(capacity);
-            area = heap_.data();
-        }
-        end_ = area + capacity;
-        begin_ = end_;
-    }
-    BackwardText(const BackwardText&) = delete;
-    BackwardText& operator=(const BackwardText&) = delete;
-
-    void put(char c) {
-        XVKIT_DCHECK(begin_ > area());
-        *--begin_ = c;
-    }
-    void put(const char* s, std::size_t n) {
-        XVKIT_DCHECK(n <= static_cast<std::size_t>(begin_ - area()));
-        begin_ -= n;
-        std::memcpy(begin_, s, n);
-    }
-    void put(const XVString& s) { put(s.data(), s.size()); }
-    const char* data() const { return begin_; }
-    std::size_t size() const { return static_cast<std::size_t>(end_ - begin_); }
-
-  private:
-    const char* area() const { return heap_.empty() ? local_ : heap_.data(); }
-
-    char local_[512];
-    std::string heap_;
-    char* begin_;
-    char* end_;
-};
-
-// The most characters `n` characters take once grouped: a separator
-// between every two of them.
-std::size_t groupedBound(std::size_t n, const XVString& separator) {
-    return n + (n > 0 ? n - 1 : 0) * separator.size();
-}
-
-// Writes `chars` (an optional '-' and digits) in front of `out`'s text,
-// with `separator` wherever the group sizes of `grouping` fall: the low four
-// bits of each byte (so 3 and '3' both mean 3, CHAR_MAX means 15), the last
-// size repeating, 0 or an empty grouping meaning no groups. No separator
-// ever follows the '-'.
-void putGrouped(BackwardText& out, const char* chars, std::size_t n, const XVString& grouping,
-                const XVString& separator) {
-    const char* size = grouping.c_str();
-    int sinceSeparator = 0;
-    for (std::size_t i = n; i-- > 0;) {
-        if (sinceSeparator > 0 && sinceSeparator == (*size & 15) && chars[i] != '-') {
-            out.put(separator);
-            sinceSeparator = 0;
-            if (size[1] != '\0')
-                ++size;
-        }
-        out.put(chars[i]);
-        ++sinceSeparator;
-    }
-}
-
-XVString groupedText(const char* chars, std::size_t n, const XVString& grouping,
-                     const XVString& separator) {
-    BackwardText out(groupedBound(n, separator));
-    putGrouped(out, chars, n, grouping, separator);
-    return XVString(out.data(), out.size());
-}
-
-// No double has more than 1074 digits after the point (2^-1074 has exactly
-// that many); C would only add zeros.
-constexpr int kMaxPrecision = 1074;
-
-// The text of C's "%.*f" for `value` with a precision of 0..kMaxPrecision,
-// in `area` or, when longer, in `spill`. Under the to-nearest rounding mode
-// std::to_chars gives exactly C's digits in its "C" locale, without the
-// runtime's locale or a format to parse; under any other mode only C itself
-// follows the mode.
-class FixedDigits {
-  public:
-    FixedDigits(double value, int precision) {
-        XVKIT_DCHECK(precision >= 0 && precision <= kMaxPrecision);
-        if (std::fegetround() == FE_TONEAREST) {
-            const auto converted = std::to_chars(area_, area_ + sizeof area_, value,
-                                                 std::chars_format::fixed, precision);
-            // The area holds the longest text; a failure would leave nothing.
-            if (converted.ec == std::errc())
-                text_ = std::string_view(area_, static_cast<std::size_t>(converted.ptr - area_));
-            return;
-        }
-        const int n = std::snprintf(area_, sizeof area_, "%.*f", precision, value);
-        if (n < 0)
-            return;
-        if (static_cast<std::size_t>(n) < sizeof area_) {
-            text_ = std::string_view(area_, static_cast<std::size_t>(n));
-            return;
-        }
-        spill_.resize(static_cast<std::size_t>(n));
-        std::snprintf(spill_.data(), spill_.size() + 1, "%.*f", precision, value);
-        text_ = spill_;
-    }
-    FixedDigits(const FixedDigits&) = delete;
-    FixedDigits& operator=(const FixedDigits&) = delete;
-
-    std::string_view text() const { return text_; }
-
-  private:
-    // Sign, 309 digits of the largest double, point, decimals.
-    char area_[1 + 309 + 1 + kMaxPrecision];
-    std::string spill_;
-    std::string_view text_;
-};
 
 // Moves `i` past the C runtime's decimal-point text in `s`, a multibyte
 // character at a time (at least one byte each), up to the next digit.
@@ -158,40 +37,42 @@ std::size_t skipRuntimePoint(std::string_view s, std::size_t i) {
     return std::min(i, s.size());
 }
 
-// Calls `sink(text, length)` with the fixed-point text of `value`: the
-// digits of C's "%.*f", the integer part grouped, and `point` in place of
-// the C text's decimal point (or where it would stand, with `showpoint` and
-// no decimals). Whatever follows the integer digits up to the next digit
-// counts as the C point: in "inf" and "nan" the letters do, so infinities
-// and NaN give the sign (if any) and `point`.
-template <class Sink>
-void withRealText(double value, int precision, bool showpoint, const XVString& point,
-                  const XVString& separator, const XVString& grouping, Sink&& sink) {
-    if (precision < 0)
-        precision = 6;
-    if (precision > kMaxPrecision)
-        precision = kMaxPrecision;
-    const FixedDigits digits(value, precision);
-    const char* const printed = digits.text().data();
-    const std::size_t length = digits.text().size();
-
-    std::size_t i = 0;
-    if (i < length && printed[i] == '-')
+// Appends the fixed-point text of `value`: the digits of C's "%.*f", the
+// integer part grouped, and `point` in place of the C text's decimal point
+// (or where it would stand, with `showpoint` and no decimals). Whatever
+// follows the integer digits up to the next digit counts as the C point: in
+// "inf" and "nan" the letters do, so infinities and NaN give the sign (if
+// any) and `point`.
+void appendReal(TextBuffer& out, double value, int precision, bool showpoint, const XVString& point,
+                const DigitGrouping& grouping) {
+    TextBuffer printed;
+    appendFixed(printed, value, fixedPrecision(precision), false);
+    const std::string_view text = printed.view();
+    const bool negative = !text.empty() && text[0] == '-';
+    std::size_t i = negative ? 1 : 0;
+    const std::size_t integerFrom = i;
+    while (i < text.size() && isDigit(text[i]))
         ++i;
-    while (i < length && isDigit(printed[i]))
-        ++i;
-    const std::size_t integerLength = i;
-    const bool hadPoint = i < length;
-    i = skipRuntimePoint(digits.text(), i);
-    const bool writePoint = hadPoint || showpoint;
+    const std::string_view integer = text.substr(integerFrom, i - integerFrom);
+    const bool hadPoint = i < text.size();
+    i = skipRuntimePoint(text, i);
+    if (negative)
+        out.append('-');
+    grouping.append(out, integer);
+    if (hadPoint || showpoint)
+        out.append(point);
+    out.append(text.substr(i));
+}
 
-    BackwardText out((length - i) + (writePoint ? point.size() : 0) +
-                     groupedBound(integerLength, separator));
-    out.put(printed + i, length - i);
-    if (writePoint)
-        out.put(point);
-    putGrouped(out, printed, integerLength, grouping, separator);
-    sink(out.data(), out.size());
+// Appends the decimal digits of `magnitude`, grouped, after a '-' when
+// `negative` (never a separator after it).
+void appendGroupedWhole(TextBuffer& out, unsigned long magnitude, bool negative,
+                        const DigitGrouping& grouping) {
+    char digits[20];  // a 64-bit number has at most 20 digits
+    const char* const end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+    if (negative)
+        out.append('-');
+    grouping.append(out, std::string_view(digits, static_cast<std::size_t>(end - digits)));
 }
 
 // The number that `component` shows for `t`; kNoNumber for the components
@@ -338,26 +219,24 @@ MoneyStyle moneyStyle(const Conventions& c, QNLocale::CurrSymbol symbol, bool ne
 }  // namespace
 
 XVString QNLocaleSnapshot::asString(unsigned long value) const {
-    char digits[20];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    return groupedText(digits, static_cast<std::size_t>(end - digits), c_.grouping,
-                       c_.thousandsSep);
+    TextBuffer out;
+    appendGroupedWhole(out, value, false, DigitGrouping(c_.grouping, c_.thousandsSep));
+    return out.take();
 }
 
 XVString QNLocaleSnapshot::asString(long value) const {
-    char chars[21] = {'-'};
     const unsigned long magnitude =
         value < 0 ? 0ul - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
-    const auto end = std::to_chars(chars + 1, chars + sizeof chars, magnitude).ptr;
-    const char* first = value < 0 ? chars : chars + 1;
-    return groupedText(first, static_cast<std::size_t>(end - first), c_.grouping, c_.thousandsSep);
+    TextBuffer out;
+    appendGroupedWhole(out, magnitude, value < 0, DigitGrouping(c_.grouping, c_.thousandsSep));
+    return out.take();
 }
 
 XVString QNLocaleSnapshot::asString(double value, int precision, bool showpoint) const {
-    XVString result;
-    withRealText(value, precision, showpoint, c_.decimalPoint, c_.thousandsSep, c_.grouping,
-                 [&result](const char* s, std::size_t n) { result.assign(s, n); });
-    return result;
+    TextBuffer out;
+    appendReal(out, value, precision, showpoint, c_.decimalPoint,
+               DigitGrouping(c_.grouping, c_.thousandsSep));
+    return out.take();
 }
 
 XVString QNLocaleSnapshot::moneyAsString(double amount, CurrSymbol symbol) const {
@@ -380,9 +259,8 @@ XVString QNLocaleSnapshot::moneyAsString(double amount, CurrSymbol symbol) const
                 out.append(style.sign);
                 break;
             case 'm':
-                withRealText(std::fabs(amount) / style.scale, style.digits, false,
-                             c_.monDecimalPoint, c_.monThousandsSep, c_.monGrouping,
-                             [&out](const char* s, std::size_t n) { out.append(s, n); });
+                appendReal(out, std::fabs(amount) / style.scale, style.digits, false,
+                           c_.monDecimalPoint, DigitGrouping(c_.monGrouping, c_.monThousandsSep));
                 break;
             default:
                 break;

@@ -1,16 +1,22 @@
-// The text buffer every locale writer uses: characters appended from left to
-// right into a fixed area on the stack, moving to the heap only when the text
-// outgrows it, so no result is ever cut short and nothing is written past the
-// area. Internal to the library.
+// The one text buffer of the locale writers: characters appended from left
+// to right into an area on the stack, moving to the heap only when the text
+// outgrows it, so no result is ever cut short and nothing is written past
+// the area. Every writer (directives, format expansion, numbers, real
+// numbers, money) and the real-number reader build their texts in it.
+// Internal to the library.
 #ifndef XVKIT_SRC_LOCALE_TEXT_BUFFER_H_
 #define XVKIT_SRC_LOCALE_TEXT_BUFFER_H_
 
+#include <cstdarg>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
 
 #include <xvkit/xvstring.h>
+
+#include "debug_check.h"
 
 namespace xvkit::locale {
 
@@ -20,6 +26,11 @@ class TextBuffer {
     TextBuffer(const TextBuffer&) = delete;
     TextBuffer& operator=(const TextBuffer&) = delete;
 
+    const char* data() const { return spilled_ ? heap_.data() : local_; }
+    char* data() { return spilled_ ? heap_.data() : local_; }
+    std::size_t size() const { return size_; }
+    std::string_view view() const { return {data(), size_}; }
+
     // Room for `n` more characters at the end, to be written by the caller.
     char* extend(std::size_t n) {
         if (!spilled_ && n <= sizeof local_ - size_) {
@@ -28,6 +39,14 @@ class TextBuffer {
             return room;
         }
         return extendOnHeap(n);
+    }
+    // Drops the characters from `size` on (`size` at most the current size),
+    // giving back room that `extend` took and the writer did not fill.
+    void truncate(std::size_t size) {
+        XVKIT_DCHECK(size <= size_);
+        size_ = size;
+        if (spilled_)
+            heap_.resize(size);
     }
     void append(const char* s, std::size_t n) { copy(extend(n), s, n); }
     void append(std::string_view s) { append(s.data(), s.size()); }
@@ -48,8 +67,44 @@ class TextBuffer {
             room[1] = static_cast<char>('0' + value % 10);
             return;
         }
-        unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
-                                                 : static_cast<unsigned long long>(value);
+        appendNumber(value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                               : static_cast<unsigned long long>(value),
+                     value < 0, width, fill);
+    }
+    // C's "%llu" of `value`.
+    void appendUnsigned(unsigned long long value) { appendNumber(value, false, 1, '0'); }
+
+    // The C formatting of `format` (vsnprintf), at whatever length it has.
+    // An encoding error of the C library appends nothing.
+    __attribute__((format(printf, 2, 3))) void appendFormatted(const char* format, ...) {
+        std::va_list args;
+        va_start(args, format);
+        std::va_list again;
+        va_copy(again, args);
+        const int n = std::vsnprintf(nullptr, 0, format, args);
+        va_end(args);
+        if (n > 0) {
+            // vsnprintf writes a NUL after the text: room for it, then dropped.
+            const std::size_t start = size_;
+            std::vsnprintf(extend(static_cast<std::size_t>(n) + 1), static_cast<std::size_t>(n) + 1,
+                           format, again);
+            truncate(start + static_cast<std::size_t>(n));
+        }
+        va_end(again);
+    }
+
+    // The text, NUL-terminated for the C readers (the NUL is not counted).
+    const char* c_str() {
+        append('\0');
+        truncate(size_ - 1);
+        return data();
+    }
+
+    XVString take() { return spilled_ ? XVString(std::move(heap_)) : XVString(local_, size_); }
+
+  private:
+    // The digits of `magnitude`, with '-' when `negative`, filled to `width`.
+    void appendNumber(unsigned long long magnitude, bool negative, std::size_t width, char fill) {
         char digits[20];
         char* const end = digits + sizeof digits;
         char* first = end;
@@ -58,7 +113,7 @@ class TextBuffer {
             magnitude /= 10;
         } while (magnitude != 0);
         const auto length = static_cast<std::size_t>(end - first);
-        const std::size_t sign = value < 0 ? 1 : 0;
+        const std::size_t sign = negative ? 1 : 0;
         const std::size_t padding = length + sign < width ? width - length - sign : 0;
         char* room = extend(padding + sign + length);
         if (fill != '0') {
@@ -74,9 +129,6 @@ class TextBuffer {
         copy(room, first, length);
     }
 
-    XVString take() { return spilled_ ? XVString(std::move(heap_)) : XVString(local_, size_); }
-
-  private:
     // Copies `n` bytes; the short texts of names, numbers and literal runs
     // take two overlapping fixed-size moves instead of a call.
     static void copy(char* to, const char* from, std::size_t n) {
@@ -101,9 +153,9 @@ class TextBuffer {
         if (!spilled_)
             heap_.assign(local_, size_);
         spilled_ = true;
-        const std::size_t old = heap_.size();
-        heap_.resize(old + n);
-        return heap_.data() + old;
+        heap_.resize(size_ + n);
+        size_ += n;
+        return heap_.data() + size_ - n;
     }
     char local_[256];
     std::size_t size_ = 0;
