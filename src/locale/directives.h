@@ -62,17 +62,14 @@ inline void appendZoneName(TextBuffer& out, const tm* t, const QNZone& zone) {
         out.append(zone.altZoneName());
 }
 
-// Appends the English locale's text of `directive` for `t` (not null). The
-// composites 'c' ('x' and 'X') and 'C' (with 'Z') take those parts from
-// `self`'s directive operation when `self` is given, so that a derived
-// locale's override shows in them; with null they are written directly.
-void appendEnglishDirective(TextBuffer& out, const tm* t, char directive, const QNZone& zone,
-                            const QNLocale* self);
+// The expansion of `format` (not null) for `t` (not null) with the English
+// locale's directives, written directly.
+XVString expandEnglish(const char* format, const tm* t, const QNZone& zone);
 
-// Appends a snapshot's text of `directive` for `t` (not null) from the
-// captured conventions `c`.
-void appendSnapshotDirective(TextBuffer& out, const QNLocaleSnapshot::Conventions& c, const tm* t,
-                             char directive, const QNZone& zone);
+// The expansion of `format` (not null) for `t` (not null) with a snapshot's
+// directives from the captured conventions `c`, written directly.
+XVString expandSnapshot(const QNLocaleSnapshot::Conventions& c, const char* format, const tm* t,
+                        const QNZone& zone);
 
 }  // namespace xvkit::locale
 

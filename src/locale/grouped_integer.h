@@ -50,11 +50,17 @@ bool readGroupedInteger(Cursor& cursor, const GroupingRule& rule, int& digits, O
     const std::string_view separator = rule.grouping.separator();
     Separators seps(rule.maxSeparators);
     for (;;) {
-        while (isDigit(cursor.peek())) {
-            if (digits == INT_MAX || !digit(cursor.take()))
+        // The run of digits, through locals the compiler keeps in registers;
+        // the count is checked once the run ends.
+        const char* at = cursor.at;
+        for (; isDigit(*at); ++at) {
+            if (!digit(*at))
                 return false;
-            ++digits;
         }
+        if (at - cursor.at > INT_MAX - digits)
+            return false;
+        digits += static_cast<int>(at - cursor.at);
+        cursor.at = at;
         if (digits == 0 || !cursor.match(separator.data(), separator.size()))
             break;
         if (!seps.record(digits))

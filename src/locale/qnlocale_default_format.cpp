@@ -16,6 +16,7 @@
 #include "debug_check.h"
 #include "directives.h"
 #include "fixed_point.h"
+#include "format_expansion.h"
 #include "qnlocale_default_names.h"
 #include "text_buffer.h"
 #include "tm_fields.h"
@@ -44,65 +45,6 @@ void appendClock(TextBuffer& out, const tm* t) {
     out.appendDecimal(t->tm_sec, 2, '0');
 }
 
-// The number that directive `d` shows for `t`; kNoNumber for the
-// directives shown as text.
-NumberField englishNumber(const tm* t, char d) {
-    switch (d) {
-        case 'd':
-            return {t->tm_mday};
-        case 'H':
-            return {t->tm_hour};
-        case 'I':
-            return {t->tm_hour % 12 == 0 ? 12 : t->tm_hour % 12};
-        case 'j':
-            return {std::int64_t{t->tm_yday} + 1, 3};
-        case 'm':
-            return {std::int64_t{t->tm_mon} + 1};
-        case 'M':
-            return {t->tm_min};
-        case 'S':
-            return {t->tm_sec};
-        case 'U':
-            return {weekOfYearFromSunday(t)};
-        case 'w':
-            return {t->tm_wday, 1};
-        case 'W':
-            return {weekOfYearFromMonday(t)};
-        case 'y':
-            return {fullYear(t) % 100};
-        case 'Y':
-            return {fullYear(t), 4};
-        default:
-            return kNoNumber;
-    }
-}
-
-// The text of a name directive: 'a', 'A', 'b', 'B', 'p' or 'Z'.
-void appendEnglishName(TextBuffer& out, const tm* t, char d, const QNZone& zone) {
-    switch (d) {
-        case 'a':
-            out.append(weekdayName(t->tm_wday, kShortWeekdayNames));
-            break;
-        case 'A':
-            out.append(weekdayName(t->tm_wday, kWeekdayNames));
-            break;
-        case 'b':
-            out.append(monthName(t->tm_mon, kShortMonthNames));
-            break;
-        case 'B':
-            out.append(monthName(t->tm_mon, kMonthNames));
-            break;
-        case 'p':
-            out.append(t->tm_hour < 12 ? "am" : "pm");
-            break;
-        case 'Z':
-            appendZoneName(out, t, zone);
-            break;
-        default:
-            break;
-    }
-}
-
 // "%3s" of a name: right-aligned in three columns.
 void appendName3(TextBuffer& out, std::string_view name) {
     out.append(' ', name.size() < 3 ? 3 - name.size() : 0);
@@ -121,6 +63,13 @@ void appendEnglishDate(TextBuffer& out, const tm* t) {
     else
         out.appendDecimal(fullYear(t), 4, '0');
 }
+
+// Appends the text of `directive` for `t` (not null). The composites 'c'
+// ('x' and 'X') and 'C' (with 'Z') take those parts from `self`'s directive
+// operation when `self` is given, so that a derived locale's override shows
+// in them; with null they are written directly.
+void appendEnglishDirective(TextBuffer& out, const tm* t, char directive, const QNZone& zone,
+                            const QNLocale* self);
 
 // A composite directive, 'c' ('x' and 'X') or 'C' (with 'Z'): its parts come
 // from `self`'s directive operation when given, so that a derived locale's
@@ -154,22 +103,87 @@ void appendEnglishComposite(TextBuffer& out, const tm* t, char d, const QNZone& 
     out.appendDecimal(fullYear(t), 4, ' ');
 }
 
+void appendEnglishDirective(TextBuffer& out, const tm* t, char directive, const QNZone& zone,
+                            const QNLocale* self) {
+    XVKIT_DCHECK(t != nullptr);
+    // One case per directive: the expansion calls this for every one.
+    switch (directive) {
+        case 'a':
+            out.append(weekdayName(t->tm_wday, kShortWeekdayNames));
+            return;
+        case 'A':
+            out.append(weekdayName(t->tm_wday, kWeekdayNames));
+            return;
+        case 'b':
+            out.append(monthName(t->tm_mon, kShortMonthNames));
+            return;
+        case 'B':
+            out.append(monthName(t->tm_mon, kMonthNames));
+            return;
+        case 'c':
+        case 'C':
+            appendEnglishComposite(out, t, directive, zone, self);
+            return;
+        case 'd':
+            out.appendDecimal(t->tm_mday, 2, '0');
+            return;
+        case 'H':
+            out.appendDecimal(t->tm_hour, 2, '0');
+            return;
+        case 'I':
+            out.appendDecimal(t->tm_hour % 12 == 0 ? 12 : t->tm_hour % 12, 2, '0');
+            return;
+        case 'j':
+            out.appendDecimal(std::int64_t{t->tm_yday} + 1, 3, '0');
+            return;
+        case 'm':
+            out.appendDecimal(std::int64_t{t->tm_mon} + 1, 2, '0');
+            return;
+        case 'M':
+            out.appendDecimal(t->tm_min, 2, '0');
+            return;
+        case 'p':
+            out.append(t->tm_hour < 12 ? "am" : "pm");
+            return;
+        case 'S':
+            out.appendDecimal(t->tm_sec, 2, '0');
+            return;
+        case 'U':
+            out.appendDecimal(weekOfYearFromSunday(t), 2, '0');
+            return;
+        case 'w':
+            out.appendDecimal(t->tm_wday, 1, '0');
+            return;
+        case 'W':
+            out.appendDecimal(weekOfYearFromMonday(t), 2, '0');
+            return;
+        case 'x':
+            appendEnglishDate(out, t);
+            return;
+        case 'X':
+            appendClock(out, t);
+            return;
+        case 'y':
+            out.appendDecimal(fullYear(t) % 100, 2, '0');
+            return;
+        case 'Y':
+            out.appendDecimal(fullYear(t), 4, '0');
+            return;
+        case 'Z':
+            appendZoneName(out, t, zone);
+            return;
+        default:
+            return;
+    }
+}
+
 }  // namespace
 
-void xvkit::locale::appendEnglishDirective(TextBuffer& out, const tm* t, char directive,
-                                           const QNZone& zone, const QNLocale* self) {
-    XVKIT_DCHECK(t != nullptr);
-    const NumberField f = englishNumber(t, directive);
-    if (f.isNumber())
-        out.appendDecimal(f.value, static_cast<std::size_t>(f.width), f.fill);
-    else if (directive == 'x')
-        appendEnglishDate(out, t);
-    else if (directive == 'X')
-        appendClock(out, t);
-    else if (directive == 'c' || directive == 'C')
-        appendEnglishComposite(out, t, directive, zone, self);
-    else
-        appendEnglishName(out, t, directive, zone);
+// Flattened: the directive writer inlined into the walk, once per directive.
+[[gnu::flatten]] XVString xvkit::locale::expandEnglish(const char* format, const tm* t,
+                                                       const QNZone& zone) {
+    return expand(
+        format, [&](TextBuffer& out, char d) { appendEnglishDirective(out, t, d, zone, nullptr); });
 }
 
 XVString QNLocaleDefault::asString(const tm* t, char directive, const QNZone& zone) const {

@@ -16,6 +16,7 @@
 #include "digit_grouping.h"
 #include "directives.h"
 #include "fixed_point.h"
+#include "format_expansion.h"
 #include "snapshot_components.h"
 #include "text_buffer.h"
 #include "text_cursor.h"
@@ -75,66 +76,82 @@ void appendGroupedWhole(TextBuffer& out, unsigned long magnitude, bool negative,
     grouping.append(out, std::string_view(digits, static_cast<std::size_t>(end - digits)));
 }
 
-// The number that `component` shows for `t`; kNoNumber for the components
-// shown as text.
-NumberField componentNumber(const tm* t, Component component) {
-    switch (component) {
-        case kYear:
-            return {fullYear(t), 4};
-        case kYearOfCentury:
-            return {fullYear(t) % 100};
-        case kDayOfYear:
-            return {std::int64_t{t->tm_yday} + 1, 3};
-        case kSecond:
-            return {t->tm_sec};
-        case kMinute:
-            return {t->tm_min};
-        case kHour12:
-            return {t->tm_hour == 0   ? 12
-                    : t->tm_hour > 12 ? std::int64_t{t->tm_hour} - 12
-                                      : t->tm_hour};
-        case kHour24:
-            return {t->tm_hour};
-        case kMonth:
-        case kBlankFilledMonth:
-            return {std::int64_t{t->tm_mon} + 1, 2, component == kMonth ? '0' : ' '};
-        case kDay:
-        case kBlankFilledDay:
-            return {t->tm_mday, 2, component == kDay ? '0' : ' '};
-        case kWeekFromSunday:
-            return {weekOfYearFromSunday(t)};
-        case kWeekFromMonday:
-            return {weekOfYearFromMonday(t)};
-        case kWeekdayNumber:
-            return {t->tm_wday, 1};
-        default:
-            return kNoNumber;
-    }
+// Appends `value` as an unsigned 32-bit number, so that any field value
+// gives a defined text, filled to `width` with `fill`.
+void appendField(TextBuffer& out, std::int64_t value, std::size_t width, char fill) {
+    out.appendDecimal(static_cast<std::uint32_t>(value), width, fill);
 }
 
-// The text that `component` shows for `t`: a captured name, the marker or
-// the zone's name; nothing for a field outside its range or a component
-// shown as a number.
-void appendTextComponent(TextBuffer& out, const Conventions& c, const tm* t, Component component,
-                         const QNZone& zone) {
-    const bool monthOk = t->tm_mon >= 0 && t->tm_mon <= 11;
-    const bool weekdayOk = t->tm_wday >= 0 && t->tm_wday <= 6;
+// Appends `names[index]`, or nothing when `index` is outside 0..`count` - 1.
+template <std::size_t count>
+void appendName(TextBuffer& out, const XVString (&names)[count], int index) {
+    if (index >= 0 && static_cast<std::size_t>(index) < count)
+        out.append(names[index]);
+}
+
+// Date component `component` of `t`: a number, a captured name, the marker
+// or the zone's name. One case per component: the expansion calls this for
+// every directive.
+void appendComponent(TextBuffer& out, const Conventions& c, const tm* t, Component component,
+                     const QNZone& zone) {
     switch (component) {
+        case kYear:
+            appendField(out, fullYear(t), 4, '0');
+            return;
+        case kYearOfCentury:
+            appendField(out, fullYear(t) % 100, 2, '0');
+            return;
+        case kDayOfYear:
+            appendField(out, std::int64_t{t->tm_yday} + 1, 3, '0');
+            return;
+        case kSecond:
+            appendField(out, t->tm_sec, 2, '0');
+            return;
+        case kMinute:
+            appendField(out, t->tm_min, 2, '0');
+            return;
+        case kHour12:
+            appendField(out,
+                        t->tm_hour == 0   ? 12
+                        : t->tm_hour > 12 ? std::int64_t{t->tm_hour} - 12
+                                          : t->tm_hour,
+                        2, '0');
+            return;
+        case kHour24:
+            appendField(out, t->tm_hour, 2, '0');
+            return;
+        case kMonth:
+            appendField(out, std::int64_t{t->tm_mon} + 1, 2, '0');
+            return;
+        case kBlankFilledMonth:
+            appendField(out, std::int64_t{t->tm_mon} + 1, 2, ' ');
+            return;
+        case kDay:
+            appendField(out, t->tm_mday, 2, '0');
+            return;
+        case kBlankFilledDay:
+            appendField(out, t->tm_mday, 2, ' ');
+            return;
+        case kWeekFromSunday:
+            appendField(out, weekOfYearFromSunday(t), 2, '0');
+            return;
+        case kWeekFromMonday:
+            appendField(out, weekOfYearFromMonday(t), 2, '0');
+            return;
+        case kWeekdayNumber:
+            appendField(out, t->tm_wday, 1, '0');
+            return;
         case kMonthName:
-            if (monthOk)
-                out.append(c.monthNames[t->tm_mon]);
+            appendName(out, c.monthNames, t->tm_mon);
             return;
         case kMonthAbb:
-            if (monthOk)
-                out.append(c.monthAbbs[t->tm_mon]);
+            appendName(out, c.monthAbbs, t->tm_mon);
             return;
         case kWeekdayName:
-            if (weekdayOk)
-                out.append(c.weekDays[t->tm_wday]);
+            appendName(out, c.weekDays, t->tm_wday);
             return;
         case kWeekdayAbb:
-            if (weekdayOk)
-                out.append(c.weekAbbs[t->tm_wday]);
+            appendName(out, c.weekAbbs, t->tm_wday);
             return;
         case kMarker:
             out.append(t->tm_hour < 12 ? c.am : c.pm);
@@ -145,18 +162,6 @@ void appendTextComponent(TextBuffer& out, const Conventions& c, const tm* t, Com
         default:
             return;
     }
-}
-
-// Date component `component` of `t`. Numbers are shown as unsigned 32-bit
-// values, so any field value gives a defined text.
-void appendComponent(TextBuffer& out, const Conventions& c, const tm* t, Component component,
-                     const QNZone& zone) {
-    const NumberField f = componentNumber(t, component);
-    if (f.isNumber())
-        out.appendDecimal(static_cast<std::uint32_t>(f.value), static_cast<std::size_t>(f.width),
-                          f.fill);
-    else
-        appendTextComponent(out, c, t, component, zone);
 }
 
 // The literal `text` with each component of `list` inserted at its position.
@@ -216,6 +221,30 @@ MoneyStyle moneyStyle(const Conventions& c, QNLocale::CurrSymbol symbol, bool ne
             .scale = c.fracScale};
 }
 
+// The text of `directive` for `t` (not null).
+void appendSnapshotDirective(TextBuffer& out, const Conventions& c, const tm* t, char directive,
+                             const QNZone& zone) {
+    XVKIT_DCHECK(t != nullptr);
+    switch (directive) {
+        case 'X':
+            appendLayout(out, c, c.textForX, c.listForX, t, zone);
+            break;
+        case 'x':
+            appendLayout(out, c, c.textForx, c.listForx, t, zone);
+            break;
+        case 'c':
+            appendLayout(out, c, c.textForc, c.listForc, t, zone);
+            break;
+        case 'C':
+            appendLayout(out, c, c.textForC, c.listForC, t, zone);
+            break;
+        default:
+            // Every component letter is a directive of its own.
+            appendComponent(out, c, t, kComponentOf[static_cast<unsigned char>(directive)], zone);
+            break;
+    }
+}
+
 }  // namespace
 
 XVString QNLocaleSnapshot::asString(unsigned long value) const {
@@ -271,27 +300,11 @@ XVString QNLocaleSnapshot::moneyAsString(double amount, CurrSymbol symbol) const
     return out.take();
 }
 
-void xvkit::locale::appendSnapshotDirective(TextBuffer& out, const Conventions& c, const tm* t,
-                                            char directive, const QNZone& zone) {
-    XVKIT_DCHECK(t != nullptr);
-    switch (directive) {
-        case 'X':
-            appendLayout(out, c, c.textForX, c.listForX, t, zone);
-            break;
-        case 'x':
-            appendLayout(out, c, c.textForx, c.listForx, t, zone);
-            break;
-        case 'c':
-            appendLayout(out, c, c.textForc, c.listForc, t, zone);
-            break;
-        case 'C':
-            appendLayout(out, c, c.textForC, c.listForC, t, zone);
-            break;
-        default:
-            // Every component letter is a directive of its own.
-            appendComponent(out, c, t, kComponentOf[static_cast<unsigned char>(directive)], zone);
-            break;
-    }
+// Flattened: the directive writer inlined into the walk, once per directive.
+[[gnu::flatten]] XVString xvkit::locale::expandSnapshot(const Conventions& c, const char* format,
+                                                        const tm* t, const QNZone& zone) {
+    return expand(format,
+                  [&](TextBuffer& out, char d) { appendSnapshotDirective(out, c, t, d, zone); });
 }
 
 XVString QNLocaleSnapshot::asString(const tm* t, char directive, const QNZone& zone) const {

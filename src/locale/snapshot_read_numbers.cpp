@@ -192,11 +192,10 @@ bool QNLocaleSnapshot::stringToNum(const XVString& text, long* out) const {
     long value = 0;
     int digits = 0;
     const auto accumulate = [&value](char d) {
-        // Past kWholeMax the number is refused.
-        if (value > (kWholeMax - (d - '0')) / 10)
-            return false;
+        // Refused at the digit that takes it past kWholeMax (a 64-bit long
+        // holds that value).
         value = value * 10 + (d - '0');
-        return true;
+        return value <= kWholeMax;
     };
     if (!readGroupedInteger(cursor, numberGrouping(c_), digits, accumulate) ||
         !cursor.onlyWhiteLeft()) {
