@@ -12,19 +12,18 @@
 
 namespace xvkit::locale {
 
-// Expands `format` into one buffer: literal runs copied, "%%" as '%', and
-// `directive(out, d)` for every other '%' d. A '%' that ends the format adds
-// nothing.
+// Expands `format` into one buffer: other characters copied, "%%" as '%',
+// and `directive(out, d)` for every other '%' d. A '%' that ends the format
+// adds nothing. Literal text between directives is mostly a character or
+// two, copied one at a time.
 template <class AppendDirective>
 inline XVString expand(const char* format, AppendDirective&& directive) {
     TextBuffer out;
-    for (const char* p = format; *p != '\0';) {
-        if (*p != '%') {
-            const char* const run = p;
-            while (*p != '\0' && *p != '%')
-                ++p;
-            out.append(run, static_cast<std::size_t>(p - run));
-            continue;
+    for (const char* p = format;; p += 2) {
+        while (*p != '%') {
+            if (*p == '\0')
+                return out.take();
+            out.append(*p++);
         }
         const char d = p[1];
         if (d == '\0')
@@ -33,7 +32,6 @@ inline XVString expand(const char* format, AppendDirective&& directive) {
             out.append('%');
         else
             directive(out, d);
-        p += 2;
     }
     return out.take();
 }
