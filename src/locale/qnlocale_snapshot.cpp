@@ -259,20 +259,12 @@ void captureLayouts(Conventions& c, const tm& probe) {
     XVString probes[kComponentCount];
     for (int i = 0; i < kLetteredComponents; ++i)
         probes[i] = formatLetter(kComponentLetters[i], &probe);
-    const struct {
-        char letter;
-        XVString* text;
-        QNTimeFmtList** list;
-    } layouts[] = {{'X', &c.textForX, &c.listForX},
-                   {'x', &c.textForx, &c.listForx},
-                   {'c', &c.textForc, &c.listForc},
-                   {'C', &c.textForC, &c.listForC}};
-    for (const auto& layout : layouts) {
+    for (const LayoutSlot& layout : kLayouts) {
         XVString formatted = formatLetter(layout.letter, &probe);
-        decompose(formatted, probes, *layout.list);
-        *layout.text = formatted;
+        decompose(formatted, probes, c.*layout.list);
+        c.*layout.text = formatted;
         if (layout.letter != 'X')
-            detectBlankFill(*layout.list, layout.letter, probe);
+            detectBlankFill(c.*layout.list, layout.letter, probe);
     }
     c.dateOrder = dateOrderOf(c.listForx);
 }

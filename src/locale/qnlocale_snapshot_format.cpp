@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <string_view>
 
 #include <xvkit/qnlocale.h>
@@ -181,13 +182,16 @@ void appendLayout(TextBuffer& out, const Conventions& c, const XVString& text,
     out.append(text.data() + copied, text.size() - copied);
 }
 
-// The component of each directive letter that names one; kNoComponent for
-// every other character.
-constexpr auto kComponentOf = [] {
-    std::array<Component, 256> table{};
+// What each directive letter writes: a component (its number), a layout
+// (kLayoutDirective + its index in kLayouts), or nothing (kNoComponent).
+constexpr int kLayoutDirective = kComponentCount;
+constexpr auto kDirectiveOf = [] {
+    std::array<int, 256> table{};
     table.fill(kNoComponent);
     for (int i = 0; i < kLetteredComponents; ++i)
-        table[static_cast<unsigned char>(kComponentLetters[i])] = static_cast<Component>(i);
+        table[static_cast<unsigned char>(kComponentLetters[i])] = i;
+    for (int i = 0; i < static_cast<int>(std::size(kLayouts)); ++i)
+        table[static_cast<unsigned char>(kLayouts[i].letter)] = kLayoutDirective + i;
     return table;
 }();
 
@@ -225,23 +229,12 @@ MoneyStyle moneyStyle(const Conventions& c, QNLocale::CurrSymbol symbol, bool ne
 void appendSnapshotDirective(TextBuffer& out, const Conventions& c, const tm* t, char directive,
                              const QNZone& zone) {
     XVKIT_DCHECK(t != nullptr);
-    switch (directive) {
-        case 'X':
-            appendLayout(out, c, c.textForX, c.listForX, t, zone);
-            break;
-        case 'x':
-            appendLayout(out, c, c.textForx, c.listForx, t, zone);
-            break;
-        case 'c':
-            appendLayout(out, c, c.textForc, c.listForc, t, zone);
-            break;
-        case 'C':
-            appendLayout(out, c, c.textForC, c.listForC, t, zone);
-            break;
-        default:
-            // Every component letter is a directive of its own.
-            appendComponent(out, c, t, kComponentOf[static_cast<unsigned char>(directive)], zone);
-            break;
+    const int what = kDirectiveOf[static_cast<unsigned char>(directive)];
+    if (what >= kLayoutDirective) {
+        const LayoutSlot& layout = kLayouts[what - kLayoutDirective];
+        appendLayout(out, c, c.*layout.text, c.*layout.list, t, zone);
+    } else {
+        appendComponent(out, c, t, static_cast<Component>(what), zone);
     }
 }
 
