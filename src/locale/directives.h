@@ -40,7 +40,8 @@ inline const void* directiveEntry(const QNLocale& locale) {
     const std::uintptr_t slotOffset = pointer.offset - 1;
 #endif
     const void* const* table;
-    std::memcpy(&table, &locale, sizeof table);  // the object starts with its table's address
+    // The object starts with its table's address.
+    std::memcpy(&table, static_cast<const void*>(&locale), sizeof table);
     return table[slotOffset / sizeof(void*)];
 }
 
