@@ -31,6 +31,10 @@ using Conventions = QNLocaleSnapshot::Conventions;
 // Moves `i` past the C runtime's decimal-point text in `s`, a multibyte
 // character at a time (at least one byte each), up to the next digit.
 std::size_t skipRuntimePoint(std::string_view s, std::size_t i) {
+    // The usual point, '.' before the decimals, is one character in every
+    // multibyte encoding: no need to ask mblen.
+    if (i < s.size() && s[i] == '.' && (i + 1 == s.size() || isDigit(s[i + 1])))
+        return i + 1;
     std::mblen(nullptr, 0);
     while (i < s.size() && !isDigit(s[i])) {
         const int n = std::mblen(s.data() + i, std::min<std::size_t>(MB_CUR_MAX, s.size() - i));
