@@ -21,8 +21,13 @@ class DigitGrouping {
     // four bits count (so 3 and '3' both mean 3, CHAR_MAX means 15), the last
     // size repeats, and a size of 0 (an empty `sizes` included) ends the
     // grouping. `sizes` is read up to its NUL.
+    // Keeps pointers into both texts, which must outlive it (so no
+    // temporaries).
     DigitGrouping(const XVString& sizes, const XVString& separator)
         : sizes_(sizes.c_str()), separator_(separator) {}
+    DigitGrouping(XVString&&, const XVString&) = delete;
+    DigitGrouping(const XVString&, XVString&&) = delete;
+    DigitGrouping(XVString&&, XVString&&) = delete;
 
     std::string_view separator() const { return separator_; }
 

@@ -15,7 +15,7 @@ namespace {
 using xvkit::locale::DigitGrouping;
 using xvkit::locale::TextBuffer;
 
-std::string grouped(const char* sizes, const char* separator, std::string_view digits) {
+std::string grouped(const XVString& sizes, const XVString& separator, std::string_view digits) {
     TextBuffer out;
     DigitGrouping(sizes, separator).append(out, digits);
     return std::string(out.view());
@@ -47,7 +47,8 @@ TEST(DigitGrouping, WritesSeparatorsWhereTheSizesEndGroups) {
               "9"},
              {"\4", "", "123456789", "123456789"},
          }) {
-        EXPECT_EQ(grouped(row.sizes, row.separator, row.digits), row.text) << row.digits;
+        EXPECT_EQ(grouped(XVString(row.sizes), XVString(row.separator), row.digits), row.text)
+            << row.digits;
     }
 }
 
@@ -70,11 +71,12 @@ std::vector<int> positionsIn(std::string_view text, std::string_view separator) 
 // For every set of separator positions in numbers of up to 12 digits, the
 // readers' check accepts exactly the writers' positions, or none at all.
 TEST(DigitGrouping, ReadersAcceptExactlyWhatWritersWrite) {
-    for (const char* sizes : {"\3", "\3\2", "\1", "\2\1\4", "\x7f", "", "\5\4\3"}) {
-        const DigitGrouping grouping(sizes, ",");
+    const XVString comma(",");
+    for (const XVString sizes : {"\3", "\3\2", "\1", "\2\1\4", "\x7f", "", "\5\4\3"}) {
+        const DigitGrouping grouping(sizes, comma);
         for (int n = 1; n <= 12; ++n) {
             const std::string digits(static_cast<std::size_t>(n), '7');
-            const std::vector<int> written = positionsIn(grouped(sizes, ",", digits), ",");
+            const std::vector<int> written = positionsIn(grouped(sizes, comma, digits), ",");
             for (unsigned mask = 0; mask < (1u << (n - 1)); ++mask) {
                 std::vector<int> at;
                 for (int p = 1; p < n; ++p) {
@@ -83,7 +85,7 @@ TEST(DigitGrouping, ReadersAcceptExactlyWhatWritersWrite) {
                 }
                 const bool expected = at.empty() || at == written;
                 EXPECT_EQ(grouping.fits(at.data(), static_cast<int>(at.size()), n), expected)
-                    << "sizes " << int(sizes[0]) << " digits " << n << " mask " << mask;
+                    << "sizes " << sizes.size() << " digits " << n << " mask " << mask;
             }
         }
     }
@@ -92,7 +94,8 @@ TEST(DigitGrouping, ReadersAcceptExactlyWhatWritersWrite) {
 // A size of 0 after the first group: the writers stop grouping there, and the
 // readers refuse any separator, since no group of size 0 can hold the rest.
 TEST(DigitGrouping, ReadersRefuseGroupsAfterASizeOfZero) {
-    const DigitGrouping grouping("\3\x10", ",");
+    const XVString sizes("\3\x10"), comma(",");
+    const DigitGrouping grouping(sizes, comma);
     const int at[] = {6};
     EXPECT_FALSE(grouping.fits(at, 1, 9));
     EXPECT_TRUE(grouping.fits(at, 0, 9));
