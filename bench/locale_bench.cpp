@@ -13,14 +13,21 @@
 #include <benchmark/benchmark.h>
 
 #include <monetary.h>
+#include <unistd.h>
 #include <xvkit/qnlocale.h>
 #include <xvkit/qnzone.h>
+
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <functional>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -69,9 +76,11 @@ const QNLocaleSnapshot& snapshot() {
 // The C runtime in the snapshot's locale for the duration of a peer case.
 class RuntimeIn {
   public:
-    RuntimeIn() : saved_(setlocale(LC_ALL, nullptr)) {
+    // `name` null: the program's locale stays.
+    explicit RuntimeIn(const char* name = kSnapshotLocale) : saved_(setlocale(LC_ALL, nullptr)) {
         snapshot();
-        setlocale(LC_ALL, kSnapshotLocale);
+        if (name != nullptr)
+            setlocale(LC_ALL, name);
     }
     ~RuntimeIn() { setlocale(LC_ALL, saved_.c_str()); }
 
@@ -105,17 +114,6 @@ void strftimeIn(benchmark::State& state, const char* format) {
     RuntimeIn runtime;
     for (auto _ : state)
         benchmark::DoNotOptimize(viaStrftime(t, format));
-}
-
-void snapshotExpand(benchmark::State& state) {
-    const tm t = sampleTm();
-    {
-        RuntimeIn runtime;
-        check(snapshot().asString(&t, kExpansion, QNZone::utc()) == viaStrftime(t, kExpansion),
-              kExpansion);
-    }
-    for (auto _ : state)
-        benchmark::DoNotOptimize(snapshot().asString(&t, kExpansion, QNZone::utc()));
 }
 
 constexpr long kLong = -1234567890L;
@@ -207,17 +205,6 @@ void strptimeIn(benchmark::State& state, const char* format) {
 const char* const kNumber = " -1234567890";
 const char* const kReal = "-1234567.891";
 
-void snapshotParseLong(benchmark::State& state) {
-    const XVString text(kNumber);
-    long n = 0;
-    check(snapshot().stringToNum(text, &n) && n == kLong, kNumber);
-    for (auto _ : state) {
-        long read = 0;
-        benchmark::DoNotOptimize(snapshot().stringToNum(text, &read));
-        benchmark::DoNotOptimize(read);
-    }
-}
-
 void snapshotParseDouble(benchmark::State& state) {
     const XVString text(kReal);
     double x = 0;
@@ -262,33 +249,63 @@ void strftimeDirective(benchmark::State& state, const char* format) {
         benchmark::DoNotOptimize(viaStrftime(t, format));
 }
 
-void oursExpand(benchmark::State& state) {
+// Locales derived from ours: one that overrides nothing, which the
+// expansion finds out and treats as ours, and one that overrides the
+// directive operation, whose override must show in every directive.
+template <class Base>
+class Derived : public Base {
+  public:
+    template <class... Args>
+    explicit Derived(Args&&... args) : Base(std::forward<Args>(args)...) {}
+};
+
+template <class Base>
+class Overriding : public Base {
+  public:
+    template <class... Args>
+    explicit Overriding(Args&&... args) : Base(std::forward<Args>(args)...) {}
+    using Base::asString;
+    XVString asString(const tm* t, char d, const QNZone& zone) const override {
+        return XVString("<") + Base::asString(t, d, zone) + XVString(">");
+    }
+};
+
+// Checks that `overriding` brackets every directive of the expansion that
+// `plain` gives, and returns `plain`.
+const QNLocale& checkedDerived(const QNLocale& plain, const QNLocale& overriding,
+                               const std::string& expected) {
     const tm t = sampleTm();
-    check(english().asString(&t, kExpansion, QNZone::utc()) == viaStrftime(t, kExpansion),
-          kExpansion);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(english().asString(&t, kExpansion, QNZone::utc()));
+    check(plain.asString(&t, kExpansion, QNZone::utc()) == expected, "derived expansion");
+    std::string bracketed;
+    for (const char* p = kExpansion; *p != '\0'; ++p) {
+        if (*p == '%') {
+            bracketed.append("<").append(plain.asString(&t, *++p, QNZone::utc())).append(">");
+        } else {
+            bracketed += *p;
+        }
+    }
+    check(overriding.asString(&t, kExpansion, QNZone::utc()) == bracketed,
+          "override in every directive");
+    return plain;
 }
 
-// A locale derived from the English one overrides nothing, but the
-// expansion cannot know that: every directive goes through the virtual table.
-void derivedExpand(benchmark::State& state) {
-    class Derived : public QNLocaleDefault {
-      public:
-        Derived() : QNLocaleDefault(QNLocaleDefault::instance()) {}
-    };
-    const Derived derived;
-    const tm t = sampleTm();
-    check(derived.asString(&t, kExpansion, QNZone::utc()) == viaStrftime(t, kExpansion),
-          "derived expansion");
-    for (auto _ : state)
-        benchmark::DoNotOptimize(derived.asString(&t, kExpansion, QNZone::utc()));
+const QNLocale& derivedEnglish() {
+    static const Derived<QNLocaleDefault> plain(QNLocaleDefault::instance());
+    static const Overriding<QNLocaleDefault> overriding(QNLocaleDefault::instance());
+    static const QNLocale& checked =
+        checkedDerived(plain, overriding, viaStrftime(sampleTm(), kExpansion));
+    return checked;
 }
 
-void strftimeExpand(benchmark::State& state) {
-    const tm t = sampleTm();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(viaStrftime(t, kExpansion));
+const QNLocale& derivedSnapshot() {
+    static const QNLocale& checked = [] {
+        snapshot();
+        static const Derived<QNLocaleSnapshot> plain(kSnapshotLocale);
+        static const Overriding<QNLocaleSnapshot> overriding(kSnapshotLocale);
+        RuntimeIn runtime;
+        return std::cref(checkedDerived(plain, overriding, viaStrftime(sampleTm(), kExpansion)));
+    }();
+    return checked;
 }
 
 void oursLong(benchmark::State& state) {
@@ -345,24 +362,6 @@ void strptimeParseDate(benchmark::State& state) {
     }
 }
 
-void oursParseLong(benchmark::State& state) {
-    const XVString text(kNumber);
-    for (auto _ : state) {
-        long n = 0;
-        benchmark::DoNotOptimize(english().stringToNum(text, &n));
-        benchmark::DoNotOptimize(n);
-    }
-}
-
-void strtolParseLong(benchmark::State& state) {
-    const std::string text(kNumber);
-    for (auto _ : state) {
-        char* end = nullptr;
-        benchmark::DoNotOptimize(std::strtol(text.c_str(), &end, 10));
-        benchmark::DoNotOptimize(end);
-    }
-}
-
 void fromCharsParseLong(benchmark::State& state) {
     const std::string text(kNumber);
     for (auto _ : state) {
@@ -376,6 +375,223 @@ void fromCharsParseLong(benchmark::State& state) {
     }
 }
 
+// ---- the speed targets: times and instruction counts ---------------------
+//
+// Each case of a speed target is one iteration written once, so that the
+// same work is timed (as a benchmark case) and counted: with --instructions
+// the program also runs itself under valgrind's callgrind once per case and
+// shows the instructions of one iteration beside the median times.
+
+const XVString& numberText() {
+    static const XVString text(kNumber);
+    return text;
+}
+
+void englishParseLong() {
+    long n = 0;
+    benchmark::DoNotOptimize(english().stringToNum(numberText(), &n));
+    benchmark::DoNotOptimize(n);
+}
+
+void snapshotParseLong() {
+    long n = 0;
+    benchmark::DoNotOptimize(snapshot().stringToNum(numberText(), &n));
+    benchmark::DoNotOptimize(n);
+}
+
+void strtolParseLong() {
+    char* end = nullptr;
+    benchmark::DoNotOptimize(std::strtol(kNumber, &end, 10));
+    benchmark::DoNotOptimize(end);
+}
+
+void expandWith(const QNLocale& locale) {
+    static const tm t = sampleTm();
+    benchmark::DoNotOptimize(locale.asString(&t, kExpansion, QNZone::utc()));
+}
+
+void englishExpand() {
+    expandWith(english());
+}
+
+void snapshotExpand() {
+    expandWith(snapshot());
+}
+
+void derivedEnglishExpand() {
+    expandWith(derivedEnglish());
+}
+
+void derivedSnapshotExpand() {
+    expandWith(derivedSnapshot());
+}
+
+void strftimeExpand() {
+    static const tm t = sampleTm();
+    benchmark::DoNotOptimize(viaStrftime(t, kExpansion));
+}
+
+// A counted case: its name, one iteration, and the C runtime locale it runs
+// in (null: the program's, "C").
+struct Counted {
+    const char* name;
+    void (*once)();
+    const char* runtimeLocale;
+};
+
+const Counted kCounted[] = {
+    {"parse.long/ours", englishParseLong, nullptr},
+    {"parse.long/strtol", strtolParseLong, nullptr},
+    {"snapshot.parse_long/ours", snapshotParseLong, nullptr},
+    {"snapshot.parse_long/strtol", strtolParseLong, kSnapshotLocale},
+    {"format.expand/ours", englishExpand, nullptr},
+    {"format.expand/strftime", strftimeExpand, nullptr},
+    {"format.expand_derived/ours", derivedEnglishExpand, nullptr},
+    {"snapshot.expand/ours", snapshotExpand, nullptr},
+    {"snapshot.expand/strftime", strftimeExpand, kSnapshotLocale},
+    {"snapshot.expand_derived/ours", derivedSnapshotExpand, nullptr},
+};
+
+// A target: our case at most `limit` times its peer.
+struct Target {
+    const char* ours;
+    const char* peer;
+    double limit;
+};
+
+const Target kTargets[] = {
+    {"parse.long/ours", "parse.long/strtol", 1.0},
+    {"snapshot.parse_long/ours", "snapshot.parse_long/strtol", 1.0},
+    {"format.expand/ours", "format.expand/strftime", 0.8},
+    {"snapshot.expand/ours", "snapshot.expand/strftime", 0.8},
+    {"format.expand_derived/ours", "format.expand/strftime", 1.2},
+    {"snapshot.expand_derived/ours", "snapshot.expand/strftime", 1.2},
+};
+
+const Counted& counted(const std::string& name) {
+    for (const Counted& c : kCounted) {
+        if (name == c.name)
+            return c;
+    }
+    std::fprintf(stderr, "no counted case %s\n", name.c_str());
+    std::abort();
+}
+
+// Every target case gives the same result as its peer.
+void checkTargets() {
+    long n = 0;
+    check(english().stringToNum(numberText(), &n) && n == std::strtol(kNumber, nullptr, 10),
+          kNumber);
+    check(snapshot().stringToNum(numberText(), &n) && n == std::strtol(kNumber, nullptr, 10),
+          kNumber);
+    const tm t = sampleTm();
+    check(english().asString(&t, kExpansion, QNZone::utc()) == viaStrftime(t, kExpansion),
+          kExpansion);
+    derivedEnglish();
+    derivedSnapshot();
+    RuntimeIn runtime(kSnapshotLocale);
+    check(snapshot().asString(&t, kExpansion, QNZone::utc()) == viaStrftime(t, kExpansion),
+          kExpansion);
+}
+
+constexpr int kCountedRounds = 1000;
+
+[[gnu::noinline]] void countedRounds(void (*once)()) {
+    for (int i = 0; i < kCountedRounds; ++i)
+        once();
+}
+
+// The --count=NAME mode that callgrind runs: NAME's iteration, warmed up
+// (first uses build the snapshots), then kCountedRounds times in
+// countedRounds, the one function whose instructions are collected.
+int countCase(const std::string& name) {
+    const Counted& c = counted(name);
+    RuntimeIn runtime(c.runtimeLocale);
+    for (int i = 0; i < 10; ++i)
+        c.once();
+    countedRounds(c.once);
+    return 0;
+}
+
+// The instructions of one iteration of `name` under callgrind; -1 when
+// valgrind cannot be run.
+double instructions(const std::string& name) {
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return -1;
+    self[n] = '\0';
+    const std::string out = "/tmp/bench_locale." + std::to_string(getpid()) + ".callgrind";
+    const std::string command = "valgrind --tool=callgrind --callgrind-out-file=" + out +
+                                " '--toggle-collect=*countedRounds*' '" + self +
+                                "' --count=" + name + " >/dev/null 2>&1";
+    double total = -1;
+    if (std::system(command.c_str()) == 0) {
+        if (FILE* f = std::fopen(out.c_str(), "r")) {
+            char line[512];
+            while (std::fgets(line, sizeof line, f)) {
+                if (std::strncmp(line, "totals:", 7) == 0)
+                    total = std::strtod(line + 7, nullptr) / kCountedRounds;
+            }
+            std::fclose(f);
+        }
+    }
+    std::remove(out.c_str());
+    return total;
+}
+
+// The console output, keeping the CPU times of every repetition.
+class TimesReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                times_[run.run_name.str()].push_back(run.GetAdjustedCPUTime());
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    // The median CPU time of `name` in ns, or -1 when it did not run.
+    double median(const std::string& name) const {
+        const auto found = times_.find(name);
+        if (found == times_.end())
+            return -1;
+        std::vector<double> t = found->second;
+        std::sort(t.begin(), t.end());
+        const std::size_t m = t.size() / 2;
+        return t.size() % 2 ? t[m] : (t[m - 1] + t[m]) / 2;
+    }
+
+  private:
+    std::map<std::string, std::vector<double>> times_;
+};
+
+// The targets with the median times and, when asked, the instructions.
+void reportTargets(const TimesReporter& times, bool counting) {
+    std::map<std::string, double> counts;
+    const auto count = [&](const std::string& name) {
+        if (!counting)
+            return -1.0;
+        if (!counts.count(name))
+            counts[name] = instructions(name);
+        return counts[name];
+    };
+    std::printf("\n%-30s %9s %9s %6s %8s %8s %6s %6s\n", "target (ours / peer)", "ours ns",
+                "peer ns", "ratio", "ours ins", "peer ins", "ratio", "limit");
+    for (const Target& target : kTargets) {
+        const double ours = times.median(target.ours), peer = times.median(target.peer);
+        if (ours < 0 || peer < 0)
+            continue;
+        const double oursCount = count(target.ours), peerCount = count(target.peer);
+        std::printf("%-30s %9.1f %9.1f %6.2f", target.ours, ours, peer, ours / peer);
+        if (oursCount > 0 && peerCount > 0)
+            std::printf(" %8.0f %8.0f %6.2f", oursCount, peerCount, oursCount / peerCount);
+        else
+            std::printf(" %8s %8s %6s", "-", "-", "-");
+        std::printf(" %6.2f %s\n", target.limit,
+                    ours / peer <= target.limit ? "met" : "missed (time)");
+    }
+}
+
 template <class F>
 void add(const char* name, F run) {
     benchmark::RegisterBenchmark(name, run);
@@ -386,8 +602,6 @@ const int registered = [] {
     add("snapshot.directive_c/strftime", [](benchmark::State& s) { strftimeIn(s, "%c"); });
     add("snapshot.directive_x/ours", [](benchmark::State& s) { snapshotDirective(s, 'x'); });
     add("snapshot.directive_x/strftime", [](benchmark::State& s) { strftimeIn(s, "%x"); });
-    add("snapshot.expand/ours", snapshotExpand);
-    add("snapshot.expand/strftime", [](benchmark::State& s) { strftimeIn(s, kExpansion); });
     add("snapshot.long_grouped/ours", snapshotLong);
     add("snapshot.long_grouped/printf", printfGroupedLong);
     add("snapshot.double_2/ours", snapshotDouble);
@@ -398,8 +612,6 @@ const int registered = [] {
     add("snapshot.money/strfmon", strfmonMoney);
     add("snapshot.parse_date/ours", snapshotParseDate);
     add("snapshot.parse_date/strptime", [](benchmark::State& s) { strptimeIn(s, "%m/%d/%Y"); });
-    add("snapshot.parse_long/ours", snapshotParseLong);
-    add("snapshot.parse_long/strtol", strtolParseLong);
     add("snapshot.parse_long/from_chars", fromCharsParseLong);
     add("snapshot.parse_double/ours", snapshotParseDouble);
     add("snapshot.parse_double/strtod", strtodParseDouble);
@@ -411,10 +623,6 @@ const int registered = [] {
     add("format.directive_x/ours", [](benchmark::State& s) { oursDirective(s, 'x'); });
     add("format.directive_x/strftime",
         [](benchmark::State& s) { strftimeDirective(s, "%m/%d/%y"); });
-    add("format.expand/ours", oursExpand);
-    add("format.expand/strftime", strftimeExpand);
-    add("format.expand_derived/ours", derivedExpand);
-    add("format.expand_derived/strftime", strftimeExpand);
     add("format.long/ours", oursLong);
     add("format.long/snprintf", snprintfLong);
     add("format.long/to_chars", toCharsLong);
@@ -423,10 +631,42 @@ const int registered = [] {
     add("format.double_2/to_chars", toCharsDouble);
     add("parse.date/ours", oursParseDate);
     add("parse.date/strptime", strptimeParseDate);
-    add("parse.long/ours", oursParseLong);
-    add("parse.long/strtol", strtolParseLong);
     add("parse.long/from_chars", fromCharsParseLong);
+    for (const Counted& c : kCounted) {
+        add(c.name, [c](benchmark::State& state) {
+            RuntimeIn runtime(c.runtimeLocale);
+            for (auto _ : state)
+                c.once();
+        });
+    }
     return 0;
 }();
 
 }  // namespace
+
+// bench_locale [--instructions] [benchmark flags]: the cases, then the speed
+// targets with their median times and, with --instructions, callgrind's
+// instructions per iteration. bench_locale --count=NAME is the mode that
+// callgrind runs.
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strncmp(argv[1], "--count=", 8) == 0)
+        return countCase(argv[1] + 8);
+    bool counting = false;
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--instructions") == 0)
+            counting = true;
+        else
+            args.push_back(argv[i]);
+    }
+    int n = static_cast<int>(args.size());
+    benchmark::Initialize(&n, args.data());
+    if (benchmark::ReportUnrecognizedArguments(n, args.data()))
+        return 1;
+    checkTargets();
+    TimesReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reportTargets(reporter, counting);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,6 +1,8 @@
 // Expands arbitrary format texts for arbitrary calendar records (every field
-// may be out of range) with the default locale and a "C" snapshot, in two
-// zones. The expansion must never fail, and "%%" alone must give "%".
+// may be out of range) with the default locale and a "C" snapshot, classes
+// derived from them that override nothing or the directive operation, in
+// two zones. Each expansion must be the directive operation's texts with
+// the rest copied, and "%%" alone must give "%".
 // The English locale's number texts are checked against the C library's
 // formatting, and its money texts must never carry a minus sign.
 
@@ -11,6 +13,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <utility>
 
 #include <xvkit/qnlocale.h>
 #include <xvkit/qnzone.h>
@@ -34,6 +37,44 @@ std::string cFixed(double value, int precision, bool showpoint) {
     const int n = std::snprintf(nullptr, 0, format, precision, value);
     std::string text(static_cast<std::size_t>(n), '\0');
     std::snprintf(text.data(), text.size() + 1, format, precision, value);
+    return text;
+}
+
+// A class derived from `Base` that overrides nothing, whose expansion takes
+// the base's direct path, and one that overrides the directive operation,
+// whose expansion asks it for every directive.
+template <class Base>
+class Inheriting : public Base {
+  public:
+    template <class... Args>
+    explicit Inheriting(Args&&... args) : Base(std::forward<Args>(args)...) {}
+};
+
+template <class Base>
+class Bracketing : public Base {
+  public:
+    template <class... Args>
+    explicit Bracketing(Args&&... args) : Base(std::forward<Args>(args)...) {}
+    using Base::asString;
+    XVString asString(const tm* t, char d, const QNZone& zone) const override {
+        return XVString("[") + Base::asString(t, d, zone) + XVString("]");
+    }
+};
+
+// The expansion as the interface defines it: each directive's text from the
+// directive operation, through the virtual table; the rest copied.
+std::string expandedByDirectives(const QNLocale& locale, const tm& t, const char* format,
+                                 const QNZone& zone) {
+    std::string text;
+    for (const char* p = format; *p != '\0'; ++p) {
+        if (*p != '%') {
+            text += *p;
+        } else if (p[1] == '%') {
+            text += *++p;
+        } else if (p[1] != '\0') {
+            text += locale.asString(&t, *++p, zone);
+        }
+    }
     return text;
 }
 
@@ -62,11 +103,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const tm t = in.takeTm();
     checkNumbers(t);
     const XVString format = in.rest();
-    const QNLocale* locales[] = {&QNLocaleDefault::instance(), &cSnapshot()};
+    static const Inheriting<QNLocaleDefault> plainEnglish(QNLocaleDefault::instance());
+    static const Bracketing<QNLocaleDefault> bracketingEnglish(QNLocaleDefault::instance());
+    static const Inheriting<QNLocaleSnapshot> plainSnapshot("C");
+    static const Bracketing<QNLocaleSnapshot> bracketingSnapshot("C");
+    const QNLocale* locales[] = {&QNLocaleDefault::instance(), &cSnapshot(),   &plainEnglish,
+                                 &bracketingEnglish,           &plainSnapshot, &bracketingSnapshot};
     const QNZone* zones[] = {&QNZone::utc(), &eastern()};
     for (const QNLocale* locale : locales) {
         for (const QNZone* zone : zones) {
-            locale->asString(&t, format.c_str(), *zone);
+            if (locale->asString(&t, format.c_str(), *zone) !=
+                expandedByDirectives(*locale, t, format.c_str(), *zone))
+                std::abort();
             if (locale->asString(&t, "%%", *zone) != "%")
                 std::abort();
         }

@@ -63,14 +63,17 @@ WholeReading readDigits(std::string_view digits, bool negative, Whole* out) {
     return WholeReading::read;
 }
 
-// What `loc` writes between the digits of a million ("," or "." or a
-// multibyte blank), or empty when it does not group digits.
+// The separator `loc` writes between groups of digits, or empty when it does
+// not group them: what a snapshot captured (a first group size of 0, the low
+// four bits of the first byte, means no groups); the English locale never
+// groups, and other locales' conventions are unknown.
 std::string thousandsSeparator(const QNLocale& loc) {
-    const std::string million = loc.asString(1000000L).c_str();
-    const std::size_t from = million.find_first_not_of("0123456789");
-    if (from == std::string::npos)
+    const auto* snapshot = dynamic_cast<const QNLocaleSnapshot*>(&loc);
+    if (snapshot == nullptr)
         return "";
-    return million.substr(from, million.find_first_of("0123456789", from) - from);
+    const QNLocaleSnapshot::Conventions& c = snapshot->conventions();
+    const bool groups = !c.grouping.empty() && (c.grouping[0] & 15) != 0;
+    return groups ? c.thousandsSep.c_str() : "";
 }
 
 // Reads a whole number written as plain digits or grouped exactly as `loc`

@@ -94,12 +94,13 @@ class XVKIT_API QNLocale {
 
     // Expands a whole format text: "%%" gives '%', '%' followed by any other
     // character d gives this locale's `asString(t, d, zone)` (through the
-    // virtual table, so an override changes every format; an object of
-    // exactly QNLocaleDefault or QNLocaleSnapshot, which overrides nothing,
-    // has the same texts written into one buffer without the calls), and
-    // every other character is copied. There are no
-    // flags or widths: "%-d" passes '-' and then copies "d". A '%' that ends
-    // the format adds nothing. A null `format` gives an empty text.
+    // virtual table, so an override changes every format; a locale whose
+    // directive operation is QNLocaleDefault's or QNLocaleSnapshot's, the
+    // class itself or a derived one that does not override it, has the same
+    // texts written into one buffer without the calls), and every other
+    // character is copied. There are no flags or widths: "%-d" passes '-'
+    // and then copies "d". A '%' that ends the format adds nothing. A null
+    // `format` gives an empty text.
     // Throws std::length_error only where std::string would.
     XVString asString(const tm* t, const char* format, const QNZone& zone) const;
 

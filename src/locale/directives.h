@@ -1,12 +1,14 @@
 // The directive writers of the built-in locales, shared by their directive
-// operations and by the format expansion, which calls them directly when the
-// locale is exactly one of the built-in classes (no override can exist then).
-// Internal to the library.
+// operations and by the format expansion, which calls them directly when a
+// locale's directive operation is one of theirs (not overridden). Internal
+// to the library.
 #ifndef XVKIT_SRC_LOCALE_DIRECTIVES_H_
 #define XVKIT_SRC_LOCALE_DIRECTIVES_H_
 
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <ctime>
-#include <typeinfo>
 
 #include <xvkit/qnlocale.h>
 #include <xvkit/qnzone.h>
@@ -15,11 +17,41 @@
 
 namespace xvkit::locale {
 
-// Whether `locale`'s dynamic type is exactly `Locale`, so that none of its
-// virtual operations is overridden.
-template <class Locale>
-bool isExactly(const QNLocale& locale) {
-    return typeid(locale) == typeid(Locale);
+// The function that a call of the directive operation,
+// asString(const tm*, char, const QNZone&), runs on `locale`: the entry of
+// its slot in the object's virtual table. Two locales run the same directive
+// operation exactly when their entries are equal, so comparing entries finds
+// a derived class that overrides it without calling anything.
+inline const void* directiveEntry(const QNLocale& locale) {
+    using Directive = XVString (QNLocale::*)(const tm*, char, const QNZone&) const;
+    const Directive directive = &QNLocale::asString;
+    // The Itanium C++ ABI's pointer to a virtual member function: the slot's
+    // byte offset in the virtual table, plus one (in `adjust`'s low bit
+    // instead on ARM).
+    struct {
+        std::uintptr_t offset;
+        std::ptrdiff_t adjust;
+    } pointer;
+    static_assert(sizeof pointer == sizeof directive);
+    std::memcpy(&pointer, &directive, sizeof pointer);
+#if defined(__arm__) || defined(__aarch64__)
+    const std::uintptr_t slotOffset = pointer.offset;
+#else
+    const std::uintptr_t slotOffset = pointer.offset - 1;
+#endif
+    const void* const* table;
+    // The object starts with its table's address.
+    std::memcpy(&table, static_cast<const void*>(&locale), sizeof table);
+    return table[slotOffset / sizeof(void*)];
+}
+
+// The directive operation of QNLocaleSnapshot itself, as directiveEntry
+// gives it; known once a snapshot has been constructed.
+const void* snapshotDirectiveEntry();
+
+// Whether `locale` runs the English locale's own directive operation.
+inline bool hasEnglishDirectives(const QNLocale& locale) {
+    return directiveEntry(locale) == directiveEntry(QNLocaleDefault::instance());
 }
 
 // Appends the name of `zone` that `t->tm_isdst` selects: the standard name
@@ -31,17 +63,14 @@ inline void appendZoneName(TextBuffer& out, const tm* t, const QNZone& zone) {
         out.append(zone.altZoneName());
 }
 
-// Appends the English locale's text of `directive` for `t` (not null). The
-// composites 'c' ('x' and 'X') and 'C' (with 'Z') take those parts from
-// `self`'s directive operation when `self` is given, so that a derived
-// locale's override shows in them; with null they are written directly.
-void appendEnglishDirective(TextBuffer& out, const tm* t, char directive, const QNZone& zone,
-                            const QNLocale* self);
+// The expansion of `format` (not null) for `t` (not null) with the English
+// locale's directives, written directly.
+XVString expandEnglish(const char* format, const tm* t, const QNZone& zone);
 
-// Appends a snapshot's text of `directive` for `t` (not null) from the
-// captured conventions `c`.
-void appendSnapshotDirective(TextBuffer& out, const QNLocaleSnapshot::Conventions& c, const tm* t,
-                             char directive, const QNZone& zone);
+// The expansion of `format` (not null) for `t` (not null) with a snapshot's
+// directives from the captured conventions `c`, written directly.
+XVString expandSnapshot(const QNLocaleSnapshot::Conventions& c, const char* format, const tm* t,
+                        const QNZone& zone);
 
 }  // namespace xvkit::locale
 

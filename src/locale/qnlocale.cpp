@@ -2,60 +2,29 @@
 // locale shares.
 #include <xvkit/qnlocale.h>
 
-#include <cstring>
-
 #include "directives.h"
+#include "format_expansion.h"
 #include "text_buffer.h"
 
-namespace {
-
 using namespace xvkit::locale;
-
-// Expands `format` into one buffer: literal runs copied, "%%" as '%', and
-// `directive(out, d)` for every other '%' d. A '%' that ends the format adds
-// nothing.
-template <class AppendDirective>
-XVString expand(const char* format, AppendDirective&& directive) {
-    TextBuffer out;
-    for (const char* p = format; *p != '\0';) {
-        if (*p != '%') {
-            const char* const run = p;
-            while (*p != '\0' && *p != '%')
-                ++p;
-            out.append(run, static_cast<std::size_t>(p - run));
-            continue;
-        }
-        const char d = p[1];
-        if (d == '\0')
-            break;
-        if (d == '%')
-            out.append('%');
-        else
-            directive(out, d);
-        p += 2;
-    }
-    return out.take();
-}
-
-}  // namespace
 
 QNLocale::~QNLocale() = default;
 
 XVString QNLocale::asString(const tm* t, const char* format, const QNZone& zone) const {
     if (format == nullptr)
         return XVString();
-    // A locale of exactly a built-in class overrides nothing, so its
-    // directives are written straight into the one buffer; any other locale
-    // is asked through the virtual table, directive by directive.
-    if (t != nullptr && isExactly<QNLocaleSnapshot>(*this)) {
-        const auto& c = static_cast<const QNLocaleSnapshot&>(*this).conventions();
-        return expand(
-            format, [&](TextBuffer& out, char d) { appendSnapshotDirective(out, c, t, d, zone); });
-    }
-    if (t != nullptr && isExactly<QNLocaleDefault>(*this)) {
-        return expand(format, [&](TextBuffer& out, char d) {
-            appendEnglishDirective(out, t, d, zone, nullptr);
-        });
+    // A locale whose directive operation is one of the built-in classes'
+    // (the class itself, or one derived from it that does not override the
+    // operation) has its directives written straight into the one buffer;
+    // any other locale is asked through the virtual table, directive by
+    // directive, so that its override shows in every one.
+    if (t != nullptr) {
+        if (directiveEntry(*this) == snapshotDirectiveEntry()) {
+            return expandSnapshot(static_cast<const QNLocaleSnapshot&>(*this).conventions(), format,
+                                  t, zone);
+        }
+        if (hasEnglishDirectives(*this))
+            return expandEnglish(format, t, zone);
     }
     return expand(format, [&](TextBuffer& out, char d) { out.append(asString(t, d, zone)); });
 }

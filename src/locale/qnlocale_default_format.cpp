@@ -3,29 +3,20 @@
 // Every text is exactly what its fixed C format ("%02d", "%.*f", ...) gives.
 // Whole numbers and the number fields of the directives are written directly
 // (the C integer formats do not depend on the locale); real numbers go
-// through std::to_chars, which rounds as C does, with the C runtime's
-// current decimal point put in. Texts that do not fit a working buffer (long
-// zone names, many decimals, 1e308) and states the fast paths do not cover
-// (a rounding mode other than to-nearest) fall back to the C formatting into
-// a buffer of the measured size, so results are never cut short and nothing
-// is written past a buffer.
+// through the fixed-point writer, with the C runtime's current decimal point.
+// Every text is built in one growing buffer, so none is ever cut short.
 #include <xvkit/qnlocale.h>
 #include <xvkit/qnzone.h>
 
-#include <langinfo.h>
-
-#include <cfenv>
-#include <charconv>
 #include <cmath>
-#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <string_view>
 
 #include "debug_check.h"
 #include "directives.h"
+#include "fixed_point.h"
+#include "format_expansion.h"
 #include "qnlocale_default_names.h"
 #include "text_buffer.h"
 #include "tm_fields.h"
@@ -34,37 +25,8 @@ namespace {
 
 using namespace xvkit::locale;
 
-// Usual working sizes, terminating NUL included.
-constexpr std::size_t kRealBuffer = 80;
-constexpr std::size_t kMoneyBuffer = 32;
-
-// A double carries at most 1074 decimals exactly (2^-1074); beyond that C
-// prints only zeros. Larger precisions print these digits and no more, which
-// keeps every text below 1400 characters.
-constexpr int kMaxPrecision = 1074;
-
-// The C formatting of `format`: first into a stack buffer of `Size` bytes,
-// then, when the text is longer, into a string of the measured length. An
-// encoding error of the C library gives an empty text.
-template <std::size_t Size>
-__attribute__((format(printf, 1, 2))) XVString cformat(const char* format, ...) {
-    char buffer[Size];
-    std::va_list args;
-    va_start(args, format);
-    std::va_list again;
-    va_copy(again, args);
-    const int n = std::vsnprintf(buffer, Size, format, args);
-    va_end(args);
-    XVString text;
-    if (n >= 0 && static_cast<std::size_t>(n) < Size) {
-        text.assign(buffer, static_cast<std::size_t>(n));
-    } else if (n >= 0) {
-        text.resize(static_cast<std::size_t>(n));
-        std::vsnprintf(text.data(), text.size() + 1, format, again);
-    }
-    va_end(again);
-    return text;
-}
+// Money amounts of this many hundredths and more are shown in exponent form.
+constexpr double kExponentFormFrom = 1e18;
 
 std::string_view weekdayName(int wday, const std::string_view (&names)[7]) {
     return wday >= 0 && wday <= 6 ? names[(wday + 6) % 7] : std::string_view();
@@ -81,99 +43,6 @@ void appendClock(TextBuffer& out, const tm* t) {
     out.appendDecimal(t->tm_min, 2, '0');
     out.append(':');
     out.appendDecimal(t->tm_sec, 2, '0');
-}
-
-// The C formatting "%.*f" (or "%#.*f" when `showpoint`) of `value` with a
-// precision of 0..kMaxPrecision, written into `out`; false when the text does
-// not fit in `size` bytes or the rounding mode is not to-nearest, which is
-// the only one std::to_chars follows.
-bool fixedText(double value, int precision, bool showpoint, char* out, std::size_t size,
-               std::size_t* length) {
-    XVKIT_DCHECK(precision >= 0 && precision <= kMaxPrecision);
-    if (std::fegetround() != FE_TONEAREST)
-        return false;
-    const auto [end, error] =
-        std::to_chars(out, out + size, value, std::chars_format::fixed, precision);
-    if (error != std::errc())
-        return false;
-    std::size_t n = static_cast<std::size_t>(end - out);
-    char* point = static_cast<char*>(std::memchr(out, '.', n));
-    if (point == nullptr && showpoint && std::isfinite(value)) {
-        point = end;  // "%#.0f" keeps the point
-        ++n;
-    }
-    if (point != nullptr) {
-        // The C runtime's decimal point (LC_NUMERIC), which may be longer
-        // than one byte.
-        const std::string_view radix = nl_langinfo(RADIXCHAR);
-        const std::size_t tail = n - static_cast<std::size_t>(point + 1 - out);
-        if (n - 1 + radix.size() > size)
-            return false;
-        std::memmove(point + radix.size(), point + 1, tail);
-        std::memcpy(point, radix.data(), radix.size());
-        n = n - 1 + radix.size();
-    }
-    *length = n;
-    return true;
-}
-
-// The number that directive `d` shows for `t`; kNoNumber for the
-// directives shown as text.
-NumberField englishNumber(const tm* t, char d) {
-    switch (d) {
-        case 'd':
-            return {t->tm_mday};
-        case 'H':
-            return {t->tm_hour};
-        case 'I':
-            return {t->tm_hour % 12 == 0 ? 12 : t->tm_hour % 12};
-        case 'j':
-            return {std::int64_t{t->tm_yday} + 1, 3};
-        case 'm':
-            return {std::int64_t{t->tm_mon} + 1};
-        case 'M':
-            return {t->tm_min};
-        case 'S':
-            return {t->tm_sec};
-        case 'U':
-            return {weekOfYearFromSunday(t)};
-        case 'w':
-            return {t->tm_wday, 1};
-        case 'W':
-            return {weekOfYearFromMonday(t)};
-        case 'y':
-            return {fullYear(t) % 100};
-        case 'Y':
-            return {fullYear(t), 4};
-        default:
-            return kNoNumber;
-    }
-}
-
-// The text of a name directive: 'a', 'A', 'b', 'B', 'p' or 'Z'.
-void appendEnglishName(TextBuffer& out, const tm* t, char d, const QNZone& zone) {
-    switch (d) {
-        case 'a':
-            out.append(weekdayName(t->tm_wday, kShortWeekdayNames));
-            break;
-        case 'A':
-            out.append(weekdayName(t->tm_wday, kWeekdayNames));
-            break;
-        case 'b':
-            out.append(monthName(t->tm_mon, kShortMonthNames));
-            break;
-        case 'B':
-            out.append(monthName(t->tm_mon, kMonthNames));
-            break;
-        case 'p':
-            out.append(t->tm_hour < 12 ? "am" : "pm");
-            break;
-        case 'Z':
-            appendZoneName(out, t, zone);
-            break;
-        default:
-            break;
-    }
 }
 
 // "%3s" of a name: right-aligned in three columns.
@@ -194,6 +63,13 @@ void appendEnglishDate(TextBuffer& out, const tm* t) {
     else
         out.appendDecimal(fullYear(t), 4, '0');
 }
+
+// Appends the text of `directive` for `t` (not null). The composites 'c'
+// ('x' and 'X') and 'C' (with 'Z') take those parts from `self`'s directive
+// operation when `self` is given, so that a derived locale's override shows
+// in them; with null they are written directly.
+void appendEnglishDirective(TextBuffer& out, const tm* t, char directive, const QNZone& zone,
+                            const QNLocale* self);
 
 // A composite directive, 'c' ('x' and 'X') or 'C' (with 'Z'): its parts come
 // from `self`'s directive operation when given, so that a derived locale's
@@ -227,86 +103,131 @@ void appendEnglishComposite(TextBuffer& out, const tm* t, char d, const QNZone& 
     out.appendDecimal(fullYear(t), 4, ' ');
 }
 
+void appendEnglishDirective(TextBuffer& out, const tm* t, char directive, const QNZone& zone,
+                            const QNLocale* self) {
+    XVKIT_DCHECK(t != nullptr);
+    // One case per directive: the expansion calls this for every one.
+    switch (directive) {
+        case 'a':
+            out.append(weekdayName(t->tm_wday, kShortWeekdayNames));
+            return;
+        case 'A':
+            out.append(weekdayName(t->tm_wday, kWeekdayNames));
+            return;
+        case 'b':
+            out.append(monthName(t->tm_mon, kShortMonthNames));
+            return;
+        case 'B':
+            out.append(monthName(t->tm_mon, kMonthNames));
+            return;
+        case 'c':
+        case 'C':
+            appendEnglishComposite(out, t, directive, zone, self);
+            return;
+        case 'd':
+            out.appendDecimal(t->tm_mday, 2, '0');
+            return;
+        case 'H':
+            out.appendDecimal(t->tm_hour, 2, '0');
+            return;
+        case 'I':
+            out.appendDecimal(t->tm_hour % 12 == 0 ? 12 : t->tm_hour % 12, 2, '0');
+            return;
+        case 'j':
+            out.appendDecimal(std::int64_t{t->tm_yday} + 1, 3, '0');
+            return;
+        case 'm':
+            out.appendDecimal(std::int64_t{t->tm_mon} + 1, 2, '0');
+            return;
+        case 'M':
+            out.appendDecimal(t->tm_min, 2, '0');
+            return;
+        case 'p':
+            out.append(t->tm_hour < 12 ? "am" : "pm");
+            return;
+        case 'S':
+            out.appendDecimal(t->tm_sec, 2, '0');
+            return;
+        case 'U':
+            out.appendDecimal(weekOfYearFromSunday(t), 2, '0');
+            return;
+        case 'w':
+            out.appendDecimal(t->tm_wday, 1, '0');
+            return;
+        case 'W':
+            out.appendDecimal(weekOfYearFromMonday(t), 2, '0');
+            return;
+        case 'x':
+            appendEnglishDate(out, t);
+            return;
+        case 'X':
+            appendClock(out, t);
+            return;
+        case 'y':
+            out.appendDecimal(fullYear(t) % 100, 2, '0');
+            return;
+        case 'Y':
+            out.appendDecimal(fullYear(t), 4, '0');
+            return;
+        case 'Z':
+            appendZoneName(out, t, zone);
+            return;
+        default:
+            return;
+    }
+}
+
 }  // namespace
 
-void xvkit::locale::appendEnglishDirective(TextBuffer& out, const tm* t, char directive,
-                                           const QNZone& zone, const QNLocale* self) {
-    XVKIT_DCHECK(t != nullptr);
-    const NumberField f = englishNumber(t, directive);
-    if (f.isNumber())
-        out.appendDecimal(f.value, static_cast<std::size_t>(f.width), f.fill);
-    else if (directive == 'x')
-        appendEnglishDate(out, t);
-    else if (directive == 'X')
-        appendClock(out, t);
-    else if (directive == 'c' || directive == 'C')
-        appendEnglishComposite(out, t, directive, zone, self);
-    else
-        appendEnglishName(out, t, directive, zone);
+// Flattened: the directive writer inlined into the walk, once per directive.
+[[gnu::flatten]] XVString xvkit::locale::expandEnglish(const char* format, const tm* t,
+                                                       const QNZone& zone) {
+    return expand(
+        format, [&](TextBuffer& out, char d) { appendEnglishDirective(out, t, d, zone, nullptr); });
 }
 
 XVString QNLocaleDefault::asString(const tm* t, char directive, const QNZone& zone) const {
     TextBuffer out;
     if (t != nullptr) {
         appendEnglishDirective(out, t, directive, zone,
-                               isExactly<QNLocaleDefault>(*this) ? nullptr : this);
+                               hasEnglishDirectives(*this) ? nullptr : this);
     }
     return out.take();
 }
 
 XVString QNLocaleDefault::asString(double value, int precision, bool showpoint) const {
-    if (precision < 0)
-        precision = 6;  // as C takes a negative precision
-    if (precision > kMaxPrecision)
-        precision = kMaxPrecision;
-    char buffer[kRealBuffer];
-    std::size_t length = 0;
-    if (fixedText(value, precision, showpoint, buffer, sizeof buffer, &length))
-        return XVString(buffer, length);
-    return showpoint ? cformat<kRealBuffer>("%#.*f", precision, value)
-                     : cformat<kRealBuffer>("%.*f", precision, value);
+    TextBuffer out;
+    appendFixed(out, value, fixedPrecision(precision), showpoint);
+    return out.take();
 }
 
 XVString QNLocaleDefault::asString(unsigned long value) const {
-    char buffer[20];  // a 64-bit number has at most 20 characters, its sign included
-    const char* const end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    return XVString(buffer, static_cast<std::size_t>(end - buffer));
+    TextBuffer out;
+    out.appendUnsigned(value);
+    return out.take();
 }
 
 XVString QNLocaleDefault::asString(long value) const {
-    char buffer[20];  // a 64-bit number has at most 20 characters, its sign included
-    const char* const end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    return XVString(buffer, static_cast<std::size_t>(end - buffer));
+    TextBuffer out;
+    out.appendDecimal(value, 1, '0');
+    return out.take();
 }
 
 XVString QNLocaleDefault::moneyAsString(double amount, CurrSymbol symbol) const {
-    const bool negative = amount < 0;
     // Negative amounts are shown by the parentheses alone: a negative zero or
     // a NaN with its sign bit set prints no minus sign either.
+    const bool negative = amount < 0;
     amount = std::fabs(amount);
-    const std::string_view currency = symbol == symbolLocal           ? "$"
-                                      : symbol == symbolInternational ? "USD "
-                                                                      : "";
-    const char* open = negative ? "(" : "";
-    const char* close = negative ? ")" : "";
+    TextBuffer out;
+    if (negative)
+        out.append('(');
+    out.append(symbol == symbolLocal ? "$" : symbol == symbolInternational ? "USD " : "");
     // The switch to the exponent form is decided on the count of hundredths.
-    if (amount < 1e18) {
-        char text[kMoneyBuffer];
-        std::size_t length = 0;
-        if (negative)
-            text[length++] = '(';
-        currency.copy(text + length, currency.size());
-        length += currency.size();
-        std::size_t number = 0;
-        // Below 1e16 units the number has at most 17 digits, a point and two
-        // decimals, so the whole text fits.
-        if (fixedText(amount * 0.01, 2, false, text + length, sizeof text - length - 1, &number)) {
-            length += number;
-            if (negative)
-                text[length++] = ')';
-            return XVString(text, length);
-        }
-        return cformat<kMoneyBuffer>("%s%s%.2f%s", open, currency.data(), amount * 0.01, close);
-    }
-    return cformat<kMoneyBuffer>("%s%s%.5e%s", open, currency.data(), amount * 0.01, close);
+    if (amount < kExponentFormFrom)
+        appendFixed(out, amount * 0.01, 2, false);
+    else
+        out.appendFormatted("%.5e", amount * 0.01);
+    if (negative)
+        out.append(')');
+    return out.take();
 }

@@ -26,6 +26,20 @@ long strtol32(const char* s, char** stop) {
     return std::clamp(std::strtol(s, stop, 10), long{INT32_MIN}, long{INT32_MAX});
 }
 
+// The digits at `s` (at least one) as strtol32 reads them there: their value,
+// clamped to 2147483647.
+long digits32(const char* s, char** stop) {
+    constexpr std::uint64_t kMax = INT32_MAX;
+    std::uint64_t value = 0;
+    for (; isDigit(*s); ++s) {
+        value = value * 10 + static_cast<std::uint64_t>(*s - '0');
+        if (value > kMax)
+            value = kMax + 1;  // stays above the limit, however many digits follow
+    }
+    *stop = const_cast<char*>(s);
+    return static_cast<long>(std::min(value, kMax));
+}
+
 // A base-10 number read with strtol32 at `c`; false when none is there, and
 // then nothing is consumed.
 bool readLong(Cursor& c, long* value) {
@@ -206,7 +220,7 @@ bool readHundredths(Cursor& c, double* hundredths) {
 bool QNLocaleDefault::stringToNum(const XVString& text, long* out) const {
     // The digits carry no sign, so a larger magnitude is clamped to the
     // largest one before the sign applies.
-    return readSignedNumber(text, out, isDigit, strtol32);
+    return readSignedNumber(text, out, isDigit, digits32);
 }
 
 bool QNLocaleDefault::stringToNum(const XVString& text, double* out) const {

@@ -2,6 +2,7 @@
 // date/time layouts once, then restores the runtime's locale.
 
 #include <algorithm>
+#include <atomic>
 #include <clocale>
 #include <cstring>
 #include <ctime>
@@ -9,8 +10,9 @@
 
 #include <xvkit/qnlocale.h>
 
-#include "byte_set.h"
+#include "case_blind_set.h"
 #include "debug_check.h"
+#include "directives.h"
 #include "snapshot_components.h"
 #include "text_cursor.h"
 
@@ -225,7 +227,7 @@ void captureWeekdays(Conventions& c, tm probe) {
 
 // The full and short month names (the short ones without trailing blanks),
 // counting those that hold a digit, with their first letters in `initials`.
-void captureMonths(Conventions& c, tm probe, ByteSet& initials) {
+void captureMonths(Conventions& c, tm probe, CaseBlindSet& initials) {
     for (int m = 0; m < 12; ++m) {
         probe.tm_mon = m;
         c.monthNames[m] = formatLetter('B', &probe);
@@ -257,25 +259,25 @@ void captureLayouts(Conventions& c, const tm& probe) {
     XVString probes[kComponentCount];
     for (int i = 0; i < kLetteredComponents; ++i)
         probes[i] = formatLetter(kComponentLetters[i], &probe);
-    const struct {
-        char letter;
-        XVString* text;
-        QNTimeFmtList** list;
-    } layouts[] = {{'X', &c.textForX, &c.listForX},
-                   {'x', &c.textForx, &c.listForx},
-                   {'c', &c.textForc, &c.listForc},
-                   {'C', &c.textForC, &c.listForC}};
-    for (const auto& layout : layouts) {
+    for (const LayoutSlot& layout : kLayouts) {
         XVString formatted = formatLetter(layout.letter, &probe);
-        decompose(formatted, probes, *layout.list);
-        *layout.text = formatted;
+        decompose(formatted, probes, c.*layout.list);
+        c.*layout.text = formatted;
         if (layout.letter != 'X')
-            detectBlankFill(*layout.list, layout.letter, probe);
+            detectBlankFill(c.*layout.list, layout.letter, probe);
     }
     c.dateOrder = dateOrderOf(c.listForx);
 }
 
+// QNLocaleSnapshot's own directive operation, noted by every constructor
+// (always the same entry) while the object is still of exactly that class.
+std::atomic<const void*> ownDirectiveEntry{nullptr};
+
 }  // namespace
+
+const void* xvkit::locale::snapshotDirectiveEntry() {
+    return ownDirectiveEntry.load(std::memory_order_relaxed);
+}
 
 QNTimeFmtList::~QNTimeFmtList() {
     delete next;
@@ -296,6 +298,7 @@ QNLocaleSnapshot::QNLocaleSnapshot(const char* localeName) {
     captureMarkers(c_, probe);
     captureLayouts(c_, probe);
     lists.keep();
+    ownDirectiveEntry.store(directiveEntry(*this), std::memory_order_relaxed);
 }
 
 QNLocaleSnapshot::~QNLocaleSnapshot() {

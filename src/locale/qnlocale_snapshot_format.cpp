@@ -1,26 +1,23 @@
 // QNLocaleSnapshot formatting: numbers, money and date directives, all from
-// the captured conventions. Texts are built in fixed areas on the stack and
-// move to the heap only when they outgrow them, so no result is ever cut
-// short and nothing is written past an area.
+// the captured conventions, each built in one growing text buffer.
 
 #include <algorithm>
 #include <array>
-#include <cfenv>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <string>
+#include <iterator>
 #include <string_view>
-#include <system_error>
 
 #include <xvkit/qnlocale.h>
 #include <xvkit/qnzone.h>
 
 #include "debug_check.h"
+#include "digit_grouping.h"
 #include "directives.h"
+#include "fixed_point.h"
+#include "format_expansion.h"
 #include "snapshot_components.h"
 #include "text_buffer.h"
 #include "text_cursor.h"
@@ -31,125 +28,13 @@ namespace {
 using namespace xvkit::locale;
 using Conventions = QNLocaleSnapshot::Conventions;
 
-// A text written from its last character towards its first, in an area
-// whose size the caller computes in advance.
-class BackwardText {
-  public:
-    explicit BackwardText(std::size_t capacity) {
-        char* area = local_;
-        if (capacity > sizeof local_) {
-            heap_.resize(capacity);
-            area = heap_.data();
-        }
-        end_ = area + capacity;
-        begin_ = end_;
-    }
-    BackwardText(const BackwardText&) = delete;
-    BackwardText& operator=(const BackwardText&) = delete;
-
-    void put(char c) {
-        XVKIT_DCHECK(begin_ > area());
-        *--begin_ = c;
-    }
-    void put(const char* s, std::size_t n) {
-        XVKIT_DCHECK(n <= static_cast<std::size_t>(begin_ - area()));
-        begin_ -= n;
-        std::memcpy(begin_, s, n);
-    }
-    void put(const XVString& s) { put(s.data(), s.size()); }
-    const char* data() const { return begin_; }
-    std::size_t size() const { return static_cast<std::size_t>(end_ - begin_); }
-
-  private:
-    const char* area() const { return heap_.empty() ? local_ : heap_.data(); }
-
-    char local_[512];
-    std::string heap_;
-    char* begin_;
-    char* end_;
-};
-
-// The most characters `n` characters take once grouped: a separator
-// between every two of them.
-std::size_t groupedBound(std::size_t n, const XVString& separator) {
-    return n + (n > 0 ? n - 1 : 0) * separator.size();
-}
-
-// Writes `chars` (an optional '-' and digits) in front of `out`'s text,
-// with `separator` wherever the group sizes of `grouping` fall: the low four
-// bits of each byte (so 3 and '3' both mean 3, CHAR_MAX means 15), the last
-// size repeating, 0 or an empty grouping meaning no groups. No separator
-// ever follows the '-'.
-void putGrouped(BackwardText& out, const char* chars, std::size_t n, const XVString& grouping,
-                const XVString& separator) {
-    const char* size = grouping.c_str();
-    int sinceSeparator = 0;
-    for (std::size_t i = n; i-- > 0;) {
-        if (sinceSeparator > 0 && sinceSeparator == (*size & 15) && chars[i] != '-') {
-            out.put(separator);
-            sinceSeparator = 0;
-            if (size[1] != '\0')
-                ++size;
-        }
-        out.put(chars[i]);
-        ++sinceSeparator;
-    }
-}
-
-XVString groupedText(const char* chars, std::size_t n, const XVString& grouping,
-                     const XVString& separator) {
-    BackwardText out(groupedBound(n, separator));
-    putGrouped(out, chars, n, grouping, separator);
-    return XVString(out.data(), out.size());
-}
-
-// No double has more than 1074 digits after the point (2^-1074 has exactly
-// that many); C would only add zeros.
-constexpr int kMaxPrecision = 1074;
-
-// The text of C's "%.*f" for `value` with a precision of 0..kMaxPrecision,
-// in `area` or, when longer, in `spill`. Under the to-nearest rounding mode
-// std::to_chars gives exactly C's digits in its "C" locale, without the
-// runtime's locale or a format to parse; under any other mode only C itself
-// follows the mode.
-class FixedDigits {
-  public:
-    FixedDigits(double value, int precision) {
-        XVKIT_DCHECK(precision >= 0 && precision <= kMaxPrecision);
-        if (std::fegetround() == FE_TONEAREST) {
-            const auto converted = std::to_chars(area_, area_ + sizeof area_, value,
-                                                 std::chars_format::fixed, precision);
-            // The area holds the longest text; a failure would leave nothing.
-            if (converted.ec == std::errc())
-                text_ = std::string_view(area_, static_cast<std::size_t>(converted.ptr - area_));
-            return;
-        }
-        const int n = std::snprintf(area_, sizeof area_, "%.*f", precision, value);
-        if (n < 0)
-            return;
-        if (static_cast<std::size_t>(n) < sizeof area_) {
-            text_ = std::string_view(area_, static_cast<std::size_t>(n));
-            return;
-        }
-        spill_.resize(static_cast<std::size_t>(n));
-        std::snprintf(spill_.data(), spill_.size() + 1, "%.*f", precision, value);
-        text_ = spill_;
-    }
-    FixedDigits(const FixedDigits&) = delete;
-    FixedDigits& operator=(const FixedDigits&) = delete;
-
-    std::string_view text() const { return text_; }
-
-  private:
-    // Sign, 309 digits of the largest double, point, decimals.
-    char area_[1 + 309 + 1 + kMaxPrecision];
-    std::string spill_;
-    std::string_view text_;
-};
-
 // Moves `i` past the C runtime's decimal-point text in `s`, a multibyte
 // character at a time (at least one byte each), up to the next digit.
 std::size_t skipRuntimePoint(std::string_view s, std::size_t i) {
+    // The usual point, '.' before the decimals, is one character in every
+    // multibyte encoding: no need to ask mblen.
+    if (i < s.size() && s[i] == '.' && (i + 1 == s.size() || isDigit(s[i + 1])))
+        return i + 1;
     std::mblen(nullptr, 0);
     while (i < s.size() && !isDigit(s[i])) {
         const int n = std::mblen(s.data() + i, std::min<std::size_t>(MB_CUR_MAX, s.size() - i));
@@ -158,102 +43,120 @@ std::size_t skipRuntimePoint(std::string_view s, std::size_t i) {
     return std::min(i, s.size());
 }
 
-// Calls `sink(text, length)` with the fixed-point text of `value`: the
-// digits of C's "%.*f", the integer part grouped, and `point` in place of
-// the C text's decimal point (or where it would stand, with `showpoint` and
-// no decimals). Whatever follows the integer digits up to the next digit
-// counts as the C point: in "inf" and "nan" the letters do, so infinities
-// and NaN give the sign (if any) and `point`.
-template <class Sink>
-void withRealText(double value, int precision, bool showpoint, const XVString& point,
-                  const XVString& separator, const XVString& grouping, Sink&& sink) {
-    if (precision < 0)
-        precision = 6;
-    if (precision > kMaxPrecision)
-        precision = kMaxPrecision;
-    const FixedDigits digits(value, precision);
-    const char* const printed = digits.text().data();
-    const std::size_t length = digits.text().size();
-
-    std::size_t i = 0;
-    if (i < length && printed[i] == '-')
+// Appends the fixed-point text of `value`: the digits of C's "%.*f", the
+// integer part grouped, and `point` in place of the C text's decimal point
+// (or where it would stand, with `showpoint` and no decimals). Whatever
+// follows the integer digits up to the next digit counts as the C point: in
+// "inf" and "nan" the letters do, so infinities and NaN give the sign (if
+// any) and `point`.
+void appendReal(TextBuffer& out, double value, int precision, bool showpoint, const XVString& point,
+                const DigitGrouping& grouping) {
+    TextBuffer printed;
+    appendFixed(printed, value, fixedPrecision(precision), false);
+    const std::string_view text = printed.view();
+    const bool negative = !text.empty() && text[0] == '-';
+    std::size_t i = negative ? 1 : 0;
+    const std::size_t integerFrom = i;
+    while (i < text.size() && isDigit(text[i]))
         ++i;
-    while (i < length && isDigit(printed[i]))
-        ++i;
-    const std::size_t integerLength = i;
-    const bool hadPoint = i < length;
-    i = skipRuntimePoint(digits.text(), i);
-    const bool writePoint = hadPoint || showpoint;
-
-    BackwardText out((length - i) + (writePoint ? point.size() : 0) +
-                     groupedBound(integerLength, separator));
-    out.put(printed + i, length - i);
-    if (writePoint)
-        out.put(point);
-    putGrouped(out, printed, integerLength, grouping, separator);
-    sink(out.data(), out.size());
+    const std::string_view integer = text.substr(integerFrom, i - integerFrom);
+    const bool hadPoint = i < text.size();
+    i = skipRuntimePoint(text, i);
+    if (negative)
+        out.append('-');
+    grouping.append(out, integer);
+    if (hadPoint || showpoint)
+        out.append(point);
+    out.append(text.substr(i));
 }
 
-// The number that `component` shows for `t`; kNoNumber for the components
-// shown as text.
-NumberField componentNumber(const tm* t, Component component) {
+// Appends the decimal digits of `magnitude`, grouped, after a '-' when
+// `negative` (never a separator after it).
+void appendGroupedWhole(TextBuffer& out, unsigned long magnitude, bool negative,
+                        const DigitGrouping& grouping) {
+    char digits[20];  // a 64-bit number has at most 20 digits
+    const char* const end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+    if (negative)
+        out.append('-');
+    grouping.append(out, std::string_view(digits, static_cast<std::size_t>(end - digits)));
+}
+
+// Appends `value` as an unsigned 32-bit number, so that any field value
+// gives a defined text, filled to `width` with `fill`.
+void appendField(TextBuffer& out, std::int64_t value, std::size_t width, char fill) {
+    out.appendDecimal(static_cast<std::uint32_t>(value), width, fill);
+}
+
+// Appends `names[index]`, or nothing when `index` is outside 0..`count` - 1.
+template <std::size_t count>
+void appendName(TextBuffer& out, const XVString (&names)[count], int index) {
+    if (index >= 0 && static_cast<std::size_t>(index) < count)
+        out.append(names[index]);
+}
+
+// Date component `component` of `t`: a number, a captured name, the marker
+// or the zone's name. One case per component: the expansion calls this for
+// every directive.
+void appendComponent(TextBuffer& out, const Conventions& c, const tm* t, Component component,
+                     const QNZone& zone) {
     switch (component) {
         case kYear:
-            return {fullYear(t), 4};
+            appendField(out, fullYear(t), 4, '0');
+            return;
         case kYearOfCentury:
-            return {fullYear(t) % 100};
+            appendField(out, fullYear(t) % 100, 2, '0');
+            return;
         case kDayOfYear:
-            return {std::int64_t{t->tm_yday} + 1, 3};
+            appendField(out, std::int64_t{t->tm_yday} + 1, 3, '0');
+            return;
         case kSecond:
-            return {t->tm_sec};
+            appendField(out, t->tm_sec, 2, '0');
+            return;
         case kMinute:
-            return {t->tm_min};
+            appendField(out, t->tm_min, 2, '0');
+            return;
         case kHour12:
-            return {t->tm_hour == 0   ? 12
-                    : t->tm_hour > 12 ? std::int64_t{t->tm_hour} - 12
-                                      : t->tm_hour};
+            appendField(out,
+                        t->tm_hour == 0   ? 12
+                        : t->tm_hour > 12 ? std::int64_t{t->tm_hour} - 12
+                                          : t->tm_hour,
+                        2, '0');
+            return;
         case kHour24:
-            return {t->tm_hour};
+            appendField(out, t->tm_hour, 2, '0');
+            return;
         case kMonth:
+            appendField(out, std::int64_t{t->tm_mon} + 1, 2, '0');
+            return;
         case kBlankFilledMonth:
-            return {std::int64_t{t->tm_mon} + 1, 2, component == kMonth ? '0' : ' '};
+            appendField(out, std::int64_t{t->tm_mon} + 1, 2, ' ');
+            return;
         case kDay:
+            appendField(out, t->tm_mday, 2, '0');
+            return;
         case kBlankFilledDay:
-            return {t->tm_mday, 2, component == kDay ? '0' : ' '};
+            appendField(out, t->tm_mday, 2, ' ');
+            return;
         case kWeekFromSunday:
-            return {weekOfYearFromSunday(t)};
+            appendField(out, weekOfYearFromSunday(t), 2, '0');
+            return;
         case kWeekFromMonday:
-            return {weekOfYearFromMonday(t)};
+            appendField(out, weekOfYearFromMonday(t), 2, '0');
+            return;
         case kWeekdayNumber:
-            return {t->tm_wday, 1};
-        default:
-            return kNoNumber;
-    }
-}
-
-// The text that `component` shows for `t`: a captured name, the marker or
-// the zone's name; nothing for a field outside its range or a component
-// shown as a number.
-void appendTextComponent(TextBuffer& out, const Conventions& c, const tm* t, Component component,
-                         const QNZone& zone) {
-    const bool monthOk = t->tm_mon >= 0 && t->tm_mon <= 11;
-    const bool weekdayOk = t->tm_wday >= 0 && t->tm_wday <= 6;
-    switch (component) {
+            appendField(out, t->tm_wday, 1, '0');
+            return;
         case kMonthName:
-            if (monthOk)
-                out.append(c.monthNames[t->tm_mon]);
+            appendName(out, c.monthNames, t->tm_mon);
             return;
         case kMonthAbb:
-            if (monthOk)
-                out.append(c.monthAbbs[t->tm_mon]);
+            appendName(out, c.monthAbbs, t->tm_mon);
             return;
         case kWeekdayName:
-            if (weekdayOk)
-                out.append(c.weekDays[t->tm_wday]);
+            appendName(out, c.weekDays, t->tm_wday);
             return;
         case kWeekdayAbb:
-            if (weekdayOk)
-                out.append(c.weekAbbs[t->tm_wday]);
+            appendName(out, c.weekAbbs, t->tm_wday);
             return;
         case kMarker:
             out.append(t->tm_hour < 12 ? c.am : c.pm);
@@ -264,18 +167,6 @@ void appendTextComponent(TextBuffer& out, const Conventions& c, const tm* t, Com
         default:
             return;
     }
-}
-
-// Date component `component` of `t`. Numbers are shown as unsigned 32-bit
-// values, so any field value gives a defined text.
-void appendComponent(TextBuffer& out, const Conventions& c, const tm* t, Component component,
-                     const QNZone& zone) {
-    const NumberField f = componentNumber(t, component);
-    if (f.isNumber())
-        out.appendDecimal(static_cast<std::uint32_t>(f.value), static_cast<std::size_t>(f.width),
-                          f.fill);
-    else
-        appendTextComponent(out, c, t, component, zone);
 }
 
 // The literal `text` with each component of `list` inserted at its position.
@@ -295,13 +186,16 @@ void appendLayout(TextBuffer& out, const Conventions& c, const XVString& text,
     out.append(text.data() + copied, text.size() - copied);
 }
 
-// The component of each directive letter that names one; kNoComponent for
-// every other character.
-constexpr auto kComponentOf = [] {
-    std::array<Component, 256> table{};
+// What each directive letter writes: a component (its number), a layout
+// (kLayoutDirective + its index in kLayouts), or nothing (kNoComponent).
+constexpr int kLayoutDirective = kComponentCount;
+constexpr auto kDirectiveOf = [] {
+    std::array<int, 256> table{};
     table.fill(kNoComponent);
     for (int i = 0; i < kLetteredComponents; ++i)
-        table[static_cast<unsigned char>(kComponentLetters[i])] = static_cast<Component>(i);
+        table[static_cast<unsigned char>(kComponentLetters[i])] = i;
+    for (int i = 0; i < static_cast<int>(std::size(kLayouts)); ++i)
+        table[static_cast<unsigned char>(kLayouts[i].letter)] = kLayoutDirective + i;
     return table;
 }();
 
@@ -335,29 +229,40 @@ MoneyStyle moneyStyle(const Conventions& c, QNLocale::CurrSymbol symbol, bool ne
             .scale = c.fracScale};
 }
 
+// The text of `directive` for `t` (not null).
+void appendSnapshotDirective(TextBuffer& out, const Conventions& c, const tm* t, char directive,
+                             const QNZone& zone) {
+    XVKIT_DCHECK(t != nullptr);
+    const int what = kDirectiveOf[static_cast<unsigned char>(directive)];
+    if (what >= kLayoutDirective) {
+        const LayoutSlot& layout = kLayouts[what - kLayoutDirective];
+        appendLayout(out, c, c.*layout.text, c.*layout.list, t, zone);
+    } else {
+        appendComponent(out, c, t, static_cast<Component>(what), zone);
+    }
+}
+
 }  // namespace
 
 XVString QNLocaleSnapshot::asString(unsigned long value) const {
-    char digits[20];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    return groupedText(digits, static_cast<std::size_t>(end - digits), c_.grouping,
-                       c_.thousandsSep);
+    TextBuffer out;
+    appendGroupedWhole(out, value, false, DigitGrouping(c_.grouping, c_.thousandsSep));
+    return out.take();
 }
 
 XVString QNLocaleSnapshot::asString(long value) const {
-    char chars[21] = {'-'};
     const unsigned long magnitude =
         value < 0 ? 0ul - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
-    const auto end = std::to_chars(chars + 1, chars + sizeof chars, magnitude).ptr;
-    const char* first = value < 0 ? chars : chars + 1;
-    return groupedText(first, static_cast<std::size_t>(end - first), c_.grouping, c_.thousandsSep);
+    TextBuffer out;
+    appendGroupedWhole(out, magnitude, value < 0, DigitGrouping(c_.grouping, c_.thousandsSep));
+    return out.take();
 }
 
 XVString QNLocaleSnapshot::asString(double value, int precision, bool showpoint) const {
-    XVString result;
-    withRealText(value, precision, showpoint, c_.decimalPoint, c_.thousandsSep, c_.grouping,
-                 [&result](const char* s, std::size_t n) { result.assign(s, n); });
-    return result;
+    TextBuffer out;
+    appendReal(out, value, precision, showpoint, c_.decimalPoint,
+               DigitGrouping(c_.grouping, c_.thousandsSep));
+    return out.take();
 }
 
 XVString QNLocaleSnapshot::moneyAsString(double amount, CurrSymbol symbol) const {
@@ -380,9 +285,8 @@ XVString QNLocaleSnapshot::moneyAsString(double amount, CurrSymbol symbol) const
                 out.append(style.sign);
                 break;
             case 'm':
-                withRealText(std::fabs(amount) / style.scale, style.digits, false,
-                             c_.monDecimalPoint, c_.monThousandsSep, c_.monGrouping,
-                             [&out](const char* s, std::size_t n) { out.append(s, n); });
+                appendReal(out, std::fabs(amount) / style.scale, style.digits, false,
+                           c_.monDecimalPoint, DigitGrouping(c_.monGrouping, c_.monThousandsSep));
                 break;
             default:
                 break;
@@ -393,27 +297,11 @@ XVString QNLocaleSnapshot::moneyAsString(double amount, CurrSymbol symbol) const
     return out.take();
 }
 
-void xvkit::locale::appendSnapshotDirective(TextBuffer& out, const Conventions& c, const tm* t,
-                                            char directive, const QNZone& zone) {
-    XVKIT_DCHECK(t != nullptr);
-    switch (directive) {
-        case 'X':
-            appendLayout(out, c, c.textForX, c.listForX, t, zone);
-            break;
-        case 'x':
-            appendLayout(out, c, c.textForx, c.listForx, t, zone);
-            break;
-        case 'c':
-            appendLayout(out, c, c.textForc, c.listForc, t, zone);
-            break;
-        case 'C':
-            appendLayout(out, c, c.textForC, c.listForC, t, zone);
-            break;
-        default:
-            // Every component letter is a directive of its own.
-            appendComponent(out, c, t, kComponentOf[static_cast<unsigned char>(directive)], zone);
-            break;
-    }
+// Flattened: the directive writer inlined into the walk, once per directive.
+[[gnu::flatten]] XVString xvkit::locale::expandSnapshot(const Conventions& c, const char* format,
+                                                        const tm* t, const QNZone& zone) {
+    return expand(format,
+                  [&](TextBuffer& out, char d) { appendSnapshotDirective(out, c, t, d, zone); });
 }
 
 XVString QNLocaleSnapshot::asString(const tm* t, char directive, const QNZone& zone) const {

@@ -5,6 +5,8 @@
 #ifndef XVKIT_SRC_LOCALE_SNAPSHOT_COMPONENTS_H_
 #define XVKIT_SRC_LOCALE_SNAPSHOT_COMPONENTS_H_
 
+#include <xvkit/qnlocale.h>
+
 namespace xvkit::locale {
 
 // The value of QNTimeFmtList::component.
@@ -38,6 +40,19 @@ constexpr int kLetteredComponents = kWeekdayNumber + 1;
 // is also the order in which layouts are decomposed.
 constexpr const char kComponentLetters[] = "YyjSMIHmBbAapdZUWw";
 static_assert(sizeof kComponentLetters - 1 == kLetteredComponents);
+
+// The captured layouts: the directive letter of each, and where a
+// snapshot's conventions keep its literal text and its component list.
+struct LayoutSlot {
+    char letter;
+    XVString QNLocaleSnapshot::Conventions::*text;
+    QNTimeFmtList* QNLocaleSnapshot::Conventions::*list;
+};
+inline constexpr LayoutSlot kLayouts[] = {
+    {'X', &QNLocaleSnapshot::Conventions::textForX, &QNLocaleSnapshot::Conventions::listForX},
+    {'x', &QNLocaleSnapshot::Conventions::textForx, &QNLocaleSnapshot::Conventions::listForx},
+    {'c', &QNLocaleSnapshot::Conventions::textForc, &QNLocaleSnapshot::Conventions::listForc},
+    {'C', &QNLocaleSnapshot::Conventions::textForC, &QNLocaleSnapshot::Conventions::listForC}};
 
 // The value of QNLocaleSnapshot::Conventions::dateOrder.
 enum DateOrder : int {

@@ -4,7 +4,6 @@
 #ifndef XVKIT_SRC_LOCALE_TM_FIELDS_H_
 #define XVKIT_SRC_LOCALE_TM_FIELDS_H_
 
-#include <cstdint>
 #include <ctime>
 
 namespace xvkit::locale {
@@ -25,18 +24,6 @@ inline long long weekOfYearFromMonday(const tm* t) {
     const long long daysSinceMonday = (static_cast<long long>(t->tm_wday) + 6) % 7;
     return (t->tm_yday - daysSinceMonday + 7) / 7;
 }
-
-// How a date directive prints a number: its value, computed in 64 bits,
-// with the minimum width and the fill of "%0*d" ('0') or "%*d" (' '). A
-// width of 0 marks a directive that prints no number.
-struct NumberField {
-    std::int64_t value;
-    int width = 2;  // small, so that the field is returned in registers
-    char fill = '0';
-
-    bool isNumber() const { return width != 0; }
-};
-inline constexpr NumberField kNoNumber{0, 0};
 
 }  // namespace xvkit::locale
 

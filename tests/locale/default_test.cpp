@@ -13,12 +13,14 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <iterator>
 #include <memory>
 #include <random>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -72,9 +74,10 @@ TEST(DefaultFormat, ExtremeFieldsStayInBounds) {
     EXPECT_EQ(loc.asString(&t, "%a%A%b%B", est), "");
 }
 
-// Every directive against the C formatting of its defining formula (64-bit
-// field arithmetic), for records whose fields mix ordinary, negative and
-// extreme values; the first two hold INT_MAX and INT_MIN in every field.
+// Every directive but the week numbers (below) against the C formatting of
+// its field (64-bit field arithmetic), for records whose fields mix
+// ordinary, negative and extreme values; the first two hold INT_MAX and
+// INT_MIN in every field.
 // (strftime agrees where it means the same: 'p' is lower case here, 'x' keeps
 // four digits outside 1901..1999, 'c' and 'C' are this locale's own layouts.)
 TEST(DefaultFormat, DirectivesAreTheCFormattingOfTheirFields) {
@@ -102,17 +105,43 @@ TEST(DefaultFormat, DirectivesAreTheCFormattingOfTheirFields) {
                 : printed("%02lld/%02d/%04lld", t.tm_mon + 1LL, t.tm_mday, year);
         const std::string clock = printed("%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec);
         const std::string names = printed("%.3s|%s|%.3s|%s|", day, day, month, month);
-        ASSERT_EQ(
-            loc.asString(&t, "%a|%A|%b|%B|%d|%H|%I|%j|%m|%M|%S|%U|%w|%W|%X|%y|%Y", eastern),
-            names +
-                printed("%02d|%02d|%02d|%03lld|%02lld|%02d|%02d|%02lld|%1d|%02lld|%s|%02lld|%04lld",
-                        t.tm_mday, t.tm_hour, hour12, t.tm_yday + 1LL, t.tm_mon + 1LL, t.tm_min,
-                        t.tm_sec, (t.tm_yday - static_cast<long long>(t.tm_wday) + 7) / 7,
-                        t.tm_wday, (t.tm_yday - (t.tm_wday + 6LL) % 7 + 7) / 7, clock.c_str(),
-                        year % 100, year));
+        ASSERT_EQ(loc.asString(&t, "%a|%A|%b|%B|%d|%H|%I|%j|%m|%M|%S|%w|%X|%y|%Y", eastern),
+                  names + printed("%02d|%02d|%02d|%03lld|%02lld|%02d|%02d|%1d|%s|%02lld|%04lld",
+                                  t.tm_mday, t.tm_hour, hour12, t.tm_yday + 1LL, t.tm_mon + 1LL,
+                                  t.tm_min, t.tm_sec, t.tm_wday, clock.c_str(), year % 100, year));
         ASSERT_EQ(loc.asString(&t, "%x|%c|%Z", eastern), x + "|" + x + " " + clock + "|" + zone);
         ASSERT_EQ(dir(t, 'C', eastern), printed("%3.3s %3.3s %2d %s %s %4lld", day, month,
                                                 t.tm_mday, clock.c_str(), zone.c_str(), year));
+    }
+}
+
+// The week numbers 'U' (weeks from Sunday) and 'W' (from Monday), with
+// every other numeric directive, against strftime for every day of 1900 to
+// 2100 at changing hours; fields beyond a calendar's keep the 64-bit
+// arithmetic (INT_MAX and INT_MIN give their exact, not wrapped, weeks).
+TEST(DefaultFormat, WeekNumbersAndNumbersAgreeWithStrftime) {
+    RuntimeLocale runtime("C");
+    const char* const format = "%U|%W|%d|%H|%I|%j|%m|%M|%S|%w|%y|%Y";
+    tm t{};
+    t.tm_year = 0, t.tm_mday = 1, t.tm_isdst = 0;
+    for (int day = 0; day < 73414; ++day) {  // 1900-01-01 to 2100-12-31
+        tm probe = t;
+        probe.tm_mday += day;
+        probe.tm_hour = day % 24, probe.tm_min = day % 60, probe.tm_sec = day % 61;
+        timegm(&probe);  // completes the weekday and the day of the year
+        char expected[64];
+        ASSERT_GT(std::strftime(expected, sizeof expected, format, &probe), 0u);
+        ASSERT_EQ(loc.asString(&probe, format, eastern), expected) << day;
+    }
+    tm extreme = kSample;
+    for (const auto& [yday, wday, weeks] :
+         {std::tuple{INT_MAX, 0, "306783379|306783378"},
+          std::tuple{INT_MAX, 1, "306783379|306783379"},
+          std::tuple{INT_MIN, 6, "-306783378|-306783378"},
+          std::tuple{INT_MIN, 0, "-306783377|-306783378"}, std::tuple{-1, 0, "00|00"},
+          std::tuple{-14, 0, "-1|-1"}}) {
+        extreme.tm_yday = yday, extreme.tm_wday = wday;
+        EXPECT_EQ(loc.asString(&extreme, "%U|%W", eastern), weeks) << yday << " " << wday;
     }
 }
 
@@ -145,21 +174,34 @@ class Bracketing : public Base {
     }
 };
 
+// `Base` with nothing overridden.
+template <class Base>
+class Inheriting : public Base {
+  public:
+    template <class... Args>
+    explicit Inheriting(Args&&... args) : Base(std::forward<Args>(args)...) {}
+};
+
 // The expansion writes the directives straight into one buffer: in every
 // locale, a format of every directive character but '%' and NUL gives what
 // the directive operation gives for each, and a derived locale's override
 // shows in every format and inside the composite directives, which go
-// through the virtual table.
+// through the virtual table, also in a class derived from the overriding
+// one; a derived locale that overrides nothing gives its base's texts.
 TEST(FormatExpansion, IsTheDirectiveOperationForEveryDirectiveInEveryLocale) {
     const Bracketing<QNLocaleDefault> english(loc);
-    std::vector<const QNLocale*> locales = {&loc, &english};
+    const Inheriting<QNLocaleDefault> plainEnglish(loc);
+    const Inheriting<Bracketing<QNLocaleDefault>> bracketingChild(loc);
+    std::vector<const QNLocale*> locales = {&loc, &english, &plainEnglish, &bracketingChild};
     std::vector<std::unique_ptr<QNLocale>> snapshots;
     for (const char* name : kLocales) {
         snapshots.push_back(std::make_unique<QNLocaleSnapshot>(name));
         snapshots.push_back(std::make_unique<Bracketing<QNLocaleSnapshot>>(name));
-        locales.push_back(snapshots.end()[-2].get());
-        locales.push_back(snapshots.back().get());
+        snapshots.push_back(std::make_unique<Inheriting<QNLocaleSnapshot>>(name));
+        snapshots.push_back(std::make_unique<Inheriting<Bracketing<QNLocaleSnapshot>>>(name));
     }
+    for (const auto& snapshot : snapshots)
+        locales.push_back(snapshot.get());
     for (const QNLocale* l : locales) {
         std::string format, expected;
         for (int code = 1; code < 256; ++code) {
@@ -172,6 +214,9 @@ TEST(FormatExpansion, IsTheDirectiveOperationForEveryDirectiveInEveryLocale) {
         EXPECT_EQ(l->asString(&kSample, format.c_str(), est), expected);
     }
     EXPECT_EQ(english.asString(&kSample, "%d/%m", est), "[05]/[03]");
+    EXPECT_EQ(bracketingChild.asString(&kSample, "%d/%m", est), "[05]/[03]");
+    EXPECT_EQ(plainEnglish.asString(&kSample, "%d/%m %c", est), "05/03 03/05/97 14:07:09");
+    EXPECT_EQ(snapshots[3]->asString(&kSample, "%d", est), "[05]");
     EXPECT_EQ(english.asString(&kSample, 'c', est), "[[03/05/97] [14:07:09]]");
     EXPECT_EQ(english.asString(&kSample, 'C', est), "[Wed Mar  5 14:07:09 [EST] 1997]");
 }
