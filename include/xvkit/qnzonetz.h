@@ -196,6 +196,16 @@ class XVKIT_API QNZoneTZ : public QNZone {
     struct Data;
     explicit QNZoneTZ(std::shared_ptr<const Data> data);
 
+    // QNTime asks these instead of the virtual members when a zone is exactly
+    // a QNZoneTZ; the answers are the same.
+    friend class QNTime;
+    // Whether both readings of `count`, at the standard and at the daylight
+    // offset, are daylight wall-clock times: QNTime's daylight test.
+    bool daylightCount(std::uint32_t count) const;
+    // isDaylight of the wall-clock time `wall`, in seconds since 1970-01-01
+    // 00:00 of the wall clock.
+    bool daylightWall(std::int64_t wall) const;
+
     std::shared_ptr<const Data> data_;
 };
 

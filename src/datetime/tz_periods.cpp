@@ -82,8 +82,11 @@ WallInstants PeriodList::instants(std::int64_t wall) const {
             skippedTo = starts_[i];
         }
     }
-    if (found.count == 0 && !readByAny)
+    if (found.count == 0 && !readByAny) {
+        // A time no instant reads lies in a jump of the clock.
+        XVKIT_DCHECK(skippedTo != 0);
         found.first = skippedTo;
+    }
     return found;
 }
 

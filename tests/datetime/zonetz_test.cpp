@@ -7,12 +7,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <climits>
 #include <cstdio>
 #include <fstream>
 #include <future>
 #include <iterator>
+#include <random>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -374,6 +376,52 @@ TEST(QNZoneTZ, DatabaseZonesAnswerAsTheCRuntimeDoes) {
         ASSERT_TRUE(zone) << name << ": " << why;
         tzpeer::ScopedEnv tz("TZ", name);
         EXPECT_EQ(tzpeer::disagreements({*zone, 1970, 2036}), "") << name;
+    }
+}
+
+// QNTime answers a QNZoneTZ from the zone's precomputed spans; a class
+// derived from it takes the path of the virtual members, which must agree.
+TEST(QNZoneTZ, QNTimeAnswersAsThroughTheVirtualMembers) {
+    struct ThroughVirtuals : QNZoneTZ {
+        explicit ThroughVirtuals(const QNZoneTZ& zone) : QNZoneTZ(zone) {}
+    };
+    std::vector<std::unique_ptr<QNZoneTZ>> zones;
+    for (const char* file : {"America_New_York", "Australia_Lord_Howe", "Europe_Dublin",
+                             "Africa_Casablanca", "Europe_Moscow", "Etc_UTC"}) {
+        const std::vector<char> bytes = tzpeer::fixtureBytes(file);
+        zones.push_back(QNZoneTZ::fromTZif(bytes.data(), bytes.size(), file));
+    }
+    for (const char* setting : {"STD5DST3,M3.2.0/3,M3.2.0/4", "EST5EDT,0/0,J365/25",
+                                "<-03>3<-02>,M3.5.0/-2,M10.5.0/-1", "AAA-24:59:59BBB,J1,J365/25"})
+        zones.push_back(QNZoneTZ::fromPosix(setting));
+    std::mt19937 rng(11);
+    for (const auto& zone : zones) {
+        ASSERT_TRUE(zone);
+        const ThroughVirtuals plain(*zone);
+        for (int i = 0; i < 20000; ++i) {
+            const QNTime t(i < 4 ? std::array<unsigned long, 4>{1, 2, 4294967295ul, 86400}[i]
+                                 : rng());
+            tm fast, slow;
+            t.extract(&fast, *zone);
+            t.extract(&slow, plain);
+            ASSERT_EQ(std::make_tuple(tzpeer::describe(fast), t.isDST(*zone)),
+                      std::make_tuple(tzpeer::describe(slow), t.isDST(plain)))
+                << zone->name() << " " << t.seconds();
+            // Wall-clock times on the day of `t`, with fields out of range too.
+            const QNDate day(2415385 + rng() % 49714);
+            const unsigned hour = i % 50 == 0 ? rng() : rng() % 30, minute = rng() % 70;
+            ASSERT_EQ(QNTime(day, hour, minute, 7, *zone).seconds(),
+                      QNTime(day, hour, minute, 7, plain).seconds())
+                << zone->name() << " " << day.julian() << " " << hour << ":" << minute;
+        }
+        // Day numbers past 2^30 split into dates of other years in QNDate's
+        // 32-bit calendar: 2149899837 into 15 March 1903.
+        for (const unsigned long day : {2415384ul, 2415385ul, 2465096ul, 5373484ul, (1ul << 30) + 5,
+                                        2149899837ul, 4294967295ul}) {
+            EXPECT_EQ(QNTime(QNDate(day), 23, 0, 0, *zone).seconds(),
+                      QNTime(QNDate(day), 23, 0, 0, plain).seconds())
+                << zone->name() << " " << day;
+        }
     }
 }
 
