@@ -32,6 +32,9 @@ constexpr std::int64_t kFrom1901 = 2177452800;
 // Julian Day Number of 1 January 1970: chrono counts days from it.
 constexpr long kUnixDay = 2440588;
 
+// Every case works through this many inputs.
+constexpr std::size_t kItems = 4096;
+
 struct Stamp {
     unsigned day, month, year, hour, minute, second;
 };
@@ -40,7 +43,7 @@ struct Stamp {
 const std::vector<Stamp>& stamps() {
     static const std::vector<Stamp> all = [] {
         std::mt19937 rng(3);
-        std::vector<Stamp> v(4096);
+        std::vector<Stamp> v(kItems);
         for (auto& s : v) {
             s.year = 1987 + rng() % 50;
             s.month = 1 + rng() % 12;
@@ -72,7 +75,7 @@ const QNZoneSimple& eastern() {
 }
 
 void perItem(benchmark::State& state) {
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * stamps().size()));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kItems));
 }
 
 void oursFromDmy(benchmark::State& state) {
@@ -173,10 +176,10 @@ void oursBuildInstant(benchmark::State& state, const QNZone& zone) {
     perItem(state);
 }
 
-void mktimeBuildInstant(benchmark::State& state) {
+void mktimeBuildInstant(benchmark::State& state, const std::vector<Stamp>& (*walls)()) {
     for (auto _ : state) {
         long sum = 0;
-        for (const auto& s : stamps()) {
+        for (const auto& s : walls()) {
             tm t = asTm(s);
             sum += mktime(&t);
         }
@@ -206,20 +209,30 @@ void oursExtractInstant(benchmark::State& state, const QNZone& zone) {
     perItem(state);
 }
 
-void localtimeExtractInstant(benchmark::State& state) {
-    std::vector<time_t> all;
-    for (const QNTime& t : instants())
-        all.push_back(static_cast<time_t>(t.seconds()) - kFrom1901);
+// localtime_r over `all` (under the current TZ), summing `fields` of each reading.
+template <class Fields>
+void localtimeReadings(benchmark::State& state, const std::vector<QNTime>& all, Fields fields) {
+    std::vector<time_t> seconds;
+    for (const QNTime& t : all)
+        seconds.push_back(static_cast<time_t>(t.seconds()) - kFrom1901);
     for (auto _ : state) {
-        int sum = 0;
-        for (time_t when : all) {
+        long sum = 0;
+        for (time_t when : seconds) {
             tm out;
             localtime_r(&when, &out);
-            sum += out.tm_hour + out.tm_mday + out.tm_isdst;
+            sum += fields(out);
         }
         benchmark::DoNotOptimize(sum);
     }
     perItem(state);
+}
+
+long clockFields(const tm& t) {
+    return t.tm_hour + t.tm_mday + t.tm_isdst;
+}
+
+void localtimeExtractInstant(benchmark::State& state) {
+    localtimeReadings(state, instants(), clockFields);
 }
 
 // Runs a benchmark under TZ=`tz` and puts the setting back afterwards.
@@ -271,7 +284,7 @@ void tzsetLoadZone(benchmark::State& state) {
 
 void mktimeBuildInDatabaseZone(benchmark::State& state) {
     const ScopedTZ zone(kDatabaseZone);
-    mktimeBuildInstant(state);
+    mktimeBuildInstant(state, stamps);
 }
 
 void localtimeExtractInDatabaseZone(benchmark::State& state) {
@@ -368,8 +381,8 @@ const std::vector<QNTime>& easternInstants() {
     return all;
 }
 
-// Europe/Moscow over its whole history: 4096 random instants of the QNTime
-// range and 4096 random wall-clock times 1901-2036.
+// Europe/Moscow over its whole history: random instants of the QNTime range
+// and random wall-clock times 1901-2036.
 constexpr const char kHistoryZone[] = "Europe/Moscow";
 
 const QNZoneTZ& moscow() {
@@ -380,7 +393,7 @@ const QNZoneTZ& moscow() {
 const std::vector<QNTime>& historyInstants() {
     static const std::vector<QNTime> all = [] {
         std::mt19937 rng(5);
-        std::vector<QNTime> v(4096);
+        std::vector<QNTime> v(kItems);
         for (auto& t : v)
             t = QNTime(1 + rng() % QNZoneTZ::lastCount);
         return v;
@@ -391,7 +404,7 @@ const std::vector<QNTime>& historyInstants() {
 const std::vector<Stamp>& historyWalls() {
     static const std::vector<Stamp> all = [] {
         std::mt19937 rng(7);
-        std::vector<Stamp> v(4096);
+        std::vector<Stamp> v(kItems);
         for (auto& s : v) {
             s.year = 1901 + rng() % 136;
             s.month = 1 + rng() % 12;
@@ -405,10 +418,6 @@ const std::vector<Stamp>& historyWalls() {
     return all;
 }
 
-void perHistoryItem(benchmark::State& state) {
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * 4096));
-}
-
 void oursPeriod(benchmark::State& state) {
     for (auto _ : state) {
         long sum = 0;
@@ -418,7 +427,7 @@ void oursPeriod(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(sum);
     }
-    perHistoryItem(state);
+    perItem(state);
 }
 
 void abslPeriod(benchmark::State& state) {
@@ -433,7 +442,7 @@ void abslPeriod(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(sum);
     }
-    perHistoryItem(state);
+    perItem(state);
 }
 
 void datePeriod(benchmark::State& state) {
@@ -447,23 +456,13 @@ void datePeriod(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(sum);
     }
-    perHistoryItem(state);
+    perItem(state);
 }
 
 void localtimePeriod(benchmark::State& state) {
     const ScopedTZ tz(kHistoryZone);
-    const auto seconds = unixSeconds(historyInstants());
-    for (auto _ : state) {
-        long sum = 0;
-        for (std::int64_t t : seconds) {
-            const time_t when = t;
-            tm out;
-            localtime_r(&when, &out);
-            sum += out.tm_gmtoff + out.tm_isdst + out.tm_zone[0];
-        }
-        benchmark::DoNotOptimize(sum);
-    }
-    perHistoryItem(state);
+    localtimeReadings(state, historyInstants(),
+                      [](const tm& t) { return t.tm_gmtoff + t.tm_isdst + t.tm_zone[0]; });
 }
 
 void oursHistoryExtract(benchmark::State& state) {
@@ -476,23 +475,12 @@ void oursHistoryExtract(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(sum);
     }
-    perHistoryItem(state);
+    perItem(state);
 }
 
 void localtimeHistoryExtract(benchmark::State& state) {
     const ScopedTZ tz(kHistoryZone);
-    const auto seconds = unixSeconds(historyInstants());
-    for (auto _ : state) {
-        int sum = 0;
-        for (std::int64_t t : seconds) {
-            const time_t when = t;
-            tm out;
-            localtime_r(&when, &out);
-            sum += out.tm_hour + out.tm_mday + out.tm_isdst;
-        }
-        benchmark::DoNotOptimize(sum);
-    }
-    perHistoryItem(state);
+    localtimeReadings(state, historyInstants(), clockFields);
 }
 
 void oursInstants(benchmark::State& state) {
@@ -505,7 +493,7 @@ void oursInstants(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(sum);
     }
-    perHistoryItem(state);
+    perItem(state);
 }
 
 void abslInstants(benchmark::State& state) {
@@ -519,7 +507,7 @@ void abslInstants(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(sum);
     }
-    perHistoryItem(state);
+    perItem(state);
 }
 
 void dateInstants(benchmark::State& state) {
@@ -532,20 +520,12 @@ void dateInstants(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(sum);
     }
-    perHistoryItem(state);
+    perItem(state);
 }
 
 void mktimeInstants(benchmark::State& state) {
     const ScopedTZ tz(kHistoryZone);
-    for (auto _ : state) {
-        long sum = 0;
-        for (const Stamp& s : historyWalls()) {
-            tm t = asTm(s);
-            sum += mktime(&t);
-        }
-        benchmark::DoNotOptimize(sum);
-    }
-    perHistoryItem(state);
+    mktimeBuildInstant(state, historyWalls);
 }
 
 // Whether `zone` builds every stamp into the instant that mktime gives under
@@ -615,7 +595,7 @@ const int registered = [] {
     benchmark::RegisterBenchmark("dates.to_dmy/chrono", chronoToDmy);
     benchmark::RegisterBenchmark("dates.to_dmy/gmtime_r", gmtimeToDmy);
     benchmark::RegisterBenchmark("instants.build/ours", oursBuildInstant, eastern());
-    benchmark::RegisterBenchmark("instants.build/mktime", mktimeBuildInstant);
+    benchmark::RegisterBenchmark("instants.build/mktime", mktimeBuildInstant, stamps);
     benchmark::RegisterBenchmark("instants.extract/ours", oursExtractInstant, eastern());
     benchmark::RegisterBenchmark("instants.extract/localtime_r", localtimeExtractInstant);
     benchmark::RegisterBenchmark("zones.load/ours", oursLoadZone);
