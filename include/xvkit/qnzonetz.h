@@ -122,8 +122,9 @@ class XVKIT_API QNZoneTZ : public QNZone {
     // over 1901 to 2037 and, past the last one, the rule of the file's footer.
     // Null, with a one-line reason in `*why`, for a null or empty name, a name
     // that is absolute or reaches outside the folder (a ".." part), a missing
-    // file, or a file that is not a well-formed TZif file (truncated, corrupt,
-    // leap-second zones).
+    // file, anything but a regular file (a FIFO is refused at once, not
+    // waited on), or a file that is not a well-formed TZif file (truncated,
+    // corrupt, leap-second zones). Reasons escape control bytes ("\n").
     static std::unique_ptr<QNZoneTZ> fromDatabase(const char* name, XVString* why = nullptr);
 
     // A zone from the TZif image of `size` bytes at `data` (the content of a
