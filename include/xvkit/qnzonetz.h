@@ -130,9 +130,9 @@ class XVKIT_API QNZoneTZ : public QNZone {
     // A zone from the TZif image of `size` bytes at `data` (the content of a
     // compiled database file), named `name` (name() returns it; null is the
     // empty name). Never reads outside the `size` bytes. Null, with a
-    // one-line reason ("truncated data") in `*why`, for null data or bytes
-    // that are not a well-formed TZif image. fromDatabase reads the file and
-    // calls this.
+    // one-line reason ("truncated data") in `*why`, for null data of a
+    // nonzero size or bytes that are not a well-formed TZif image.
+    // fromDatabase reads the file and calls this.
     static std::unique_ptr<QNZoneTZ> fromTZif(const void* data, std::size_t size, const char* name,
                                               XVString* why = nullptr);
 

@@ -155,7 +155,7 @@ std::unique_ptr<QNZoneTZ> QNZoneTZ::fromPosix(const char* setting, XVString* why
 
 std::unique_ptr<QNZoneTZ> QNZoneTZ::fromTZif(const void* data, std::size_t size, const char* name,
                                              XVString* why) {
-    if (data == nullptr)
+    if (data == nullptr && size != 0)
         return refuse(why, "no TZif data");
     xvkit::tz::History history;
     std::string problem;

@@ -11,9 +11,7 @@
 #include <chrono>
 #include <climits>
 #include <cstdio>
-#include <fstream>
 #include <future>
-#include <iterator>
 #include <random>
 #include <string>
 #include <tuple>
@@ -130,8 +128,7 @@ TEST(QNZoneTZ, RefusesNamesOutsideTheDatabaseAndMissingZones) {
 }
 
 TEST(QNZoneTZ, RefusesDamagedZoneFiles) {
-    std::ifstream in("/usr/share/zoneinfo/America/New_York", std::ios::binary);
-    const std::vector<char> good{std::istreambuf_iterator<char>(in), {}};
+    const std::vector<char> good = tzpeer::fixtureBytes("America_New_York");
     ASSERT_GT(good.size(), 1000u);
     tzpeer::ZoneFolder folder;
     tzpeer::ScopedEnv tzdir("TZDIR", folder.path());
@@ -164,6 +161,17 @@ TEST(QNZoneTZ, RefusesDamagedZoneFiles) {
         EXPECT_EQ(zone ? "read" : std::string(why),
                   reason ? std::string(folder.path()) + "/Bad: " + reason : "read");
     }
+    // From memory the reason is the damage alone; no bytes at all are an
+    // empty image, null bytes of some size none.
+    XVString why;
+    EXPECT_FALSE(QNZoneTZ::fromTZif(good.data(), 40, "Cut", &why));
+    EXPECT_EQ(std::string(why), "truncated header");
+    EXPECT_FALSE(QNZoneTZ::fromTZif(nullptr, 0, "Empty", &why));
+    EXPECT_EQ(std::string(why), "truncated header");
+    EXPECT_FALSE(QNZoneTZ::fromTZif(nullptr, 5, "Null", &why));
+    EXPECT_EQ(std::string(why), "no TZif data");
+    const auto unnamed = QNZoneTZ::fromTZif(good.data(), good.size(), nullptr);
+    EXPECT_TRUE(unnamed && unnamed->name().empty());
 }
 
 // A FIFO under TZDIR must be refused at once, not wait for a writer.
