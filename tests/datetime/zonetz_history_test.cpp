@@ -243,6 +243,16 @@ TEST(QNZoneTZHistory, KeepsTheDaylightFlagWhenEveryTypeIsDaylight) {
     EXPECT_EQ(made.disagreements(), "");
 }
 
+// A type in force only before the kept years (from 1900) does not count:
+// daylight time until 1900 is no daylight time to observe.
+TEST(QNZoneTZHistory, IgnoresTypesInForceOnlyBeforeTheKeptYears) {
+    const MadeUpZone made({{-2208988800, 1}},  // 1900-01-01 00:00Z
+                          {{7200, true, "OLD"}, {3600, false, "STD"}}, "");
+    EXPECT_EQ(std::make_tuple(made.zone().daylightObserved(),
+                              std::string(made.zone().altZoneName()), made.zone().exactFrom()),
+              std::make_tuple(false, std::string("STD"), 1901u));
+}
+
 // Settings that the QNZone interface cannot answer exactly, and the decision
 // to read all-year daylight time as RFC 8536 defines it.
 TEST(QNZoneTZHistory, AnswersSettingsBeyondTheTwoReadingsModel) {

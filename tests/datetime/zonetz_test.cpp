@@ -278,9 +278,9 @@ std::string boundary(const QNZone& zone, int year, bool begin) {
     return text;
 }
 
-// The QNZone answers of zones kept in the repository: exactFrom, the changes
-// of a year and its daylight boundaries (begin on standard time, end on
-// daylight time), and the instants of those.
+// The QNZone answers of zones kept in the repository (and of a setting):
+// exactFrom, the changes of a year and its daylight boundaries (begin on
+// standard time, end on daylight time), and the instants of those.
 TEST(QNZoneTZ, GivesTheDaylightChangesOfAYear) {
     struct {
         const char* file;
@@ -289,6 +289,7 @@ TEST(QNZoneTZ, GivesTheDaylightChangesOfAYear) {
         int year;
         std::vector<unsigned long> changes;
         const char *begin, *end;
+        bool posix = false;  // `file` is a POSIX setting
     } const cases[] = {
         {"America_New_York",
          1946,
@@ -339,11 +340,21 @@ TEST(QNZoneTZ, GivesTheDaylightChangesOfAYear) {
          "28/3 02:00 w0",
          "31/10 03:00 w0"},
         {"Etc_UTC", 1901, false, 2024, {}, "cleared", "cleared"},
+        // Daylight time begins at the first second of the year.
+        {"XXX3YYY,J1/0,J180/0",
+         1901,
+         true,
+         2024,
+         {utcCount(1, 1, 2024, 3), utcCount(29, 6, 2024, 2)},
+         "1/1 00:00 w1",
+         "29/6 00:00 w6",
+         true},
     };
     for (const auto& c : cases) {
         const std::vector<char> bytes = tzpeer::fixtureBytes(c.file);
         XVString why;
-        const auto zone = QNZoneTZ::fromTZif(bytes.data(), bytes.size(), c.file, &why);
+        const auto zone = c.posix ? QNZoneTZ::fromPosix(c.file, &why)
+                                  : QNZoneTZ::fromTZif(bytes.data(), bytes.size(), c.file, &why);
         ASSERT_TRUE(zone) << c.file << ": " << why;
         std::vector<unsigned long> changes;
         for (const QNTime& t : zone->changes(static_cast<unsigned>(c.year)))
