@@ -2,9 +2,14 @@
 // building day numbers from day/month/year and taking them apart again, and
 // building and extracting instants in US Eastern time under the same rules
 // as the POSIX zone EST5EDT,M4.1.0/2,M10.5.0/2; then the database zone
-// America/New_York (QNZoneTZ) against the C runtime under the same TZ:
-// loading it, and building and extracting instants in it.
+// America/New_York (QNZoneTZ) against the C runtime, abseil's time zones and
+// the date/tz library reading the same database: loading it, and building
+// and extracting instants in it; then QNZoneTZ's period, extract and
+// instants in Europe/Moscow over its whole history against the same peers.
+#include <absl/time/civil_time.h>
+#include <absl/time/time.h>
 #include <benchmark/benchmark.h>
+#include <date/tz.h>
 
 #include <xvkit/qndate.h>
 #include <xvkit/qntime.h>
@@ -27,6 +32,9 @@ constexpr std::int64_t kFrom1901 = 2177452800;
 // Julian Day Number of 1 January 1970: chrono counts days from it.
 constexpr long kUnixDay = 2440588;
 
+// Every case works through this many inputs.
+constexpr std::size_t kItems = 4096;
+
 struct Stamp {
     unsigned day, month, year, hour, minute, second;
 };
@@ -35,7 +43,7 @@ struct Stamp {
 const std::vector<Stamp>& stamps() {
     static const std::vector<Stamp> all = [] {
         std::mt19937 rng(3);
-        std::vector<Stamp> v(4096);
+        std::vector<Stamp> v(kItems);
         for (auto& s : v) {
             s.year = 1987 + rng() % 50;
             s.month = 1 + rng() % 12;
@@ -67,7 +75,7 @@ const QNZoneSimple& eastern() {
 }
 
 void perItem(benchmark::State& state) {
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * stamps().size()));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kItems));
 }
 
 void oursFromDmy(benchmark::State& state) {
@@ -168,10 +176,10 @@ void oursBuildInstant(benchmark::State& state, const QNZone& zone) {
     perItem(state);
 }
 
-void mktimeBuildInstant(benchmark::State& state) {
+void mktimeBuildInstant(benchmark::State& state, const std::vector<Stamp>& (*walls)()) {
     for (auto _ : state) {
         long sum = 0;
-        for (const auto& s : stamps()) {
+        for (const auto& s : walls()) {
             tm t = asTm(s);
             sum += mktime(&t);
         }
@@ -201,20 +209,30 @@ void oursExtractInstant(benchmark::State& state, const QNZone& zone) {
     perItem(state);
 }
 
-void localtimeExtractInstant(benchmark::State& state) {
-    std::vector<time_t> all;
-    for (const QNTime& t : instants())
-        all.push_back(static_cast<time_t>(t.seconds()) - kFrom1901);
+// localtime_r over `all` (under the current TZ), summing `fields` of each reading.
+template <class Fields>
+void localtimeReadings(benchmark::State& state, const std::vector<QNTime>& all, Fields fields) {
+    std::vector<time_t> seconds;
+    for (const QNTime& t : all)
+        seconds.push_back(static_cast<time_t>(t.seconds()) - kFrom1901);
     for (auto _ : state) {
-        int sum = 0;
-        for (time_t when : all) {
+        long sum = 0;
+        for (time_t when : seconds) {
             tm out;
             localtime_r(&when, &out);
-            sum += out.tm_hour + out.tm_mday + out.tm_isdst;
+            sum += fields(out);
         }
         benchmark::DoNotOptimize(sum);
     }
     perItem(state);
+}
+
+long clockFields(const tm& t) {
+    return t.tm_hour + t.tm_mday + t.tm_isdst;
+}
+
+void localtimeExtractInstant(benchmark::State& state) {
+    localtimeReadings(state, instants(), clockFields);
 }
 
 // Runs a benchmark under TZ=`tz` and puts the setting back afterwards.
@@ -266,12 +284,248 @@ void tzsetLoadZone(benchmark::State& state) {
 
 void mktimeBuildInDatabaseZone(benchmark::State& state) {
     const ScopedTZ zone(kDatabaseZone);
-    mktimeBuildInstant(state);
+    mktimeBuildInstant(state, stamps);
 }
 
 void localtimeExtractInDatabaseZone(benchmark::State& state) {
     const ScopedTZ zone(kDatabaseZone);
     localtimeExtractInstant(state);
+}
+
+void absl_zone(absl::TimeZone* zone, const char* name) {
+    if (!absl::LoadTimeZone(name, zone)) {
+        std::fprintf(stderr, "datetime bench: abseil cannot load %s\n", name);
+        std::exit(1);
+    }
+}
+
+absl::CivilSecond civilOf(const Stamp& s) {
+    return absl::CivilSecond(s.year, s.month, s.day, s.hour, s.minute, s.second);
+}
+
+date::local_seconds localOf(const Stamp& s) {
+    const date::year_month_day ymd{date::year(static_cast<int>(s.year)), date::month(s.month),
+                                   date::day(s.day)};
+    return date::local_days(ymd) + chr::hours(s.hour) + chr::minutes(s.minute) +
+           chr::seconds(s.second);
+}
+
+void abslBuildInstant(benchmark::State& state, const char* name) {
+    absl::TimeZone zone;
+    absl_zone(&zone, name);
+    for (auto _ : state) {
+        std::int64_t sum = 0;
+        for (const auto& s : stamps())
+            sum += absl::ToUnixSeconds(zone.At(civilOf(s)).pre);
+        benchmark::DoNotOptimize(sum);
+    }
+    perItem(state);
+}
+
+void dateBuildInstant(benchmark::State& state, const char* name) {
+    const date::time_zone* zone = date::locate_zone(name);
+    for (auto _ : state) {
+        std::int64_t sum = 0;
+        for (const auto& s : stamps())
+            sum += zone->to_sys(localOf(s), date::choose::earliest).time_since_epoch().count();
+        benchmark::DoNotOptimize(sum);
+    }
+    perItem(state);
+}
+
+// The unix seconds of instants(): the New York stamps, or random ones over
+// the whole range for the history cases.
+std::vector<std::int64_t> unixSeconds(const std::vector<QNTime>& all) {
+    std::vector<std::int64_t> v;
+    for (const QNTime& t : all)
+        v.push_back(static_cast<std::int64_t>(t.seconds()) - kFrom1901);
+    return v;
+}
+
+void abslExtractInstant(benchmark::State& state, const char* name,
+                        const std::vector<QNTime>& (*all)()) {
+    absl::TimeZone zone;
+    absl_zone(&zone, name);
+    const auto seconds = unixSeconds(all());
+    for (auto _ : state) {
+        int sum = 0;
+        for (std::int64_t t : seconds) {
+            const absl::CivilSecond cs = zone.At(absl::FromUnixSeconds(t)).cs;
+            sum += cs.hour() + cs.day();
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    perItem(state);
+}
+
+void dateExtractInstant(benchmark::State& state, const char* name,
+                        const std::vector<QNTime>& (*all)()) {
+    const date::time_zone* zone = date::locate_zone(name);
+    const auto seconds = unixSeconds(all());
+    for (auto _ : state) {
+        int sum = 0;
+        for (std::int64_t t : seconds) {
+            const auto local = zone->to_local(date::sys_seconds(chr::seconds(t)));
+            const auto day = date::floor<date::days>(local);
+            const date::year_month_day ymd(day);
+            const date::hh_mm_ss<chr::seconds> time(local - day);
+            sum += static_cast<int>(time.hours().count()) + static_cast<int>(unsigned(ymd.day()));
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    perItem(state);
+}
+
+const std::vector<QNTime>& easternInstants() {
+    static const auto all = instants();
+    return all;
+}
+
+// Europe/Moscow over its whole history: random instants of the QNTime range
+// and random wall-clock times 1901-2036.
+constexpr const char kHistoryZone[] = "Europe/Moscow";
+
+const QNZoneTZ& moscow() {
+    static const auto zone = QNZoneTZ::fromDatabase(kHistoryZone);
+    return *zone;
+}
+
+const std::vector<QNTime>& historyInstants() {
+    static const std::vector<QNTime> all = [] {
+        std::mt19937 rng(5);
+        std::vector<QNTime> v(kItems);
+        for (auto& t : v)
+            t = QNTime(1 + rng() % QNZoneTZ::lastCount);
+        return v;
+    }();
+    return all;
+}
+
+const std::vector<Stamp>& historyWalls() {
+    static const std::vector<Stamp> all = [] {
+        std::mt19937 rng(7);
+        std::vector<Stamp> v(kItems);
+        for (auto& s : v) {
+            s.year = 1901 + rng() % 136;
+            s.month = 1 + rng() % 12;
+            s.day = 1 + rng() % 28;
+            s.hour = rng() % 24;
+            s.minute = rng() % 60;
+            s.second = rng() % 60;
+        }
+        return v;
+    }();
+    return all;
+}
+
+void oursPeriod(benchmark::State& state) {
+    for (auto _ : state) {
+        long sum = 0;
+        for (const QNTime& t : historyInstants()) {
+            const QNZoneTZ::Period p = moscow().period(t);
+            sum += p.offset + p.daylight + static_cast<long>(p.name.size());
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    perItem(state);
+}
+
+void abslPeriod(benchmark::State& state) {
+    absl::TimeZone zone;
+    absl_zone(&zone, kHistoryZone);
+    const auto seconds = unixSeconds(historyInstants());
+    for (auto _ : state) {
+        long sum = 0;
+        for (std::int64_t t : seconds) {
+            const absl::TimeZone::CivilInfo info = zone.At(absl::FromUnixSeconds(t));
+            sum += info.offset + info.is_dst + info.zone_abbr[0];
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    perItem(state);
+}
+
+void datePeriod(benchmark::State& state) {
+    const date::time_zone* zone = date::locate_zone(kHistoryZone);
+    const auto seconds = unixSeconds(historyInstants());
+    for (auto _ : state) {
+        long sum = 0;
+        for (std::int64_t t : seconds) {
+            const date::sys_info info = zone->get_info(date::sys_seconds(chr::seconds(t)));
+            sum += info.offset.count() + info.save.count() + static_cast<long>(info.abbrev.size());
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    perItem(state);
+}
+
+void localtimePeriod(benchmark::State& state) {
+    const ScopedTZ tz(kHistoryZone);
+    localtimeReadings(state, historyInstants(),
+                      [](const tm& t) { return t.tm_gmtoff + t.tm_isdst + t.tm_zone[0]; });
+}
+
+void oursHistoryExtract(benchmark::State& state) {
+    for (auto _ : state) {
+        int sum = 0;
+        for (const QNTime& t : historyInstants()) {
+            tm out;
+            moscow().extract(t, &out);
+            sum += out.tm_hour + out.tm_mday + out.tm_isdst;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    perItem(state);
+}
+
+void localtimeHistoryExtract(benchmark::State& state) {
+    const ScopedTZ tz(kHistoryZone);
+    localtimeReadings(state, historyInstants(), clockFields);
+}
+
+void oursInstants(benchmark::State& state) {
+    for (auto _ : state) {
+        unsigned long sum = 0;
+        for (const Stamp& s : historyWalls()) {
+            const QNZoneTZ::Instants found =
+                moscow().instants(QNDate(s.day, s.month, s.year), s.hour, s.minute, s.second);
+            sum += found.count + found.first.seconds();
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    perItem(state);
+}
+
+void abslInstants(benchmark::State& state) {
+    absl::TimeZone zone;
+    absl_zone(&zone, kHistoryZone);
+    for (auto _ : state) {
+        std::int64_t sum = 0;
+        for (const Stamp& s : historyWalls()) {
+            const absl::TimeZone::TimeInfo info = zone.At(civilOf(s));
+            sum += static_cast<int>(info.kind) + absl::ToUnixSeconds(info.pre);
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    perItem(state);
+}
+
+void dateInstants(benchmark::State& state) {
+    const date::time_zone* zone = date::locate_zone(kHistoryZone);
+    for (auto _ : state) {
+        std::int64_t sum = 0;
+        for (const Stamp& s : historyWalls()) {
+            const date::local_info info = zone->get_info(localOf(s));
+            sum += info.result + info.first.offset.count();
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    perItem(state);
+}
+
+void mktimeInstants(benchmark::State& state) {
+    const ScopedTZ tz(kHistoryZone);
+    mktimeBuildInstant(state, historyWalls);
 }
 
 // Whether `zone` builds every stamp into the instant that mktime gives under
@@ -287,19 +541,51 @@ bool agreesWithMktime(const QNZone& zone) {
     return true;
 }
 
+// Whether period, extract and instants in Moscow agree with abseil on every
+// instant and wall-clock time of the history cases.
+bool historyAgreesWithAbseil() {
+    absl::TimeZone zone;
+    absl_zone(&zone, kHistoryZone);
+    for (const QNTime& t : historyInstants()) {
+        const auto info =
+            zone.At(absl::FromUnixSeconds(static_cast<std::int64_t>(t.seconds()) - kFrom1901));
+        const QNZoneTZ::Period p = moscow().period(t);
+        tm out;
+        moscow().extract(t, &out);
+        if (p.offset != -info.offset || p.daylight != info.is_dst || p.name != info.zone_abbr ||
+            out.tm_hour != info.cs.hour() || out.tm_mday != info.cs.day() ||
+            out.tm_year + 1900 != info.cs.year())
+            return false;
+    }
+    for (const Stamp& s : historyWalls()) {
+        const auto info = zone.At(civilOf(s));
+        const QNZoneTZ::Instants found =
+            moscow().instants(QNDate(s.day, s.month, s.year), s.hour, s.minute, s.second);
+        const std::int64_t first = static_cast<std::int64_t>(found.first.seconds()) - kFrom1901;
+        const std::int64_t expected = absl::ToUnixSeconds(
+            info.kind == absl::TimeZone::TimeInfo::SKIPPED ? info.trans : info.pre);
+        const unsigned count = info.kind == absl::TimeZone::TimeInfo::UNIQUE     ? 1
+                               : info.kind == absl::TimeZone::TimeInfo::REPEATED ? 2
+                                                                                 : 0;
+        if (found.count != count || first != expected)
+            return false;
+    }
+    return true;
+}
+
 // The peers only measure the same work if they give the same answers.
 bool peersAgree() {
     if (!agreesWithMktime(eastern()))
         return false;
     const ScopedTZ zone(kDatabaseZone);
-    return agreesWithMktime(newYork());
+    return agreesWithMktime(newYork()) && historyAgreesWithAbseil();
 }
 
 const int registered = [] {
     setenv("TZ", "EST5EDT,M4.1.0/2,M10.5.0/2", 1);
     tzset();
     if (!peersAgree()) {
-        std::fprintf(stderr, "datetime bench: QNTime and mktime disagree; not comparable\n");
+        std::fprintf(stderr, "datetime bench: QNTime and its peers disagree; not comparable\n");
         std::exit(1);
     }
     benchmark::RegisterBenchmark("dates.from_dmy/ours", oursFromDmy);
@@ -309,15 +595,35 @@ const int registered = [] {
     benchmark::RegisterBenchmark("dates.to_dmy/chrono", chronoToDmy);
     benchmark::RegisterBenchmark("dates.to_dmy/gmtime_r", gmtimeToDmy);
     benchmark::RegisterBenchmark("instants.build/ours", oursBuildInstant, eastern());
-    benchmark::RegisterBenchmark("instants.build/mktime", mktimeBuildInstant);
+    benchmark::RegisterBenchmark("instants.build/mktime", mktimeBuildInstant, stamps);
     benchmark::RegisterBenchmark("instants.extract/ours", oursExtractInstant, eastern());
     benchmark::RegisterBenchmark("instants.extract/localtime_r", localtimeExtractInstant);
     benchmark::RegisterBenchmark("zones.load/ours", oursLoadZone);
     benchmark::RegisterBenchmark("zones.load/tzset", tzsetLoadZone);
     benchmark::RegisterBenchmark("zones.build/ours", oursBuildInstant, newYork());
     benchmark::RegisterBenchmark("zones.build/mktime", mktimeBuildInDatabaseZone);
+    benchmark::RegisterBenchmark("zones.build/abseil", abslBuildInstant, kDatabaseZone);
+    benchmark::RegisterBenchmark("zones.build/date_tz", dateBuildInstant, kDatabaseZone);
     benchmark::RegisterBenchmark("zones.extract/ours", oursExtractInstant, newYork());
     benchmark::RegisterBenchmark("zones.extract/localtime_r", localtimeExtractInDatabaseZone);
+    benchmark::RegisterBenchmark("zones.extract/abseil", abslExtractInstant, kDatabaseZone,
+                                 easternInstants);
+    benchmark::RegisterBenchmark("zones.extract/date_tz", dateExtractInstant, kDatabaseZone,
+                                 easternInstants);
+    benchmark::RegisterBenchmark("history.period/ours", oursPeriod);
+    benchmark::RegisterBenchmark("history.period/abseil", abslPeriod);
+    benchmark::RegisterBenchmark("history.period/date_tz", datePeriod);
+    benchmark::RegisterBenchmark("history.period/localtime_r", localtimePeriod);
+    benchmark::RegisterBenchmark("history.extract/ours", oursHistoryExtract);
+    benchmark::RegisterBenchmark("history.extract/abseil", abslExtractInstant, kHistoryZone,
+                                 historyInstants);
+    benchmark::RegisterBenchmark("history.extract/date_tz", dateExtractInstant, kHistoryZone,
+                                 historyInstants);
+    benchmark::RegisterBenchmark("history.extract/localtime_r", localtimeHistoryExtract);
+    benchmark::RegisterBenchmark("history.instants/ours", oursInstants);
+    benchmark::RegisterBenchmark("history.instants/abseil", abslInstants);
+    benchmark::RegisterBenchmark("history.instants/date_tz", dateInstants);
+    benchmark::RegisterBenchmark("history.instants/mktime", mktimeInstants);
     return 0;
 }();
 

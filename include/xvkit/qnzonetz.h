@@ -122,16 +122,17 @@ class XVKIT_API QNZoneTZ : public QNZone {
     // over 1901 to 2037 and, past the last one, the rule of the file's footer.
     // Null, with a one-line reason in `*why`, for a null or empty name, a name
     // that is absolute or reaches outside the folder (a ".." part), a missing
-    // file, or a file that is not a well-formed TZif file (truncated, corrupt,
-    // leap-second zones).
+    // file, anything but a regular file (a FIFO is refused at once, not
+    // waited on), or a file that is not a well-formed TZif file (truncated,
+    // corrupt, leap-second zones). Reasons escape control bytes ("\n").
     static std::unique_ptr<QNZoneTZ> fromDatabase(const char* name, XVString* why = nullptr);
 
     // A zone from the TZif image of `size` bytes at `data` (the content of a
     // compiled database file), named `name` (name() returns it; null is the
     // empty name). Never reads outside the `size` bytes. Null, with a
-    // one-line reason ("truncated data") in `*why`, for null data or bytes
-    // that are not a well-formed TZif image. fromDatabase reads the file and
-    // calls this.
+    // one-line reason ("truncated data") in `*why`, for null data of a
+    // nonzero size or bytes that are not a well-formed TZif image.
+    // fromDatabase reads the file and calls this.
     static std::unique_ptr<QNZoneTZ> fromTZif(const void* data, std::size_t size, const char* name,
                                               XVString* why = nullptr);
 
@@ -195,6 +196,16 @@ class XVKIT_API QNZoneTZ : public QNZone {
   private:
     struct Data;
     explicit QNZoneTZ(std::shared_ptr<const Data> data);
+
+    // QNTime asks these instead of the virtual members when a zone is exactly
+    // a QNZoneTZ; the answers are the same.
+    friend class QNTime;
+    // Whether both readings of `count`, at the standard and at the daylight
+    // offset, are daylight wall-clock times: QNTime's daylight test.
+    bool daylightCount(std::uint32_t count) const;
+    // isDaylight of the wall-clock time `wall`, in seconds since 1970-01-01
+    // 00:00 of the wall clock.
+    bool daylightWall(std::int64_t wall) const;
 
     std::shared_ptr<const Data> data_;
 };

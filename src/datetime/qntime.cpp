@@ -2,8 +2,11 @@
 // in a zone.
 #include <xvkit/qntime.h>
 
+#include <xvkit/qnzonetz.h>
+
 #include <cstdint>
 #include <ctime>
+#include <typeinfo>
 
 #include "zone_calc.h"
 
@@ -35,6 +38,17 @@ void readUniversal(std::int64_t s, tm* t) {
 void readAt(u32 s, long offset, tm* t) {
     readUniversal(std::int64_t{s} - xvkit::tz::wrap32(offset), t);
 }
+
+// `zone` as a QNZoneTZ when it is exactly one, not a class derived from it
+// (which may override the readings), else null. QNTime then asks the zone's
+// precomputed answers instead of making two readings per question.
+const QNZoneTZ* exactZoneTZ(const QNZone& zone) {
+    return &typeid(zone) == &typeid(QNZoneTZ) ? static_cast<const QNZoneTZ*>(&zone) : nullptr;
+}
+
+// Day numbers below this split exactly in QNDate's 32-bit calendar, so that
+// a wall-clock time on them can be counted from the day number alone.
+constexpr u32 kLastPlainDay = 1u << 30;
 
 // Which reading of `s` applies in `zone`: fills `t` and returns true for the
 // daylight reading. Daylight needs both the standard and the daylight reading
@@ -95,6 +109,20 @@ unsigned long QNTime::buildFrom(const QNDate& date, unsigned int hour, unsigned 
     // Seconds from the epoch to local midnight of `date`; for 31 December 1900
     // this wraps to -86400, which the offset and wall time bring back.
     const u32 midnight = kSecondsPerDay * (day - xvkit::tz::kFirstDayNumber);
+    const QNZoneTZ* tz = exactZoneTZ(zone);
+    if (tz != nullptr && day <= kLastPlainDay) {
+        // The wall-clock time of the `tm` that the steps below build, in
+        // seconds since 1970, its fields read as int as the tm holds them.
+        const std::int64_t wallSeconds =
+            (std::int64_t{day} - xvkit::tz::kUnixDayNumber) * kSecondsPerDay +
+            std::int64_t{static_cast<int>(hour)} * 3600 +
+            std::int64_t{static_cast<int>(minute)} * 60 + static_cast<int>(second);
+        if (tz->daylightWall(wallSeconds)) {
+            const u32 c = wall + offsetBits(tz->QNZoneTZ::altZoneOffset()) + midnight;
+            return tz->daylightCount(c) ? c : 0;
+        }
+        return wall + offsetBits(tz->QNZoneTZ::timeZoneOffset()) + midnight;
+    }
     if (zone.daylightObserved()) {
         tm t;
         date.extract(&t);
@@ -132,6 +160,8 @@ unsigned int QNTime::minute(const QNZone& zone) const {
 }
 
 bool QNTime::isDST(const QNZone& zone) const {
+    if (const QNZoneTZ* tz = exactZoneTZ(zone))
+        return tz->daylightCount(seconds_);
     if (!zone.daylightObserved())
         return false;
     tm t;
@@ -141,6 +171,13 @@ bool QNTime::isDST(const QNZone& zone) const {
 void QNTime::extract(tm* t, const QNZone& zone) const {
     if (seconds_ == 0) {
         QNDate::clobber(t);
+        return;
+    }
+    if (const QNZoneTZ* tz = exactZoneTZ(zone)) {
+        const bool daylight = tz->daylightCount(seconds_);
+        readAt(seconds_, daylight ? tz->QNZoneTZ::altZoneOffset() : tz->QNZoneTZ::timeZoneOffset(),
+               t);
+        t->tm_isdst = daylight ? 1 : 0;
         return;
     }
     if (!zone.daylightObserved()) {

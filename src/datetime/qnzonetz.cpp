@@ -155,7 +155,7 @@ std::unique_ptr<QNZoneTZ> QNZoneTZ::fromPosix(const char* setting, XVString* why
 
 std::unique_ptr<QNZoneTZ> QNZoneTZ::fromTZif(const void* data, std::size_t size, const char* name,
                                              XVString* why) {
-    if (data == nullptr)
+    if (data == nullptr && size != 0)
         return refuse(why, "no TZif data");
     xvkit::tz::History history;
     std::string problem;
@@ -324,9 +324,15 @@ XVString QNZoneTZ::altZoneName() const {
 }
 
 bool QNZoneTZ::isDaylight(const tm* t) const {
-    if (!data_->timeline.observed)
-        return false;
-    return data_->timeline.daylightWalls.contains(wallOf(t));
+    return daylightWall(wallOf(t));
+}
+
+bool QNZoneTZ::daylightCount(std::uint32_t count) const {
+    return data_->timeline.daylightCounts.contains(count);
+}
+
+bool QNZoneTZ::daylightWall(std::int64_t wall) const {
+    return data_->timeline.daylightWalls.contains(wall);
 }
 
 void QNZoneTZ::getBeginDaylight(tm* t) const {

@@ -18,25 +18,29 @@ bool inRange(std::int64_t t) {
 }  // namespace
 
 PeriodList::PeriodList(const History& history) {
+    // Each type of the history as a kind, with equal names shared.
+    std::vector<Kind> kindOf;
+    kindOf.reserve(history.types.size());
+    for (const LocalType& t : history.types) {
+        const auto name = static_cast<std::uint32_t>(
+            std::find(names_.begin(), names_.end(), t.abbr) - names_.begin());
+        if (name == names_.size())
+            names_.emplace_back(t.abbr.c_str());
+        kindOf.push_back({t.gmtoff, t.isdst, name});
+    }
     std::size_t type = history.initial;
     auto transition = history.transitions.begin();
     for (; transition != history.transitions.end() && transition->at <= kFirstInstant; ++transition)
         type = transition->type;
-    const auto add = [&](Count start, const LocalType& t) {
-        const auto name = std::find(names_.begin(), names_.end(), t.abbr);
-        const auto nameIndex = static_cast<std::uint32_t>(name - names_.begin());
-        if (name == names_.end())
-            names_.emplace_back(t.abbr.c_str());
-        starts_.push_back(start);
-        kinds_.push_back({t.gmtoff, t.isdst, nameIndex});
-    };
-    add(0, history.types[type]);
+    starts_.push_back(0);
+    kinds_.push_back(kindOf[type]);
     for (; transition != history.transitions.end() && transition->at <= kLastInstant;
          ++transition) {
-        const LocalType& t = history.types[transition->type];
-        const Kind& last = kinds_.back();
-        if (t.gmtoff != last.gmtoff || t.isdst != last.isdst || t.abbr != names_[last.name])
-            add(static_cast<Count>(transition->at - kFirstInstant), t);
+        const Kind& next = kindOf[transition->type];
+        if (next != kinds_.back()) {
+            starts_.push_back(static_cast<Count>(transition->at - kFirstInstant));
+            kinds_.push_back(next);
+        }
     }
     const auto [lowest, highest] =
         std::minmax_element(kinds_.begin(), kinds_.end(),
@@ -82,8 +86,11 @@ WallInstants PeriodList::instants(std::int64_t wall) const {
             skippedTo = starts_[i];
         }
     }
-    if (found.count == 0 && !readByAny)
+    if (found.count == 0 && !readByAny) {
+        // A time no instant reads lies in a jump of the clock.
+        XVKIT_DCHECK(skippedTo != 0);
         found.first = skippedTo;
+    }
     return found;
 }
 

@@ -63,6 +63,8 @@ class PeriodList {
         std::int32_t gmtoff;
         bool isdst;
         std::uint32_t name;  // index into names_
+
+        bool operator==(const Kind&) const = default;
     };
 
     std::vector<Count> starts_;  // ascending; starts_[0] == 0

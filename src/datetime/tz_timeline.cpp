@@ -108,25 +108,32 @@ int twoReadingsExactFrom(const Timeline& t) {
     return kFirstRangeYear;
 }
 
-}  // namespace
-
-WallSet::WallSet(const std::vector<Span>& spans) {
-    for (const Span& s : spans) {
-        XVKIT_DCHECK(s.from >= kDomainFrom && s.to <= kDomainTo);
-        if (!spans_.empty() && spans_.back().to >= s.from)
-            spans_.back().to = std::max(spans_.back().to, s.to);
-        else
-            spans_.push_back(s);
+// The counts (0 to kLastCount) whose readings at both offsets lie in `walls`.
+std::vector<Span> bothReadingsIn(const std::vector<Span>& walls, std::int32_t gmtoffA,
+                                 std::int32_t gmtoffB) {
+    // In counts, walls moved back by each offset; then their intersection.
+    const auto moved = [&walls](std::int32_t gmtoff) {
+        std::vector<Span> out;
+        for (const Span& w : walls) {
+            const Seconds from = std::max<Seconds>(w.from - gmtoff - kFirstInstant, 0);
+            const Seconds to = std::min<Seconds>(w.to - gmtoff - kFirstInstant, kLastCount + 1);
+            if (from < to)
+                out.push_back({from, to});
+        }
+        return out;
+    };
+    const std::vector<Span> a = moved(gmtoffA), b = moved(gmtoffB);
+    std::vector<Span> out;
+    for (std::size_t i = 0, j = 0; i < a.size() && j < b.size();) {
+        const Seconds from = std::max(a[i].from, b[j].from), to = std::min(a[i].to, b[j].to);
+        if (from < to)
+            out.push_back({from, to});
+        (a[i].to < b[j].to ? i : j) += 1;
     }
-    std::size_t i = 0;
-    for (std::size_t bucket = 0; bucket <= kBuckets; ++bucket) {
-        const Seconds first = kDomainFrom + static_cast<Seconds>(bucket << kBucketShift);
-        while (i < spans_.size() && spans_[i].to <= first)
-            ++i;
-        buckets_[bucket] = static_cast<std::uint32_t>(i);
-    }
-    XVKIT_DCHECK(buckets_[kBuckets] == spans_.size());
+    return out;
 }
+
+}  // namespace
 
 Timeline buildTimeline(const History& history) {
     XVKIT_DCHECK(!history.types.empty() && history.initial < history.types.size());
@@ -156,6 +163,8 @@ Timeline buildTimeline(const History& history) {
     for (const DaylightPeriod& p : t.periods)
         walls.push_back({p.begin + earlier, p.end + later});
     t.daylightWalls = WallSet(walls);
+    t.daylightCounts =
+        CountSet(bothReadingsIn(t.daylightWalls.spans(), t.standard.gmtoff, t.daylight.gmtoff));
     return t;
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "debug_check.h"
 #include "tz_history.h"
 
 namespace xvkit::tz {
@@ -19,41 +20,63 @@ struct Span {
     Seconds to;
 };
 
-// A set of wall-clock times (local Seconds) of the kept years: sorted,
-// disjoint spans, looked up in constant time.
-class WallSet {
+// A set of seconds within [kFrom, kTo): sorted, disjoint spans, looked up in
+// constant time through buckets of 2^25 seconds (388 days).
+template <Seconds kFrom, Seconds kTo>
+class SpanSet {
   public:
-    WallSet() = default;
-    // `spans` sorted by `from`; overlapping and touching ones are joined.
-    explicit WallSet(const std::vector<Span>& spans);
+    SpanSet() = default;
+    // `spans` sorted by `from`, within the domain; overlapping and touching
+    // ones are joined.
+    explicit SpanSet(const std::vector<Span>& spans) {
+        for (const Span& s : spans) {
+            XVKIT_DCHECK(s.from >= kFrom && s.to <= kTo);
+            if (!spans_.empty() && spans_.back().to >= s.from)
+                spans_.back().to = std::max(spans_.back().to, s.to);
+            else
+                spans_.push_back(s);
+        }
+        std::size_t i = 0;
+        for (std::size_t bucket = 0; bucket <= kBuckets; ++bucket) {
+            const Seconds first = kFrom + static_cast<Seconds>(bucket << kBucketShift);
+            while (i < spans_.size() && spans_[i].to <= first)
+                ++i;
+            buckets_[bucket] = static_cast<std::uint32_t>(i);
+        }
+    }
 
-    bool contains(Seconds wall) const {
-        const std::uint64_t offset = static_cast<std::uint64_t>(wall - kDomainFrom);
-        if (offset >= kDomainSize)
+    bool contains(Seconds x) const {
+        const std::uint64_t offset = static_cast<std::uint64_t>(x - kFrom);
+        if (offset >= kSize)
             return false;
         const std::size_t bucket = static_cast<std::size_t>(offset >> kBucketShift);
-        // The first span that ends after `wall` lies within the bucket's.
+        // The first span that ends after `x` lies within the bucket's.
         const Span* const end = spans_.data() + spans_.size();
         const Span* first = std::partition_point(spans_.data() + buckets_[bucket],
                                                  spans_.data() + buckets_[bucket + 1],
-                                                 [wall](const Span& s) { return s.to <= wall; });
-        return first != end && first->from <= wall;
+                                                 [x](const Span& s) { return s.to <= x; });
+        return first != end && first->from <= x;
     }
 
+    const std::vector<Span>& spans() const { return spans_; }
+
   private:
-    // Every span lies within the kept years read on the clocks of the widest
-    // offsets; those walls are the domain, in buckets of 388 days.
-    static constexpr Seconds kDomainFrom = startOfYear(kFirstYear) + kMinGmtoff;
-    static constexpr Seconds kDomainTo = startOfYear(kLastYear + 1) + kMaxGmtoff;
-    static constexpr std::uint64_t kDomainSize = kDomainTo - kDomainFrom;
+    static constexpr std::uint64_t kSize = kTo - kFrom;
     static constexpr int kBucketShift = 25;
-    static constexpr std::size_t kBuckets = (kDomainSize >> kBucketShift) + 1;
+    static constexpr std::size_t kBuckets = (kSize >> kBucketShift) + 1;
 
     std::vector<Span> spans_;
     // For each bucket, the first span that ends after the bucket begins;
     // the last entry is the number of spans.
     std::array<std::uint32_t, kBuckets + 1> buckets_{};
 };
+
+// The wall-clock times (local Seconds) where a zone can have daylight time:
+// the kept years read on the clocks of the widest offsets.
+using WallSet =
+    SpanSet<startOfYear(kFirstYear) + kMinGmtoff, startOfYear(kLastYear + 1) + kMaxGmtoff>;
+// Instants as QNTime counts.
+using CountSet = SpanSet<0, kLastCount + 1>;
 
 // One stretch of daylight time, [begin, end) in instants.
 struct DaylightPeriod {
@@ -75,6 +98,10 @@ struct Timeline {
     // The wall-clock times answered as daylight: each period from its begin
     // read on the earlier of the two clocks to its end read on the later one.
     WallSet daylightWalls;
+    // The counts whose standard and daylight readings both lie in
+    // daylightWalls: the instants that QNTime's two-readings test takes for
+    // daylight time.
+    CountSet daylightCounts;
 
     // The first period that begins in `year` as read on standard time, or null.
     const DaylightPeriod* beginIn(std::int64_t year) const;

@@ -16,8 +16,10 @@ inline std::int32_t wrap32(std::int64_t v) {
     return static_cast<std::int32_t>(v);
 }
 
-// Day number (QNDate) of 1 January 1901, the day of QNTime's count 0.
+// Day numbers (QNDate) of 1 January 1901, the day of QNTime's count 0, and of
+// 1 January 1970.
 inline constexpr std::uint32_t kFirstDayNumber = 2415386;
+inline constexpr std::uint32_t kUnixDayNumber = 2440588;
 
 // What QNDate::clobber stores in every field of a cleared `tm`.
 inline constexpr int kClearedField = INT32_MIN;

@@ -113,10 +113,33 @@ inline std::string summary(const QNZone& z) {
            (z.daylightObserved() ? " observed" : "");
 }
 
+// What a check has compared and the first disagreements it found.
+class CheckLog {
+  public:
+    long checks() const { return checks_; }
+    const std::vector<std::string>& failures() const { return failures_; }
+
+  protected:
+    // Readings every kGrid for kAround either side of a change.
+    static constexpr time_t kAround = 2 * 3600;
+    static constexpr time_t kGrid = 15 * 60;
+
+    void fail(const std::string& what) {
+        constexpr std::size_t kMaxFailures = 20;
+        if (failures_.size() < kMaxFailures)
+            failures_.push_back(what);
+    }
+
+    long checks_ = 0;
+
+  private:
+    std::vector<std::string> failures_;
+};
+
 // Compares `zone` with the C runtime, whose TZ the caller has set to the same
 // zone, over the years `firstYear`..`lastYear` (of the zone; for a QNZoneTZ
 // only years from its exactFrom() on).
-class PeerCheck {
+class PeerCheck : public CheckLog {
   public:
     PeerCheck(const QNZone& zone, int firstYear, int lastYear)
         : zone_(zone), firstYear_(firstYear), lastYear_(lastYear) {}
@@ -129,19 +152,8 @@ class PeerCheck {
             runYear(year);
     }
 
-    long checks() const { return checks_; }
-    const std::vector<std::string>& failures() const { return failures_; }
-
   private:
-    static constexpr std::size_t kMaxFailures = 20;
     static constexpr time_t kStep = 12 * 3600;
-    static constexpr time_t kAround = 2 * 3600;
-    static constexpr time_t kGrid = 15 * 60;
-
-    void fail(const std::string& what) {
-        if (failures_.size() < kMaxFailures)
-            failures_.push_back(what);
-    }
 
     static time_t startOfYear(int year) {
         tm t{0, 0, 0, 1, 0, year - 1900, 0, 0, 0, 0, nullptr};
@@ -252,15 +264,13 @@ class PeerCheck {
     int year_ = 0;
     int shiftYears_ = 0;
     time_t shift_ = 0;
-    long checks_ = 0;
-    std::vector<std::string> failures_;
 };
 
 // Compares period(), extract() and instants() of a QNZoneTZ with the C runtime, whose TZ the caller
 // has set to the same zone, over the whole range of QNTime: every change of offset, daylight flag
 // or name that either finds, the readings around each and the wall-clock times it skips or
 // repeats, and readings every `step` seconds between.
-class ExactCheck {
+class ExactCheck : public CheckLog {
   public:
     // `posix`: the zone is a POSIX setting, which glibc applies from 1970 only; instants before
     // 1970 are then compared with the same instants 84 years on.
@@ -284,22 +294,12 @@ class ExactCheck {
         walkPeriods();
     }
 
-    long checks() const { return checks_; }
     long periods() const { return periods_; }
-    const std::vector<std::string>& failures() const { return failures_; }
 
   private:
-    static constexpr std::size_t kMaxFailures = 20;
-    static constexpr time_t kAround = 2 * 3600;
-    static constexpr time_t kGrid = 15 * 60;
     // 84 years (three 28-year cycles) of days from 1901 to 2099, where every fourth year is leap.
     static constexpr time_t kShift = time_t{3} * 10227 * 86400;
     static constexpr int kShiftYears = 84;
-
-    void fail(const std::string& what) {
-        if (failures_.size() < kMaxFailures)
-            failures_.push_back(what);
-    }
 
     // The C runtime's reading of the instant `t`, moved for a POSIX setting before 1970.
     tm reading(time_t t) const {
@@ -450,9 +450,7 @@ class ExactCheck {
     const QNZoneTZ& zone_;
     bool posix_;
     time_t step_;
-    long checks_ = 0;
     long periods_ = 0;
-    std::vector<std::string> failures_;
 };
 
 // Empty when a check finds the zone in agreement with the C runtime, else the

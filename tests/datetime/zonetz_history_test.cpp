@@ -60,56 +60,50 @@ TEST(QNZoneTZHistory, ReadsInstantsBeforeExactFromAsTheDatabaseDoes) {
     }
 }
 
-// Zones with hard histories, each over the whole range against the C runtime.
-TEST(QNZoneTZHistory, DatabaseZonesAnswerAsTheCRuntimeDoesOverTheWholeRange) {
-    const char* const zones[] = {
-        "Europe/Moscow",        // offset changes without daylight time (2011, 2014)
-        "Asia/Pyongyang",       // 30 minutes back in 2015 and forward in 2018
-        "America/Caracas",      // 30 minutes back in 2007 and forward in 2016
-        "Pacific/Apia",         // 30 December 2011 skipped across the date line
-        "Pacific/Kiritimati",   // a day skipped in 1994/1995
-        "Europe/London",        // double summer time 1941-1945 and 1947
-        "Europe/Berlin",        // double summer time 1945 and 1947
-        "Europe/Lisbon",        // several changes of standard offset
-        "Europe/Dublin",        // negative daylight saving
-        "Africa/Casablanca",    // negative saving during Ramadan, offset changed in 2018
-        "Asia/Kathmandu",       // +05:30 to +05:45 in 1986
-        "Pacific/Chatham",      // +12:45 / +13:45
-        "Australia/Lord_Howe",  // 30-minute daylight saving
-        "Antarctica/Casey",     // offset changed twice in one year (2018)
-    };
-    for (const char* name : zones) {
-        XVString why;
-        const auto zone = QNZoneTZ::fromDatabase(name, &why);
-        ASSERT_TRUE(zone) << name << ": " << why;
-        tzpeer::ScopedEnv tz("TZ", name);
-        EXPECT_EQ(tzpeer::historyDisagreements(tzpeer::ExactCheck(*zone, false)), "") << name;
-    }
-}
-
-// POSIX settings over the whole range (before 1970 against the same dates 84
-// years on, since the C runtime applies a POSIX rule from 1970 only).
-TEST(QNZoneTZHistory, PosixSettingsAnswerAsTheCRuntimeDoesOverTheWholeRange) {
-    const char* const settings[] = {
-        "EST5EDT",
-        "AEST-10AEDT,M10.1.0,M4.1.0/3",
-        "IST-1GMT0,M10.5.0,M3.5.0/1",
-        "<-03>3<-02>,M3.5.0/-2,M10.5.0/-1",
-        "ABC-5:45DEF-6:45:30,59/26,300/0",
+// Zones with hard histories and POSIX settings, each over the whole range
+// against the C runtime. The C runtime applies a POSIX rule from 1970 only:
+// before, settings are compared with the same dates 84 years on.
+TEST(QNZoneTZHistory, ZonesAnswerAsTheCRuntimeDoesOverTheWholeRange) {
+    const struct {
+        const char* text;
+        bool posix;
+    } zones[] = {
+        {"Europe/Moscow", false},        // offset changes without daylight time (2011, 2014)
+        {"Asia/Pyongyang", false},       // 30 minutes back in 2015 and forward in 2018
+        {"America/Caracas", false},      // 30 minutes back in 2007 and forward in 2016
+        {"Pacific/Apia", false},         // 30 December 2011 skipped across the date line
+        {"Pacific/Kiritimati", false},   // a day skipped in 1994/1995
+        {"Europe/London", false},        // double summer time 1941-1945 and 1947
+        {"Europe/Berlin", false},        // double summer time 1945 and 1947
+        {"Europe/Lisbon", false},        // several changes of standard offset
+        {"Europe/Dublin", false},        // negative daylight saving
+        {"Africa/Casablanca", false},    // negative saving during Ramadan, offset changed in 2018
+        {"Asia/Kathmandu", false},       // +05:30 to +05:45 in 1986
+        {"Pacific/Chatham", false},      // +12:45 / +13:45
+        {"Australia/Lord_Howe", false},  // 30-minute daylight saving
+        {"Antarctica/Casey", false},     // offset changed twice in one year (2018)
+        {"EST5EDT", true},
+        {"AEST-10AEDT,M10.1.0,M4.1.0/3", true},
+        {"IST-1GMT0,M10.5.0,M3.5.0/1", true},
+        {"<-03>3<-02>,M3.5.0/-2,M10.5.0/-1", true},
+        {"ABC-5:45DEF-6:45:30,59/26,300/0", true},
         // Standard time between two daylight periods shorter than the
         // difference of the offsets.
-        "STD5DST3,M3.2.0/3,M3.2.0/4",
+        {"STD5DST3,M3.2.0/3,M3.2.0/4", true},
         // A repeated time at the end of the range whose later reading lies past it.
-        "bcBxs-14:06<+0C1>4,J38/05:52:47,M2.3.6",
+        {"bcBxs-14:06<+0C1>4,J38/05:52:47,M2.3.6", true},
     };
-    tzpeer::ZoneFolder folder;
-    tzpeer::ScopedEnv tzdir("TZDIR", folder.path());
-    for (const char* setting : settings) {
+    // With TZDIR at an empty folder the C runtime reads "EST5EDT" as a
+    // setting instead of loading the database file of that name.
+    tzpeer::ZoneFolder empty;
+    for (const auto& [text, posix] : zones) {
+        tzpeer::ScopedEnv tzdir("TZDIR", posix ? empty.path() : nullptr);
         XVString why;
-        const auto zone = QNZoneTZ::fromPosix(setting, &why);
-        ASSERT_TRUE(zone) << setting << ": " << why;
-        tzpeer::ScopedEnv tz("TZ", setting);
-        EXPECT_EQ(tzpeer::historyDisagreements(tzpeer::ExactCheck(*zone, true)), "") << setting;
+        const auto zone =
+            posix ? QNZoneTZ::fromPosix(text, &why) : QNZoneTZ::fromDatabase(text, &why);
+        ASSERT_TRUE(zone) << text << ": " << why;
+        tzpeer::ScopedEnv tz("TZ", text);
+        EXPECT_EQ(tzpeer::historyDisagreements(tzpeer::ExactCheck(*zone, posix)), "") << text;
     }
 }
 
@@ -247,6 +241,16 @@ TEST(QNZoneTZHistory, KeepsTheDaylightFlagWhenEveryTypeIsDaylight) {
               std::make_tuple(std::string("1970-07-01 13:00:00 dst -3600 AAA"),
                               std::string("1990-07-01 14:00:00 dst"), 1981u, true));
     EXPECT_EQ(made.disagreements(), "");
+}
+
+// A type in force only before the kept years (from 1900) does not count:
+// daylight time until 1900 is no daylight time to observe.
+TEST(QNZoneTZHistory, IgnoresTypesInForceOnlyBeforeTheKeptYears) {
+    const MadeUpZone made({{-2208988800, 1}},  // 1900-01-01 00:00Z
+                          {{7200, true, "OLD"}, {3600, false, "STD"}}, "");
+    EXPECT_EQ(std::make_tuple(made.zone().daylightObserved(),
+                              std::string(made.zone().altZoneName()), made.zone().exactFrom()),
+              std::make_tuple(false, std::string("STD"), 1901u));
 }
 
 // Settings that the QNZone interface cannot answer exactly, and the decision

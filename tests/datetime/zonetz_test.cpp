@@ -7,12 +7,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <climits>
 #include <cstdio>
-#include <fstream>
 #include <future>
-#include <iterator>
+#include <random>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -128,8 +128,7 @@ TEST(QNZoneTZ, RefusesNamesOutsideTheDatabaseAndMissingZones) {
 }
 
 TEST(QNZoneTZ, RefusesDamagedZoneFiles) {
-    std::ifstream in("/usr/share/zoneinfo/America/New_York", std::ios::binary);
-    const std::vector<char> good{std::istreambuf_iterator<char>(in), {}};
+    const std::vector<char> good = tzpeer::fixtureBytes("America_New_York");
     ASSERT_GT(good.size(), 1000u);
     tzpeer::ZoneFolder folder;
     tzpeer::ScopedEnv tzdir("TZDIR", folder.path());
@@ -162,6 +161,17 @@ TEST(QNZoneTZ, RefusesDamagedZoneFiles) {
         EXPECT_EQ(zone ? "read" : std::string(why),
                   reason ? std::string(folder.path()) + "/Bad: " + reason : "read");
     }
+    // From memory the reason is the damage alone; no bytes at all are an
+    // empty image, null bytes of some size none.
+    XVString why;
+    EXPECT_FALSE(QNZoneTZ::fromTZif(good.data(), 40, "Cut", &why));
+    EXPECT_EQ(std::string(why), "truncated header");
+    EXPECT_FALSE(QNZoneTZ::fromTZif(nullptr, 0, "Empty", &why));
+    EXPECT_EQ(std::string(why), "truncated header");
+    EXPECT_FALSE(QNZoneTZ::fromTZif(nullptr, 5, "Null", &why));
+    EXPECT_EQ(std::string(why), "no TZif data");
+    const auto unnamed = QNZoneTZ::fromTZif(good.data(), good.size(), nullptr);
+    EXPECT_TRUE(unnamed && unnamed->name().empty());
 }
 
 // A FIFO under TZDIR must be refused at once, not wait for a writer.
@@ -268,9 +278,9 @@ std::string boundary(const QNZone& zone, int year, bool begin) {
     return text;
 }
 
-// The QNZone answers of zones kept in the repository: exactFrom, the changes
-// of a year and its daylight boundaries (begin on standard time, end on
-// daylight time), and the instants of those.
+// The QNZone answers of zones kept in the repository (and of a setting):
+// exactFrom, the changes of a year and its daylight boundaries (begin on
+// standard time, end on daylight time), and the instants of those.
 TEST(QNZoneTZ, GivesTheDaylightChangesOfAYear) {
     struct {
         const char* file;
@@ -279,6 +289,7 @@ TEST(QNZoneTZ, GivesTheDaylightChangesOfAYear) {
         int year;
         std::vector<unsigned long> changes;
         const char *begin, *end;
+        bool posix = false;  // `file` is a POSIX setting
     } const cases[] = {
         {"America_New_York",
          1946,
@@ -329,11 +340,21 @@ TEST(QNZoneTZ, GivesTheDaylightChangesOfAYear) {
          "28/3 02:00 w0",
          "31/10 03:00 w0"},
         {"Etc_UTC", 1901, false, 2024, {}, "cleared", "cleared"},
+        // Daylight time begins at the first second of the year.
+        {"XXX3YYY,J1/0,J180/0",
+         1901,
+         true,
+         2024,
+         {utcCount(1, 1, 2024, 3), utcCount(29, 6, 2024, 2)},
+         "1/1 00:00 w1",
+         "29/6 00:00 w6",
+         true},
     };
     for (const auto& c : cases) {
         const std::vector<char> bytes = tzpeer::fixtureBytes(c.file);
         XVString why;
-        const auto zone = QNZoneTZ::fromTZif(bytes.data(), bytes.size(), c.file, &why);
+        const auto zone = c.posix ? QNZoneTZ::fromPosix(c.file, &why)
+                                  : QNZoneTZ::fromTZif(bytes.data(), bytes.size(), c.file, &why);
         ASSERT_TRUE(zone) << c.file << ": " << why;
         std::vector<unsigned long> changes;
         for (const QNTime& t : zone->changes(static_cast<unsigned>(c.year)))
@@ -374,6 +395,52 @@ TEST(QNZoneTZ, DatabaseZonesAnswerAsTheCRuntimeDoes) {
         ASSERT_TRUE(zone) << name << ": " << why;
         tzpeer::ScopedEnv tz("TZ", name);
         EXPECT_EQ(tzpeer::disagreements({*zone, 1970, 2036}), "") << name;
+    }
+}
+
+// QNTime answers a QNZoneTZ from the zone's precomputed spans; a class
+// derived from it takes the path of the virtual members, which must agree.
+TEST(QNZoneTZ, QNTimeAnswersAsThroughTheVirtualMembers) {
+    struct ThroughVirtuals : QNZoneTZ {
+        explicit ThroughVirtuals(const QNZoneTZ& zone) : QNZoneTZ(zone) {}
+    };
+    std::vector<std::unique_ptr<QNZoneTZ>> zones;
+    for (const char* file : {"America_New_York", "Australia_Lord_Howe", "Europe_Dublin",
+                             "Africa_Casablanca", "Europe_Moscow", "Etc_UTC"}) {
+        const std::vector<char> bytes = tzpeer::fixtureBytes(file);
+        zones.push_back(QNZoneTZ::fromTZif(bytes.data(), bytes.size(), file));
+    }
+    for (const char* setting : {"STD5DST3,M3.2.0/3,M3.2.0/4", "EST5EDT,0/0,J365/25",
+                                "<-03>3<-02>,M3.5.0/-2,M10.5.0/-1", "AAA-24:59:59BBB,J1,J365/25"})
+        zones.push_back(QNZoneTZ::fromPosix(setting));
+    std::mt19937 rng(11);
+    for (const auto& zone : zones) {
+        ASSERT_TRUE(zone);
+        const ThroughVirtuals plain(*zone);
+        for (int i = 0; i < 20000; ++i) {
+            const QNTime t(i < 4 ? std::array<unsigned long, 4>{1, 2, 4294967295ul, 86400}[i]
+                                 : rng());
+            tm fast, slow;
+            t.extract(&fast, *zone);
+            t.extract(&slow, plain);
+            ASSERT_EQ(std::make_tuple(tzpeer::describe(fast), t.isDST(*zone)),
+                      std::make_tuple(tzpeer::describe(slow), t.isDST(plain)))
+                << zone->name() << " " << t.seconds();
+            // Wall-clock times on the day of `t`, with fields out of range too.
+            const QNDate day(2415385 + rng() % 49714);
+            const unsigned hour = i % 50 == 0 ? rng() : rng() % 30, minute = rng() % 70;
+            ASSERT_EQ(QNTime(day, hour, minute, 7, *zone).seconds(),
+                      QNTime(day, hour, minute, 7, plain).seconds())
+                << zone->name() << " " << day.julian() << " " << hour << ":" << minute;
+        }
+        // Day numbers past 2^30 split into dates of other years in QNDate's
+        // 32-bit calendar: 2149899837 into 15 March 1903.
+        for (const unsigned long day : {2415384ul, 2415385ul, 2465096ul, 5373484ul, (1ul << 30) + 5,
+                                        2149899837ul, 4294967295ul}) {
+            EXPECT_EQ(QNTime(QNDate(day), 23, 0, 0, *zone).seconds(),
+                      QNTime(QNDate(day), 23, 0, 0, plain).seconds())
+                << zone->name() << " " << day;
+        }
     }
 }
 
