@@ -12,7 +12,6 @@ namespace {
 // Instants are a 32-bit count of seconds since 1 January 1901 00:00:00 UTC,
 // 0 being the invalid instant.
 constexpr std::int64_t kFirstCount = 1;
-constexpr std::int64_t kLastCount = 4294967295;
 constexpr const char kOutsideInstants[] =
     "lies outside the range of instants, 1 January 1901 to 6 February 2037 06:28:15 UTC";
 
@@ -82,7 +81,7 @@ QNTime instantOf(const IsoText& text, const QNZoneTZ& zone, const std::string& w
     if (!text.hasOffset)
         return instantOn(text.date, text.time, zone, what);
     const std::int64_t count = countAt(text.date, text.time, -text.offsetEast);
-    if (count < kFirstCount || count > kLastCount)
+    if (count < kFirstCount || count > static_cast<std::int64_t>(QNZoneTZ::lastCount))
         throw CliError(kExitNoResult, "no such instant: " + what + " " + kOutsideInstants);
     return QNTime(static_cast<unsigned long>(count));
 }
