@@ -17,6 +17,8 @@
 #include <xvkit/qnlocale.h>
 #include <xvkit/qnzone.h>
 
+#include "derived_locales.h"
+
 #include <algorithm>
 #include <charconv>
 #include <clocale>
@@ -30,6 +32,9 @@
 #include <vector>
 
 namespace {
+
+using xvkit::testing::Bracketing;
+using xvkit::testing::Inheriting;
 
 const QNLocale& english() {
     return QNLocaleDefault::instance();
@@ -249,27 +254,6 @@ void strftimeDirective(benchmark::State& state, const char* format) {
         benchmark::DoNotOptimize(viaStrftime(t, format));
 }
 
-// Locales derived from ours: one that overrides nothing, which the
-// expansion finds out and treats as ours, and one that overrides the
-// directive operation, whose override must show in every directive.
-template <class Base>
-class Derived : public Base {
-  public:
-    template <class... Args>
-    explicit Derived(Args&&... args) : Base(std::forward<Args>(args)...) {}
-};
-
-template <class Base>
-class Overriding : public Base {
-  public:
-    template <class... Args>
-    explicit Overriding(Args&&... args) : Base(std::forward<Args>(args)...) {}
-    using Base::asString;
-    XVString asString(const tm* t, char d, const QNZone& zone) const override {
-        return XVString("<") + Base::asString(t, d, zone) + XVString(">");
-    }
-};
-
 // Checks that `overriding` brackets every directive of the expansion that
 // `plain` gives, and returns `plain`.
 const QNLocale& checkedDerived(const QNLocale& plain, const QNLocale& overriding,
@@ -279,7 +263,7 @@ const QNLocale& checkedDerived(const QNLocale& plain, const QNLocale& overriding
     std::string bracketed;
     for (const char* p = kExpansion; *p != '\0'; ++p) {
         if (*p == '%') {
-            bracketed.append("<").append(plain.asString(&t, *++p, QNZone::utc())).append(">");
+            bracketed.append("[").append(plain.asString(&t, *++p, QNZone::utc())).append("]");
         } else {
             bracketed += *p;
         }
@@ -290,8 +274,8 @@ const QNLocale& checkedDerived(const QNLocale& plain, const QNLocale& overriding
 }
 
 const QNLocale& derivedEnglish() {
-    static const Derived<QNLocaleDefault> plain(QNLocaleDefault::instance());
-    static const Overriding<QNLocaleDefault> overriding(QNLocaleDefault::instance());
+    static const Inheriting<QNLocaleDefault> plain(QNLocaleDefault::instance());
+    static const Bracketing<QNLocaleDefault> overriding(QNLocaleDefault::instance());
     static const QNLocale& checked =
         checkedDerived(plain, overriding, viaStrftime(sampleTm(), kExpansion));
     return checked;
@@ -300,8 +284,8 @@ const QNLocale& derivedEnglish() {
 const QNLocale& derivedSnapshot() {
     static const QNLocale& checked = [] {
         snapshot();
-        static const Derived<QNLocaleSnapshot> plain(kSnapshotLocale);
-        static const Overriding<QNLocaleSnapshot> overriding(kSnapshotLocale);
+        static const Inheriting<QNLocaleSnapshot> plain(kSnapshotLocale);
+        static const Bracketing<QNLocaleSnapshot> overriding(kSnapshotLocale);
         RuntimeIn runtime;
         return std::cref(checkedDerived(plain, overriding, viaStrftime(sampleTm(), kExpansion)));
     }();

@@ -18,9 +18,13 @@
 #include <xvkit/qnlocale.h>
 #include <xvkit/qnzone.h>
 
+#include "derived_locales.h"
 #include "fuzz_input.h"
 
 namespace {
+
+using xvkit::testing::Bracketing;
+using xvkit::testing::Inheriting;
 
 const QNLocaleSnapshot& cSnapshot() {
     static const QNLocaleSnapshot snapshot("C");
@@ -39,27 +43,6 @@ std::string cFixed(double value, int precision, bool showpoint) {
     std::snprintf(text.data(), text.size() + 1, format, precision, value);
     return text;
 }
-
-// A class derived from `Base` that overrides nothing, whose expansion takes
-// the base's direct path, and one that overrides the directive operation,
-// whose expansion asks it for every directive.
-template <class Base>
-class Inheriting : public Base {
-  public:
-    template <class... Args>
-    explicit Inheriting(Args&&... args) : Base(std::forward<Args>(args)...) {}
-};
-
-template <class Base>
-class Bracketing : public Base {
-  public:
-    template <class... Args>
-    explicit Bracketing(Args&&... args) : Base(std::forward<Args>(args)...) {}
-    using Base::asString;
-    XVString asString(const tm* t, char d, const QNZone& zone) const override {
-        return XVString("[") + Base::asString(t, d, zone) + XVString("]");
-    }
-};
 
 // The expansion as the interface defines it: each directive's text from the
 // directive operation, through the virtual table; the rest copied.

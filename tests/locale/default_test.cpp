@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "derived_locales.h"
 #include "locale_test_support.h"
 
 #include <algorithm>
@@ -29,6 +30,8 @@ namespace {
 using namespace std::literals;
 using namespace locale_test;
 using xvkit::reader_contract::readingOf;
+using xvkit::testing::Bracketing;
+using xvkit::testing::Inheriting;
 
 const QNLocaleDefault& loc = QNLocaleDefault::instance();
 const QNZoneSimple est(18000, "EST");
@@ -157,30 +160,6 @@ TEST(DefaultFormat, FormatExpansion) {
     }
     EXPECT_EQ(loc.asString(&kSample, static_cast<const char*>(nullptr), est), "");
 }
-
-// `Base` with a directive operation that brackets every text it gives.
-template <class Base>
-class Bracketing : public Base {
-  public:
-    template <class... Args>
-    explicit Bracketing(Args&&... args) : Base(std::forward<Args>(args)...) {}
-
-    using Base::asString;
-    XVString asString(const tm* t, char d, const QNZone& zone) const override {
-        std::string text(1, '[');
-        text += Base::asString(t, d, zone);
-        text += ']';
-        return XVString(std::move(text));
-    }
-};
-
-// `Base` with nothing overridden.
-template <class Base>
-class Inheriting : public Base {
-  public:
-    template <class... Args>
-    explicit Inheriting(Args&&... args) : Base(std::forward<Args>(args)...) {}
-};
 
 // The expansion writes the directives straight into one buffer: in every
 // locale, a format of every directive character but '%' and NUL gives what
