@@ -32,6 +32,10 @@
 
 namespace xvkit::regexp {
 
+// Below this many characters the lock-step search is as quick as building
+// the tables for a pattern met for the first time.
+constexpr std::size_t kShortText = 32;
+
 class DfaSearcher {
   public:
     // The memory a searcher's tables may take unless told otherwise.

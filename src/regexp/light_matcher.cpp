@@ -9,14 +9,12 @@
 #include "dfa_search.h"
 #include "lockstep_search.h"
 #include "program.h"
+#include "thread_object.h"
 
 namespace xvkit::regexp {
 
 namespace {
 
-// Below this many characters the lock-step search is as quick as building
-// the tables for a pattern met for the first time.
-constexpr std::size_t kShortText = 32;
 // The largest code, end word included.
 constexpr std::size_t kMaxCodeWords = 256;
 
@@ -86,31 +84,6 @@ class PatternCache {
     CachedPattern entries_[kCachedPatterns];
     unsigned long clock_ = 0;
 };
-
-// The calling thread's cache: made on the thread's first search and released
-// with the thread's thread_local objects. Both variables are trivially
-// destructible, so they stay readable after that release, while the thread
-// still runs atexit handlers, static destructors and later thread_local
-// destructors that may search too.
-thread_local PatternCache* threadCache = nullptr;
-thread_local bool threadCacheReleased = false;
-
-struct ThreadCacheRelease {
-    ~ThreadCacheRelease() {
-        delete threadCache;
-        threadCache = nullptr;
-        threadCacheReleased = true;
-    }
-};
-
-// The cache of the calling thread, or null once it has been released.
-PatternCache* patternCache() {
-    if (threadCache == nullptr && !threadCacheReleased) {
-        thread_local ThreadCacheRelease release;  // registers the release at thread end
-        threadCache = new PatternCache;
-    }
-    return threadCache;
-}
 
 // Whether the table-driven search pays for a search from `start`: its tables
 // are built as they are needed, which costs more than a lock-step search of a
@@ -184,7 +157,7 @@ bool search(const unsigned short* code, const char* text, std::size_t n, std::si
     if (head != HeadOutcome::undecided) {
         *matchStart = start;
         found = head == HeadOutcome::found;
-    } else if (PatternCache* cache = patternCache()) {
+    } else if (PatternCache* cache = threadObject<PatternCache>()) {
         bool known = false;
         CachedPattern& cached = cache->find(code, &known);
         found = searchWith(cached, known, bytes, n, start, matchStart, matchLength, &engine);

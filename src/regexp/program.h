@@ -56,6 +56,10 @@ class Program {
     Program& operator=(const Program&) = delete;
 
     int count() const { return static_cast<int>(slots_.size()); }
+    // Whether any text can match: false when a slot taken once takes no
+    // character (a newline in line mode).
+    bool matchable() const { return matchable_; }
+    const Boundaries& boundaries() const { return boundaries_; }
     const Slot& slot(int k) const { return slots_[static_cast<std::size_t>(k)]; }
     // Whether a match can start only at the search start (the beginning anchor).
     bool anchored() const { return boundaries_.anchored; }
@@ -94,6 +98,7 @@ class Program {
     void chooseRequiredSlot();
 
     std::vector<Slot> slots_;
+    bool matchable_ = true;
     // The start rules; the end rule is the last slot, an assertion.
     Boundaries boundaries_;
     // The literal characters every match begins with.

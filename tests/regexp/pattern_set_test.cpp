@@ -15,6 +15,7 @@
 
 #include "reference_matcher.h"
 #include "regexp/pattern_compiler.h"
+#include "regexp/pattern_set.h"
 #include "regexp_draws.h"
 
 namespace xvkit::regexp {
@@ -165,6 +166,81 @@ TEST(PatternSetTest, EveryRuleAgreesWithTheInterpreter) {
     }
     EXPECT_GT(matched, compared / 5);
     EXPECT_LT(matched, compared * 9 / 10);
+}
+
+// Letters of both cases, a word byte and a byte above 127: words that
+// patterns and texts share, so that literal runs and triggers meet.
+const std::string kWordLetters = "abAB_\xe9";
+
+// A pattern of each kind the set treats apart: fixed strings (the empty one
+// too), plain literals, patterns with a literal run among other items, and
+// anchored or short ones that are searched on their own.
+Pattern roleDraw(std::mt19937& rng) {
+    const auto word = [&rng](std::size_t minLength) {
+        return randomText(rng, minLength, minLength + 4, kWordLetters);
+    };
+    int closures = 0;
+    switch (rng() % 8) {
+        case 0:
+            return {randomText(rng, 0, 9, kWordLetters + " \n"), XVRegExprSet::fixedString};
+        case 1:
+            return {word(2)};
+        case 2:
+            return {"^" + word(1)};
+        case 3:
+        case 4: {
+            const std::string items[] = {"[ab]*", ".", "b?", "[^a]+", "A*", ""};
+            return {items[rng() % std::size(items)] + word(2) + items[rng() % std::size(items)] +
+                    word(0)};
+        }
+        default: {
+            std::string pattern;
+            do
+                pattern = randomPattern(rng, 4, &closures);
+            while (closures > 2);
+            return {pattern};
+        }
+    }
+}
+
+TEST(PatternSetTest, EveryRoleAgreesWithTheInterpreter) {
+    using Role = PatternSet::Role;
+    std::mt19937 rng(1234);
+    int decided[static_cast<int>(Role::scanned) + 1] = {};
+    int compared = 0;
+    for (int round = 0; round < 4000; ++round) {
+        std::vector<Pattern> patterns(1 + rng() % 6);
+        for (Pattern& p : patterns)
+            p = roleDraw(rng);
+        const MatchRules rules = randomRules(rng);
+        std::vector<PatternSource> sources;
+        for (const Pattern& p : patterns)
+            sources.push_back({p.text, p.syntax == XVRegExprSet::fixedString});
+        const PatternSet set(sources, rules);
+        for (int t = 0; t < 4; ++t) {
+            std::string text = randomText(rng, 0, 200, kWordLetters + " \n");
+            for (int k = 0; k < 3 && !text.empty(); ++k)
+                text.insert(rng() % text.size(), patterns[rng() % patterns.size()].text);
+            // A text that is one of the strings, whole lines or not.
+            if (t == 0)
+                text = patterns[rng() % patterns.size()].text;
+            const std::size_t from = rng() % 4 == 0 ? rng() % (text.size() + 1) : 0;
+            const SetHit expected = referenceFind(patterns, rules, text, from);
+            SetMatch m{};
+            Role role = Role::never;
+            const bool hit = set.find(reinterpret_cast<const unsigned char*>(text.data()),
+                                      text.size(), from, false, &m, &role);
+            const SetHit got = hit ? SetHit{m.start, m.length, m.pattern} : SetHit{};
+            ASSERT_EQ(got, expected)
+                << patterns.size() << " patterns, the first «" << patterns[0].text << "», rules "
+                << rulesName(rules) << ", text «" << text << "» from " << from;
+            ++compared;
+            decided[static_cast<int>(role)] += hit;
+        }
+    }
+    for (const Role role :
+         {Role::empty, Role::literal, Role::atStart, Role::triggered, Role::scanned})
+        EXPECT_GT(decided[static_cast<int>(role)], compared / 500) << static_cast<int>(role);
 }
 
 // Which pattern failed and why; the others still search, the failed one never matches.
