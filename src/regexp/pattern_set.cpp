@@ -21,9 +21,15 @@ constexpr double kRareTrigger = 1e-3;
 constexpr double kFrequencyScale = 10000.0;
 // How many sets each thread keeps tables for.
 constexpr std::size_t kCachedSets = 4;
-// A pattern's progress in a search: none yet, or settled (matched).
+// The last start searched of a pattern in a search: none yet, or settled
+// (its match, or that it has none, is known).
 constexpr std::size_t kUnsearched = kNoPosition;
 constexpr std::size_t kSettled = kNoPosition - 1;
+// A triggered pattern is searched in this many windows at most in one
+// search, and then on its own: each window may read past its last start for
+// as long as a match could still run, so that many windows could read the
+// same text again and again.
+constexpr std::uint32_t kMaxWindows = 8;
 
 unsigned char lowered(unsigned char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
@@ -52,26 +58,31 @@ std::atomic<std::uint64_t> nextSerial{1};
 
 }  // namespace
 
-// What a thread keeps between searches: the tables of the scanned patterns
-// of the sets it searched with lately, and the progress of each pattern in
-// the search under way.
+// What a thread keeps between searches: the tables of the patterns of the
+// sets it searched with lately, and the progress of each pattern in the
+// search under way.
 class SetScratch {
   public:
+    struct Progress {
+        std::size_t through;    // the last start searched (kUnsearched, kSettled)
+        std::uint32_t windows;  // how many windows were searched
+    };
+
     // Starts a search of a set of `patterns` patterns.
     void beginSearch(std::size_t patterns) {
         if (stamps_.size() < patterns) {
             stamps_.resize(patterns, 0);
-            through_.resize(patterns);
+            progress_.resize(patterns);
         }
         ++generation_;
     }
-    // The last start searched for pattern `i` (kUnsearched, or kSettled).
-    std::size_t& through(std::size_t i) {
+    // The progress of pattern `i` in the search under way.
+    Progress& progress(std::size_t i) {
         if (stamps_[i] != generation_) {
             stamps_[i] = generation_;
-            through_[i] = kUnsearched;
+            progress_[i] = {kUnsearched, 0};
         }
-        return through_[i];
+        return progress_[i];
     }
     // The tables of pattern `i` of the set numbered `serial`.
     DfaSearcher& tables(std::uint64_t serial, std::size_t patterns, std::size_t i,
@@ -106,7 +117,7 @@ class SetScratch {
     Entry sets_[kCachedSets];
     unsigned long clock_ = 0;
     std::vector<std::uint32_t> stamps_;
-    std::vector<std::size_t> through_;
+    std::vector<Progress> progress_;
     std::uint32_t generation_ = 0;
 };
 
@@ -352,7 +363,8 @@ class PatternSet::Search : public LiteralVisitor {
         const Pattern& pattern = set_.patterns_[i];
         if (st < start_ + pattern.minBefore)
             return;
-        std::size_t& through = scratch_.through(i);
+        SetScratch::Progress& progress = scratch_.progress(i);
+        std::size_t& through = progress.through;
         if (through == kSettled)
             return;
         const std::size_t floor = through == kUnsearched ? start_ : through + 1;
@@ -361,6 +373,11 @@ class PatternSet::Search : public LiteralVisitor {
             lastStart = std::min(lastStart, best_.start);
         if (lastStart < floor)
             return;
+        if (++progress.windows > kMaxWindows) {
+            through = kSettled;
+            searchAlone(i, floor);
+            return;
+        }
         // Back over the characters the items before the trigger may take.
         std::size_t lowest = floor;
         if (pattern.maxBefore != kUnbounded && st - floor > pattern.maxBefore)
@@ -378,13 +395,14 @@ class PatternSet::Search : public LiteralVisitor {
         }
     }
 
-    // A pattern searched on its own, up to the best start so far.
-    void scan(std::uint32_t i) {
+    void scan(std::uint32_t i) { searchAlone(i, start_); }
+
+    // Pattern i searched on its own from `from`, up to the best start so far.
+    void searchAlone(std::uint32_t i, std::size_t from) {
         const Program& program = *set_.patterns_[i].program;
         const std::size_t lastStart = found_ ? best_.start : n_;
-        std::size_t from = start_;
         if (!program.anchored()) {
-            from = program.earliestStart(text_, n_, start_);
+            from = program.earliestStart(text_, n_, from);
             if (from == kNoPosition)
                 return;
         }
