@@ -64,11 +64,18 @@ class PatternCache {
     // The entry of `code`, made over from the one used longest ago when the
     // pattern is not there; `*known` tells whether it was.
     CachedPattern& find(const unsigned short* code, bool* known) {
+        // Most searches use the pattern of the search before.
+        if (last_->holds(code)) {
+            *known = true;
+            last_->lastUse = ++clock_;
+            return *last_;
+        }
         CachedPattern* oldest = &entries_[0];
         for (CachedPattern& entry : entries_) {
             if (entry.holds(code)) {
                 *known = true;
                 entry.lastUse = ++clock_;
+                last_ = &entry;
                 return entry;
             }
             if (entry.lastUse < oldest->lastUse)
@@ -77,11 +84,13 @@ class PatternCache {
         *known = false;
         oldest->hold(code);
         oldest->lastUse = ++clock_;
+        last_ = oldest;
         return *oldest;
     }
 
   private:
     CachedPattern entries_[kCachedPatterns];
+    CachedPattern* last_ = &entries_[0];
     unsigned long clock_ = 0;
 };
 
@@ -124,14 +133,19 @@ bool searchWith(CachedPattern& cached, bool known, const unsigned char* bytes, s
 
 HeadOutcome matchAnchoredHead(const unsigned short* code, const unsigned char* text, std::size_t n,
                               std::size_t start, std::size_t* matchLength) {
-    CodeReader reader(code);
-    const CodeItem anchor = reader.next();
-    XVKIT_DCHECK(anchor.type == ItemType::beginAnchor && start <= n);
+    XVKIT_DCHECK(beginsWithAnchor(code) && start <= n);
+    CodeReader reader(afterBeginAnchor(code));
     std::size_t p = start;
     while (!reader.done()) {
         const CodeItem item = reader.next();
         if (item.repeat != Repeat::once)
             return HeadOutcome::undecided;
+        if (item.type == ItemType::literal) {
+            if (p == n || text[p] != item.literal)
+                return HeadOutcome::notFound;
+            ++p;
+            continue;
+        }
         if (item.type == ItemType::endAnchor) {
             if (p != n)
                 return HeadOutcome::notFound;

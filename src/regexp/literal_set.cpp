@@ -312,7 +312,7 @@ class LiteralSet::Scanner {
             std::memcpy(&g, sample + block, sizeof g);
             const std::uint64_t hash = gramHash((g & gramMask) | caseBits);
             const std::uint64_t word = filter[hash >> shift];
-            return (word >> ((hash >> 20) & 63) & word >> ((hash >> 26) & 63) & 1u) != 0;
+            return word >> ((hash >> 20) & 63) & word >> ((hash >> 26) & 63) & 1u;  // 1 or 0
         };
         // Four samples a step while eight bytes can be read at each.
         const std::size_t fastLast = n_ >= sizeof(std::uint64_t) + s - 1
@@ -320,11 +320,11 @@ class LiteralSet::Scanner {
                                          : 0;
         if (n_ >= sizeof(std::uint64_t) + s - 1) {
             for (; b + 3 * s <= fastLast; b += 4 * s) {
-                if (passes(b) | passes(b + s) | passes(b + 2 * s) | passes(b + 3 * s))
+                if ((passes(b) | passes(b + s) | passes(b + 2 * s) | passes(b + 3 * s)) != 0)
                     break;
             }
             for (; b <= fastLast; b += s) {
-                if (passes(b))
+                if (passes(b) != 0)
                     return true;
             }
         }

@@ -66,6 +66,7 @@ Program::Program(const unsigned short* code, const MatchRules& rules) {
 void Program::addSlot(Kind kind, const ByteMap& map) {
     XVKIT_DCHECK(count() < kMaxSlots);
     slots_.push_back({kind, map});
+    ++count_;
     if (kind == Kind::once && map.empty())
         matchable_ = false;
 }

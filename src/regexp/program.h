@@ -55,7 +55,7 @@ class Program {
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    int count() const { return static_cast<int>(slots_.size()); }
+    int count() const { return count_; }
     // Whether any text can match: false when a slot taken once takes no
     // character (a newline in line mode).
     bool matchable() const { return matchable_; }
@@ -98,6 +98,7 @@ class Program {
     void chooseRequiredSlot();
 
     std::vector<Slot> slots_;
+    int count_ = 0;  // the size of slots_, kept for the searches that ask it often
     bool matchable_ = true;
     // The start rules; the end rule is the last slot, an assertion.
     Boundaries boundaries_;

@@ -15,7 +15,6 @@
 #include <xvkit/xvregexset.h>
 
 #include "reference_matcher.h"
-#include "regexp/pattern_compiler.h"
 #include "regexp/pattern_set.h"
 #include "regexp_draws.h"
 
@@ -32,29 +31,6 @@ SetHit setFind(const XVRegExprSet& set, const std::string& text, std::size_t fro
     if (!set.find(text.data(), text.size(), from, &m))
         return {};
     return {m.start, m.length, m.pattern};
-}
-
-// The interpreter's answer for the set: each pattern's own match, the best of them.
-SetHit referenceFind(const std::vector<Pattern>& patterns, const MatchRules& rules,
-                     const std::string& text, std::size_t from) {
-    std::vector<SetHit> hits;
-    for (std::size_t i = 0; i < patterns.size(); ++i) {
-        SetHit hit;
-        hit.pattern = i;
-        const std::string& source = patterns[i].text;
-        if (patterns[i].syntax == XVRegExprSet::fixedString) {
-            hit.start = reference::referenceFixed(source, text, from, rules);
-            hit.length = source.size();
-        } else {
-            unsigned short code[256];
-            const std::string light = source.substr(0, source.find('\0'));
-            if (compilePattern(light.c_str(), code, 256, {.caseBlindClasses = rules.caseBlind})
-                    .status == 0)
-                hit.start = reference::referenceIndex(code, text, &hit.length, from, rules);
-        }
-        hits.push_back(hit);
-    }
-    return reference::bestOf(hits);
 }
 
 // The answer of one XVRegExprLight per light pattern, searched over the whole
@@ -156,7 +132,7 @@ TEST(PatternSetTest, EveryRuleAgreesWithTheInterpreter) {
         for (int t = 0; t < 3; ++t) {
             const std::string text = randomText(rng, 0, 30);
             const std::size_t from = rng() % 3 == 0 ? rng() % (text.size() + 2) : 0;
-            const SetHit expected = referenceFind(patterns, rules, text, from);
+            const SetHit expected = reference::referenceSet(patterns, rules, text, from);
             ASSERT_EQ(setFind(set, text, from), expected)
                 << patterns.size() << " patterns, the first «" << patterns[0].text << "», rules "
                 << rulesName(rules) << ", text «" << text << "» from " << from;
@@ -226,7 +202,7 @@ TEST(PatternSetTest, EveryRoleAgreesWithTheInterpreter) {
             if (t == 0)
                 text = patterns[rng() % patterns.size()].text;
             const std::size_t from = rng() % 4 == 0 ? rng() % (text.size() + 1) : 0;
-            const SetHit expected = referenceFind(patterns, rules, text, from);
+            const SetHit expected = reference::referenceSet(patterns, rules, text, from);
             SetMatch m{};
             Role role = Role::never;
             const bool hit = set.find(reinterpret_cast<const unsigned char*>(text.data()),
