@@ -25,11 +25,13 @@ constexpr std::size_t kCachedSets = 4;
 // (its match, or that it has none, is known).
 constexpr std::size_t kUnsearched = kNoPosition;
 constexpr std::size_t kSettled = kNoPosition - 1;
-// A triggered pattern is searched in this many windows at most in one
-// search, and then on its own: each window may read past its last start for
-// as long as a match could still run, so that many windows could read the
-// same text again and again.
-constexpr std::uint32_t kMaxWindows = 8;
+// The windows of a triggered pattern may read this many bytes, and this many
+// per byte from the search start to the trigger, before the pattern is
+// searched on its own: a window may read past its last start for as long as
+// a match could still run, so that windows could read the same text again
+// and again.
+constexpr std::size_t kWindowAllowance = 4096;
+constexpr std::size_t kWindowBytesPerByte = 2;
 
 unsigned char lowered(unsigned char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
@@ -64,8 +66,8 @@ std::atomic<std::uint64_t> nextSerial{1};
 class SetScratch {
   public:
     struct Progress {
-        std::size_t through;    // the last start searched (kUnsearched, kSettled)
-        std::uint32_t windows;  // how many windows were searched
+        std::size_t through;  // the last start searched (kUnsearched, kSettled)
+        std::size_t read;     // how many bytes its windows read
     };
 
     // Starts a search of a set of `patterns` patterns.
@@ -373,7 +375,7 @@ class PatternSet::Search : public LiteralVisitor {
             lastStart = std::min(lastStart, best_.start);
         if (lastStart < floor)
             return;
-        if (++progress.windows > kMaxWindows) {
+        if (progress.read > kWindowAllowance + kWindowBytesPerByte * (st - start_)) {
             through = kSettled;
             searchAlone(i, floor);
             return;
@@ -388,8 +390,11 @@ class PatternSet::Search : public LiteralVisitor {
         through = lastStart;
         if (from > lastStart)
             return;
-        std::size_t at = 0, length = 0;
-        if (lockstepSearch(*pattern.program, text_, n_, from, lastStart, &at, &length)) {
+        std::size_t at = 0, length = 0, readTo = 0;
+        const bool hit =
+            lockstepSearch(*pattern.program, text_, n_, from, lastStart, &at, &length, &readTo);
+        progress.read += readTo - from;
+        if (hit) {
             through = kSettled;
             offer(at, length, i);
         }

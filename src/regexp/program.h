@@ -84,9 +84,11 @@ class Program {
     // when the text from `p` has no such character, so that nothing matches.
     std::size_t earliestStart(const unsigned char* text, std::size_t n, std::size_t p) const;
 
-    // The first position in [p, n) of `text` where a match could start, when
-    // firstSlotRequired(); kNoPosition when there is none.
-    std::size_t nextCandidate(const unsigned char* text, std::size_t n, std::size_t p) const;
+    // The first position in [p, last] of the `n` characters of `text` where
+    // a match could start, when firstSlotRequired(); kNoPosition when there
+    // is none (the scan reads no further than a match from `last` needs).
+    std::size_t nextCandidate(const unsigned char* text, std::size_t n, std::size_t p,
+                              std::size_t last) const;
     // The first position in [p, n) where the prefix begins, when pureLiteral().
     std::size_t findPrefix(const unsigned char* text, std::size_t n, std::size_t p) const {
         XVKIT_DCHECK(pureLiteral());
