@@ -220,6 +220,32 @@ TEST(PatternSetTest, EveryRoleAgreesWithTheInterpreter) {
         EXPECT_GT(decided[static_cast<int>(role)], compared / 500) << static_cast<int>(role);
 }
 
+// The role each kind of pattern takes, seen from the search it decides.
+TEST(PatternSetTest, EachKindOfPatternTakesItsRole) {
+    using Role = PatternSet::Role;
+    const MatchRules whole{.wholeLines = true};
+    const std::tuple<std::string, bool, MatchRules, std::string, Role> cases[] = {
+        {"abAB", false, {}, "xxabAB", Role::literal},  // a plain literal pattern
+        {"abAB", true, {}, "xxabAB", Role::literal},
+        {"[ab]*abAB", false, {}, "xxabAB", Role::triggered},
+        {"x?\\xe9\\xe9", false, {}, "xx\xe9\xe9", Role::triggered},  // a short but rare run
+        {"x?es", false, {}, "xxes", Role::scanned},                  // a short, common run
+        {"^xx", false, {}, "xxab", Role::scanned},
+        {"a*", false, {}, "xxab", Role::scanned},
+        {"", true, {}, "xxab", Role::empty},
+        {"xxab", true, whole, "xxab", Role::atStart},
+    };
+    for (const auto& [text, fixed, rules, subject, role] : cases) {
+        const PatternSet set({{text, fixed}}, rules);
+        SetMatch m{};
+        Role decided = Role::never;
+        EXPECT_TRUE(set.find(reinterpret_cast<const unsigned char*>(subject.data()), subject.size(),
+                             0, false, &m, &decided))
+            << text;
+        EXPECT_EQ(decided, role) << text;
+    }
+}
+
 // Which pattern failed and why; the others still search, the failed one never matches.
 TEST(PatternSetTest, StatusesSayWhichPatternFailedAndWhy) {
     const XVRegExprSet set(std::vector<Pattern>{{"ab"},
