@@ -1,4 +1,4 @@
-#include "grep_pattern.h"
+#include "pattern.h"
 
 #include <algorithm>
 #include <cctype>

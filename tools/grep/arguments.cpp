@@ -1,4 +1,4 @@
-#include "grep_options.h"
+#include "arguments.h"
 
 #include <algorithm>
 #include <cerrno>

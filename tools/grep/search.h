@@ -8,9 +8,9 @@
 
 #include <xvkit/xvstring.h>
 
-#include "grep_matcher.h"
-#include "grep_options.h"
-#include "grep_output.h"
+#include "arguments.h"
+#include "matcher.h"
+#include "output.h"
 
 namespace xvtool {
 

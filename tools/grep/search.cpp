@@ -1,4 +1,4 @@
-#include "grep_search.h"
+#include "search.h"
 
 #include <unistd.h>
 

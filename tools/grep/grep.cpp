@@ -14,13 +14,13 @@
 #include <string_view>
 #include <vector>
 
+#include "arguments.h"
 #include "commands.h"
-#include "grep_matcher.h"
-#include "grep_options.h"
-#include "grep_output.h"
-#include "grep_pattern.h"
-#include "grep_search.h"
+#include "matcher.h"
 #include "options.h"
+#include "output.h"
+#include "pattern.h"
+#include "search.h"
 
 namespace xvtool {
 

@@ -1,4 +1,4 @@
-#include "grep_matcher.h"
+#include "matcher.h"
 
 #include <bitset>
 #include <cctype>

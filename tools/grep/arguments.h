@@ -3,8 +3,8 @@
 // ("-m5", "-m 5", "-epat"); long options take it after '=' or as the next
 // word; options may follow the operands; "--" ends the options and "-" is an
 // operand (standard input).
-#ifndef XVKIT_TOOLS_GREP_OPTIONS_H_
-#define XVKIT_TOOLS_GREP_OPTIONS_H_
+#ifndef XVKIT_TOOLS_GREP_ARGUMENTS_H_
+#define XVKIT_TOOLS_GREP_ARGUMENTS_H_
 
 #include <string>
 #include <vector>
@@ -48,4 +48,4 @@ GrepOptions parseGrepOptions(Args args);
 
 }  // namespace xvtool
 
-#endif  // XVKIT_TOOLS_GREP_OPTIONS_H_
+#endif  // XVKIT_TOOLS_GREP_ARGUMENTS_H_

@@ -1,4 +1,4 @@
-#include "grep_output.h"
+#include "output.h"
 
 namespace xvtool {
 
