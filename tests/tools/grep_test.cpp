@@ -97,15 +97,15 @@ TEST(ToolGrep, RewritesWhatGrepUsersMean) {
          refused + "a{2,3}' is refused: intervals {n,m} are not supported; repeat the item, or "
                    "write '\\{' for a literal '{'"},
         {"grep|(a)\\1", 2, "",
-         refused + "(a)\\1' is refused: groups are not supported; write '\\(' for a literal '('"},
+         refused + "(a)\\\\1' is refused: groups are not supported; write '\\(' for a literal '('"},
         {"grep|a\\1", 2, "",
-         refused + "a\\1' is refused: back-references (\\1) are not supported; write \\x01 for "
+         refused + "a\\\\1' is refused: back-references (\\1) are not supported; write \\x01 for "
                    "the character with code 1"},
         {"grep|\\bint\\b", 2, "",
-         refused + "\\bint\\b' is refused: word boundaries (\\b) are not supported; use -w for "
+         refused + "\\\\bint\\\\b' is refused: word boundaries (\\b) are not supported; use -w for "
                    "whole words, or write \\x08 for a backspace"},
         {"grep|\\<int", 2, "",
-         refused + "\\<int' is refused: word boundaries (\\<) are not supported; use -w for "
+         refused + "\\\\<int' is refused: word boundaries (\\<) are not supported; use -w for "
                    "whole words, or write \\x08 for a backspace"},
         {"grep|[:digit:]", 2, "",
          refused + "[:digit:]' is refused: character class syntax is [[:space:]], not "
@@ -119,12 +119,28 @@ TEST(ToolGrep, RewritesWhatGrepUsersMean) {
 TEST(ToolGrep, BinaryFiles) {
     const std::string binary("text\nab\0cd\nmore ab\n", 19);
     const std::string file = workFile("grep-binary.bin", binary);
+    const std::string matches = "': binary file matches";
     expectRuns({
-        {"grep|ab", 0, "Binary file (standard input) matches\n", "", binary},
-        {"grep|-o|ab|" + file, 0, "Binary file " + file + " matches\n"},
-        {"grep|-c|ab", 0, "2\n", "", binary},
-        {"grep|-l|ab|" + file, 0, file + "\n"},
-        {"grep|zz", 1, "", "", binary},
+        // GNU grep's message, with the tool's prefix and quoting, on standard error.
+        {"grep|ab", 0, "", "'(standard input)" + matches, binary},
+        {"grep|-o|--label=in|ab", 0, "", "'in" + matches, binary},
+        {"grep|-n|ab|" + file, 0, "", "'" + file + matches},
+        // NUL ends lines: "ab" and "cd" are two of them, and '.' cannot span it.
+        {"grep|-c|b.c", 1, "0\n", "", binary},
+        {"grep|-vc|ab", 0, "2\n", "", binary},
+        {"grep|-a|-c|b.c", 0, "1\n", "", binary},
+        {"grep|-I|-c|ab", 1, "0\n", "", binary},
+    });
+    // A NUL byte that a later read brings: the lines searched before it are
+    // text, those after it binary.
+    std::string late;
+    while (late.size() < 300 * 1024)
+        late += late.empty() ? "hit 1\n" : "other line\n";
+    late += std::string("\0\nhit 2\n", 8);
+    expectRuns({
+        {"grep|hit", 0, "hit 1\n", "'(standard input)" + matches, late},
+        {"grep|-c|hit", 0, "2\n", "", late},
+        {"grep|-I|hit", 1, "hit 1\n", "", late},
     });
 }
 

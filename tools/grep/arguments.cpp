@@ -15,78 +15,89 @@ namespace xvtool {
 
 namespace {
 
-enum class Opt {
-    ignoreCase,
-    invert,
-    word,
-    line,
-    count,
-    filesWith,
-    filesWithout,
-    number,
-    only,
-    noName,
-    withName,
-    maxCount,
-    quiet,
-    noMessages,
-    recursive,
-    regexp,
-    file,
-    fixed,
-    after,
-    before,
-    context,
-    color,
-    help
-};
-
-struct GrepOption {
-    char shortName;  // 0: long only
-    std::string_view longName;
-    bool takesValue;
-    Opt id;
-};
-
-constexpr GrepOption kGrepOptions[] = {
-    {'i', "ignore-case", false, Opt::ignoreCase},
-    {'v', "invert-match", false, Opt::invert},
-    {'w', "word-regexp", false, Opt::word},
-    {'x', "line-regexp", false, Opt::line},
-    {'c', "count", false, Opt::count},
-    {'l', "files-with-matches", false, Opt::filesWith},
-    {'L', "files-without-match", false, Opt::filesWithout},
-    {'n', "line-number", false, Opt::number},
-    {'o', "only-matching", false, Opt::only},
-    {'h', "no-filename", false, Opt::noName},
-    {'H', "with-filename", false, Opt::withName},
-    {'m', "max-count", true, Opt::maxCount},
-    {'q', "quiet", false, Opt::quiet},
-    {0, "silent", false, Opt::quiet},
-    {'s', "no-messages", false, Opt::noMessages},
-    {'r', "recursive", false, Opt::recursive},
-    {'e', "regexp", true, Opt::regexp},
-    {'f', "file", true, Opt::file},
-    {'F', "fixed-strings", false, Opt::fixed},
-    {'A', "after-context", true, Opt::after},
-    {'B', "before-context", true, Opt::before},
-    {'C', "context", true, Opt::context},
-    {0, "color", false, Opt::color},
-    {0, "colour", false, Opt::color},
-    {0, "help", false, Opt::help},
+constexpr KnownOption kGrepOptions[] = {
+    {"--extended-regexp", false, 'E'},
+    {"--basic-regexp", false, 'G'},
+    {"--fixed-strings", false, 'F'},
+    {"--perl-regexp", false, 'P'},
+    {"--regexp", true, 'e'},
+    {"--file", true, 'f'},
+    {"--ignore-case", false, 'i'},
+    {"--invert-match", false, 'v'},
+    {"--word-regexp", false, 'w'},
+    {"--line-regexp", false, 'x'},
+    {"--count", false, 'c'},
+    {"--files-with-matches", false, 'l'},
+    {"--files-without-match", false, 'L'},
+    {"--line-number", false, 'n'},
+    {"--byte-offset", false, 'b'},
+    {"--only-matching", false, 'o'},
+    {"--no-filename", false, 'h'},
+    {"--with-filename", false, 'H'},
+    {"--null", false, 'Z'},
+    {"--label", true},
+    {"--max-count", true, 'm'},
+    {"--quiet", false, 'q', false, "--silent"},
+    {"--no-messages", false, 's'},
+    {"--recursive", false, 'r'},
+    {"--include", true},
+    {"--exclude", true},
+    {"--exclude-dir", true},
+    {"--text", false, 'a'},
+    {"-I", false, 'I'},  // --binary-files=without-match
+    {"--binary-files", true},
+    {"--after-context", true, 'A'},
+    {"--before-context", true, 'B'},
+    {"--context", true, 'C'},
+    {"--color", false, '\0', true, "--colour"},
+    {"--help", false},
 };
 
 [[noreturn]] void optionError(const std::string& what) {
     usageError(what + " (see 'xvkit grep --help')");
 }
 
-long readCount(std::string_view name, const char* value) {
+// A whole number, with a value beyond the range of `long` taken as its
+// nearest end: GNU grep reads a huge count as no limit.
+bool readNumber(const char* value, long& n) {
     errno = 0;
     char* end = nullptr;
-    const long long n = std::strtoll(value, &end, 10);
-    if (*value == '\0' || *end != '\0' || errno != 0 || n < 0)
-        optionError("option '" + std::string(name) + "' needs a count, not " + quoteArg(value));
-    return n > LONG_MAX ? LONG_MAX : static_cast<long>(n);
+    const long long read = std::strtoll(value, &end, 10);
+    if (*value == '\0' || *end != '\0' || (errno != 0 && errno != ERANGE))
+        return false;
+    n = static_cast<long>(std::clamp<long long>(read, LONG_MIN, LONG_MAX));
+    return true;
+}
+
+// -m: a negative count is no limit, as in GNU grep.
+long readMaxCount(const Options::Given& given) {
+    long n = 0;
+    if (!readNumber(given.value, n))
+        optionError("option " + quoteArg(given.spelling) + " needs a count, not " +
+                    quoteArg(given.value));
+    return n < 0 ? -1 : n;
+}
+
+// -A, -B and -C: a number of lines, at least 0.
+long readLineCount(const Options::Given* given) {
+    if (given == nullptr)
+        return -1;
+    long n = 0;
+    if (!readNumber(given->value, n) || n < 0)
+        optionError("option " + quoteArg(given->spelling) + " needs a count, not " +
+                    quoteArg(given->value));
+    return n;
+}
+
+// Adds the patterns of `word`, which a newline separates.
+void addPatterns(std::string_view word, std::vector<std::string>& patterns) {
+    for (std::size_t from = 0;;) {
+        const std::size_t newline = word.find('\n', from);
+        patterns.emplace_back(word.substr(from, newline - from));
+        if (newline == std::string_view::npos)
+            return;
+        from = newline + 1;
+    }
 }
 
 // Adds the lines of `path` ("-": standard input) as patterns; a final newline
@@ -104,202 +115,120 @@ void readPatternFile(const char* path, std::vector<std::string>& patterns) {
         patterns.push_back(line);
 }
 
-class Parser {
-  public:
-    explicit Parser(GrepOptions& o) : o_(o) {}
-
-    void apply(const GrepOption& option, std::string_view shown, const char* value) {
-        switch (option.id) {
-            case Opt::ignoreCase:
-                o_.ignoreCase = true;
-                break;
-            case Opt::invert:
-                o_.invert = true;
-                break;
-            case Opt::word:
-                o_.wordRegexp = true;
-                break;
-            case Opt::line:
-                o_.lineRegexp = true;
-                break;
-            case Opt::count:
-                o_.count = true;
-                break;
-            case Opt::filesWith:
-                o_.filesWithMatches = true;
-                o_.filesWithoutMatch = false;
-                break;
-            case Opt::filesWithout:
-                o_.filesWithoutMatch = true;
-                o_.filesWithMatches = false;
-                break;
-            case Opt::number:
-                o_.lineNumbers = true;
-                break;
-            case Opt::only:
-                o_.onlyMatching = true;
-                break;
-            case Opt::noName:
-                o_.withFileName = 0;
-                break;
-            case Opt::withName:
-                o_.withFileName = 1;
-                break;
-            case Opt::maxCount:
-                o_.maxCount = readCount(shown, value);
-                break;
-            case Opt::quiet:
-                o_.quiet = true;
-                break;
-            case Opt::noMessages:
-                o_.noMessages = true;
-                break;
-            case Opt::recursive:
-                o_.recursive = true;
-                break;
-            case Opt::regexp:
-                o_.patterns.emplace_back(value);
-                patternGiven_ = true;
-                break;
-            case Opt::file:
-                readPatternFile(value, o_.patterns);
-                patternGiven_ = true;
-                break;
-            case Opt::fixed:
-                o_.fixedStrings = true;
-                break;
-            case Opt::after:
-                after_ = readCount(shown, value);
-                break;
-            case Opt::before:
-                before_ = readCount(shown, value);
-                break;
-            case Opt::context:
-                context_ = readCount(shown, value);
-                break;
-            case Opt::color:
-                o_.color = readColor(value);
-                break;
-            case Opt::help:
-                o_.help = true;
-                break;
-        }
-    }
-
-    static ColorWhen readColor(const char* value) {
-        if (value == nullptr)
-            return ColorWhen::automatic;
-        const std::string_view when = value;
-        if (when == "always" || when == "yes" || when == "force")
-            return ColorWhen::always;
-        if (when == "never" || when == "no" || when == "none")
-            return ColorWhen::never;
-        if (when == "auto" || when == "tty" || when == "if-tty")
-            return ColorWhen::automatic;
-        optionError("option '--color' takes 'auto', 'always' or 'never', not " + quoteArg(when));
-    }
-
-    bool patternGiven() const { return patternGiven_; }
-
-    // -A and -B win over -C whatever their order.
-    void settleContext() {
-        o_.after = after_ >= 0 ? after_ : std::max(context_, 0L);
-        o_.before = before_ >= 0 ? before_ : std::max(context_, 0L);
-        o_.context = after_ >= 0 || before_ >= 0 || context_ >= 0;
-    }
-
-  private:
-    long after_ = -1;
-    long before_ = -1;
-    long context_ = -1;
-    GrepOptions& o_;
-    bool patternGiven_ = false;
-};
-
-const GrepOption& findLong(std::string_view name) {
-    // A unique prefix of a long name is accepted, as GNU getopt does.
-    const GrepOption* found = nullptr;
-    for (const GrepOption& option : kGrepOptions) {
-        if (option.longName == name)
-            return option;
-        if (option.longName.starts_with(name)) {
-            if (found != nullptr && found->id != option.id)
-                optionError("option " + quoteArg("--" + std::string(name)) + " is ambiguous");
-            found = &option;
-        }
-    }
-    if (found == nullptr)
-        optionError("unknown option " + quoteArg("--" + std::string(name)));
-    return *found;
+ColorWhen readColor(const char* value) {
+    if (value == nullptr)
+        return ColorWhen::automatic;
+    const std::string_view when = value;
+    if (when == "always" || when == "yes" || when == "force")
+        return ColorWhen::always;
+    if (when == "never" || when == "no" || when == "none")
+        return ColorWhen::never;
+    if (when == "auto" || when == "tty" || when == "if-tty")
+        return ColorWhen::automatic;
+    optionError("option '--color' takes 'auto', 'always' or 'never', not " + quoteArg(when));
 }
 
-const GrepOption& findShort(char name) {
-    for (const GrepOption& option : kGrepOptions) {
-        if (option.shortName == name && name != 0)
-            return option;
+// -E, -G and -F name the dialect; naming two different ones is an error, as
+// in GNU grep. -P is refused.
+Dialect readDialect(const Options& options) {
+    const Options::Given* first = nullptr;
+    for (const Options::Given& given : options.given()) {
+        if (given.name == "--perl-regexp")
+            usageError(
+                "-P (Perl regular expressions) is not supported: the patterns are the library's "
+                "light regular expressions, which -E reads (see 'xvkit grep --help')");
+        if (given.name != "--extended-regexp" && given.name != "--basic-regexp" &&
+            given.name != "--fixed-strings")
+            continue;
+        if (first != nullptr && first->name != given.name)
+            optionError("options " + quoteArg(first->spelling) + " and " +
+                        quoteArg(given.spelling) + " choose different dialects");
+        first = &given;
     }
-    optionError("unknown option " + quoteArg(std::string{'-', name}));
+    if (first == nullptr || first->name == "--extended-regexp")
+        return Dialect::extended;
+    return first->name == "--basic-regexp" ? Dialect::basic : Dialect::fixed;
+}
+
+BinaryFiles readBinaryFiles(const Options& options) {
+    const Options::Given* given = options.last({"--binary-files", "--text", "-I"});
+    if (given == nullptr)
+        return BinaryFiles::binary;
+    if (given->name != "--binary-files")
+        return given->name == "--text" ? BinaryFiles::text : BinaryFiles::withoutMatch;
+    const std::string_view type = given->value;
+    if (type == "binary")
+        return BinaryFiles::binary;
+    if (type == "text")
+        return BinaryFiles::text;
+    if (type == "without-match")
+        return BinaryFiles::withoutMatch;
+    optionError("option '--binary-files' takes 'binary', 'text' or 'without-match', not " +
+                quoteArg(type));
 }
 
 }  // namespace
 
 GrepOptions parseGrepOptions(Args args) {
+    const Options options("grep", args, kGrepOptions, SignedNumbers::options);
     GrepOptions o;
-    Parser parser(o);
-    std::vector<const char*> operands;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view word = args[i];
-        if (word == "--") {
-            operands.insert(operands.end(), args.begin() + static_cast<long>(i) + 1, args.end());
-            break;
-        }
-        if (word.size() < 2 || word[0] != '-') {
-            operands.push_back(args[i]);
-            continue;
-        }
-        if (word.starts_with("--")) {
-            const std::size_t eq = word.find('=');
-            const GrepOption& option = findLong(word.substr(2, eq - 2));
-            std::string shown = "--";
-            shown += option.longName;
-            const char* value = nullptr;
-            if (eq != std::string_view::npos) {
-                if (!option.takesValue && option.id != Opt::color)
-                    optionError("option '" + shown + "' takes no value");
-                value = args[i] + eq + 1;
-            } else if (option.takesValue) {
-                if (i + 1 >= args.size())
-                    optionError("option '" + shown + "' needs a value");
-                value = args[++i];
-            }
-            parser.apply(option, shown, value);
-            continue;
-        }
-        for (std::size_t k = 1; k < word.size(); ++k) {
-            const GrepOption& option = findShort(word[k]);
-            const std::string shown{'-', word[k]};
-            if (!option.takesValue) {
-                parser.apply(option, shown, nullptr);
-                continue;
-            }
-            const char* value = args[i] + k + 1;
-            if (*value == '\0') {
-                if (i + 1 >= args.size())
-                    optionError("option '" + shown + "' needs a value");
-                value = args[++i];
-            }
-            parser.apply(option, shown, value);
-            break;
-        }
-    }
-    parser.settleContext();
+    o.help = options.wantsHelp();
     if (o.help)
         return o;
+    o.dialect = readDialect(options);
+    o.ignoreCase = options.has("--ignore-case");
+    o.invert = options.has("--invert-match");
+    o.wordRegexp = options.has("--word-regexp");
+    o.lineRegexp = options.has("--line-regexp");
+    o.count = options.has("--count");
+    if (const auto* list = options.last({"--files-with-matches", "--files-without-match"})) {
+        o.filesWithMatches = list->name == "--files-with-matches";
+        o.filesWithoutMatch = !o.filesWithMatches;
+    }
+    o.lineNumbers = options.has("--line-number");
+    o.byteOffset = options.has("--byte-offset");
+    o.onlyMatching = options.has("--only-matching");
+    if (const auto* naming = options.last({"--with-filename", "--no-filename"}))
+        o.withFileName = naming->name == "--with-filename" ? 1 : 0;
+    o.nullAfterName = options.has("--null");
+    if (const char* label = options.value("--label"))
+        o.label = label;
+    if (const auto* max = options.last({"--max-count"}))
+        o.maxCount = readMaxCount(*max);
+    o.quiet = options.has("--quiet");
+    o.noMessages = options.has("--no-messages");
+    o.recursive = options.has("--recursive");
+    o.binaryFiles = readBinaryFiles(options);
+    bool patternGiven = false;
+    for (const Options::Given& given : options.given()) {
+        if (given.name == "--regexp") {
+            addPatterns(given.value, o.patterns);
+            patternGiven = true;
+        } else if (given.name == "--file") {
+            readPatternFile(given.value, o.patterns);
+            patternGiven = true;
+        } else if (given.name == "--include" || given.name == "--exclude") {
+            o.nameFilters.push_back({given.value, given.name == "--include"});
+        } else if (given.name == "--exclude-dir") {
+            o.excludeDirs.emplace_back(given.value);
+        }
+    }
+    // -A and -B win over -C whatever their order.
+    const long after = readLineCount(options.last({"--after-context"}));
+    const long before = readLineCount(options.last({"--before-context"}));
+    const long context = readLineCount(options.last({"--context"}));
+    o.after = after >= 0 ? after : std::max(context, 0L);
+    o.before = before >= 0 ? before : std::max(context, 0L);
+    o.context = after >= 0 || before >= 0 || context >= 0;
+    if (const auto* color = options.last({"--color"}))
+        o.color = readColor(color->value);
+
+    const auto& operands = options.operands();
     std::size_t first = 0;
-    if (!parser.patternGiven()) {
+    if (!patternGiven) {
         if (operands.empty())
-            usageError("grep needs a PATTERN (see 'xvkit grep --help')");
-        o.patterns.emplace_back(operands[0]);
+            optionError("grep needs a PATTERN");
+        addPatterns(operands[0], o.patterns);
         first = 1;
     }
     o.files.assign(operands.begin() + static_cast<long>(first), operands.end());

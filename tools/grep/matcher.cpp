@@ -43,8 +43,28 @@ std::string describeStatus(int status) {
     }
 }
 
+struct NotCompiled {
+    std::string why;
+};
+
 [[noreturn]] void notCompiled(const std::string& shown, int status) {
-    usageError("pattern '" + shown + "' does not compile: " + describeStatus(status));
+    throw NotCompiled{"pattern " + quoteArg(shown) +
+                      " does not compile: " + describeStatus(status)};
+}
+
+// `text` as a pattern that matches exactly those bytes (for -F).
+std::string literalPattern(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        if (std::isalnum(static_cast<unsigned char>(c)) != 0) {
+            out += c;
+        } else {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned char>(c));
+            out += hex;
+        }
+    }
+    return out;
 }
 
 // Compiles `pattern` with the library's own compiler and reads its code back
@@ -269,15 +289,26 @@ bool PatternMatcher::isWordAt(const XVString& text, std::size_t at, Match& m) co
     return true;
 }
 
-MatcherSet::MatcherSet(const std::vector<std::string>& patterns,
-                       const std::vector<std::string>& shown, const MatchMode& mode) {
-    MatchMode settled = mode;
-    for (std::size_t i = 0; i < patterns.size() && mode.ignoreCase; ++i)
-        settled.foldedText = settled.foldedText || hasLetterLiteral(patterns[i], shown[i]);
-    foldedText_ = settled.foldedText;
-    for (std::size_t i = 0; i < patterns.size(); ++i)
-        matchers_.emplace_back(patterns[i], shown[i], settled);
-    cache_.resize(matchers_.size());
+std::unique_ptr<MatcherSet> MatcherSet::compile(const std::vector<PatternSource>& sources,
+                                                const MatchMode& mode, std::string& error) {
+    std::unique_ptr<MatcherSet> set(new MatcherSet);
+    std::vector<std::string> patterns;
+    for (const PatternSource& source : sources)
+        patterns.push_back(source.fixed ? literalPattern(source.text) : source.text);
+    try {
+        MatchMode settled = mode;
+        for (std::size_t i = 0; i < patterns.size() && mode.ignoreCase; ++i)
+            settled.foldedText =
+                settled.foldedText || hasLetterLiteral(patterns[i], sources[i].shown);
+        set->foldedText_ = settled.foldedText;
+        for (std::size_t i = 0; i < patterns.size(); ++i)
+            set->matchers_.emplace_back(patterns[i], sources[i].shown, settled);
+    } catch (const NotCompiled& failure) {
+        error = failure.why;
+        return nullptr;
+    }
+    set->cache_.resize(set->matchers_.size());
+    return set;
 }
 
 void MatcherSet::newText() {

@@ -12,11 +12,14 @@
 #define XVKIT_TOOLS_GREP_MATCHER_H_
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <xvkit/xvregexp.h>
 #include <xvkit/xvstring.h>
+
+#include "pattern.h"
 
 namespace xvtool {
 
@@ -43,7 +46,7 @@ void foldCase(const char* from, std::size_t n, char* to);
 class PatternMatcher {
   public:
     // `pattern` is in the library's language; `shown` is what the user typed,
-    // for messages. Throws CliError (kExitTrouble) when it does not compile.
+    // for messages. Throws NotCompiled when it does not compile.
     PatternMatcher(const std::string& pattern, const std::string& shown, const MatchMode& mode);
 
     // The first match in `text` starting in [from, limit), where `from` >= 1
@@ -69,8 +72,10 @@ class PatternMatcher {
 // leftmost, and the longest of those starting there.
 class MatcherSet {
   public:
-    MatcherSet(const std::vector<std::string>& patterns, const std::vector<std::string>& shown,
-               const MatchMode& mode);
+    // Null, with a one-line reason in `error`, when a pattern does not
+    // compile.
+    static std::unique_ptr<MatcherSet> compile(const std::vector<PatternSource>& patterns,
+                                               const MatchMode& mode, std::string& error);
 
     // As PatternMatcher::find, over all the patterns. A search reuses an
     // earlier one (from a smaller `from`, or with a smaller `limit`) whose
@@ -87,6 +92,8 @@ class MatcherSet {
     bool foldedText() const { return foldedText_; }
 
   private:
+    MatcherSet() = default;
+
     struct Cached {
         bool valid = false;
         std::size_t from = 0;

@@ -4,7 +4,7 @@ namespace xvtool {
 
 namespace {
 
-// GNU grep's default colours (its GREP_COLORS "ms=01;31:fn=35:ln=32:se=36").
+// GNU grep's default colours (its GREP_COLORS "ms=01;31:fn=35:ln=32:bn=32:se=36").
 constexpr const char* kMatchColor = "01;31";
 constexpr const char* kNameColor = "35";
 constexpr const char* kNumberColor = "32";
@@ -12,30 +12,45 @@ constexpr const char* kSeparatorColor = "36";
 
 }  // namespace
 
-GrepPrinter::GrepPrinter(bool withNames, bool lineNumbers, bool color)
-    : withNames_(withNames), lineNumbers_(lineNumbers), color_(color) {}
+GrepPrinter::GrepPrinter(std::FILE* out, const OutputForm& form) : out_(out), form_(form) {}
 
 void GrepPrinter::colored(const char* sgr, std::string_view text) {
-    if (color_)
-        std::printf("\33[%sm\33[K", sgr);
+    if (form_.color)
+        std::fprintf(out_, "\33[%sm\33[K", sgr);
     this->text(text);
-    if (color_)
-        std::fputs("\33[m\33[K", stdout);
+    if (form_.color)
+        std::fputs("\33[m\33[K", out_);
 }
 
-void GrepPrinter::prefix(std::string_view name, unsigned long lineNumber, LineKind kind) {
+// The name and what follows it: `separator`, or with -Z a NUL byte, which
+// is never coloured.
+void GrepPrinter::name(std::string_view name, std::string_view separator) {
+    colored(kNameColor, name);
+    if (form_.nullAfterName)
+        std::putc('\0', out_);
+    else if (separator == "\n")
+        endLine();
+    else
+        colored(kSeparatorColor, separator);
+}
+
+void GrepPrinter::number(unsigned long long n, std::string_view separator) {
+    char digits[24];
+    const int length = std::snprintf(digits, sizeof digits, "%llu", n);
+    colored(kNumberColor, std::string_view(digits, static_cast<std::size_t>(length)));
+    colored(kSeparatorColor, separator);
+}
+
+void GrepPrinter::prefix(std::string_view name, unsigned long lineNumber,
+                         unsigned long long byteOffset, LineKind kind) {
     printedLines_ = true;
     const std::string_view separator = kind == LineKind::selected ? ":" : "-";
-    if (withNames_) {
-        colored(kNameColor, name);
-        colored(kSeparatorColor, separator);
-    }
-    if (lineNumbers_) {
-        char number[24];
-        const int length = std::snprintf(number, sizeof number, "%lu", lineNumber);
-        colored(kNumberColor, std::string_view(number, static_cast<std::size_t>(length)));
-        colored(kSeparatorColor, separator);
-    }
+    if (form_.withNames)
+        this->name(name, separator);
+    if (form_.lineNumbers)
+        number(lineNumber, separator);
+    if (form_.byteOffsets)
+        number(byteOffset, separator);
 }
 
 void GrepPrinter::match(std::string_view text) {
@@ -48,20 +63,13 @@ void GrepPrinter::groupSeparator() {
 }
 
 void GrepPrinter::count(std::string_view name, unsigned long n) {
-    if (withNames_) {
-        colored(kNameColor, name);
-        colored(kSeparatorColor, ":");
-    }
-    std::printf("%lu\n", n);
+    if (form_.withNames)
+        this->name(name, ":");
+    std::fprintf(out_, "%lu\n", n);
 }
 
 void GrepPrinter::fileName(std::string_view name) {
-    colored(kNameColor, name);
-    endLine();
-}
-
-void GrepPrinter::binaryMatches(std::string_view name) {
-    std::printf("Binary file %.*s matches\n", static_cast<int>(name.size()), name.data());
+    this->name(name, "\n");
 }
 
 }  // namespace xvtool

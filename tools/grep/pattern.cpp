@@ -1,8 +1,11 @@
 #include "pattern.h"
 
-#include <algorithm>
+#include <bitset>
 #include <cctype>
 #include <cstdio>
+#include <optional>
+
+#include <xvkit/xvregexp.h>
 
 #include "options.h"
 
@@ -10,25 +13,23 @@ namespace xvtool {
 
 namespace {
 
-// The members of each POSIX class, written as the library's class members.
+constexpr int kBytes = 256;
+using Members = std::bitset<kBytes>;
+
+// The members of each POSIX class in the C locale, as pairs of characters
+// that bound ranges ("09AZ" is 0-9 and A-Z).
 struct PosixClass {
     std::string_view name;
-    std::string_view members;
+    std::string_view ranges;
 };
 
 constexpr PosixClass kPosixClasses[] = {
-    {"alnum", "0-9A-Za-z"},
-    {"alpha", "A-Za-z"},
-    {"blank", "\\x20\\x09"},
-    {"cntrl", "\\x00-\\x1f\\x7f"},
-    {"digit", "0-9"},
-    {"graph", "\\x21-\\x7e"},
-    {"lower", "a-z"},
-    {"print", "\\x20-\\x7e"},
-    {"punct", "\\x21-\\x2f\\x3a-\\x40\\x5b-\\x60\\x7b-\\x7e"},
-    {"space", "\\x20\\x09-\\x0d"},
-    {"upper", "A-Z"},
-    {"xdigit", "0-9A-Fa-f"},
+    {"alnum", "09AZaz"},   {"alpha", "AZaz"},
+    {"blank", "\t\t  "},   {"cntrl", std::string_view("\0\x1f\x7f\x7f", 4)},
+    {"digit", "09"},       {"graph", "!~"},
+    {"lower", "az"},       {"print", " ~"},
+    {"punct", "!/:@[`{~"}, {"space", "\t\r  "},
+    {"upper", "AZ"},       {"xdigit", "09AFaf"},
 };
 
 // The classes of \d \w \s and their negations.
@@ -39,32 +40,143 @@ constexpr const char* kNonWordClass = "[^0-9A-Za-z_]";
 constexpr const char* kSpaceClass = "[\\x20\\x09-\\x0d]";
 constexpr const char* kNonSpaceClass = "[^\\x20\\x09-\\x0d]";
 
+constexpr int kCaseDistance = 'a' - 'A';
+
+bool isOctal(char c) {
+    return c >= '0' && c <= '7';
+}
+
+bool isHex(char c) {
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// The length of the library's escape that starts with the backslash at
+// `at`: "\x41" (one or two hex digits), "\^A" (a control character), "\101"
+// (one to three octal digits) or a backslash and one character.
+std::size_t escapeLength(std::string_view p, std::size_t at) {
+    std::size_t n = 1;
+    if (at + n >= p.size())
+        return n;
+    const char c = p[at + n++];
+    if (c == 'x' || c == 'X') {
+        for (int digits = 0; digits < 2 && at + n < p.size() && isHex(p[at + n]); ++digits)
+            ++n;
+    } else if (c == '^') {
+        n += at + n < p.size() ? 1 : 0;
+    } else if (isOctal(c)) {
+        for (int digits = 1; digits < 3 && at + n < p.size() && isOctal(p[at + n]); ++digits)
+            ++n;
+    }
+    return n;
+}
+
+// The bytes that a class in the library's language ("[\x41]") matches, asked
+// of the library itself.
+Members libraryClassMembers(const std::string& libraryClass) {
+    Members members;
+    XVRegExprLight re(("^" + libraryClass).c_str());
+    if (re.status() != XVRegExprLight::ok)
+        return members;
+    XVString one(std::string(1, '\0'));
+    for (int c = 0; c < kBytes; ++c) {
+        one[0] = static_cast<char>(c);
+        std::size_t length = 0;
+        if (re.index(one, &length, 0) == 0)
+            members.set(static_cast<std::size_t>(c));
+    }
+    return members;
+}
+
+int onlyMember(const Members& members) {
+    int c = 0;
+    while (!members.test(static_cast<std::size_t>(c)))
+        ++c;
+    return c;
+}
+
+void addRange(Members& members, int from, int to) {
+    for (int c = from; c <= to; ++c)
+        members.set(static_cast<std::size_t>(c));
+}
+
+// Both cases of every letter of `members`.
+Members withBothCases(const Members& members) {
+    Members result = members;
+    for (int c = 'A'; c <= 'Z'; ++c) {
+        if (members.test(static_cast<std::size_t>(c)) ||
+            members.test(static_cast<std::size_t>(c + kCaseDistance))) {
+            result.set(static_cast<std::size_t>(c));
+            result.set(static_cast<std::size_t>(c + kCaseDistance));
+        }
+    }
+    return result;
+}
+
+void appendHex(std::string& out, int c) {
+    char text[5];
+    std::snprintf(text, sizeof text, "\\x%02x", c);
+    out += text;
+}
+
+// `members` as a class of the library's language, its members written as
+// ranges of hex escapes. A set without members becomes the class of the
+// newline alone, which matches nothing inside a line.
+std::string classText(const Members& members) {
+    std::string text = "[";
+    if (members.none())
+        appendHex(text, '\n');
+    for (int c = 0; c < kBytes;) {
+        if (!members.test(static_cast<std::size_t>(c))) {
+            ++c;
+            continue;
+        }
+        int last = c;
+        while (last + 1 < kBytes && members.test(static_cast<std::size_t>(last + 1)))
+            ++last;
+        appendHex(text, c);
+        if (last > c) {
+            text += '-';
+            appendHex(text, last);
+        }
+        c = last + 1;
+    }
+    text += ']';
+    return text;
+}
+
+// A pattern that the tool refuses, with the reason.
+struct Refused {
+    std::string why;
+};
+
+// One member of a bracket expression: a character, which may start or end a
+// range, or a set of them ([:alpha:], [=c=]), which may not.
+struct Member {
+    Members set;
+    std::optional<int> character;
+};
+
 // Reads one pattern from left to right, writing the library's form of each
 // alternative and refusing what has no faithful rewrite.
 class Rewriter {
   public:
-    explicit Rewriter(std::string_view pattern) : p_(pattern) {}
+    Rewriter(std::string_view pattern, Dialect dialect, bool ignoreCase)
+        : p_(pattern), basic_(dialect == Dialect::basic), ignoreCase_(ignoreCase) {}
 
     std::vector<std::string> run() {
         std::vector<std::string> result(1);
         while (at_ < p_.size()) {
+            std::string& out = result.back();
+            const bool itemStart = out.empty() || out == "^";
+            if (basic_ ? basicSyntax(out, itemStart, result) : extendedSyntax(result))
+                continue;
             const char c = p_[at_];
-            if (c == '|') {
-                result.emplace_back();
-                ++at_;
-            } else if (c == '\\') {
-                escape(result.back());
+            if (c == '\\') {
+                escape(out);
             } else if (c == '[') {
-                bracket(result.back());
-            } else if (c == '(' || c == ')') {
-                refuse(std::string("groups are not supported; write '\\") + c +
-                       "' for a literal '" + c + "'");
-            } else if (c == '{' && isInterval()) {
-                refuse(
-                    "intervals {n,m} are not supported; repeat the item, or write '\\{' "
-                    "for a literal '{'");
+                bracket(out);
             } else {
-                result.back() += c;
+                out += c;
                 ++at_;
             }
         }
@@ -72,32 +184,83 @@ class Rewriter {
     }
 
   private:
-    [[noreturn]] void refuse(const std::string& why) const {
-        usageError("pattern '" + std::string(p_) + "' is refused: " + why);
+    // What the extended dialect reads differently: '|', groups and
+    // intervals. Returns whether it took the character at `at_`.
+    bool extendedSyntax(std::vector<std::string>& result) {
+        const char c = p_[at_];
+        if (c == '|') {
+            result.emplace_back();
+            ++at_;
+            return true;
+        }
+        if (c == '(' || c == ')')
+            refuse(std::string("groups are not supported; write '\\") + c + "' for a literal '" +
+                   c + "'");
+        if (c == '{' && isInterval(at_ + 1, '}'))
+            refuse(
+                "intervals {n,m} are not supported; repeat the item, or write '\\{' for a "
+                "literal '{'");
+        return false;
     }
 
-    // "{n}", "{n,}", "{,m}" or "{n,m}" from the current '{'.
-    bool isInterval() const {
-        std::size_t i = at_ + 1;
+    // What the basic dialect reads differently: \| \+ \? and \( \) \{, and
+    // + ? and a '*' that starts the pattern as literal characters.
+    bool basicSyntax(std::string& out, bool itemStart, std::vector<std::string>& result) {
+        const char c = p_[at_];
+        if (c == '+' || c == '?' || (c == '*' && itemStart)) {
+            out += '\\';
+            out += c;
+            ++at_;
+            return true;
+        }
+        if (c != '\\' || at_ + 1 >= p_.size())
+            return false;
+        const char next = p_[at_ + 1];
+        switch (next) {
+            case '|':
+                result.emplace_back();
+                break;
+            case '+':
+            case '?':
+                out += next;
+                break;
+            case '(':
+            case ')':
+                refuse(std::string("groups \\( \\) are not supported; write '") + next +
+                       "' for a literal '" + next + "'");
+            case '{':
+                refuse(
+                    "intervals \\{n,m\\} are not supported; repeat the item, or write '{' for a "
+                    "literal '{'");
+            default:
+                return false;
+        }
+        at_ += 2;
+        return true;
+    }
+
+    [[noreturn]] void refuse(const std::string& why) const { throw Refused{why}; }
+
+    // Digits, a comma and digits, at least one digit, then `close`.
+    bool isInterval(std::size_t i, char close) const {
         bool digits = false;
-        while (i < p_.size() && std::isdigit(static_cast<unsigned char>(p_[i])) != 0)
-            ++i, digits = true;
-        if (i < p_.size() && p_[i] == ',') {
-            ++i;
+        const auto skipDigits = [&] {
             while (i < p_.size() && std::isdigit(static_cast<unsigned char>(p_[i])) != 0)
                 ++i, digits = true;
+        };
+        skipDigits();
+        if (i < p_.size() && p_[i] == ',') {
+            ++i;
+            skipDigits();
         }
-        return digits && i < p_.size() && p_[i] == '}';
+        return digits && i < p_.size() && p_[i] == close;
     }
 
     // A backslash outside brackets: copies the library's escape, or writes
     // the class a grep user means by it.
     void escape(std::string& out) {
-        if (at_ + 1 >= p_.size()) {
-            out += p_.substr(at_);
-            at_ = p_.size();
-            return;
-        }
+        if (at_ + 1 >= p_.size())
+            refuse("a trailing backslash escapes nothing; write '\\\\' for a backslash");
         const char c = p_[at_ + 1];
         switch (c) {
             case 'd':
@@ -125,92 +288,152 @@ class Rewriter {
                 refuse(std::string("word boundaries (\\") + c +
                        ") are not supported; use -w for whole words, or write \\x08 for a "
                        "backspace");
-            case '^':
-                // The control escape takes the character after it too.
-                out += p_.substr(at_, 3);
-                at_ += std::min<std::size_t>(3, p_.size() - at_);
-                return;
             default:
                 if (c >= '1' && c <= '9') {
                     refuse(std::string("back-references (\\") + c +
                            ") are not supported; write \\x0" + c + " for the character " +
                            "with code " + c);
                 }
-                out += p_.substr(at_, 2);
+                const std::size_t n = escapeLength(p_, at_);
+                out += p_.substr(at_, n);
+                at_ += n;
+                return;
         }
         at_ += 2;
     }
 
-    // A class from its '[' to its ']': POSIX classes become ranges, and a ']'
-    // first among the members is a member, as in grep.
+    // A bracket expression, from its '[' to its ']', written as the class of
+    // its members.
     void bracket(std::string& out) {
         if (p_.substr(at_).starts_with("[:")) {
             const std::size_t close = p_.find(']', at_ + 2);
             if (close != std::string_view::npos && close > at_ + 2 && p_[close - 1] == ':')
                 refuse("character class syntax is [[:space:]], not [:space:]");
         }
-        out += '[';
         ++at_;
-        if (at_ < p_.size() && p_[at_] == '^')
-            out += p_[at_++];
-        if (at_ < p_.size() && p_[at_] == ']') {
-            out += "\\]";
-            ++at_;
-        }
-        while (at_ < p_.size() && p_[at_] != ']') {
-            if (p_[at_] == '\\') {
-                const std::size_t length = at_ + 1 < p_.size() && p_[at_ + 1] == '^' ? 3 : 2;
-                out += p_.substr(at_, length);
-                at_ = std::min(p_.size(), at_ + length);
-            } else if (p_.substr(at_).starts_with("[:")) {
-                posixClass(out);
-            } else {
-                out += p_[at_++];
+        const bool negated = at_ < p_.size() && p_[at_] == '^';
+        at_ += negated ? 1 : 0;
+        Members members;
+        for (bool first = true;; first = false) {
+            if (at_ >= p_.size())
+                refuse("the bracket '[' is not closed; write '\\[' for a literal '['");
+            if (p_[at_] == ']' && !first) {
+                ++at_;
+                break;
             }
+            const Member start = member();
+            if (!rangeFollows()) {
+                members |= start.set;
+                continue;
+            }
+            ++at_;  // the '-'
+            const Member end = member();
+            if (!start.character || !end.character)
+                refuse("a range cannot start or end at a class");
+            if (*end.character < *start.character)
+                refuse("the range " +
+                       quoteArg(std::string{static_cast<char>(*start.character), '-',
+                                            static_cast<char>(*end.character)}) +
+                       " is reversed");
+            addRange(members, *start.character, *end.character);
         }
-        if (at_ < p_.size())
-            out += p_[at_++];
+        if (ignoreCase_)
+            members = withBothCases(members);
+        out += classText(negated ? ~members : members);
     }
 
-    void posixClass(std::string& out) {
-        const std::size_t close = p_.find(":]", at_ + 2);
-        if (close == std::string_view::npos) {
-            out += p_[at_++];
-            return;
-        }
-        const std::string_view name = p_.substr(at_ + 2, close - at_ - 2);
-        for (const PosixClass& pc : kPosixClasses) {
-            if (pc.name == name) {
-                out += pc.members;
-                at_ = close + 2;
-                return;
+    // A '-' that joins two members: not the last character before ']'.
+    bool rangeFollows() const {
+        return at_ + 1 < p_.size() && p_[at_] == '-' && p_[at_ + 1] != ']';
+    }
+
+    // One member: [:name:], [=c=], [.c.], an escape of the library's or a
+    // character.
+    Member member() {
+        Member m;
+        const std::string_view rest = p_.substr(at_);
+        if (rest.starts_with("[:") || rest.starts_with("[=") || rest.starts_with("[.")) {
+            const char kind = rest[1];
+            const std::size_t close = rest.find(std::string{kind, ']'}, 2);
+            if (close == std::string_view::npos)
+                refuse(std::string("'[") + kind + "' is not closed by '" + kind + "]'");
+            const std::string_view name = rest.substr(2, close - 2);
+            at_ += close + 2;
+            if (kind == ':') {
+                m.set = posixClass(name);
+            } else if (name.size() != 1) {
+                refuse(std::string("[") + kind + std::string(name) + kind +
+                       "] names no single character");
+            } else {
+                m.set.set(static_cast<unsigned char>(name[0]));
+                if (kind == '.')
+                    m.character = static_cast<unsigned char>(name[0]);
             }
+            return m;
+        }
+        if (rest[0] == '\\') {
+            const std::size_t n = escapeLength(p_, at_);
+            std::string single = "[";
+            single += rest.substr(0, n);
+            single += ']';
+            m.set = libraryClassMembers(single);
+            at_ += n;
+            if (m.set.count() == 1)
+                m.character = onlyMember(m.set);
+            return m;
+        }
+        m.character = static_cast<unsigned char>(rest[0]);
+        m.set.set(static_cast<std::size_t>(*m.character));
+        ++at_;
+        return m;
+    }
+
+    Members posixClass(std::string_view name) const {
+        for (const PosixClass& pc : kPosixClasses) {
+            if (pc.name != name)
+                continue;
+            Members members;
+            for (std::size_t i = 0; i + 1 < pc.ranges.size(); i += 2)
+                addRange(members, static_cast<unsigned char>(pc.ranges[i]),
+                         static_cast<unsigned char>(pc.ranges[i + 1]));
+            return members;
         }
         refuse("unknown character class [:" + std::string(name) + ":]");
     }
 
     std::string_view p_;
+    bool basic_;
+    bool ignoreCase_;
     std::size_t at_ = 0;
 };
 
 }  // namespace
 
-std::vector<std::string> rewriteGrepPattern(std::string_view pattern) {
-    return Rewriter(pattern).run();
+Rewritten rewriteGrepPattern(std::string_view pattern, Dialect dialect, bool ignoreCase) {
+    try {
+        return {Rewriter(pattern, dialect, ignoreCase).run(), ""};
+    } catch (const Refused& refused) {
+        return {{}, "pattern " + quoteArg(pattern) + " is refused: " + refused.why};
+    }
 }
 
-std::string literalPattern(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        if (std::isalnum(static_cast<unsigned char>(c)) != 0) {
-            out += c;
-        } else {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned char>(c));
-            out += hex;
+std::vector<PatternSource> patternSources(const std::vector<std::string>& patterns, Dialect dialect,
+                                          bool ignoreCase, std::string& refusal) {
+    std::vector<PatternSource> sources;
+    for (const std::string& given : patterns) {
+        if (dialect == Dialect::fixed) {
+            sources.push_back({given, true, given});
+            continue;
         }
+        Rewritten rewritten = rewriteGrepPattern(given, dialect, ignoreCase);
+        if (!rewritten.refusal.empty()) {
+            refusal = rewritten.refusal;
+            return {};
+        }
+        for (std::string& pattern : rewritten.patterns)
+            sources.push_back({std::move(pattern), false, given});
     }
-    return out;
+    return sources;
 }
 
 }  // namespace xvtool

@@ -32,7 +32,8 @@ SearchResult FileSearch::run(int fd, std::string_view name) {
     folded_.assign(1, kNewline);
     regionStart_ = limit_ = 1;
     selected_ = 0;
-    stop_ = trailing_ = binary_ = false;
+    stop_ = trailing_ = binary_ = binaryMatches_ = false;
+    offset_ = 0;
     lastPrintedEnd_ = 0;
     afterLeft_ = 0;
     numberedAt_ = 1;
@@ -50,6 +51,7 @@ SearchResult FileSearch::run(int fd, std::string_view name) {
             keepForContext(limit_);
     }
     result.selected = selected_;
+    result.binaryMatches = binaryMatches_;
     return result;
 }
 
@@ -82,9 +84,13 @@ bool FileSearch::readMore(int fd, SearchResult& result, bool& atEnd) {
             return false;
         text_ += kNewline;
     }
+    if (options_.binaryFiles != BinaryFiles::text &&
+        (binary_ || std::memchr(text_.data() + old, '\0', n) != nullptr)) {
+        noteBinary(old);
+        if (stop_)
+            return false;
+    }
     const char* fresh = text_.data() + old;
-    if (!binary_ && std::memchr(fresh, '\0', n) != nullptr)
-        binary_ = true;
     if (matchers_.foldedText()) {
         folded_.resize(text_.size());
         foldCase(text_.data() + old, text_.size() - old, folded_.data() + old);
@@ -96,6 +102,21 @@ bool FileSearch::readMore(int fd, SearchResult& result, bool& atEnd) {
     return true;
 }
 
+// A read from `from` on brought a NUL byte, or came after one: NUL bytes
+// end lines from there on. With -I the input matches nothing.
+void FileSearch::noteBinary(std::size_t from) {
+    if (!binary_) {
+        binary_ = true;
+        afterLeft_ = 0;  // what follows is not text to show as context
+        if (options_.binaryFiles == BinaryFiles::withoutMatch) {
+            selected_ = 0;
+            stop_ = true;
+            return;
+        }
+    }
+    std::replace(text_.data() + from, text_.data() + text_.size(), '\0', kNewline);
+}
+
 // Moves what is left after `limit` (the unfinished line, and the last -B
 // lines) to the front of the buffer.
 void FileSearch::keepForContext(std::size_t limit) {
@@ -104,7 +125,10 @@ void FileSearch::keepForContext(std::size_t limit) {
         keep = lineStart(1, keep - 1);
     if (options_.lineNumbers)
         lineNumberAt(limit);
+    if (lastPrintedEnd_ > keep)
+        keep = lastPrintedEnd_;  // lines printed already are not context again
     const std::size_t shift = keep - 1;
+    offset_ += shift;
     text_.erase(1, shift);
     if (matchers_.foldedText())
         folded_.erase(1, shift);
@@ -180,13 +204,13 @@ void FileSearch::line(std::size_t start, std::size_t end, const Match* first) {
     const bool matches = first != nullptr;
     if (trailing_) {
         if (afterLeft_ > 0)
-            printContext(start, end, matches);
+            printContext(start, end);
         stop_ = afterLeft_ == 0;
         return;
     }
     if (matches == options_.invert) {
         if (afterLeft_ > 0)
-            printContext(start, end, matches);
+            printContext(start, end);
         return;
     }
     ++selected_;
@@ -196,8 +220,7 @@ void FileSearch::line(std::size_t start, std::size_t end, const Match* first) {
     }
     if (printLines_) {
         if (binary_) {
-            printer_.binaryMatches(name_);
-            stop_ = true;
+            binaryMatches_ = stop_ = true;
             return;
         }
         printSelected(start, end, first != nullptr ? *first : Match{start, 0});
@@ -212,37 +235,53 @@ void FileSearch::printSelected(std::size_t start, std::size_t end, const Match& 
     printBefore(start);
     const unsigned long number = options_.lineNumbers ? lineNumberAt(start) : 0;
     if (!options_.onlyMatching) {
-        printer_.prefix(name_, number, LineKind::selected);
-        printText(start, end, !options_.invert);
+        printer_.prefix(name_, number, offsetOf(start), LineKind::selected);
+        printText(start, end, LineKind::selected);
         printer_.endLine();
-    } else if (!options_.invert) {
-        // Each match, then the next one after it (one character on after an
-        // empty one).
-        Match m = first;
-        for (bool found = true; found;) {
-            if (m.length > 0) {
-                printer_.prefix(name_, number, LineKind::selected);
-                printer_.match(std::string_view(text_.data() + m.start, m.length));
-                printer_.endLine();
-            }
-            const std::size_t from = m.start + std::max<std::size_t>(m.length, 1);
-            found = from <= end && matchers_.find(searched(), from, end + 1, m);
-        }
+    } else if (showsMatches(LineKind::selected)) {
+        printMatches(start, end, &first, number, LineKind::selected);
     }
     printer_.notePrinted();
     lastPrintedEnd_ = end + 1;
     afterLeft_ = options_.after;
 }
 
-void FileSearch::printContext(std::size_t start, std::size_t end, bool matches) {
+void FileSearch::printContext(std::size_t start, std::size_t end) {
     --afterLeft_;
+    const unsigned long number = options_.lineNumbers ? lineNumberAt(start) : 0;
     if (!options_.onlyMatching) {
-        printer_.prefix(name_, options_.lineNumbers ? lineNumberAt(start) : 0, LineKind::context);
-        printText(start, end, matches);
+        printer_.prefix(name_, number, offsetOf(start), LineKind::context);
+        printText(start, end, LineKind::context);
         printer_.endLine();
+    } else if (showsMatches(LineKind::context)) {
+        printMatches(start, end, nullptr, number, LineKind::context);
     }
     printer_.notePrinted();
     lastPrintedEnd_ = end + 1;
+}
+
+// With -o: each non-empty match in the line [start, end) on a line of its
+// own; `first` is the line's first match when it is known.
+void FileSearch::printMatches(std::size_t start, std::size_t end, const Match* first,
+                              unsigned long number, LineKind kind) {
+    Match m = first != nullptr ? *first : Match{start, 0};
+    for (bool found = first != nullptr || matchers_.find(searched(), start, end + 1, m); found;) {
+        if (m.length > 0) {
+            printer_.prefix(name_, number, offsetOf(m.start), kind);
+            printer_.match(std::string_view(text_.data() + m.start, m.length));
+            printer_.endLine();
+        }
+        // The next match after this one (one character on after an empty one).
+        const std::size_t from = m.start + std::max<std::size_t>(m.length, 1);
+        found = from <= end && matchers_.find(searched(), from, end + 1, m);
+    }
+}
+
+// Whether the matches of a line of this kind are shown (-o, colour): those
+// of selected lines, or with -v those of context lines, which are the lines
+// that match.
+bool FileSearch::showsMatches(LineKind kind) const {
+    return (kind == LineKind::selected) != options_.invert;
 }
 
 // The -B lines before a selected line that starts at `start`, and the group
@@ -253,8 +292,7 @@ void FileSearch::printBefore(std::size_t start) {
     long count = 0;
     for (; count < options_.before && first > floor; ++count)
         first = lineStart(floor, first - 1);
-    if (options_.context && (options_.after > 0 || options_.before > 0) &&
-        printer_.printedLines() && first != lastPrintedEnd_)
+    if (options_.context && printer_.printedLines() && first != lastPrintedEnd_)
         printer_.groupSeparator();
     if (count == 0)
         return;
@@ -262,19 +300,21 @@ void FileSearch::printBefore(std::size_t start) {
     for (std::size_t at = first; at < start; ++number) {
         const std::size_t end = lineEnd(at);
         if (!options_.onlyMatching) {
-            printer_.prefix(name_, number, LineKind::context);
-            printText(at, end, options_.invert);
+            printer_.prefix(name_, number, offsetOf(at), LineKind::context);
+            printText(at, end, LineKind::context);
             printer_.endLine();
+        } else if (showsMatches(LineKind::context)) {
+            printMatches(at, end, nullptr, number, LineKind::context);
         }
         at = end + 1;
     }
 }
 
-// The text of the line [start, end), its matches in colour when `highlight`
-// and colour is on.
-void FileSearch::printText(std::size_t start, std::size_t end, bool highlight) {
+// The text of the line [start, end), with its matches in colour when colour
+// is on and lines of this kind show them.
+void FileSearch::printText(std::size_t start, std::size_t end, LineKind kind) {
     std::size_t written = start;
-    if (highlight && printer_.inColor()) {
+    if (printer_.inColor() && showsMatches(kind)) {
         Match m;
         for (std::size_t from = start; from <= end && matchers_.find(searched(), from, end + 1, m);
              from = m.start + std::max<std::size_t>(m.length, 1)) {
