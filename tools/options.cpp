@@ -120,8 +120,8 @@ Options::Options(std::string_view command, std::span<char* const> args,
         if (word.starts_with("--")) {
             const std::size_t eq = word.find('=');
             const KnownOption& option = findLong(word.substr(0, eq));
-            const std::string spelling(word.substr(0, eq) == option.alias ? option.alias
-                                                                          : option.name);
+            const std::string_view typed = word.substr(0, eq);
+            const std::string spelling(option.name.starts_with(typed) ? option.name : option.alias);
             const char* value = nullptr;
             if (eq != std::string_view::npos) {
                 if (!option.takesValue && !option.optionalValue)
