@@ -220,7 +220,9 @@ void FileSearch::line(std::size_t start, std::size_t end, const Match* first) {
     }
     if (printLines_) {
         if (binary_) {
+            // Reported instead of the line, which still separates groups.
             binaryMatches_ = stop_ = true;
+            printer_.notePrinted();
             return;
         }
         printSelected(start, end, first != nullptr ? *first : Match{start, 0});
