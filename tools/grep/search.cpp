@@ -235,14 +235,8 @@ void FileSearch::line(std::size_t start, std::size_t end, const Match* first) {
 
 void FileSearch::printSelected(std::size_t start, std::size_t end, const Match& first) {
     printBefore(start);
-    const unsigned long number = options_.lineNumbers ? lineNumberAt(start) : 0;
-    if (!options_.onlyMatching) {
-        printer_.prefix(name_, number, offsetOf(start), LineKind::selected);
-        printText(start, end, LineKind::selected);
-        printer_.endLine();
-    } else if (showsMatches(LineKind::selected)) {
-        printMatches(start, end, &first, number, LineKind::selected);
-    }
+    printLine(start, end, options_.lineNumbers ? lineNumberAt(start) : 0, LineKind::selected,
+              &first);
     printer_.notePrinted();
     lastPrintedEnd_ = end + 1;
     afterLeft_ = options_.after;
@@ -250,20 +244,27 @@ void FileSearch::printSelected(std::size_t start, std::size_t end, const Match& 
 
 void FileSearch::printContext(std::size_t start, std::size_t end) {
     --afterLeft_;
-    const unsigned long number = options_.lineNumbers ? lineNumberAt(start) : 0;
-    if (!options_.onlyMatching) {
-        printer_.prefix(name_, number, offsetOf(start), LineKind::context);
-        printText(start, end, LineKind::context);
-        printer_.endLine();
-    } else if (showsMatches(LineKind::context)) {
-        printMatches(start, end, nullptr, number, LineKind::context);
-    }
+    printLine(start, end, options_.lineNumbers ? lineNumberAt(start) : 0, LineKind::context,
+              nullptr);
     printer_.notePrinted();
     lastPrintedEnd_ = end + 1;
 }
 
+// The line [start, end) with its prefix, or with -o its matches when lines
+// of its kind show them; `first` is its first match when it is known.
+void FileSearch::printLine(std::size_t start, std::size_t end, unsigned long number, LineKind kind,
+                           const Match* first) {
+    if (!options_.onlyMatching) {
+        printer_.prefix(name_, number, offsetOf(start), kind);
+        printText(start, end, kind);
+        printer_.endLine();
+    } else if (showsMatches(kind)) {
+        printMatches(start, end, first, number, kind);
+    }
+}
+
 // With -o: each non-empty match in the line [start, end) on a line of its
-// own; `first` is the line's first match when it is known.
+// own.
 void FileSearch::printMatches(std::size_t start, std::size_t end, const Match* first,
                               unsigned long number, LineKind kind) {
     Match m = first != nullptr ? *first : Match{start, 0};
@@ -301,13 +302,7 @@ void FileSearch::printBefore(std::size_t start) {
     unsigned long number = options_.lineNumbers ? lineNumberAt(start) - count : 0;
     for (std::size_t at = first; at < start; ++number) {
         const std::size_t end = lineEnd(at);
-        if (!options_.onlyMatching) {
-            printer_.prefix(name_, number, offsetOf(at), LineKind::context);
-            printText(at, end, LineKind::context);
-            printer_.endLine();
-        } else if (showsMatches(LineKind::context)) {
-            printMatches(at, end, nullptr, number, LineKind::context);
-        }
+        printLine(at, end, number, LineKind::context, nullptr);
         at = end + 1;
     }
 }

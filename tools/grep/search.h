@@ -43,6 +43,8 @@ class FileSearch {
     void line(std::size_t start, std::size_t end, const Match* first);
     void printSelected(std::size_t start, std::size_t end, const Match& first);
     void printContext(std::size_t start, std::size_t end);
+    void printLine(std::size_t start, std::size_t end, unsigned long number, LineKind kind,
+                   const Match* first);
     void printMatches(std::size_t start, std::size_t end, const Match* first, unsigned long number,
                       LineKind kind);
     void printBefore(std::size_t start);
