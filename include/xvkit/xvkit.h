@@ -14,6 +14,7 @@
 #include <xvkit/xvobject.h>
 #include <xvkit/xvplatform.h>
 #include <xvkit/xvregexp.h>
+#include <xvkit/xvregexset.h>
 #include <xvkit/xvstring.h>
 
 #endif  // XVKIT_XVKIT_H_

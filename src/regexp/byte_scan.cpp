@@ -109,11 +109,10 @@ bool vectorScansAvailable() {
 #endif
 }
 
-// Visits the members only: a set is made for every pattern a thread meets.
-ByteSet::ByteSet(const unsigned short* map) {
-    for (int w = 0; w < 16; ++w) {
-        map_[w] = map[w];
-        for (unsigned bits = map[w]; bits != 0; bits &= bits - 1) {
+// Visits the members only: a finder is made for every pattern a thread meets.
+ByteClassFinder::ByteClassFinder(const ByteMap& map) : map_(map) {
+    for (int w = 0; w < kMapWords; ++w) {
+        for (unsigned bits = map.words[w]; bits != 0; bits &= bits - 1) {
             const int low = __builtin_ctz(bits);
             ++count_;
             only_ = static_cast<unsigned char>(w * 16 + low);
@@ -123,16 +122,20 @@ ByteSet::ByteSet(const unsigned short* map) {
     }
 }
 
-int ByteSet::frequencyOf(const unsigned short* map) {
+int ByteClassFinder::frequencyOf(const ByteMap& map) {
     int total = 0;
-    for (int w = 0; w < 16; ++w) {
-        for (unsigned bits = map[w]; bits != 0; bits &= bits - 1)
+    for (int w = 0; w < kMapWords; ++w) {
+        for (unsigned bits = map.words[w]; bits != 0; bits &= bits - 1)
             total += kFrequency[static_cast<unsigned char>(w * 16 + __builtin_ctz(bits))];
     }
     return total;
 }
 
-std::size_t ByteSet::find(const unsigned char* text, std::size_t n, std::size_t p) const {
+int ByteClassFinder::frequencyOf(unsigned char c) {
+    return kFrequency[c];
+}
+
+std::size_t ByteClassFinder::find(const unsigned char* text, std::size_t n, std::size_t p) const {
     XVKIT_DCHECK(p <= n);
     if (count_ == 1) {
         const void* at = std::memchr(text + p, only_, n - p);
@@ -145,7 +148,8 @@ std::size_t ByteSet::find(const unsigned char* text, std::size_t n, std::size_t 
                                                       : findScalar(text, n, p);
 }
 
-std::size_t ByteSet::findScalar(const unsigned char* text, std::size_t n, std::size_t p) const {
+std::size_t ByteClassFinder::findScalar(const unsigned char* text, std::size_t n,
+                                        std::size_t p) const {
     std::size_t q = p;
     for (; q + 4 <= n; q += 4) {
         if (bit(text[q]) | bit(text[q + 1]) | bit(text[q + 2]) | bit(text[q + 3]))
@@ -160,9 +164,9 @@ std::size_t ByteSet::findScalar(const unsigned char* text, std::size_t n, std::s
 
 #if XVKIT_VECTOR_SCANS
 
-__attribute__((target("avx2"))) std::size_t ByteSet::findVector(const unsigned char* text,
-                                                                std::size_t n,
-                                                                std::size_t p) const {
+__attribute__((target("avx2"))) std::size_t ByteClassFinder::findVector(const unsigned char* text,
+                                                                        std::size_t n,
+                                                                        std::size_t p) const {
     if (n - p < kVector)
         return findScalar(text, n, p);
     alignas(16) static constexpr unsigned char kNibbleBits[16] = {1, 2, 4, 8, 16, 32, 64, 128,
@@ -194,7 +198,8 @@ __attribute__((target("avx2"))) std::size_t ByteSet::findVector(const unsigned c
 
 #else
 
-std::size_t ByteSet::findVector(const unsigned char* text, std::size_t n, std::size_t p) const {
+std::size_t ByteClassFinder::findVector(const unsigned char* text, std::size_t n,
+                                        std::size_t p) const {
     return findScalar(text, n, p);
 }
 

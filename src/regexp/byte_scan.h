@@ -10,6 +10,8 @@
 
 #include <cstddef>
 
+#include "byte_map.h"
+
 namespace xvkit::regexp {
 
 constexpr std::size_t kNoPosition = static_cast<std::size_t>(-1);
@@ -17,18 +19,19 @@ constexpr std::size_t kNoPosition = static_cast<std::size_t>(-1);
 // Whether this processor runs the vector forms.
 bool vectorScansAvailable();
 
-// A set of characters, from a 256-bit membership map of 16 words (character
-// `c` is a member when bit `c % 16` of word `c / 16` is set).
-class ByteSet {
+// The first character of a class (a set of characters) in a text.
+class ByteClassFinder {
   public:
-    ByteSet() = default;
-    explicit ByteSet(const unsigned short* map);
+    ByteClassFinder() = default;
+    explicit ByteClassFinder(const ByteMap& map);
 
     bool contains(unsigned char c) const { return bit(c) != 0; }
     // An estimate of how many characters of ten thousand in common text are
-    // members of the set of `map`; the lower, the fewer candidates a scan for
-    // the set stops at.
-    static int frequencyOf(const unsigned short* map);
+    // members of `map`; the lower, the fewer candidates a scan for the class
+    // stops at.
+    static int frequencyOf(const ByteMap& map);
+    // The same estimate for one character.
+    static int frequencyOf(unsigned char c);
 
     // The first position in [p, n) of `text` holding a member, or kNoPosition.
     std::size_t find(const unsigned char* text, std::size_t n, std::size_t p) const;
@@ -37,9 +40,9 @@ class ByteSet {
 
   private:
     // 1 for a member, else 0.
-    unsigned bit(unsigned char c) const { return (map_[c >> 4] >> (c & 15)) & 1u; }
+    unsigned bit(unsigned char c) const { return map_.contains(c) ? 1u : 0u; }
 
-    unsigned short map_[16] = {};
+    ByteMap map_;
     int count_ = 0;
     unsigned char only_ = 0;  // the member, when there is exactly one
     // For the vector scan: lowRows_[l] has bit h set when character 16 * h + l

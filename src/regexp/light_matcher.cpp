@@ -4,8 +4,7 @@
 #include <memory>
 #include <optional>
 
-#include <xvkit/xvregexp.h>
-
+#include "code_reader.h"
 #include "debug_check.h"
 #include "dfa_search.h"
 #include "lockstep_search.h"
@@ -18,34 +17,26 @@ namespace {
 // Below this many characters the lock-step search is as quick as building
 // the tables for a pattern met for the first time.
 constexpr std::size_t kShortText = 32;
-// A pattern whose tables overflowed this often is left to the lock-step search.
-constexpr int kMaxDfaFailures = 2;
 // The largest code, end word included.
 constexpr std::size_t kMaxCodeWords = 256;
 
-// The number of words of a terminated code, its end word included.
-std::size_t codeWords(const unsigned short* code) {
-    std::size_t w = 0;
-    while (code[w] != kXRECodeEnd)
-        w += code[w] == kXRECodeClass ? kXREClassWords : 1;
-    return w + 1;
-}
-
-// A decoded pattern with its search tables, kept per thread for the pattern
-// searched last, so that repeated searches with one pattern decode it and
-// build its tables once. It holds its own copy of the code, and is made over
-// in place for the next pattern.
+// A decoded pattern with its search tables, kept so that repeated searches
+// with one pattern decode it and build its tables once. It holds its own copy
+// of the code, and is made over in place for another pattern.
 class CachedPattern {
   public:
-    // Makes this the pattern of `code`; returns whether it already was.
-    bool hold(const unsigned short* code) {
+    // Whether this is the pattern of `code`.
+    bool holds(const unsigned short* code) const {
         // Equal words up to the cached end word make the same code. Codes are
         // short, so a plain loop beats a call to memcmp.
         std::size_t same = 0;
         while (same < words_ && code[same] == code_[same])
             ++same;
-        if (words_ > 0 && same == words_)
-            return true;
+        return words_ > 0 && same == words_;
+    }
+
+    // Makes this the pattern of `code`.
+    void hold(const unsigned short* code) {
         const std::size_t words = codeWords(code);
         XVKIT_DCHECK(words <= kMaxCodeWords);
         dfa_.reset();
@@ -54,11 +45,13 @@ class CachedPattern {
         words_ = words;
         program_.emplace(code_);
         dfa_.emplace(*program_);
-        return false;
     }
 
     const Program& program() const { return *program_; }
     DfaSearcher& dfa() { return *dfa_; }
+
+    // When the pattern was last searched with, on its cache's clock.
+    unsigned long lastUse = 0;
 
   private:
     std::size_t words_ = 0;
@@ -67,12 +60,39 @@ class CachedPattern {
     std::optional<DfaSearcher> dfa_;
 };
 
+// The patterns a thread searched with lately.
+class PatternCache {
+  public:
+    // The entry of `code`, made over from the one used longest ago when the
+    // pattern is not there; `*known` tells whether it was.
+    CachedPattern& find(const unsigned short* code, bool* known) {
+        CachedPattern* oldest = &entries_[0];
+        for (CachedPattern& entry : entries_) {
+            if (entry.holds(code)) {
+                *known = true;
+                entry.lastUse = ++clock_;
+                return entry;
+            }
+            if (entry.lastUse < oldest->lastUse)
+                oldest = &entry;
+        }
+        *known = false;
+        oldest->hold(code);
+        oldest->lastUse = ++clock_;
+        return *oldest;
+    }
+
+  private:
+    CachedPattern entries_[kCachedPatterns];
+    unsigned long clock_ = 0;
+};
+
 // The calling thread's cache: made on the thread's first search and released
 // with the thread's thread_local objects. Both variables are trivially
 // destructible, so they stay readable after that release, while the thread
 // still runs atexit handlers, static destructors and later thread_local
 // destructors that may search too.
-thread_local CachedPattern* threadCache = nullptr;
+thread_local PatternCache* threadCache = nullptr;
 thread_local bool threadCacheReleased = false;
 
 struct ThreadCacheRelease {
@@ -84,25 +104,24 @@ struct ThreadCacheRelease {
 };
 
 // The cache of the calling thread, or null once it has been released.
-CachedPattern* cachedPattern() {
+PatternCache* patternCache() {
     if (threadCache == nullptr && !threadCacheReleased) {
         thread_local ThreadCacheRelease release;  // registers the release at thread end
-        threadCache = new CachedPattern;
+        threadCache = new PatternCache;
     }
     return threadCache;
 }
 
 // Whether the table-driven search pays for a search from `start`: its tables
 // are built as they are needed, which costs more than a lock-step search of a
-// short text unless this thread's last search used the pattern too.
-bool tablesPay(const DfaSearcher& dfa, bool known, std::size_t n, std::size_t start) {
-    return start < n && (known || n - start >= kShortText) && dfa.failures() < kMaxDfaFailures;
+// short text unless this thread searched with the pattern lately.
+bool tablesPay(bool known, std::size_t n, std::size_t start) {
+    return start < n && (known || n - start >= kShortText);
 }
 
-bool searchWith(CachedPattern& cached, const unsigned short* code, const unsigned char* bytes,
-                std::size_t n, std::size_t start, std::size_t* matchStart, std::size_t* matchLength,
+bool searchWith(CachedPattern& cached, bool known, const unsigned char* bytes, std::size_t n,
+                std::size_t start, std::size_t* matchStart, std::size_t* matchLength,
                 Engine* decidedBy) {
-    const bool known = cached.hold(code);
     const Program& program = cached.program();
     if (program.pureLiteral() && !program.anchored()) {
         *decidedBy = Engine::literalScan;
@@ -120,17 +139,9 @@ bool searchWith(CachedPattern& cached, const unsigned short* code, const unsigne
             return false;
         }
     }
-    DfaSearcher& dfa = cached.dfa();
-    if (tablesPay(dfa, known, n, start)) {
+    if (tablesPay(known, n, start)) {
         *decidedBy = Engine::tables;
-        switch (dfa.search(bytes, n, start, matchStart, matchLength)) {
-            case DfaOutcome::found:
-                return true;
-            case DfaOutcome::notFound:
-                return false;
-            case DfaOutcome::tooManyStates:
-                break;
-        }
+        return cached.dfa().search(bytes, n, start, matchStart, matchLength);
     }
     *decidedBy = Engine::lockstep;
     return lockstepSearch(program, bytes, n, start, matchStart, matchLength);
@@ -140,35 +151,25 @@ bool searchWith(CachedPattern& cached, const unsigned short* code, const unsigne
 
 HeadOutcome matchAnchoredHead(const unsigned short* code, const unsigned char* text, std::size_t n,
                               std::size_t start, std::size_t* matchLength) {
-    XVKIT_DCHECK(code[0] == kXRECodeBeginAnchor && start <= n);
+    CodeReader reader(code);
+    const CodeItem anchor = reader.next();
+    XVKIT_DCHECK(anchor.type == ItemType::beginAnchor && start <= n);
     std::size_t p = start;
-    for (const unsigned short* w = code + 1;;) {
-        const unsigned short word = *w;
-        if (word == kXRECodeEnd) {
-            *matchLength = p - start;
-            return HeadOutcome::found;
-        }
-        if (word == kXRECodeStar || word == kXRECodePlus || word == kXRECodeOptional)
+    while (!reader.done()) {
+        const CodeItem item = reader.next();
+        if (item.repeat != Repeat::once)
             return HeadOutcome::undecided;
-        if (word == kXRECodeEndAnchor) {
+        if (item.type == ItemType::endAnchor) {
             if (p != n)
                 return HeadOutcome::notFound;
-            ++w;
             continue;
         }
-        if (p == n)
+        if (p == n || !item.accepts(text[p]))
             return HeadOutcome::notFound;
-        const unsigned char c = text[p++];
-        if (word == kXRECodeClass) {
-            if (!((w[1 + (c >> 4)] >> (c & 15)) & 1u))
-                return HeadOutcome::notFound;
-            w += kXREClassWords;
-            continue;
-        }
-        if (word == kXRECodeAny ? c == '\n' : c != word)
-            return HeadOutcome::notFound;
-        ++w;
+        ++p;
     }
+    *matchLength = p - start;
+    return HeadOutcome::found;
 }
 
 bool search(const unsigned short* code, const char* text, std::size_t n, std::size_t start,
@@ -177,18 +178,21 @@ bool search(const unsigned short* code, const char* text, std::size_t n, std::si
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     Engine engine = Engine::anchoredHead;
     bool found = false;
-    const HeadOutcome head = code[0] == kXRECodeBeginAnchor
+    const HeadOutcome head = beginsWithAnchor(code)
                                  ? matchAnchoredHead(code, bytes, n, start, matchLength)
                                  : HeadOutcome::undecided;
     if (head != HeadOutcome::undecided) {
         *matchStart = start;
         found = head == HeadOutcome::found;
-    } else if (CachedPattern* cached = cachedPattern()) {
-        found = searchWith(*cached, code, bytes, n, start, matchStart, matchLength, &engine);
+    } else if (PatternCache* cache = patternCache()) {
+        bool known = false;
+        CachedPattern& cached = cache->find(code, &known);
+        found = searchWith(cached, known, bytes, n, start, matchStart, matchLength, &engine);
     } else {
         // The thread is ending and its cache is gone: this search decodes for itself.
         const auto own = std::make_unique<CachedPattern>();
-        found = searchWith(*own, code, bytes, n, start, matchStart, matchLength, &engine);
+        own->hold(code);
+        found = searchWith(*own, false, bytes, n, start, matchStart, matchLength, &engine);
     }
     if (decidedBy != nullptr)
         *decidedBy = engine;

@@ -8,11 +8,11 @@
 // patterns first scan for the rarest character every match needs, which
 // bounds where a match can begin (or shows there is none); then the
 // table-driven pass of dfa_search.h runs when the tables pay (a long text, or
-// a pattern this thread searched with last), and the lock-step search of
-// lockstep_search.h everywhere else. Each thread keeps the decoded pattern and
-// tables it used last until the thread ends; a search made after that (from a
-// destructor or an atexit handler) decodes for itself. Nothing else is
-// allocated.
+// a pattern this thread searched with lately), and the lock-step search of
+// lockstep_search.h everywhere else. Each thread keeps the decoded patterns
+// and tables of the last eight patterns it searched with until the thread
+// ends; a search made after that (from a destructor or an atexit handler)
+// decodes for itself.
 
 #ifndef XVKIT_SRC_REGEXP_LIGHT_MATCHER_H_
 #define XVKIT_SRC_REGEXP_LIGHT_MATCHER_H_
@@ -20,6 +20,9 @@
 #include <cstddef>
 
 namespace xvkit::regexp {
+
+// How many patterns each thread keeps decoded, with their tables.
+constexpr int kCachedPatterns = 8;
 
 // The engines that can decide a search, in the order a search tries them.
 enum class Engine : unsigned char {

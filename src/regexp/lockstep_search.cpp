@@ -1,5 +1,6 @@
 #include "lockstep_search.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "debug_check.h"
@@ -20,26 +21,32 @@ class LockstepSearch {
         std::memset(mark_, 0, sizeof mark_[0] * static_cast<std::size_t>(program.count()));
     }
 
-    bool run(std::size_t start, std::size_t* matchStart, std::size_t* matchLength) {
+    bool run(std::size_t start, std::size_t lastStart, std::size_t* matchStart,
+             std::size_t* matchLength) {
         Thread* current = listA_;
         Thread* next = listB_;
         int currentCount = 0;
         std::size_t p = start;
-        const bool skipAhead = program_.firstSlotRequired() && !program_.anchored();
+        const bool anchored = program_.anchored();
+        if (anchored)
+            lastStart = start;
+        lastStart = std::min(lastStart, n_);
+        const bool skipAhead = program_.firstSlotRequired() && !anchored;
         for (;;) {
             // A new start has the lowest priority; none is tried once a match is known.
-            if (!found_ && (p == start || !program_.anchored())) {
+            if (!found_ && p <= lastStart) {
                 if (currentCount == 0 && skipAhead) {
                     p = program_.nextCandidate(text_, n_, p);
-                    if (p == kNoPosition)
+                    if (p == kNoPosition || p > lastStart)
                         break;
                 }
-                add(current, currentCount, 0, p, p);
+                if (program_.startAllowed(text_, p))
+                    add(current, currentCount, 0, p, p);
             }
             if (p == n_)
                 break;
             if (currentCount == 0) {
-                if (found_ || program_.anchored())
+                if (found_ || p >= lastStart)
                     break;
                 ++p;
                 continue;
@@ -55,9 +62,7 @@ class LockstepSearch {
                 if (add(next, nextCount, to, current[t].start, p + 1))
                     break;
             }
-            Thread* swap = current;
-            current = next;
-            next = swap;
+            std::swap(current, next);
             currentCount = nextCount;
             ++p;
         }
@@ -71,9 +76,10 @@ class LockstepSearch {
   private:
     // Enters slot `k` at position `p` for a state whose match started at
     // `start`, following the moves that consume nothing (skipping an optional
-    // or repeated item, passing the end anchor at the end). Returns true on
+    // or repeated item, passing an assertion that holds). Returns true on
     // reaching the end of the code, which records the match.
     bool add(Thread* list, int& count, int k, std::size_t start, std::size_t p) {
+        const int next = p < n_ ? text_[p] : kEndOfText;
         for (;;) {
             if (k == program_.count()) {
                 found_ = true;
@@ -82,8 +88,8 @@ class LockstepSearch {
                 return true;
             }
             const Slot& slot = program_.slot(k);
-            if (slot.kind == Kind::endAnchor) {
-                if (p != n_)
+            if (slot.kind == Kind::assertion) {
+                if (!slot.passable(next))
                     return false;
                 ++k;
                 continue;
@@ -113,10 +119,13 @@ class LockstepSearch {
 }  // namespace
 
 bool lockstepSearch(const Program& program, const unsigned char* text, std::size_t n,
-                    std::size_t start, std::size_t* matchStart, std::size_t* matchLength) {
+                    std::size_t start, std::size_t lastStart, std::size_t* matchStart,
+                    std::size_t* matchLength) {
     XVKIT_DCHECK(start <= n);
+    if (lastStart < start)
+        return false;
     LockstepSearch search(program, text, n);
-    return search.run(start, matchStart, matchLength);
+    return search.run(start, lastStart, matchStart, matchLength);
 }
 
 }  // namespace xvkit::regexp

@@ -4,6 +4,11 @@
 
 #include <xvkit/xvregexp.h>
 
+#include "byte_map.h"
+#include "pattern_compiler.h"
+
+namespace xvkit::regexp {
+
 namespace {
 
 constexpr int kSyntaxError = 1;
@@ -93,44 +98,6 @@ int readChar(const char*& p) {
     return static_cast<unsigned char>(c);
 }
 
-void setBits(unsigned short* map, int from, int to) {
-    for (int c = from; c <= to; ++c)
-        map[c / 16] |= static_cast<unsigned short>(1u << (c % 16));
-}
-
-// Parses the class text after `[` at `p` into the 16 words of `map`; on
-// success moves `p` past the closing `]`. Returns 0 or kSyntaxError.
-int parseClass(const char*& p, unsigned short* map) {
-    if (*p == ']')
-        return kSyntaxError;
-    const bool negated = *p == '^';
-    if (negated)
-        ++p;
-    std::memset(map, 0, 16 * sizeof *map);
-    while (*p != '\0' && *p != ']') {
-        const int first = readChar(p);
-        if (first < 0)
-            return kSyntaxError;
-        int last = first;
-        if (p[0] == '-' && p[1] != '\0' && p[1] != ']') {
-            ++p;
-            last = readChar(p);
-            if (last < 0)
-                return kSyntaxError;
-        }
-        // A reversed range means the same range written the other way round.
-        setBits(map, first < last ? first : last, first < last ? last : first);
-    }
-    if (*p != ']')
-        return kSyntaxError;
-    ++p;
-    if (negated) {
-        for (int w = 0; w < 16; ++w)
-            map[w] = static_cast<unsigned short>(~map[w]);
-    }
-    return 0;
-}
-
 bool isAnchorOrClosure(unsigned short word) {
     return word == kXRECodeEndAnchor || word == kXRECodeBeginAnchor || word == kXRECodeStar ||
            word == kXRECodePlus || word == kXRECodeOptional;
@@ -140,71 +107,190 @@ unsigned short closureWord(char c) {
     return c == '*' ? kXRECodeStar : c == '+' ? kXRECodePlus : kXRECodeOptional;
 }
 
-}  // namespace
+class Compiler {
+  public:
+    Compiler(const char* pattern, unsigned short* code, int maxLength, CompileOptions options)
+        : pattern_(pattern),
+          p_(pattern),
+          code_(code),
+          // The last of the `maxLength` words is kept for the end word; the
+          // limit is wide so that no `maxLength`, however small, overflows.
+          limit_(static_cast<long long>(maxLength) - 1),
+          options_(options) {}
 
-int XREMakePattern(const char* pattern, unsigned short* code, int maxLength) {
-    if (pattern == nullptr)
-        return kSyntaxError;
-    const char* p = pattern;
-    if (*p == '\0' || *p == '*' || *p == '+' || *p == '?')
-        return kSyntaxError;
-    if (code == nullptr)
-        return kNoCodeArray;
-
-    // `pos` is the next word to write; `last` is where the last item began.
-    // The last of the `maxLength` words is kept for the end word; the limit is
-    // wide so that no `maxLength`, however small, overflows.
-    const long long limit = static_cast<long long>(maxLength) - 1;
-    int pos = 0;
-    int last = 0;
-    while (*p != '\0') {
-        if (pos >= limit)
-            return kCompileError;
-        const char c = *p;
-        if (c == '*' || c == '+' || c == '?') {
-            if (isAnchorOrClosure(code[last]))
-                return kCompileError;
-            // Shift the last item up one word and put the closure in front of it.
-            std::memmove(code + last + 1, code + last, (pos - last) * sizeof *code);
-            code[last] = closureWord(c);
-            ++pos;
-            ++p;
-            continue;
+    CompileResult run() {
+        if (*p_ == '\0')
+            return fail(CompileFailure::emptyPattern);
+        if (*p_ == '*' || *p_ == '+' || *p_ == '?')
+            return fail(CompileFailure::leadingClosure);
+        if (code_ == nullptr)
+            return fail(CompileFailure::noCodeArray);
+        while (*p_ != '\0') {
+            if (pos_ >= limit_)
+                return fail(CompileFailure::tooLong);
+            const char c = *p_;
+            if (c == '*' || c == '+' || c == '?') {
+                if (isAnchorOrClosure(code_[last_])) {
+                    return fail(code_[last_] == kXRECodeEndAnchor ||
+                                        code_[last_] == kXRECodeBeginAnchor
+                                    ? CompileFailure::closureAfterAnchor
+                                    : CompileFailure::closureAfterClosure);
+                }
+                // Shift the last item up one word and put the closure in front of it.
+                std::memmove(code_ + last_ + 1, code_ + last_, (pos_ - last_) * sizeof *code_);
+                code_[last_] = closureWord(c);
+                ++pos_;
+                ++p_;
+                continue;
+            }
+            last_ = pos_;
+            if (const CompileFailure failure = item(c); failure != CompileFailure::none)
+                return fail(failure);
         }
-        last = pos;
+        code_[pos_] = kXRECodeEnd;
+        return {0, CompileFailure::none, 0};
+    }
+
+  private:
+    // Writes the item that starts with `c` at p_.
+    CompileFailure item(char c) {
         switch (c) {
             case '$':
-                code[pos++] = p[1] == '\0' ? kXRECodeEndAnchor : '$';
-                ++p;
-                break;
+                code_[pos_++] = p_[1] == '\0' ? kXRECodeEndAnchor : '$';
+                ++p_;
+                return CompileFailure::none;
             case '^':
-                code[pos] = pos == 0 ? kXRECodeBeginAnchor : '^';
-                ++pos;
-                ++p;
-                break;
+                code_[pos_] = pos_ == 0 ? kXRECodeBeginAnchor : '^';
+                ++pos_;
+                ++p_;
+                return CompileFailure::none;
             case '.':
-                code[pos++] = kXRECodeAny;
-                ++p;
-                break;
+                code_[pos_++] = kXRECodeAny;
+                ++p_;
+                return CompileFailure::none;
             case '[': {
-                if (pos + 16LL >= limit)
-                    return kCompileError;
-                code[pos] = kXRECodeClass;
-                ++p;
-                if (parseClass(p, code + pos + 1) != 0)
-                    return kSyntaxError;
-                pos += kXREClassWords;
-                break;
+                if (pos_ + 16LL >= limit_)
+                    return CompileFailure::tooLong;
+                code_[pos_] = kXRECodeClass;
+                const CompileFailure failure = parseClass();
+                if (failure == CompileFailure::none)
+                    pos_ += kXREClassWords;
+                return failure;
             }
             default: {
-                const int value = readChar(p);
-                if (value < 0)
-                    return kSyntaxError;
-                code[pos++] = static_cast<unsigned short>(value);
-                break;
+                const char* escape = p_;
+                const int value = readChar(p_);
+                if (value < 0) {
+                    p_ = escape;
+                    return CompileFailure::danglingControlEscape;
+                }
+                code_[pos_++] = static_cast<unsigned short>(value);
+                return CompileFailure::none;
             }
         }
     }
-    code[pos] = kXRECodeEnd;
-    return 0;
+
+    // Parses the class whose `[` is at p_ into the 16 words after the class
+    // word; on success moves p_ past the closing `]`.
+    CompileFailure parseClass() {
+        const char* open = p_++;
+        if (*p_ == ']') {
+            p_ = open;
+            return CompileFailure::emptyClass;
+        }
+        const bool negated = *p_ == '^';
+        if (negated)
+            ++p_;
+        ByteMap map;
+        while (*p_ != '\0' && *p_ != ']') {
+            const char* escape = p_;
+            const int first = readChar(p_);
+            if (first < 0) {
+                p_ = escape;
+                return CompileFailure::danglingControlEscape;
+            }
+            int last = first;
+            if (p_[0] == '-' && p_[1] != '\0' && p_[1] != ']') {
+                ++p_;
+                escape = p_;
+                last = readChar(p_);
+                if (last < 0) {
+                    p_ = escape;
+                    return CompileFailure::danglingControlEscape;
+                }
+            }
+            // A reversed range means the same range written the other way round.
+            map.addRange(first < last ? first : last, first < last ? last : first);
+        }
+        if (*p_ != ']') {
+            p_ = open;
+            return CompileFailure::unclosedClass;
+        }
+        ++p_;
+        if (options_.caseBlindClasses)
+            map.addOtherCases();
+        if (negated)
+            map.invert();
+        std::memcpy(code_ + pos_ + 1, map.words, sizeof map.words);
+        return CompileFailure::none;
+    }
+
+    CompileResult fail(CompileFailure failure) const {
+        int status = kCompileError;
+        if (failure == CompileFailure::noCodeArray)
+            status = kNoCodeArray;
+        else if (failure < CompileFailure::noCodeArray)
+            status = kSyntaxError;
+        return {status, failure, static_cast<std::size_t>(p_ - pattern_)};
+    }
+
+    const char* const pattern_;
+    const char* p_;
+    unsigned short* const code_;
+    const long long limit_;
+    const CompileOptions options_;
+    // The next word to write, and where the last item began.
+    int pos_ = 0;
+    int last_ = 0;
+};
+
+}  // namespace
+
+CompileResult compilePattern(const char* pattern, unsigned short* code, int maxLength,
+                             CompileOptions options) {
+    if (pattern == nullptr)
+        return {kSyntaxError, CompileFailure::emptyPattern, 0};
+    return Compiler(pattern, code, maxLength, options).run();
+}
+
+const char* failureText(CompileFailure failure) {
+    switch (failure) {
+        case CompileFailure::none:
+            return "compiled";
+        case CompileFailure::emptyPattern:
+            return "the pattern is empty";
+        case CompileFailure::leadingClosure:
+            return "the pattern starts with '*', '+' or '?'";
+        case CompileFailure::emptyClass:
+            return "an empty class '[]'";
+        case CompileFailure::unclosedClass:
+            return "a class without its closing ']'";
+        case CompileFailure::danglingControlEscape:
+            return "the control escape '\\^' without its character";
+        case CompileFailure::noCodeArray:
+            return "no code array";
+        case CompileFailure::tooLong:
+            return "the compiled pattern does not fit in its code array";
+        case CompileFailure::closureAfterAnchor:
+            return "a closure ('*', '+' or '?') after an anchor";
+        case CompileFailure::closureAfterClosure:
+            return "a closure ('*', '+' or '?') after another closure";
+    }
+    return "unknown failure";
+}
+
+}  // namespace xvkit::regexp
+
+int XREMakePattern(const char* pattern, unsigned short* code, int maxLength) {
+    return xvkit::regexp::compilePattern(pattern, code, maxLength).status;
 }

@@ -1,96 +1,81 @@
 #include "program.h"
 
-#include <cstring>
-
-#include <xvkit/xvregexp.h>
-
+#include "code_reader.h"
 #include "debug_check.h"
 
 namespace xvkit::regexp {
 
 namespace {
 
-bool isClosure(unsigned short w) {
-    return w == kXRECodeStar || w == kXRECodePlus || w == kXRECodeOptional;
-}
-
 // How far back from a required character a match start is looked for.
 constexpr std::size_t kMaxLookBehind = 4096;
 
 }  // namespace
 
-unsigned short* Program::ownMap() {
-    XVKIT_DCHECK(ownMapCount_ < kMaxSlots);
-    unsigned short* map = ownMaps_[ownMapCount_++];
-    std::memset(map, 0, sizeof ownMaps_[0]);
-    return map;
-}
-
-Program::Program(const unsigned short* w) {
-    if (*w == kXRECodeBeginAnchor) {
-        anchored_ = true;
-        ++w;
-    }
-    int literals[kMaxSlots];  // the literal of each slot, or -1
-    while (*w != kXRECodeEnd) {
-        // Room for the two slots an item yields at most.
-        XVKIT_DCHECK(count_ <= kMaxSlots - 2);
-        const unsigned short closure = isClosure(*w) ? *w++ : 0;
-        const unsigned short item = *w;
-        if (item == kXRECodeEndAnchor) {
-            literals[count_] = -1;
-            slots_[count_++] = {Kind::endAnchor, nullptr};
-            ++w;
+Program::Program(const unsigned short* code, const MatchRules& rules) {
+    slots_.reserve(codeWords(code));
+    CodeReader reader(code);
+    bool beginAnchor = false;
+    bool endAnchor = false;
+    while (!reader.done()) {
+        const CodeItem item = reader.next();
+        if (item.type == ItemType::beginAnchor) {
+            beginAnchor = true;
             continue;
         }
-        const unsigned short* map;
-        if (item == kXRECodeClass) {
-            map = w + 1;
-            w += kXREClassWords;
-        } else {
-            unsigned short* own = ownMap();
-            if (item == kXRECodeAny) {
-                std::memset(own, 0xFF, sizeof ownMaps_[0]);
-                own['\n' >> 4] &= static_cast<unsigned short>(~(1u << ('\n' & 15)));
-            } else {
-                own[item >> 4] = static_cast<unsigned short>(1u << (item & 15));
-            }
-            map = own;
-            ++w;
+        if (item.type == ItemType::endAnchor) {
+            endAnchor = true;  // only ever the last item
+            continue;
         }
-        const int literal = item < 256 ? item : -1;
-        literals[count_] = literal;
-        if (closure == kXRECodePlus) {
-            slots_[count_++] = {Kind::once, map};
-            literals[count_] = -1;
-            slots_[count_++] = {Kind::repeated, map};
-        } else {
-            const Kind kind = closure == kXRECodeStar       ? Kind::repeated
-                              : closure == kXRECodeOptional ? Kind::optional
-                                                            : Kind::once;
-            slots_[count_++] = {kind, map};
+        ByteMap map = item.map();
+        if (rules.lines)
+            map.remove(kNewline);
+        if (rules.caseBlind)
+            map.addOtherCases();
+        switch (item.repeat) {
+            case Repeat::once:
+                addSlot(Kind::once, map);
+                break;
+            case Repeat::optional:
+                addSlot(Kind::optional, map);
+                break;
+            case Repeat::zeroOrMore:
+                addSlot(Kind::repeated, map);
+                break;
+            case Repeat::oneOrMore:
+                addSlot(Kind::once, map);
+                addSlot(Kind::repeated, map);
+                break;
         }
     }
-    while (prefixLength_ < count_ && slots_[prefixLength_].kind == Kind::once &&
-           literals[prefixLength_] >= 0) {
-        prefix_[prefixLength_] = static_cast<unsigned char>(literals[prefixLength_]);
+    boundaries_ = boundariesFor(rules, beginAnchor, endAnchor);
+    if (boundaries_.endRestricted)
+        addSlot(Kind::assertion, boundaries_.endBefore);
+    while (prefixLength_ < count() && slots_[prefixLength_].kind == Kind::once &&
+           slots_[prefixLength_].map.count() == 1) {
+        prefix_[prefixLength_] = slots_[prefixLength_].map.first();
         ++prefixLength_;
     }
     if (prefixLength_ > 0)
         prefixFinder_ = LiteralFinder(prefix_, prefixLength());
-    if (count_ > 0 && slots_[0].map != nullptr)
-        firstSet_ = ByteSet(slots_[0].map);
+    if (count() > 0 && slots_[0].consumes())
+        firstSet_ = ByteClassFinder(slots_[0].map);
     chooseRequiredSlot();
 }
 
+void Program::addSlot(Kind kind, const ByteMap& map) {
+    XVKIT_DCHECK(count() < kMaxSlots);
+    slots_.push_back({kind, map});
+}
+
 void Program::chooseRequiredSlot() {
-    if (anchored_)
+    if (boundaries_.anchored)
         return;
     int best = 0;
-    for (int k = 0; k < count_; ++k) {
+    for (int k = 0; k < count(); ++k) {
         if (slots_[k].kind != Kind::once)
             continue;
-        const int frequency = ByteSet::frequencyOf(slots_[k].map);
+        const int frequency = ByteClassFinder::frequencyOf(slots_[k].map);
         if (requiredSlot_ < 0 || frequency < best) {
             requiredSlot_ = k;
             best = frequency;
@@ -98,13 +83,11 @@ void Program::chooseRequiredSlot() {
     }
     if (requiredSlot_ < 0)
         return;
-    requiredSet_ = ByteSet(slots_[requiredSlot_].map);
-    unsigned short before[16] = {};
+    requiredSet_ = ByteClassFinder(slots_[requiredSlot_].map);
     for (int k = 0; k < requiredSlot_; ++k) {
-        for (int w = 0; w < 16 && slots_[k].map != nullptr; ++w)
-            before[w] |= slots_[k].map[w];
+        if (slots_[k].consumes())
+            beforeRequired_ |= slots_[k].map;
     }
-    beforeRequired_ = ByteSet(before);
 }
 
 std::size_t Program::earliestStart(const unsigned char* text, std::size_t n, std::size_t p) const {

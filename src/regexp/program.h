@@ -2,56 +2,78 @@
 //
 // A code is a straight sequence of single-character items, each taken once,
 // optionally or repeatedly, with an optional anchor at each end. Decoding
-// turns it into slots: `a+` becomes `a` once followed by `a` repeated, and
-// every character test becomes a 256-bit map, so that all tests are one bit
-// lookup.
+// turns it into slots: `a+` becomes `a` once followed by `a` repeated, every
+// character test becomes a byte map, and the end anchor becomes an
+// assertion on the character that follows. Match rules beyond the plain
+// reading (line mode, case-blindness, whole words, whole lines) are applied
+// here, so that every engine runs them alike.
 
 #ifndef XVKIT_SRC_REGEXP_PROGRAM_H_
 #define XVKIT_SRC_REGEXP_PROGRAM_H_
 
 #include <cstddef>
+#include <vector>
 
+#include "byte_map.h"
 #include "byte_scan.h"
 #include "debug_check.h"
+#include "match_rules.h"
 
 namespace xvkit::regexp {
 
 // A code has at most 255 words before its end word, and no item yields more
-// slots than it has words.
-constexpr int kMaxSlots = 256;
+// slots than it has words; the match rules add at most one assertion.
+constexpr int kMaxCodeSlots = 255;
+constexpr int kMaxSlots = kMaxCodeSlots + 1;
 
-enum class Kind : unsigned char { once, optional, repeated, endAnchor };
+// What follows a position: a character, or the end of the text.
+constexpr int kEndOfText = -1;
+
+enum class Kind : unsigned char { once, optional, repeated, assertion };
 
 struct Slot {
     Kind kind;
-    const unsigned short* map;  // membership map of the character test; null for the anchor
+    // The characters a consuming slot takes; for an assertion, the
+    // characters that may follow its position (the end of the text always may).
+    ByteMap map;
 
-    bool accepts(unsigned char c) const { return (map[c >> 4] >> (c & 15)) & 1u; }
-    // Whether the slot can be passed without consuming, at a position that is
-    // (`atEnd`) or is not the end of the text.
-    bool skippable(bool atEnd) const {
-        return kind == Kind::optional || kind == Kind::repeated ||
-               (kind == Kind::endAnchor && atEnd);
+    bool consumes() const { return kind != Kind::assertion; }
+    bool accepts(unsigned char c) const { return map.contains(c); }
+    // Whether the slot can be passed without consuming, at a position
+    // followed by `next` (a character, or kEndOfText).
+    bool passable(int next) const {
+        if (kind == Kind::assertion)
+            return next == kEndOfText || map.contains(static_cast<unsigned char>(next));
+        return kind != Kind::once;
     }
 };
 
 class Program {
   public:
-    // Decodes the terminated, valid `code`.
-    explicit Program(const unsigned short* code);
+    // Decodes the terminated, valid `code` under `rules`.
+    explicit Program(const unsigned short* code, const MatchRules& rules = {});
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    int count() const { return count_; }
-    const Slot& slot(int k) const { return slots_[k]; }
-    // Whether the code began with the beginning anchor.
-    bool anchored() const { return anchored_; }
+    int count() const { return static_cast<int>(slots_.size()); }
+    const Slot& slot(int k) const { return slots_[static_cast<std::size_t>(k)]; }
+    // Whether a match can start only at the search start (the beginning anchor).
+    bool anchored() const { return boundaries_.anchored; }
+    // Whether a match may start only after certain characters (or at position 0).
+    bool startRestricted() const { return boundaries_.startRestricted; }
+    // Whether a match may start at `p` of `text`, the search start apart.
+    bool startAllowed(const unsigned char* text, std::size_t p) const {
+        return boundaries_.startAllowed(text, p);
+    }
+    const ByteMap& startAfter() const { return boundaries_.startAfter; }
     // Whether the code is a plain literal text (the prefix) and nothing else.
-    bool pureLiteral() const { return count_ > 0 && prefixLength_ == count_; }
+    bool pureLiteral() const {
+        return count() > 0 && prefixLength_ == count() && !boundaries_.startRestricted;
+    }
     std::size_t prefixLength() const { return static_cast<std::size_t>(prefixLength_); }
     // Whether every match must begin with a character accepted by slot 0, so
     // that positions where slot 0 fails can be skipped.
-    bool firstSlotRequired() const { return count_ > 0 && slots_[0].kind == Kind::once; }
+    bool firstSlotRequired() const { return count() > 0 && slots_[0].kind == Kind::once; }
     // The lowest position at or after `p` where a match of an unanchored code
     // can begin, from where the first character that a required slot accepts
     // stands and how far back the slots before it could reach; kNoPosition
@@ -68,26 +90,23 @@ class Program {
     }
 
   private:
-    unsigned short* ownMap();
+    void addSlot(Kind kind, const ByteMap& map);
     void chooseRequiredSlot();
 
-    Slot slots_[kMaxSlots];
-    int count_ = 0;
-    bool anchored_ = false;
-    // Maps of the literal and any-character tests; classes use their inline map.
-    unsigned short ownMaps_[kMaxSlots][16];
-    int ownMapCount_ = 0;
+    std::vector<Slot> slots_;
+    // The start rules; the end rule is the last slot, an assertion.
+    Boundaries boundaries_;
     // The literal characters every match begins with.
     unsigned char prefix_[kMaxSlots];
     int prefixLength_ = 0;
     LiteralFinder prefixFinder_;
     // The characters slot 0 accepts.
-    ByteSet firstSet_;
+    ByteClassFinder firstSet_;
     // The rarest slot every match takes once (-1 when none), the characters it
     // accepts, and the characters the slots before it accept.
     int requiredSlot_ = -1;
-    ByteSet requiredSet_;
-    ByteSet beforeRequired_;
+    ByteClassFinder requiredSet_;
+    ByteMap beforeRequired_;
 };
 
 }  // namespace xvkit::regexp

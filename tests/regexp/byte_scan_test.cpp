@@ -32,7 +32,7 @@ std::string range(int from, int to) {
     return members;
 }
 
-// Holds every form of `scan` (a ByteSet or a LiteralFinder) to `expected`,
+// Holds every form of `scan` (a ByteClassFinder or a LiteralFinder) to `expected`,
 // the position std::string finds from each start position of `text`.
 template <typename Scan, typename Expected>
 void expectEveryForm(const Scan& scan, const std::string& text, Expected expected) {
@@ -66,7 +66,7 @@ TEST(ByteScanTest, SetScansFindTheFirstMember) {
         unsigned short map[16] = {};
         for (const char c : members)
             map[static_cast<unsigned char>(c) >> 4] |= 1u << (static_cast<unsigned char>(c) & 15);
-        const ByteSet set(map);
+        const ByteClassFinder set(ByteMap::fromCode(map));
         for (std::size_t length : {0u, 1u, 31u, 32u, 33u, 63u, 64u, 65u, 100u, 300u}) {
             const std::string text = randomText(rng, length, alphabet);
             SCOPED_TRACE(members.size());

@@ -12,6 +12,10 @@
 
 #include <xvkit/xvregexp.h>
 
+#include "regexp/code_reader.h"
+#include "regexp/pattern_compiler.h"
+
+namespace xvkit::regexp {
 namespace {
 
 // A character as written in the expectations: special ones escaped, the
@@ -43,25 +47,55 @@ std::string shownSet(const std::function<bool(int)>& member) {
     return out + "]";
 }
 
-// The code of `pattern` compiled into `maxLength` words, written back as text
-// (a special word is 0x8000 plus its character, a class is followed by its
-// map), or the status when it is not 0. The words are exactly `maxLength`, so
-// the sanitizer build catches a write past them.
-std::string compiled(const char* pattern, int maxLength = 256) {
+// The code of `pattern` compiled into `maxLength` words, read back as text
+// (a closure before its item, a class as its members), or the status when it
+// is not 0. The words are exactly `maxLength`, so the sanitizer build catches
+// a write past them.
+std::string compiled(const char* pattern, int maxLength = 256, CompileOptions options = {}) {
     std::vector<unsigned short> code(static_cast<std::size_t>(std::max(maxLength, 1)), 0x7777);
-    const int status = XREMakePattern(pattern, code.data(), maxLength);
+    std::vector<unsigned short> plain(code);
+    if (XREMakePattern(pattern, plain.data(), maxLength) !=
+        compilePattern(pattern, code.data(), maxLength, options).status)
+        return "XREMakePattern differs";
+    const int status = compilePattern(pattern, code.data(), maxLength, options).status;
     if (status != 0)
         return "status " + std::to_string(status);
     std::string out;
-    for (const unsigned short* w = code.data(); *w != kXRECodeEnd; ++w) {
-        if (*w == kXRECodeClass) {
-            out += shownSet([w](int c) { return (w[1 + c / 16] >> (c % 16)) & 1; });
-            w += kXREClassWords - 1;
-        } else {
-            out += *w & kXRECodeEnd ? std::string(1, static_cast<char>(*w)) : shown(*w);
+    for (CodeReader reader(code.data()); !reader.done();) {
+        const CodeItem item = reader.next();
+        const char repeat[] = {'\0', '?', '*', '+'};
+        if (item.repeat != Repeat::once)
+            out += repeat[static_cast<int>(item.repeat)];
+        switch (item.type) {
+            case ItemType::literal:
+                out += shown(item.literal);
+                break;
+            case ItemType::any:
+                out += '.';
+                break;
+            case ItemType::charClass:
+                out += shownSet(
+                    [&item](int c) { return item.accepts(static_cast<unsigned char>(c)); });
+                break;
+            case ItemType::beginAnchor:
+                out += '^';
+                break;
+            case ItemType::endAnchor:
+                out += '$';
+                break;
         }
     }
     return out;
+}
+
+// The code words themselves, for the one example whose words are given.
+TEST(MakePatternTest, TheWordsOfAnExample) {
+    unsigned short code[256];
+    ASSERT_EQ(XREMakePattern("^a.[0-9]*x$", code, 256), 0);
+    const unsigned short expected[] = {0x805E, 0x0061, 0x802E, 0x802A, 0x805B, 0,     0, 0, 0x03FF,
+                                       0,      0,      0,      0,      0,      0,     0, 0, 0,
+                                       0,      0,      0,      0x0078, 0x8024, 0x8000};
+    EXPECT_TRUE(std::equal(std::begin(expected), std::end(expected), code));
 }
 
 // Anchors only at the ends, elsewhere literals; a closure in front of its item;
@@ -146,6 +180,50 @@ TEST(MakePatternTest, StatusesAndMaxLength) {
         EXPECT_EQ(XREMakePattern(bad, nullptr, 256), 1);
 }
 
+// Why a pattern fails and where: the first failure the compiler meets.
+TEST(MakePatternTest, FailureReasons) {
+    unsigned short code[256];
+    const std::tuple<const char*, int, CompileFailure, std::size_t> cases[] = {
+        {"", 256, CompileFailure::emptyPattern, 0},
+        {"+a", 256, CompileFailure::leadingClosure, 0},
+        {"ab[]", 256, CompileFailure::emptyClass, 2},
+        {"ab[cd", 256, CompileFailure::unclosedClass, 2},
+        {"a[b]c[^d", 256, CompileFailure::unclosedClass, 5},
+        {"ab\\\\^", 256, CompileFailure::none, 0},
+        {"ab\\^", 256, CompileFailure::danglingControlEscape, 2},
+        {"a[b\\^", 256, CompileFailure::danglingControlEscape, 3},
+        {"a[b-\\^", 256, CompileFailure::danglingControlEscape, 4},
+        {"abc", 3, CompileFailure::tooLong, 2},
+        {"a[b]", 10, CompileFailure::tooLong, 1},
+        {"^*", 256, CompileFailure::closureAfterAnchor, 1},
+        {"ab+?", 256, CompileFailure::closureAfterClosure, 3},
+        {"a**[", 256, CompileFailure::closureAfterClosure, 2},
+    };
+    for (const auto& [pattern, maxLength, failure, offset] : cases) {
+        const CompileResult result = compilePattern(pattern, code, maxLength);
+        EXPECT_EQ(result.failure, failure) << pattern;
+        EXPECT_EQ(result.offset, offset) << pattern;
+        EXPECT_EQ(result.status, XREMakePattern(pattern, code, maxLength)) << pattern;
+    }
+    EXPECT_EQ(compilePattern(nullptr, code, 256).failure, CompileFailure::emptyPattern);
+    EXPECT_EQ(compilePattern("a", nullptr, 256).failure, CompileFailure::noCodeArray);
+    EXPECT_STREQ(failureText(CompileFailure::unclosedClass), "a class without its closing ']'");
+}
+
+// Case-blind classes take the other case of each letter they name before a
+// negation, so that a negated class leaves out both; the code's layout is
+// unchanged (literals stay one word).
+TEST(MakePatternTest, CaseBlindClasses) {
+    const CompileOptions blind{.caseBlindClasses = true};
+    const std::pair<const char*, const char*> cases[] = {
+        {"[a]", "[Aa]"},      {"[^a]", "[\\x00-@B-`b-\\xff]"},
+        {"[B-d]", "[A-z]"},  // B-Z, [ to `, a-d, then both cases of the letters
+        {"[0-9]x", "[0-9]x"}, {"[Z-a]", "[AZ-az]"},
+    };
+    for (const auto& [pattern, code] : cases)
+        EXPECT_EQ(compiled(pattern, 256, blind), code) << pattern;
+}
+
 // The first set added brings the empty set at index 0 with it; equal sets are
 // not merged. Unlike a pattern class, a reversed range adds nothing,
 // backslashes and brackets are plain members, codes above 127 are unsigned.
@@ -181,3 +259,4 @@ TEST(RegExprTraitsTest, AddSymbolSet) {
 }
 
 }  // namespace
+}  // namespace xvkit::regexp
