@@ -33,36 +33,31 @@ TEST(ToolGrepPattern, RewritesToWhatGnuGrepMatches) {
     const struct {
         std::string pattern;
         Dialect dialect;
-        bool ignoreCase;
         std::size_t alternatives;
         std::vector<std::string> matching, notMatching;
     } cases[] = {
-        {"a|b|", Dialect::extended, false, 3, {"x"}, {}},
-        {"a\\|b", Dialect::extended, false, 1, {"a|b"}, {"a", "b"}},
-        {"[[:digit:]]x", Dialect::extended, false, 1, {"7x"}, {"ax", "7"}},
-        {"[^[:alpha:]_]", Dialect::extended, false, 1, {"a-"}, {"ab_"}},
-        {"[[.a.]-c][[=z=]]", Dialect::extended, false, 1, {"bz"}, {"dz", "b"}},
-        {"[]a]+", Dialect::extended, false, 1, {"]"}, {"b"}},
-        {"[^]a]", Dialect::extended, false, 1, {"b"}, {"]a"}},
-        {"[a-]", Dialect::extended, false, 1, {"-"}, {"b"}},
-        {"[--/]", Dialect::extended, false, 1, {"."}, {"0"}},
-        {"[\\x41-\\x43]", Dialect::extended, false, 1, {"B"}, {"D"}},
-        {"\\d\\D\\w\\W\\s\\S", Dialect::extended, false, 1, {"1a_- x"}, {"1a_-xx"}},
-        // -i: both cases of every letter, taken before '^' negates the class.
-        {"[^a]", Dialect::extended, true, 1, {"b"}, {"aA"}},
-        {"[^[:lower:]]", Dialect::extended, true, 1, {"1"}, {"aZ"}},
-        {"[a-c]", Dialect::extended, true, 1, {"B"}, {"D"}},
+        {"a|b|", Dialect::extended, 3, {"x"}, {}},
+        {"a\\|b", Dialect::extended, 1, {"a|b"}, {"a", "b"}},
+        {"[[:digit:]]x", Dialect::extended, 1, {"7x"}, {"ax", "7"}},
+        {"[^[:alpha:]_]", Dialect::extended, 1, {"a-"}, {"ab_"}},
+        {"[[.a.]-c][[=z=]]", Dialect::extended, 1, {"bz"}, {"dz", "b"}},
+        {"[]a]+", Dialect::extended, 1, {"]"}, {"b"}},
+        {"[^]a]", Dialect::extended, 1, {"b"}, {"]a"}},
+        {"[a-]", Dialect::extended, 1, {"-"}, {"b"}},
+        {"[--/]", Dialect::extended, 1, {"."}, {"0"}},
+        {"[\\x41-\\x43]", Dialect::extended, 1, {"B"}, {"D"}},
+        {"\\d\\D\\w\\W\\s\\S", Dialect::extended, 1, {"1a_- x"}, {"1a_-xx"}},
         // The basic dialect: \| \+ \? are operators, + ? | ( ) { } literals,
         // and so is a '*' that starts the pattern or follows its '^'.
-        {"a\\|b", Dialect::basic, false, 2, {"b"}, {"c"}},
-        {"ab\\+c\\?$", Dialect::basic, false, 1, {"abbb"}, {"ac"}},
-        {"a+b?|(c){2}", Dialect::basic, false, 1, {"a+b?|(c){2}"}, {"aab|cc"}},
-        {"*a", Dialect::basic, false, 1, {"*a"}, {"a"}},
-        {"^*a\\|*b", Dialect::basic, false, 2, {"*a", "x*b"}, {"x*a", "b"}},
-        {"x*", Dialect::basic, false, 1, {""}, {}},
+        {"a\\|b", Dialect::basic, 2, {"b"}, {"c"}},
+        {"ab\\+c\\?$", Dialect::basic, 1, {"abbb"}, {"ac"}},
+        {"a+b?|(c){2}", Dialect::basic, 1, {"a+b?|(c){2}"}, {"aab|cc"}},
+        {"*a", Dialect::basic, 1, {"*a"}, {"a"}},
+        {"^*a\\|*b", Dialect::basic, 2, {"*a", "x*b"}, {"x*a", "b"}},
+        {"x*", Dialect::basic, 1, {""}, {}},
     };
     for (const auto& c : cases) {
-        const xvtool::Rewritten r = xvtool::rewriteGrepPattern(c.pattern, c.dialect, c.ignoreCase);
+        const xvtool::Rewritten r = xvtool::rewriteGrepPattern(c.pattern, c.dialect);
         ASSERT_EQ(r.refusal, "") << c.pattern;
         EXPECT_EQ(r.patterns.size(), c.alternatives) << c.pattern;
         for (const std::string& line : c.matching)
@@ -95,13 +90,12 @@ TEST(ToolGrepPattern, RefusesWhatItCannotSay) {
         {"\\<a", Dialect::basic, "word boundaries (\\<) are not supported"},
     };
     for (const auto& c : cases) {
-        const xvtool::Rewritten r = xvtool::rewriteGrepPattern(c.pattern, c.dialect, false);
+        const xvtool::Rewritten r = xvtool::rewriteGrepPattern(c.pattern, c.dialect);
         EXPECT_TRUE(r.patterns.empty()) << c.pattern;
         EXPECT_NE(r.refusal.find(c.why), std::string::npos) << c.pattern << ": " << r.refusal;
     }
     std::string refusal;
-    const auto sources =
-        xvtool::patternSources({"a", "[b", "c"}, Dialect::extended, false, refusal);
+    const auto sources = xvtool::patternSources({"a", "[b", "c"}, Dialect::extended, refusal);
     EXPECT_TRUE(sources.empty());
     EXPECT_EQ(refusal,
               "pattern '[b' is refused: the bracket '[' is not closed; write '\\[' for a "
@@ -110,10 +104,10 @@ TEST(ToolGrepPattern, RefusesWhatItCannotSay) {
 
 TEST(ToolGrepPattern, SourcesKeepWhatTheUserTyped) {
     std::string refusal;
-    const auto fixed = xvtool::patternSources({"a|b", "(c"}, Dialect::fixed, false, refusal);
+    const auto fixed = xvtool::patternSources({"a|b", "(c"}, Dialect::fixed, refusal);
     ASSERT_EQ(fixed.size(), 2u);
     EXPECT_TRUE(fixed[0].fixed && fixed[0].text == "a|b" && fixed[1].text == "(c");
-    const auto split = xvtool::patternSources({"a|b"}, Dialect::extended, false, refusal);
+    const auto split = xvtool::patternSources({"a|b"}, Dialect::extended, refusal);
     ASSERT_EQ(split.size(), 2u);
     EXPECT_TRUE(!split[1].fixed && split[1].text == "b" && split[1].shown == "a|b");
     EXPECT_EQ(refusal, "");

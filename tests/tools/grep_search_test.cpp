@@ -35,8 +35,8 @@ constexpr std::size_t kPipePiece = 1000;
 Searched search(const Words& words, const std::string& input, Feed feed = Feed::file) {
     const xvtool::GrepOptions o = xvtool::parseGrepOptions(words.args());
     std::string error;
-    const auto sources = xvtool::patternSources(o.patterns, o.dialect, o.ignoreCase, error);
-    const auto matchers = xvtool::MatcherSet::compile(
+    const auto sources = xvtool::patternSources(o.patterns, o.dialect, error);
+    const auto matcher = xvtool::Matcher::compile(
         sources, xvtool::MatchMode{o.ignoreCase, o.wordRegexp, o.lineRegexp}, error);
     EXPECT_EQ(error, "");
     char* printed = nullptr;
@@ -46,7 +46,7 @@ Searched search(const Words& words, const std::string& input, Feed feed = Feed::
     form.lineNumbers = o.lineNumbers;
     form.byteOffsets = o.byteOffset;
     xvtool::GrepPrinter printer(out, form);
-    xvtool::FileSearch fileSearch(o, *matchers, printer);
+    xvtool::FileSearch fileSearch(o, *matcher, printer);
     Searched s;
     if (feed == Feed::file) {
         std::FILE* in = std::tmpfile();

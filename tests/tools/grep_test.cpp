@@ -29,12 +29,12 @@ TEST(ToolGrep, OutputsStatusesAndInputs) {
     // A line far longer than the read buffer, split across many reads.
     std::string longLine(3 * 1024 * 1024, 'x');
     longLine[2 * 1024 * 1024] = 'Y';
-    const std::string syntax =
-        "' does not compile: syntax error (status 1): empty, starting with '*', '+' or '?', with "
-        "an empty or unclosed class, or ending in '\\^'";
+    const std::string starts = "' does not compile: the pattern starts with '*', '+' or '?'";
+    const std::string closures =
+        "' does not compile: a closure ('*', '+' or '?') after another closure";
     const std::string tooLong =
-        "' does not compile: compile error (status 3): too long, or a closure after an anchor or "
-        "another closure";
+        "' does not compile: the compiled pattern does not fit in its "
+        "code array";
     const std::string many(300, 'a');
     const std::string one = workFile("grep-one.txt", "red\ngreen\n");
     const std::string two = workFile("grep-two.txt", "blue\nred green\n");
@@ -54,8 +54,8 @@ TEST(ToolGrep, OutputsStatusesAndInputs) {
         {"grep|-ow|ab*", 0, "a\nabb\n", "", "abx a abb\n"},
         {"grep|-x|-c|a*$", 0, "1\n", "", "aa\naab\n"},
         {"grep|-e|zz|-e|", 0, "abc\n", "", "abc\n"},
-        {"grep|*a", 2, "", "pattern '*a" + syntax, "abc\n"},
-        {"grep|a**", 2, "", "pattern 'a**" + tooLong, "abc\n"},
+        {"grep|*a", 2, "", "pattern '*a" + starts, "abc\n"},
+        {"grep|a**", 2, "", "pattern 'a**" + closures, "abc\n"},
         {"grep|" + many, 2, "", "pattern '" + many + tooLong},
         {"grep", 2, "", "grep needs a PATTERN (see 'xvkit grep --help')"},
         {"grep|-m|x|a", 2, "", "option '-m' needs a count, not 'x' (see 'xvkit grep --help')"},

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -122,8 +122,8 @@ bool selectsNothing(const GrepOptions& o) {
 
 class Grep {
   public:
-    Grep(const GrepOptions& o, MatcherSet& matchers, GrepPrinter& printer)
-        : o_(o), printer_(printer), search_(o, matchers, printer) {}
+    Grep(const GrepOptions& o, const Matcher& matcher, GrepPrinter& printer)
+        : o_(o), printer_(printer), search_(o, matcher, printer) {}
 
     // Searches one operand; false once -q has found a line. The "." that -r
     // searches when no FILE is given is `implicit`: its names start without
@@ -254,13 +254,12 @@ int runGrep(Args args) {
     if (selectsNothing(o) && !o.filesWithoutMatch)
         return kExitNoResult;
     std::string error;
-    const std::vector<PatternSource> sources =
-        patternSources(o.patterns, o.dialect, o.ignoreCase, error);
+    const std::vector<PatternSource> sources = patternSources(o.patterns, o.dialect, error);
     if (!error.empty())
         usageError(error);
-    const std::unique_ptr<MatcherSet> matchers =
-        MatcherSet::compile(sources, MatchMode{o.ignoreCase, o.wordRegexp, o.lineRegexp}, error);
-    if (matchers == nullptr)
+    const std::optional<Matcher> matcher =
+        Matcher::compile(sources, MatchMode{o.ignoreCase, o.wordRegexp, o.lineRegexp}, error);
+    if (!matcher)
         usageError(error);
 
     std::vector<std::string> files(o.files.begin(), o.files.end());
@@ -281,7 +280,7 @@ int runGrep(Args args) {
     static char outputBuffer[64 * 1024];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
     GrepPrinter printer(stdout, form);
-    Grep grep(o, *matchers, printer);
+    Grep grep(o, *matcher, printer);
     for (const std::string& file : files) {
         if (!grep.operand(file, implicit))
             break;

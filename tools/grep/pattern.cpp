@@ -1,20 +1,14 @@
 #include "pattern.h"
 
-#include <bitset>
 #include <cctype>
 #include <cstdio>
 #include <optional>
-
-#include <xvkit/xvregexp.h>
 
 #include "options.h"
 
 namespace xvtool {
 
 namespace {
-
-constexpr int kBytes = 256;
-using Members = std::bitset<kBytes>;
 
 // The members of each POSIX class in the C locale, as pairs of characters
 // that bound ranges ("09AZ" is 0-9 and A-Z).
@@ -39,8 +33,6 @@ constexpr const char* kWordClass = "[0-9A-Za-z_]";
 constexpr const char* kNonWordClass = "[^0-9A-Za-z_]";
 constexpr const char* kSpaceClass = "[\\x20\\x09-\\x0d]";
 constexpr const char* kNonSpaceClass = "[^\\x20\\x09-\\x0d]";
-
-constexpr int kCaseDistance = 'a' - 'A';
 
 bool isOctal(char c) {
     return c >= '0' && c <= '7';
@@ -70,78 +62,10 @@ std::size_t escapeLength(std::string_view p, std::size_t at) {
     return n;
 }
 
-// The bytes that a class in the library's language ("[\x41]") matches, asked
-// of the library itself.
-Members libraryClassMembers(const std::string& libraryClass) {
-    Members members;
-    XVRegExprLight re(("^" + libraryClass).c_str());
-    if (re.status() != XVRegExprLight::ok)
-        return members;
-    XVString one(std::string(1, '\0'));
-    for (int c = 0; c < kBytes; ++c) {
-        one[0] = static_cast<char>(c);
-        std::size_t length = 0;
-        if (re.index(one, &length, 0) == 0)
-            members.set(static_cast<std::size_t>(c));
-    }
-    return members;
-}
-
-int onlyMember(const Members& members) {
-    int c = 0;
-    while (!members.test(static_cast<std::size_t>(c)))
-        ++c;
-    return c;
-}
-
-void addRange(Members& members, int from, int to) {
-    for (int c = from; c <= to; ++c)
-        members.set(static_cast<std::size_t>(c));
-}
-
-// Both cases of every letter of `members`.
-Members withBothCases(const Members& members) {
-    Members result = members;
-    for (int c = 'A'; c <= 'Z'; ++c) {
-        if (members.test(static_cast<std::size_t>(c)) ||
-            members.test(static_cast<std::size_t>(c + kCaseDistance))) {
-            result.set(static_cast<std::size_t>(c));
-            result.set(static_cast<std::size_t>(c + kCaseDistance));
-        }
-    }
-    return result;
-}
-
 void appendHex(std::string& out, int c) {
     char text[5];
     std::snprintf(text, sizeof text, "\\x%02x", c);
     out += text;
-}
-
-// `members` as a class of the library's language, its members written as
-// ranges of hex escapes. A set without members becomes the class of the
-// newline alone, which matches nothing inside a line.
-std::string classText(const Members& members) {
-    std::string text = "[";
-    if (members.none())
-        appendHex(text, '\n');
-    for (int c = 0; c < kBytes;) {
-        if (!members.test(static_cast<std::size_t>(c))) {
-            ++c;
-            continue;
-        }
-        int last = c;
-        while (last + 1 < kBytes && members.test(static_cast<std::size_t>(last + 1)))
-            ++last;
-        appendHex(text, c);
-        if (last > c) {
-            text += '-';
-            appendHex(text, last);
-        }
-        c = last + 1;
-    }
-    text += ']';
-    return text;
 }
 
 // A pattern that the tool refuses, with the reason.
@@ -149,19 +73,21 @@ struct Refused {
     std::string why;
 };
 
-// One member of a bracket expression: a character, which may start or end a
-// range, or a set of them ([:alpha:], [=c=]), which may not.
+// One member of a bracket expression, written in the library's class syntax:
+// a character or an escape, which may start or end a range, or a class
+// ([:alpha:], [=c=]), which may not.
 struct Member {
-    Members set;
-    std::optional<int> character;
+    std::string text;
+    bool isClass = false;
+    std::optional<int> character;  // the byte, unless an escape of the library's stands for it
 };
 
 // Reads one pattern from left to right, writing the library's form of each
 // alternative and refusing what has no faithful rewrite.
 class Rewriter {
   public:
-    Rewriter(std::string_view pattern, Dialect dialect, bool ignoreCase)
-        : p_(pattern), basic_(dialect == Dialect::basic), ignoreCase_(ignoreCase) {}
+    Rewriter(std::string_view pattern, Dialect dialect)
+        : p_(pattern), basic_(dialect == Dialect::basic) {}
 
     std::vector<std::string> run() {
         std::vector<std::string> result(1);
@@ -302,8 +228,8 @@ class Rewriter {
         at_ += 2;
     }
 
-    // A bracket expression, from its '[' to its ']', written as the class of
-    // its members.
+    // A bracket expression, from its '[' to its ']', written as a class of
+    // the library's language with the same members.
     void bracket(std::string& out) {
         if (p_.substr(at_).starts_with("[:")) {
             const std::size_t close = p_.find(']', at_ + 2);
@@ -313,7 +239,7 @@ class Rewriter {
         ++at_;
         const bool negated = at_ < p_.size() && p_[at_] == '^';
         at_ += negated ? 1 : 0;
-        Members members;
+        out += negated ? "[^" : "[";
         for (bool first = true;; first = false) {
             if (at_ >= p_.size())
                 refuse("the bracket '[' is not closed; write '\\[' for a literal '['");
@@ -322,24 +248,22 @@ class Rewriter {
                 break;
             }
             const Member start = member();
-            if (!rangeFollows()) {
-                members |= start.set;
+            out += start.text;
+            if (!rangeFollows())
                 continue;
-            }
             ++at_;  // the '-'
             const Member end = member();
-            if (!start.character || !end.character)
+            if (start.isClass || end.isClass)
                 refuse("a range cannot start or end at a class");
-            if (*end.character < *start.character)
+            if (start.character && end.character && *end.character < *start.character)
                 refuse("the range " +
                        quoteArg(std::string{static_cast<char>(*start.character), '-',
                                             static_cast<char>(*end.character)}) +
                        " is reversed");
-            addRange(members, *start.character, *end.character);
+            out += '-';
+            out += end.text;
         }
-        if (ignoreCase_)
-            members = withBothCases(members);
-        out += classText(negated ? ~members : members);
+        out += ']';
     }
 
     // A '-' that joins two members: not the last character before ']'.
@@ -359,73 +283,70 @@ class Rewriter {
                 refuse(std::string("'[") + kind + "' is not closed by '" + kind + "]'");
             const std::string_view name = rest.substr(2, close - 2);
             at_ += close + 2;
+            m.isClass = kind != '.';
             if (kind == ':') {
-                m.set = posixClass(name);
+                m.text = posixClass(name);
             } else if (name.size() != 1) {
                 refuse(std::string("[") + kind + std::string(name) + kind +
                        "] names no single character");
             } else {
-                m.set.set(static_cast<unsigned char>(name[0]));
-                if (kind == '.')
-                    m.character = static_cast<unsigned char>(name[0]);
+                appendHex(m.text, static_cast<unsigned char>(name[0]));
+                m.character = static_cast<unsigned char>(name[0]);
             }
             return m;
         }
         if (rest[0] == '\\') {
             const std::size_t n = escapeLength(p_, at_);
-            std::string single = "[";
-            single += rest.substr(0, n);
-            single += ']';
-            m.set = libraryClassMembers(single);
+            m.text = rest.substr(0, n);
             at_ += n;
-            if (m.set.count() == 1)
-                m.character = onlyMember(m.set);
             return m;
         }
         m.character = static_cast<unsigned char>(rest[0]);
-        m.set.set(static_cast<std::size_t>(*m.character));
+        appendHex(m.text, *m.character);
         ++at_;
         return m;
     }
 
-    Members posixClass(std::string_view name) const {
+    // The members of a POSIX class, as ranges of hex escapes.
+    std::string posixClass(std::string_view name) const {
         for (const PosixClass& pc : kPosixClasses) {
             if (pc.name != name)
                 continue;
-            Members members;
-            for (std::size_t i = 0; i + 1 < pc.ranges.size(); i += 2)
-                addRange(members, static_cast<unsigned char>(pc.ranges[i]),
-                         static_cast<unsigned char>(pc.ranges[i + 1]));
-            return members;
+            std::string ranges;
+            for (std::size_t i = 0; i + 1 < pc.ranges.size(); i += 2) {
+                appendHex(ranges, static_cast<unsigned char>(pc.ranges[i]));
+                ranges += '-';
+                appendHex(ranges, static_cast<unsigned char>(pc.ranges[i + 1]));
+            }
+            return ranges;
         }
         refuse("unknown character class [:" + std::string(name) + ":]");
     }
 
     std::string_view p_;
     bool basic_;
-    bool ignoreCase_;
     std::size_t at_ = 0;
 };
 
 }  // namespace
 
-Rewritten rewriteGrepPattern(std::string_view pattern, Dialect dialect, bool ignoreCase) {
+Rewritten rewriteGrepPattern(std::string_view pattern, Dialect dialect) {
     try {
-        return {Rewriter(pattern, dialect, ignoreCase).run(), ""};
+        return {Rewriter(pattern, dialect).run(), ""};
     } catch (const Refused& refused) {
         return {{}, "pattern " + quoteArg(pattern) + " is refused: " + refused.why};
     }
 }
 
 std::vector<PatternSource> patternSources(const std::vector<std::string>& patterns, Dialect dialect,
-                                          bool ignoreCase, std::string& refusal) {
+                                          std::string& refusal) {
     std::vector<PatternSource> sources;
     for (const std::string& given : patterns) {
         if (dialect == Dialect::fixed) {
             sources.push_back({given, true, given});
             continue;
         }
-        Rewritten rewritten = rewriteGrepPattern(given, dialect, ignoreCase);
+        Rewritten rewritten = rewriteGrepPattern(given, dialect);
         if (!rewritten.refusal.empty()) {
             refusal = rewritten.refusal;
             return {};

@@ -6,8 +6,7 @@
 // Rewritten, in both dialects:
 //   [...]                a class of exactly the members GNU grep gives it:
 //                        [[:digit:]] and the other POSIX classes, [[.c.]] and
-//                        [[=c=]], ']' first; with -i both cases of every
-//                        letter, taken before a '^' negates the class
+//                        [[=c=]], ']' first
 //   \d \w \s, \D \W \S   [0-9], [0-9A-Za-z_], white space, and their negations
 // The extended dialect (-E, the default) is the library's own; a top-level
 // a|b becomes the patterns a and b. The basic dialect (-G) reads GNU's basic
@@ -39,7 +38,7 @@ struct Rewritten {
 };
 
 // Rewrites `pattern`, in the extended or the basic dialect.
-Rewritten rewriteGrepPattern(std::string_view pattern, Dialect dialect, bool ignoreCase);
+Rewritten rewriteGrepPattern(std::string_view pattern, Dialect dialect);
 
 // One pattern for the matcher: in the library's language, or a plain string
 // (-F); `shown` is what the user typed, for messages.
@@ -53,7 +52,7 @@ struct PatternSource {
 // plain string in the fixed dialect. Empty, with the reason in `refusal`,
 // when one is refused.
 std::vector<PatternSource> patternSources(const std::vector<std::string>& patterns, Dialect dialect,
-                                          bool ignoreCase, std::string& refusal);
+                                          std::string& refusal);
 
 }  // namespace xvtool
 

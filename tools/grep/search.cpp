@@ -19,9 +19,9 @@ constexpr char kNewline = '\n';
 
 }  // namespace
 
-FileSearch::FileSearch(const GrepOptions& options, MatcherSet& matchers, GrepPrinter& printer)
+FileSearch::FileSearch(const GrepOptions& options, const Matcher& matcher, GrepPrinter& printer)
     : options_(options),
-      matchers_(matchers),
+      matcher_(matcher),
       printer_(printer),
       printLines_(!options.count && !options.filesWithMatches && !options.filesWithoutMatch &&
                   !options.quiet) {}
@@ -29,7 +29,6 @@ FileSearch::FileSearch(const GrepOptions& options, MatcherSet& matchers, GrepPri
 SearchResult FileSearch::run(int fd, std::string_view name) {
     name_ = name;
     text_.assign(1, kNewline);
-    folded_.assign(1, kNewline);
     regionStart_ = limit_ = 1;
     selected_ = 0;
     stop_ = trailing_ = binary_ = binaryMatches_ = false;
@@ -45,7 +44,6 @@ SearchResult FileSearch::run(int fd, std::string_view name) {
     while (!stop_ && !atEnd) {
         if (!readMore(fd, result, atEnd))
             continue;
-        matchers_.newText();
         searchRegion(limit_);
         if (!atEnd)
             keepForContext(limit_);
@@ -91,10 +89,6 @@ bool FileSearch::readMore(int fd, SearchResult& result, bool& atEnd) {
             return false;
     }
     const char* fresh = text_.data() + old;
-    if (matchers_.foldedText()) {
-        folded_.resize(text_.size());
-        foldCase(text_.data() + old, text_.size() - old, folded_.data() + old);
-    }
     const void* last = memrchr(fresh, kNewline, text_.size() - old);
     if (last == nullptr)
         return false;  // still inside one line: read on without searching
@@ -130,8 +124,6 @@ void FileSearch::keepForContext(std::size_t limit) {
     const std::size_t shift = keep - 1;
     offset_ += shift;
     text_.erase(1, shift);
-    if (matchers_.foldedText())
-        folded_.erase(1, shift);
     lastPrintedEnd_ = lastPrintedEnd_ >= keep ? lastPrintedEnd_ - shift : 0;
     numberedAt_ -= std::min(numberedAt_ - 1, shift);
     regionStart_ = limit - shift;
@@ -167,7 +159,7 @@ void FileSearch::searchRegion(std::size_t limit) {
             break;
         }
         Match m;
-        const bool found = matchers_.find(searched(), pos, limit, m);
+        const bool found = matcher_.find(text_.data(), limit, pos, m);
         const std::size_t start = found ? lineStart(pos, m.start) : limit;
         otherLines(pos, start);
         if (!found || stop_)
@@ -268,7 +260,7 @@ void FileSearch::printLine(std::size_t start, std::size_t end, unsigned long num
 void FileSearch::printMatches(std::size_t start, std::size_t end, const Match* first,
                               unsigned long number, LineKind kind) {
     Match m = first != nullptr ? *first : Match{start, 0};
-    for (bool found = first != nullptr || matchers_.find(searched(), start, end + 1, m); found;) {
+    for (bool found = first != nullptr || matcher_.find(text_.data(), end + 1, start, m); found;) {
         if (m.length > 0) {
             printer_.prefix(name_, number, offsetOf(m.start), kind);
             printer_.match(std::string_view(text_.data() + m.start, m.length));
@@ -276,7 +268,7 @@ void FileSearch::printMatches(std::size_t start, std::size_t end, const Match* f
         }
         // The next match after this one (one character on after an empty one).
         const std::size_t from = m.start + std::max<std::size_t>(m.length, 1);
-        found = from <= end && matchers_.find(searched(), from, end + 1, m);
+        found = from <= end && matcher_.find(text_.data(), end + 1, from, m);
     }
 }
 
@@ -313,7 +305,7 @@ void FileSearch::printText(std::size_t start, std::size_t end, LineKind kind) {
     std::size_t written = start;
     if (printer_.inColor() && showsMatches(kind)) {
         Match m;
-        for (std::size_t from = start; from <= end && matchers_.find(searched(), from, end + 1, m);
+        for (std::size_t from = start; from <= end && matcher_.find(text_.data(), end + 1, from, m);
              from = m.start + std::max<std::size_t>(m.length, 1)) {
             if (m.length == 0)
                 continue;

@@ -25,7 +25,7 @@ struct SearchResult {
 
 class FileSearch {
   public:
-    FileSearch(const GrepOptions& options, MatcherSet& matchers, GrepPrinter& printer);
+    FileSearch(const GrepOptions& options, const Matcher& matcher, GrepPrinter& printer);
 
     // Searches what `fd` reads, calling it `name` in the output. Once a read
     // brings a NUL byte the input is binary (unless -a): from there on NUL
@@ -34,7 +34,6 @@ class FileSearch {
     SearchResult run(int fd, std::string_view name);
 
   private:
-    const XVString& searched() const { return matchers_.foldedText() ? folded_ : text_; }
     bool readMore(int fd, SearchResult& result, bool& atEnd);
     void noteBinary(std::size_t from);
     void searchRegion(std::size_t limit);
@@ -57,14 +56,13 @@ class FileSearch {
     void keepForContext(std::size_t limit);
 
     const GrepOptions& options_;
-    MatcherSet& matchers_;
+    const Matcher& matcher_;
     GrepPrinter& printer_;
     const bool printLines_;  // output is lines (not counts, names or nothing)
 
     // Position 0 holds a newline; complete lines follow up to limit_, then the
     // start of an unfinished line.
     XVString text_;
-    XVString folded_;  // text_ with letters lowered, for some -i searches
     std::size_t regionStart_ = 1;
     std::size_t limit_ = 1;
     std::string_view name_;
