@@ -182,24 +182,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (found != set.matches(text.data(), text.size(), from))
         std::abort();
     if (referable) {
-        std::vector<SetHit> hits;
-        for (std::size_t i = 0; i < patterns.size(); ++i) {
-            SetHit hit;
-            hit.pattern = i;
-            const std::string& source = patterns[i].text;
-            if (patterns[i].syntax == XVRegExprSet::fixedString) {
-                hit.start = xvkit::reference::referenceFixed(source, text, from, rules);
-                hit.length = source.size();
-            } else {
-                unsigned short code[256];
-                if (compilePattern(source.c_str(), code, 256, {.caseBlindClasses = rules.caseBlind})
-                        .status == 0)
-                    hit.start =
-                        xvkit::reference::referenceIndex(code, text, &hit.length, from, rules);
-            }
-            hits.push_back(hit);
-        }
-        const SetHit best = xvkit::reference::bestOf(hits);
+        const SetHit best = xvkit::reference::referenceSet(patterns, rules, text, from);
         if (found ? !(best == SetHit{m.start, m.length, m.pattern}) : best.start != kNoMatch)
             std::abort();
     }

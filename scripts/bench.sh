@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/lib.sh"
 dir="$root/build/bench"
 
-packages="libbenchmark-dev libboost-dev libpcre2-dev libre2-dev"
+packages="libbenchmark-dev libboost-dev libpcre2-dev libre2-dev libhyperscan-dev"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||

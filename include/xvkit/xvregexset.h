@@ -38,7 +38,9 @@
 // Text is raw bytes: `text` holds `size` bytes, NUL included, and a search
 // runs from `start` to `size`. The bytes before `start` are context: line
 // mode and whole words look at the byte before `start`, so a search can go
-// on from the middle of a text (the next match of `-o`, or the next line).
+// on from the middle of a text: every match in turn is found by searching
+// again from m.start + max(m.length, 1), and the next line from after the
+// '\n' that ends the line of a match.
 //
 // Options (all off by default):
 //
@@ -64,11 +66,22 @@
 //               run from `start` to `size` without it. With it `words`
 //               changes nothing.
 //
+// Cost: a search takes time linear in the text for a given set. The fixed
+// strings, and the literal runs that the light patterns' matches must hold,
+// are found together by one automaton that reads only a sample of the text's
+// positions; a light pattern is then tried only where its run occurs. A
+// light pattern without such a run (say «[0-9]+x») is searched on its own,
+// up to the leftmost match found so far, so that many of them cost about as
+// much as searching with each in turn. matches() stops at the first match
+// found, which may save reading the rest of the text.
+//
 // Threads: an XVRegExprSet never changes after construction; any number of
 // threads may search with one set at the same time. Copies share the
 // compiled patterns and are as cheap as a shared pointer. Each thread keeps
-// scratch tables for the sets it searched with lately, released when the
-// thread ends.
+// the tables of the patterns searched on their own for the last four sets
+// it searched with (a few kilobytes a pattern, at most about 512 KB),
+// released when the thread ends; a search made after that, from an atexit
+// handler or a static destructor, works without them.
 //
 // Failures: a pattern that does not compile is reported by status() and
 // never matches; nothing here throws except std::bad_alloc when memory runs

@@ -60,6 +60,8 @@ class CodeReader {
     bool done() const { return *at_ == kXRECodeEnd; }
     // The item at the reading position, which then moves past it.
     CodeItem next() {
+        if (*at_ < kXRECodeEnd)  // a literal alone, the most common item
+            return {ItemType::literal, Repeat::once, static_cast<unsigned char>(*at_++), nullptr};
         CodeItem item{ItemType::literal, Repeat::once, 0, nullptr};
         switch (*at_) {
             case kXRECodeStar:
@@ -111,6 +113,11 @@ class CodeReader {
 // Whether `code` begins with the beginning anchor.
 inline bool beginsWithAnchor(const unsigned short* code) {
     return *code == kXRECodeBeginAnchor;
+}
+
+// The code after the beginning anchor that `code` begins with.
+inline const unsigned short* afterBeginAnchor(const unsigned short* code) {
+    return code + 1;
 }
 
 // The number of words of `code`, its end word included.

@@ -106,9 +106,9 @@ std::size_t DfaSearcher::matchEnd(const unsigned char* text, std::size_t n, std:
                 // Only a new start is live, and it needs a character slot 0 takes.
                 const std::size_t from = p;
                 do {
-                    p = program_.nextCandidate(text, n, p + 1);
-                } while (p != kNoPosition && p <= lastInjection && !program_.startAllowed(text, p));
-                if (p == kNoPosition || p > lastInjection)
+                    p = program_.nextCandidate(text, n, p + 1, lastInjection);
+                } while (p != kNoPosition && !program_.startAllowed(text, p));
+                if (p == kNoPosition)
                     return end;
                 jumped_ += p - from;
                 if (p == lastInjection)

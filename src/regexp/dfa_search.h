@@ -32,10 +32,15 @@
 
 namespace xvkit::regexp {
 
+// Below this many characters the lock-step search is as quick as building
+// the tables for a pattern met for the first time.
+constexpr std::size_t kShortText = 32;
+
 class DfaSearcher {
   public:
-    // The memory a searcher's tables may take unless told otherwise.
-    static constexpr std::size_t kDefaultBudget = 512 * 1024;
+    // The memory a searcher's tables may fill unless told otherwise (their
+    // vectors may hold up to twice as much).
+    static constexpr std::size_t kDefaultBudget = 256 * 1024;
 
     // `program` must outlive the searcher.
     explicit DfaSearcher(const Program& program, std::size_t budget = kDefaultBudget);

@@ -9,14 +9,12 @@
 #include "dfa_search.h"
 #include "lockstep_search.h"
 #include "program.h"
+#include "thread_object.h"
 
 namespace xvkit::regexp {
 
 namespace {
 
-// Below this many characters the lock-step search is as quick as building
-// the tables for a pattern met for the first time.
-constexpr std::size_t kShortText = 32;
 // The largest code, end word included.
 constexpr std::size_t kMaxCodeWords = 256;
 
@@ -66,11 +64,18 @@ class PatternCache {
     // The entry of `code`, made over from the one used longest ago when the
     // pattern is not there; `*known` tells whether it was.
     CachedPattern& find(const unsigned short* code, bool* known) {
+        // Most searches use the pattern of the search before.
+        if (last_->holds(code)) {
+            *known = true;
+            last_->lastUse = ++clock_;
+            return *last_;
+        }
         CachedPattern* oldest = &entries_[0];
         for (CachedPattern& entry : entries_) {
             if (entry.holds(code)) {
                 *known = true;
                 entry.lastUse = ++clock_;
+                last_ = &entry;
                 return entry;
             }
             if (entry.lastUse < oldest->lastUse)
@@ -79,38 +84,15 @@ class PatternCache {
         *known = false;
         oldest->hold(code);
         oldest->lastUse = ++clock_;
+        last_ = oldest;
         return *oldest;
     }
 
   private:
     CachedPattern entries_[kCachedPatterns];
+    CachedPattern* last_ = &entries_[0];
     unsigned long clock_ = 0;
 };
-
-// The calling thread's cache: made on the thread's first search and released
-// with the thread's thread_local objects. Both variables are trivially
-// destructible, so they stay readable after that release, while the thread
-// still runs atexit handlers, static destructors and later thread_local
-// destructors that may search too.
-thread_local PatternCache* threadCache = nullptr;
-thread_local bool threadCacheReleased = false;
-
-struct ThreadCacheRelease {
-    ~ThreadCacheRelease() {
-        delete threadCache;
-        threadCache = nullptr;
-        threadCacheReleased = true;
-    }
-};
-
-// The cache of the calling thread, or null once it has been released.
-PatternCache* patternCache() {
-    if (threadCache == nullptr && !threadCacheReleased) {
-        thread_local ThreadCacheRelease release;  // registers the release at thread end
-        threadCache = new PatternCache;
-    }
-    return threadCache;
-}
 
 // Whether the table-driven search pays for a search from `start`: its tables
 // are built as they are needed, which costs more than a lock-step search of a
@@ -151,14 +133,19 @@ bool searchWith(CachedPattern& cached, bool known, const unsigned char* bytes, s
 
 HeadOutcome matchAnchoredHead(const unsigned short* code, const unsigned char* text, std::size_t n,
                               std::size_t start, std::size_t* matchLength) {
-    CodeReader reader(code);
-    const CodeItem anchor = reader.next();
-    XVKIT_DCHECK(anchor.type == ItemType::beginAnchor && start <= n);
+    XVKIT_DCHECK(beginsWithAnchor(code) && start <= n);
+    CodeReader reader(afterBeginAnchor(code));
     std::size_t p = start;
     while (!reader.done()) {
         const CodeItem item = reader.next();
         if (item.repeat != Repeat::once)
             return HeadOutcome::undecided;
+        if (item.type == ItemType::literal) {
+            if (p == n || text[p] != item.literal)
+                return HeadOutcome::notFound;
+            ++p;
+            continue;
+        }
         if (item.type == ItemType::endAnchor) {
             if (p != n)
                 return HeadOutcome::notFound;
@@ -184,7 +171,7 @@ bool search(const unsigned short* code, const char* text, std::size_t n, std::si
     if (head != HeadOutcome::undecided) {
         *matchStart = start;
         found = head == HeadOutcome::found;
-    } else if (PatternCache* cache = patternCache()) {
+    } else if (PatternCache* cache = threadObject<PatternCache>()) {
         bool known = false;
         CachedPattern& cached = cache->find(code, &known);
         found = searchWith(cached, known, bytes, n, start, matchStart, matchLength, &engine);

@@ -21,6 +21,10 @@ class LockstepSearch {
         std::memset(mark_, 0, sizeof mark_[0] * static_cast<std::size_t>(program.count()));
     }
 
+    // How far the last run read (about: a scan for a first character that
+    // found none counts up to the last start).
+    std::size_t readTo() const { return readTo_; }
+
     bool run(std::size_t start, std::size_t lastStart, std::size_t* matchStart,
              std::size_t* matchLength) {
         Thread* current = listA_;
@@ -36,8 +40,8 @@ class LockstepSearch {
             // A new start has the lowest priority; none is tried once a match is known.
             if (!found_ && p <= lastStart) {
                 if (currentCount == 0 && skipAhead) {
-                    p = program_.nextCandidate(text_, n_, p);
-                    if (p == kNoPosition || p > lastStart)
+                    p = program_.nextCandidate(text_, n_, p, lastStart);
+                    if (p == kNoPosition)
                         break;
                 }
                 if (program_.startAllowed(text_, p))
@@ -66,6 +70,7 @@ class LockstepSearch {
             currentCount = nextCount;
             ++p;
         }
+        readTo_ = p == kNoPosition ? lastStart : p;
         if (!found_)
             return false;
         *matchStart = matchStart_;
@@ -110,6 +115,7 @@ class LockstepSearch {
     bool found_ = false;
     std::size_t matchStart_ = 0;
     std::size_t matchEnd_ = 0;
+    std::size_t readTo_ = 0;
     // mark_[k] == p + 1 when slot k already holds a state at position p.
     std::size_t mark_[kMaxSlots];
     Thread listA_[kMaxSlots];
@@ -120,12 +126,17 @@ class LockstepSearch {
 
 bool lockstepSearch(const Program& program, const unsigned char* text, std::size_t n,
                     std::size_t start, std::size_t lastStart, std::size_t* matchStart,
-                    std::size_t* matchLength) {
+                    std::size_t* matchLength, std::size_t* readTo) {
     XVKIT_DCHECK(start <= n);
+    if (readTo != nullptr)
+        *readTo = start;
     if (lastStart < start)
         return false;
     LockstepSearch search(program, text, n);
-    return search.run(start, lastStart, matchStart, matchLength);
+    const bool found = search.run(start, lastStart, matchStart, matchLength);
+    if (readTo != nullptr)
+        *readTo = search.readTo();
+    return found;
 }
 
 }  // namespace xvkit::regexp

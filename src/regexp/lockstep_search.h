@@ -19,10 +19,11 @@ namespace xvkit::regexp {
 
 // Searches the `n` characters of `text` from `start` <= `n` for the leftmost
 // match that starts at or before `lastStart`. On a match stores its start and
-// length and returns true.
+// length and returns true. Stores in `*readTo`, unless it is null, how far the
+// search read.
 bool lockstepSearch(const Program& program, const unsigned char* text, std::size_t n,
                     std::size_t start, std::size_t lastStart, std::size_t* matchStart,
-                    std::size_t* matchLength);
+                    std::size_t* matchLength, std::size_t* readTo = nullptr);
 
 inline bool lockstepSearch(const Program& program, const unsigned char* text, std::size_t n,
                            std::size_t start, std::size_t* matchStart, std::size_t* matchLength) {

@@ -41,6 +41,7 @@ struct Boundaries {
     bool endAllowed(const unsigned char* text, std::size_t n, std::size_t e) const {
         return !endRestricted || e == n || endBefore.contains(text[e]);
     }
+    bool operator==(const Boundaries& other) const = default;
 };
 
 // The boundaries of a pattern under `rules`, from whether it begins with `^`

@@ -1,5 +1,7 @@
 #include "program.h"
 
+#include <algorithm>
+
 #include "code_reader.h"
 #include "debug_check.h"
 
@@ -66,6 +68,9 @@ Program::Program(const unsigned short* code, const MatchRules& rules) {
 void Program::addSlot(Kind kind, const ByteMap& map) {
     XVKIT_DCHECK(count() < kMaxSlots);
     slots_.push_back({kind, map});
+    ++count_;
+    if (kind == Kind::once && map.empty())
+        matchable_ = false;
 }
 
 void Program::chooseRequiredSlot() {
@@ -109,9 +114,14 @@ std::size_t Program::earliestStart(const unsigned char* text, std::size_t n, std
     return q;
 }
 
-std::size_t Program::nextCandidate(const unsigned char* text, std::size_t n, std::size_t p) const {
+std::size_t Program::nextCandidate(const unsigned char* text, std::size_t n, std::size_t p,
+                                   std::size_t last) const {
     XVKIT_DCHECK(firstSlotRequired());
-    return prefixLength_ >= 2 ? prefixFinder_.find(text, n, p) : firstSet_.find(text, n, p);
+    if (p > last || p >= n)
+        return kNoPosition;
+    if (prefixLength_ >= 2)
+        return prefixFinder_.find(text, std::min(n, last + prefixLength()), p);
+    return firstSet_.find(text, std::min(n, last + 1), p);
 }
 
 }  // namespace xvkit::regexp

@@ -55,7 +55,11 @@ class Program {
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    int count() const { return static_cast<int>(slots_.size()); }
+    int count() const { return count_; }
+    // Whether any text can match: false when a slot taken once takes no
+    // character (a newline in line mode).
+    bool matchable() const { return matchable_; }
+    const Boundaries& boundaries() const { return boundaries_; }
     const Slot& slot(int k) const { return slots_[static_cast<std::size_t>(k)]; }
     // Whether a match can start only at the search start (the beginning anchor).
     bool anchored() const { return boundaries_.anchored; }
@@ -80,9 +84,11 @@ class Program {
     // when the text from `p` has no such character, so that nothing matches.
     std::size_t earliestStart(const unsigned char* text, std::size_t n, std::size_t p) const;
 
-    // The first position in [p, n) of `text` where a match could start, when
-    // firstSlotRequired(); kNoPosition when there is none.
-    std::size_t nextCandidate(const unsigned char* text, std::size_t n, std::size_t p) const;
+    // The first position in [p, last] of the `n` characters of `text` where
+    // a match could start, when firstSlotRequired(); kNoPosition when there
+    // is none (the scan reads no further than a match from `last` needs).
+    std::size_t nextCandidate(const unsigned char* text, std::size_t n, std::size_t p,
+                              std::size_t last) const;
     // The first position in [p, n) where the prefix begins, when pureLiteral().
     std::size_t findPrefix(const unsigned char* text, std::size_t n, std::size_t p) const {
         XVKIT_DCHECK(pureLiteral());
@@ -94,6 +100,8 @@ class Program {
     void chooseRequiredSlot();
 
     std::vector<Slot> slots_;
+    int count_ = 0;  // the size of slots_, kept for the searches that ask it often
+    bool matchable_ = true;
     // The start rules; the end rule is the last slot, an assertion.
     Boundaries boundaries_;
     // The literal characters every match begins with.

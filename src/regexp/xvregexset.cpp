@@ -122,7 +122,8 @@ bool XVRegExprSet::find(const char* text, std::size_t size, std::size_t start, M
     if (text == nullptr)
         text = "";  // the scans may not be handed a null pointer, even for no byte
     xvkit::regexp::SetMatch found{0, 0, 0};
-    if (!impl().set.find(reinterpret_cast<const unsigned char*>(text), size, start, &found))
+    if (!impl().set.find(reinterpret_cast<const unsigned char*>(text), size, start,
+                         match == nullptr, &found))
         return false;
     if (match != nullptr)
         *match = {found.start, found.length, found.pattern};

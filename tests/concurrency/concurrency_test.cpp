@@ -14,6 +14,7 @@
 #include <xvkit/qnlocale.h>
 #include <xvkit/qnzone.h>
 #include <xvkit/xvregexp.h>
+#include <xvkit/xvregexset.h>
 
 namespace {
 
@@ -44,6 +45,23 @@ TEST(ConcurrencyTest, SharedExpressionSearches) {
                   return digits.index(longText, &len, 0) == 5000 && len == 6 &&
                          digits.index(shortText, &shortLen, 0) == 3 && shortLen == 2 &&
                          other.index(longText, &otherLen, 0) == static_cast<std::size_t>(-1);
+              }),
+              0);
+}
+
+TEST(ConcurrencyTest, SharedPatternSetSearches) {
+    // A literal, a pattern found through its literal run, and one searched
+    // on its own with tables each thread keeps.
+    const XVRegExprSet set({"needle", "q[0-9]+x", "[0-9][0-9]*y"}, XVRegExprSet::lightPattern,
+                           {.lines = true});
+    const std::string text = std::string(5000, 'q') + "\n12345y needle q7x\n";
+    EXPECT_EQ(wrongResultsOnThreads([&](int n) {
+                  XVRegExprSet::Match m;
+                  const std::size_t from = n % 2 == 0 ? 0 : 5006;
+                  return set.find(text.data(), text.size(), from, &m) &&
+                         m.start == (from == 0 ? 5001u : 5008u) &&
+                         m.pattern == (from == 0 ? 2u : 0u) &&
+                         set.matches(text.data(), text.size(), 0);
               }),
               0);
 }

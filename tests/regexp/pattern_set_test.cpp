@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -14,7 +15,7 @@
 #include <xvkit/xvregexset.h>
 
 #include "reference_matcher.h"
-#include "regexp/pattern_compiler.h"
+#include "regexp/pattern_set.h"
 #include "regexp_draws.h"
 
 namespace xvkit::regexp {
@@ -30,29 +31,6 @@ SetHit setFind(const XVRegExprSet& set, const std::string& text, std::size_t fro
     if (!set.find(text.data(), text.size(), from, &m))
         return {};
     return {m.start, m.length, m.pattern};
-}
-
-// The interpreter's answer for the set: each pattern's own match, the best of them.
-SetHit referenceFind(const std::vector<Pattern>& patterns, const MatchRules& rules,
-                     const std::string& text, std::size_t from) {
-    std::vector<SetHit> hits;
-    for (std::size_t i = 0; i < patterns.size(); ++i) {
-        SetHit hit;
-        hit.pattern = i;
-        const std::string& source = patterns[i].text;
-        if (patterns[i].syntax == XVRegExprSet::fixedString) {
-            hit.start = reference::referenceFixed(source, text, from, rules);
-            hit.length = source.size();
-        } else {
-            unsigned short code[256];
-            const std::string light = source.substr(0, source.find('\0'));
-            if (compilePattern(light.c_str(), code, 256, {.caseBlindClasses = rules.caseBlind})
-                    .status == 0)
-                hit.start = reference::referenceIndex(code, text, &hit.length, from, rules);
-        }
-        hits.push_back(hit);
-    }
-    return reference::bestOf(hits);
 }
 
 // The answer of one XVRegExprLight per light pattern, searched over the whole
@@ -118,7 +96,7 @@ std::vector<Pattern> randomSet(std::mt19937& rng, bool withFixed, bool allCompil
 TEST(PatternSetTest, FindsWhatOneLightExpressionPerPatternFinds) {
     std::mt19937 rng(4242);
     int compared = 0, matched = 0, lineMode = 0;
-    for (int round = 0; round < 6000; ++round) {
+    for (int round = 0; round < 4000; ++round) {
         const std::vector<Pattern> patterns = randomSet(rng, false, true);
         const bool lines = rng() % 2 == 0;
         const XVRegExprSet set(patterns, {.lines = lines});
@@ -143,7 +121,7 @@ TEST(PatternSetTest, FindsWhatOneLightExpressionPerPatternFinds) {
 TEST(PatternSetTest, EveryRuleAgreesWithTheInterpreter) {
     std::mt19937 rng(777);
     int compared = 0, matched = 0;
-    for (int round = 0; round < 8000; ++round) {
+    for (int round = 0; round < 5000; ++round) {
         const std::vector<Pattern> patterns = randomSet(rng, true, false);
         const MatchRules rules = randomRules(rng);
         const XVRegExprSet::Options options{.ignoreCase = rules.caseBlind,
@@ -154,7 +132,7 @@ TEST(PatternSetTest, EveryRuleAgreesWithTheInterpreter) {
         for (int t = 0; t < 3; ++t) {
             const std::string text = randomText(rng, 0, 30);
             const std::size_t from = rng() % 3 == 0 ? rng() % (text.size() + 2) : 0;
-            const SetHit expected = referenceFind(patterns, rules, text, from);
+            const SetHit expected = reference::referenceSet(patterns, rules, text, from);
             ASSERT_EQ(setFind(set, text, from), expected)
                 << patterns.size() << " patterns, the first «" << patterns[0].text << "», rules "
                 << rulesName(rules) << ", text «" << text << "» from " << from;
@@ -165,6 +143,81 @@ TEST(PatternSetTest, EveryRuleAgreesWithTheInterpreter) {
     }
     EXPECT_GT(matched, compared / 5);
     EXPECT_LT(matched, compared * 9 / 10);
+}
+
+// Letters of both cases, a word byte and a byte above 127: words that
+// patterns and texts share, so that literal runs and triggers meet.
+const std::string kWordLetters = "abAB_\xe9";
+
+// A pattern of each kind the set treats apart: fixed strings (the empty one
+// too), plain literals, patterns with a literal run among other items, and
+// anchored or short ones that are searched on their own.
+Pattern roleDraw(std::mt19937& rng) {
+    const auto word = [&rng](std::size_t minLength) {
+        return randomText(rng, minLength, minLength + 4, kWordLetters);
+    };
+    int closures = 0;
+    switch (rng() % 8) {
+        case 0:
+            return {randomText(rng, 0, 9, kWordLetters + " \n"), XVRegExprSet::fixedString};
+        case 1:
+            return {word(2)};
+        case 2:
+            return {"^" + word(1)};
+        case 3:
+        case 4: {
+            const std::string items[] = {"[ab]*", ".", "b?", "[^a]+", "A*", ""};
+            return {items[rng() % std::size(items)] + word(2) + items[rng() % std::size(items)] +
+                    word(0)};
+        }
+        default: {
+            std::string pattern;
+            do
+                pattern = randomPattern(rng, 4, &closures);
+            while (closures > 2);
+            return {pattern};
+        }
+    }
+}
+
+TEST(PatternSetTest, EveryRoleAgreesWithTheInterpreter) {
+    using Role = PatternSet::Role;
+    std::mt19937 rng(1234);
+    int decided[static_cast<int>(Role::scanned) + 1] = {};
+    int compared = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<Pattern> patterns(1 + rng() % 6);
+        for (Pattern& p : patterns)
+            p = roleDraw(rng);
+        const MatchRules rules = randomRules(rng);
+        std::vector<PatternSource> sources;
+        for (const Pattern& p : patterns)
+            sources.push_back({p.text, p.syntax == XVRegExprSet::fixedString});
+        const PatternSet set(sources, rules);
+        for (int t = 0; t < 4; ++t) {
+            std::string text = randomText(rng, 0, 200, kWordLetters + " \n");
+            for (int k = 0; k < 3 && !text.empty(); ++k)
+                text.insert(rng() % text.size(), patterns[rng() % patterns.size()].text);
+            // A text that is one of the strings, whole lines or not.
+            if (t == 0)
+                text = patterns[rng() % patterns.size()].text;
+            const std::size_t from = rng() % 4 == 0 ? rng() % (text.size() + 1) : 0;
+            const SetHit expected = reference::referenceSet(patterns, rules, text, from);
+            SetMatch m{};
+            Role role = Role::never;
+            const bool hit = set.find(reinterpret_cast<const unsigned char*>(text.data()),
+                                      text.size(), from, false, &m, &role);
+            const SetHit got = hit ? SetHit{m.start, m.length, m.pattern} : SetHit{};
+            ASSERT_EQ(got, expected)
+                << patterns.size() << " patterns, the first «" << patterns[0].text << "», rules "
+                << rulesName(rules) << ", text «" << text << "» from " << from;
+            ++compared;
+            decided[static_cast<int>(role)] += hit;
+        }
+    }
+    for (const Role role :
+         {Role::empty, Role::literal, Role::atStart, Role::triggered, Role::scanned})
+        EXPECT_GT(decided[static_cast<int>(role)], compared / 500) << static_cast<int>(role);
 }
 
 // Which pattern failed and why; the others still search, the failed one never matches.
@@ -245,6 +298,31 @@ TEST(PatternSetTest, LinesWordsAndWholeLines) {
               (SetHit{4, 3, 0}));
     EXPECT_EQ(setFind(XVRegExprSet({"a\nb"}, XVRegExprSet::fixedString, lines), "a\nb", 0),
               SetHit{});
+}
+
+// Sets that would read long texts over and over: a literal run found at
+// every position of a long run of letters, by a pattern whose matches run on
+// through all of it; a fixed string that the text runs along without
+// finishing; a pattern that may reach back without bound before its run.
+TEST(PatternSetTest, LongTextsTakeLinearTime) {
+    const std::string as(100000, 'a');
+    const std::string fixed = std::string(300, 'a') + "b";
+    const std::tuple<std::vector<std::string>, XVRegExprSet::Syntax, std::string, SetHit> cases[] =
+        {
+            {{"aaaa[a-z]*x"}, XVRegExprSet::lightPattern, as, {}},
+            {{"aaaa[a-z]*x"}, XVRegExprSet::lightPattern, as + "x", {0, as.size() + 1, 0}},
+            {{"[a-z]*aaaab", "aaaa[ab]*c"},
+             XVRegExprSet::lightPattern,
+             as + " aaaac",
+             {as.size() + 1, 5, 1}},
+            {{fixed, "ac"}, XVRegExprSet::fixedString, as, {}},
+            {{fixed, "ac"}, XVRegExprSet::fixedString, as + "c", {as.size() - 1, 2, 1}},
+        };
+    for (const auto& [patterns, syntax, text, expected] : cases) {
+        const auto begin = std::chrono::steady_clock::now();
+        EXPECT_EQ(setFind(XVRegExprSet(patterns, syntax), text, 0), expected) << patterns[0];
+        EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(1)) << patterns[0];
+    }
 }
 
 TEST(PatternSetTest, TextsStartsCopiesAndMoves) {

@@ -15,8 +15,11 @@
 #include <string>
 #include <vector>
 
+#include <xvkit/xvregexset.h>
+
 #include "regexp/code_reader.h"
 #include "regexp/match_rules.h"
+#include "regexp/pattern_compiler.h"
 
 namespace xvkit::reference {
 
@@ -136,10 +139,7 @@ inline std::size_t referenceIndex(const unsigned short* code, const std::string&
         return kNoMatch;
     const Matcher matcher(subject);
     const bool beginAnchor = regexp::beginsWithAnchor(code);
-    CodeReader reader(code);
-    if (beginAnchor)
-        reader.next();
-    const unsigned short* body = code + reader.wordsFrom(code);
+    const unsigned short* body = beginAnchor ? regexp::afterBeginAnchor(code) : code;
     for (std::size_t p = i; p <= subject.size(); ++p) {
         if (!subject.startOk(p, i, beginAnchor))
             continue;
@@ -204,6 +204,32 @@ inline SetHit bestOf(const std::vector<SetHit>& hits) {
             best = hit;
     }
     return best;
+}
+
+// The interpreter's answer for a pattern set: each pattern's own match (a
+// light pattern compiled as the set compiles it, up to its first NUL), the
+// best of them.
+inline SetHit referenceSet(const std::vector<XVRegExprSet::Pattern>& patterns,
+                           const MatchRules& rules, const std::string& text, std::size_t from) {
+    std::vector<SetHit> hits;
+    for (std::size_t i = 0; i < patterns.size(); ++i) {
+        SetHit hit;
+        hit.pattern = i;
+        const std::string& source = patterns[i].text;
+        if (patterns[i].syntax == XVRegExprSet::fixedString) {
+            hit.start = referenceFixed(source, text, from, rules);
+            hit.length = source.size();
+        } else {
+            unsigned short code[256];
+            const std::string light = source.substr(0, source.find('\0'));
+            if (regexp::compilePattern(light.c_str(), code, 256,
+                                       {.caseBlindClasses = rules.caseBlind})
+                    .status == 0)
+                hit.start = referenceIndex(code, text, &hit.length, from, rules);
+        }
+        hits.push_back(hit);
+    }
+    return bestOf(hits);
 }
 
 }  // namespace xvkit::reference
