@@ -64,10 +64,10 @@ class PatternCache {
     // The entry of `code`, made over from the one used longest ago when the
     // pattern is not there; `*known` tells whether it was.
     CachedPattern& find(const unsigned short* code, bool* known) {
-        // Most searches use the pattern of the search before.
+        // Most searches use the pattern of the search before, whose last
+        // use is already the latest.
         if (last_->holds(code)) {
             *known = true;
-            last_->lastUse = ++clock_;
             return *last_;
         }
         CachedPattern* oldest = &entries_[0];
