@@ -211,6 +211,15 @@ const char* Options::value(std::string_view name) const {
     return given != nullptr ? given->value : nullptr;
 }
 
+std::vector<const char*> Options::values(std::string_view name) const {
+    std::vector<const char*> all;
+    for (const Given& given : given_) {
+        if (given.name == name)
+            all.push_back(given.value);
+    }
+    return all;
+}
+
 const Options::Given* Options::last(std::initializer_list<std::string_view> names) const {
     for (auto it = given_.rbegin(); it != given_.rend(); ++it) {
         if (std::find(names.begin(), names.end(), it->name) != names.end())

@@ -83,6 +83,8 @@ class Options {
     bool has(std::string_view name) const;
     // The last value given for `name`, or null when the option is absent.
     const char* value(std::string_view name) const;
+    // Every value given for `name`, in the order given.
+    std::vector<const char*> values(std::string_view name) const;
     // Every option given, in the order of the command line.
     const std::vector<Given>& given() const { return given_; }
     // The last option given of `names`, or null when none was.

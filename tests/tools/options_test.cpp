@@ -70,6 +70,11 @@ TEST(ToolOptions, FormsOfOptionsAndOperands) {
         const std::string error = cliError([&] { read = parsed(c.words); });
         EXPECT_EQ(error.empty() ? read : error, c.read);
     }
+    const Words repeated{"-l", "a", "--loc=b", "-n"};
+    const Options options("cmd", repeated.args(), kKnown);
+    const std::vector<const char*> locales = options.values("--locale");
+    EXPECT_EQ(std::vector<std::string>(locales.begin(), locales.end()),
+              (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(cliError([] { parsed(Words{"-5"}, SignedNumbers::options); }),
               "unknown option '-5' (put '--' before an operand that starts with '-'; see 'xvkit "
               "cmd --help')");
