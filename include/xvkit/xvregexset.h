@@ -27,13 +27,13 @@
 //   }
 //
 // What a search finds. From a start position each pattern has the match that
-// XVRegExprLight::index finds from there: the leftmost position where it
-// matches, and there the match its backtracking tries first (at each closure
-// the most repetitions, given back one at a time); a fixed string has its
-// leftmost occurrence. The set reports the leftmost of these matches; among
-// those that start at the same position, the longest, and among those of one
-// length, the pattern of the lowest index. A pattern that failed to compile
-// never matches.
+// XVRegExprLight::index finds from there (as the options below change it):
+// the leftmost position where it matches, and there the match its
+// backtracking tries first (at each closure the most repetitions, given back
+// one at a time); a fixed string has its leftmost occurrence. The set reports
+// the leftmost of these matches; among those that start at the same
+// position, the longest, and among those of one length, the pattern of the
+// lowest index. A pattern that failed to compile never matches.
 //
 // Text is raw bytes: `text` holds `size` bytes, NUL included, and a search
 // runs from `start` to `size`. The bytes before `start` are context: line
@@ -52,7 +52,7 @@
 //               The text is a sequence of lines, each ending in '\n' (the last
 //               one may lack it; a text that ends in '\n', or is empty, has no
 //               line after it). No match holds a newline: `.` and classes never
-//               match it, and a literal newline (a fixed string holding one)
+//               match it, and a pattern or fixed string that must take one
 //               never matches. `^` matches at the start of every line (at 0,
 //               or after a '\n') and `$` at the end of every line (before its
 //               '\n', or at `size`). Without it, `^` matches at `start` only

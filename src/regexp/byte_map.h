@@ -11,6 +11,11 @@ namespace xvkit::regexp {
 
 constexpr int kMapWords = 16;
 
+// The lower case of an ASCII letter; any other byte as it is.
+inline unsigned char asciiLower(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+
 struct ByteMap {
     unsigned short words[kMapWords] = {};
 
@@ -74,7 +79,7 @@ struct ByteMap {
     void addOtherCases() {
         for (int c = 'A'; c <= 'Z'; ++c) {
             const auto upper = static_cast<unsigned char>(c);
-            const auto lower = static_cast<unsigned char>(c - 'A' + 'a');
+            const unsigned char lower = asciiLower(upper);
             if (contains(upper) || contains(lower)) {
                 add(upper);
                 add(lower);

@@ -33,24 +33,20 @@ constexpr std::size_t kSettled = kNoPosition - 1;
 constexpr std::size_t kWindowAllowance = 4096;
 constexpr std::size_t kWindowBytesPerByte = 2;
 
-unsigned char lowered(unsigned char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
-
 // The byte a slot taken once stands for, when it takes one byte (or, case
 // blind, the two cases of one letter).
 bool literalByte(const Slot& slot, bool caseBlind, unsigned char* byte) {
-    if (slot.kind != Kind::once)
-        return false;
     const int count = slot.map.count();
+    if (slot.kind != Kind::once || count == 0)
+        return false;
     const unsigned char first = slot.map.first();
     if (count == 1) {
         *byte = first;
         return true;
     }
     if (caseBlind && count == 2 && first >= 'A' && first <= 'Z' &&
-        slot.map.contains(lowered(first))) {
-        *byte = lowered(first);
+        slot.map.contains(asciiLower(first))) {
+        *byte = asciiLower(first);
         return true;
     }
     return false;
@@ -171,7 +167,7 @@ void PatternSet::classifyFixed(Pattern& pattern, std::string_view text) {
     pattern.literal.assign(text);
     if (rules_.caseBlind) {
         for (char& c : pattern.literal)
-            c = static_cast<char>(lowered(static_cast<unsigned char>(c)));
+            c = static_cast<char>(asciiLower(static_cast<unsigned char>(c)));
     }
     pattern.boundaries = boundariesFor(rules_, false, false);
     if (rules_.lines && text.find(static_cast<char>(kNewline)) != std::string_view::npos)
@@ -342,7 +338,7 @@ class PatternSet::Search : public LiteralVisitor {
                 return;
             for (std::size_t k = 0; k < length; ++k) {
                 const unsigned char c = text_[start_ + k];
-                if ((set_.rules_.caseBlind ? lowered(c) : c) !=
+                if ((set_.rules_.caseBlind ? asciiLower(c) : c) !=
                     static_cast<unsigned char>(pattern.literal[k]))
                     return;
             }
