@@ -77,12 +77,16 @@ _xvkit() {
         _xvkit_reply $'never\nalways\nauto' "$cur"
         return
         ;;
+    grep:--binary-files)
+        _xvkit_reply $'binary\ntext\nwithout-match' "$cur"
+        return
+        ;;
     grep:-f | grep:--file)
         compopt -o filenames 2>/dev/null
         COMPREPLY=($(compgen -f -- "$cur"))
         return
         ;;
-    *:--year | *:--dst | *:--precision | grep:-[emABC] | grep:--regexp | grep:--max-count | grep:--*context)
+    *:--year | *:--dst | *:--precision | grep:-[emABC] | grep:--regexp | grep:--max-count | grep:--*context | grep:--label | grep:--include | grep:--exclude*)
         return
         ;;
     esac

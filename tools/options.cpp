@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -9,9 +10,9 @@ namespace {
 
 constexpr KnownOption kHelp{"--help", false, 'h'};
 
-bool isOperand(std::string_view word) {
-    return word.size() < 2 || word[0] != '-' || word[1] == '.' ||
-           std::isdigit(static_cast<unsigned char>(word[1])) != 0;
+// "-12.5" or "-.5", after a check that the word starts with '-'.
+bool isSignedNumber(std::string_view word) {
+    return word[1] == '.' || std::isdigit(static_cast<unsigned char>(word[1])) != 0;
 }
 
 // The length of the valid UTF-8 sequence of two to four bytes at the start of
@@ -111,100 +112,133 @@ std::string oneLine(std::string_view message) {
 }
 
 Options::Options(std::string_view command, std::span<char* const> args,
-                 std::span<const KnownOption> known)
+                 std::span<const KnownOption> known, SignedNumbers numbers)
     : command_(command), known_(known) {
     for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string_view word = args[i];
+        const std::string_view word = args[i];
         if (word == "--") {
             operands_.insert(operands_.end(), args.begin() + static_cast<long>(i) + 1, args.end());
             return;
         }
-        if (isOperand(word)) {
+        if (word.size() < 2 || word[0] != '-' ||
+            (numbers == SignedNumbers::operands && isSignedNumber(word))) {
             operands_.push_back(args[i]);
             continue;
         }
-        auto valueFor = [&](const KnownOption& option) -> const char* {
+        const auto nextWord = [&](const std::string& spelling) -> const char* {
             if (i + 1 >= args.size())
-                usageError("option " + quoteArg(option.name) + " needs a value" + " (see 'xvkit " +
-                           command_ + " --help')");
+                fail("option " + quoteArg(spelling) + " needs a value");
             return args[++i];
         };
         if (word.starts_with("--")) {
-            std::size_t eq = word.find('=');
-            const KnownOption& option = find(word.substr(0, eq), word);
+            const std::size_t eq = word.find('=');
+            const KnownOption& option = findLong(word.substr(0, eq));
+            const std::string_view typed = word.substr(0, eq);
+            const std::string spelling(option.name.starts_with(typed) ? option.name : option.alias);
+            const char* value = nullptr;
             if (eq != std::string_view::npos) {
-                if (!option.takesValue)
-                    usageError("option " + quoteArg(option.name) + " takes no value");
-                add(option.name, args[i] + eq + 1);
-            } else {
-                add(option.name, option.takesValue ? valueFor(option) : nullptr);
+                if (!option.takesValue && !option.optionalValue)
+                    usageError("option " + quoteArg(spelling) + " takes no value");
+                value = args[i] + eq + 1;
+            } else if (option.takesValue) {
+                value = nextWord(spelling);
             }
+            given_.push_back({option.name, value, spelling});
             continue;
         }
-        // One or more short flags; a short option with a value ends the word.
+        // One or more short options; one that takes a value ends the word.
         for (std::size_t k = 1; k < word.size(); ++k) {
-            const char name[3] = {'-', word[k], '\0'};
-            const KnownOption& option = find(name, word);
+            const KnownOption& option = findShort(word[k], word);
+            const std::string spelling{'-', word[k]};
             if (!option.takesValue) {
-                add(option.name, nullptr);
-            } else if (k + 1 < word.size()) {
-                add(option.name, args[i] + k + 1);
-                break;
-            } else {
-                add(option.name, valueFor(option));
+                given_.push_back({option.name, nullptr, spelling});
+                continue;
             }
+            const char* value = k + 1 < word.size() ? args[i] + k + 1 : nextWord(spelling);
+            given_.push_back({option.name, value, spelling});
+            break;
         }
     }
 }
 
-const KnownOption& Options::find(std::string_view name, std::string_view word) const {
-    const bool isShort = name.size() == 2 && name[0] == '-' && name[1] != '-';
-    const auto names = [&](const KnownOption& option) {
-        return option.name == name || (isShort && option.shortName == name[1]);
+void Options::fail(const std::string& message) const {
+    usageError(message + " (see 'xvkit " + command_ + " --help')");
+}
+
+const KnownOption& Options::findLong(std::string_view name) const {
+    const bool ownHelp = std::any_of(known_.begin(), known_.end(),
+                                     [](const KnownOption& o) { return o.name == kHelp.name; });
+    std::vector<const KnownOption*> candidates;
+    const auto consider = [&](const KnownOption& option) {
+        if (option.name == name || (!option.alias.empty() && option.alias == name)) {
+            candidates.assign(1, &option);
+            return true;
+        }
+        if (name.size() > 2 && (option.name.starts_with(name) || option.alias.starts_with(name))) {
+            if (std::none_of(candidates.begin(), candidates.end(),
+                             [&](const KnownOption* c) { return c->name == option.name; }))
+                candidates.push_back(&option);
+        }
+        return false;
     };
+    bool exact = false;
     for (const KnownOption& option : known_) {
-        if (names(option))
+        if ((exact = consider(option)))
+            break;
+    }
+    if (!exact && !ownHelp)
+        consider(kHelp);
+    if (candidates.empty())
+        fail("unknown option " + quoteArg(name));
+    if (candidates.size() > 1) {
+        std::string names;
+        for (const KnownOption* c : candidates)
+            names += (names.empty() ? "" : ", ") + quoteArg(c->name);
+        fail("option " + quoteArg(name) + " is ambiguous: " + names);
+    }
+    return *candidates.front();
+}
+
+const KnownOption& Options::findShort(char name, std::string_view word) const {
+    for (const KnownOption& option : known_) {
+        if (option.shortName == name)
             return option;
     }
-    if (names(kHelp))
+    if (name == kHelp.shortName)
         return kHelp;
     // "-$5" or "-(1.00)": an operand that the user did not mark with "--".
-    if (!std::isalpha(static_cast<unsigned char>(word[1])) && word[1] != '-') {
+    if (name == word[1] && std::isalpha(static_cast<unsigned char>(name)) == 0) {
         usageError("unknown option " + quoteArg(word) +
                    " (put '--' before an operand that starts with '-'; see 'xvkit " + command_ +
                    " --help')");
     }
-    usageError("unknown option " + quoteArg(name) + " (see 'xvkit " + command_ + " --help')");
-}
-
-void Options::add(std::string_view name, const char* value) {
-    given_.emplace_back(name, value);
+    fail("unknown option " + quoteArg(std::string{'-', name}));
 }
 
 bool Options::has(std::string_view name) const {
-    for (const auto& [given, value] : given_) {
-        if (given == name)
-            return true;
-    }
-    return false;
+    return last({name}) != nullptr;
 }
 
 const char* Options::value(std::string_view name) const {
-    const char* last = nullptr;
-    for (const auto& [given, value] : given_) {
-        if (given == name)
-            last = value;
-    }
-    return last;
+    const Given* given = last({name});
+    return given != nullptr ? given->value : nullptr;
 }
 
 std::vector<const char*> Options::values(std::string_view name) const {
     std::vector<const char*> all;
-    for (const auto& [given, value] : given_) {
-        if (given == name)
-            all.push_back(value);
+    for (const Given& given : given_) {
+        if (given.name == name)
+            all.push_back(given.value);
     }
     return all;
+}
+
+const Options::Given* Options::last(std::initializer_list<std::string_view> names) const {
+    for (auto it = given_.rbegin(); it != given_.rend(); ++it) {
+        if (std::find(names.begin(), names.end(), it->name) != names.end())
+            return &*it;
+    }
+    return nullptr;
 }
 
 bool printHelp(const Options& options, const char* help) {

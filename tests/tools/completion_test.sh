@@ -56,7 +56,9 @@ expect_only_prefixed() {
 expect "xvkit t" time tour
 expect "xvkit " date time zone num money locale grep tour --help --version
 expect "xvkit time --" --zone --to --iso --format --verbose --dst --locale --help
-expect "xvkit grep -" -n -c -o -r -e
+expect "xvkit grep -" -n -c -o -r -e -E -Z -b
+expect "xvkit grep --ex" --exclude --exclude-dir --extended-regexp
+expect "xvkit grep --binary-files w" without-match
 expect "xvkit time -z Europe/Be" Europe/Berlin Europe/Belgrade
 expect "xvkit time --to Asia/Tok" Asia/Tokyo
 expect "xvkit time --zone = America/New_" America/New_York

@@ -1,4 +1,4 @@
-#include "grep_search.h"
+#include "search.h"
 
 #include <unistd.h>
 
@@ -19,9 +19,9 @@ constexpr char kNewline = '\n';
 
 }  // namespace
 
-FileSearch::FileSearch(const GrepOptions& options, MatcherSet& matchers, GrepPrinter& printer)
+FileSearch::FileSearch(const GrepOptions& options, const Matcher& matcher, GrepPrinter& printer)
     : options_(options),
-      matchers_(matchers),
+      matcher_(matcher),
       printer_(printer),
       printLines_(!options.count && !options.filesWithMatches && !options.filesWithoutMatch &&
                   !options.quiet) {}
@@ -29,10 +29,10 @@ FileSearch::FileSearch(const GrepOptions& options, MatcherSet& matchers, GrepPri
 SearchResult FileSearch::run(int fd, std::string_view name) {
     name_ = name;
     text_.assign(1, kNewline);
-    folded_.assign(1, kNewline);
     regionStart_ = limit_ = 1;
     selected_ = 0;
-    stop_ = trailing_ = binary_ = false;
+    stop_ = trailing_ = binary_ = binaryMatches_ = false;
+    offset_ = 0;
     lastPrintedEnd_ = 0;
     afterLeft_ = 0;
     numberedAt_ = 1;
@@ -44,12 +44,12 @@ SearchResult FileSearch::run(int fd, std::string_view name) {
     while (!stop_ && !atEnd) {
         if (!readMore(fd, result, atEnd))
             continue;
-        matchers_.newText();
         searchRegion(limit_);
         if (!atEnd)
             keepForContext(limit_);
     }
     result.selected = selected_;
+    result.binaryMatches = binaryMatches_;
     return result;
 }
 
@@ -82,18 +82,33 @@ bool FileSearch::readMore(int fd, SearchResult& result, bool& atEnd) {
             return false;
         text_ += kNewline;
     }
-    const char* fresh = text_.data() + old;
-    if (!binary_ && std::memchr(fresh, '\0', n) != nullptr)
-        binary_ = true;
-    if (matchers_.foldedText()) {
-        folded_.resize(text_.size());
-        foldCase(text_.data() + old, text_.size() - old, folded_.data() + old);
+    if (options_.binaryFiles != BinaryFiles::text &&
+        (binary_ || std::memchr(text_.data() + old, '\0', n) != nullptr)) {
+        noteBinary(old);
+        if (stop_)
+            return false;
     }
+    const char* fresh = text_.data() + old;
     const void* last = memrchr(fresh, kNewline, text_.size() - old);
     if (last == nullptr)
         return false;  // still inside one line: read on without searching
     limit_ = static_cast<std::size_t>(static_cast<const char*>(last) - text_.data()) + 1;
     return true;
+}
+
+// A read from `from` on brought a NUL byte, or came after one: NUL bytes
+// end lines from there on. With -I the input matches nothing.
+void FileSearch::noteBinary(std::size_t from) {
+    if (!binary_) {
+        binary_ = true;
+        afterLeft_ = 0;  // what follows is not text to show as context
+        if (options_.binaryFiles == BinaryFiles::withoutMatch) {
+            selected_ = 0;
+            stop_ = true;
+            return;
+        }
+    }
+    std::replace(text_.data() + from, text_.data() + text_.size(), '\0', kNewline);
 }
 
 // Moves what is left after `limit` (the unfinished line, and the last -B
@@ -104,10 +119,11 @@ void FileSearch::keepForContext(std::size_t limit) {
         keep = lineStart(1, keep - 1);
     if (options_.lineNumbers)
         lineNumberAt(limit);
+    if (lastPrintedEnd_ > keep)
+        keep = lastPrintedEnd_;  // lines printed already are not context again
     const std::size_t shift = keep - 1;
+    offset_ += shift;
     text_.erase(1, shift);
-    if (matchers_.foldedText())
-        folded_.erase(1, shift);
     lastPrintedEnd_ = lastPrintedEnd_ >= keep ? lastPrintedEnd_ - shift : 0;
     numberedAt_ -= std::min(numberedAt_ - 1, shift);
     regionStart_ = limit - shift;
@@ -143,7 +159,7 @@ void FileSearch::searchRegion(std::size_t limit) {
             break;
         }
         Match m;
-        const bool found = matchers_.find(searched(), pos, limit, m);
+        const bool found = matcher_.find(text_.data(), limit, pos, m);
         const std::size_t start = found ? lineStart(pos, m.start) : limit;
         otherLines(pos, start);
         if (!found || stop_)
@@ -180,13 +196,13 @@ void FileSearch::line(std::size_t start, std::size_t end, const Match* first) {
     const bool matches = first != nullptr;
     if (trailing_) {
         if (afterLeft_ > 0)
-            printContext(start, end, matches);
+            printContext(start, end);
         stop_ = afterLeft_ == 0;
         return;
     }
     if (matches == options_.invert) {
         if (afterLeft_ > 0)
-            printContext(start, end, matches);
+            printContext(start, end);
         return;
     }
     ++selected_;
@@ -196,8 +212,9 @@ void FileSearch::line(std::size_t start, std::size_t end, const Match* first) {
     }
     if (printLines_) {
         if (binary_) {
-            printer_.binaryMatches(name_);
-            stop_ = true;
+            // Reported instead of the line, which still separates groups.
+            binaryMatches_ = stop_ = true;
+            printer_.notePrinted();
             return;
         }
         printSelected(start, end, first != nullptr ? *first : Match{start, 0});
@@ -210,39 +227,56 @@ void FileSearch::line(std::size_t start, std::size_t end, const Match* first) {
 
 void FileSearch::printSelected(std::size_t start, std::size_t end, const Match& first) {
     printBefore(start);
-    const unsigned long number = options_.lineNumbers ? lineNumberAt(start) : 0;
-    if (!options_.onlyMatching) {
-        printer_.prefix(name_, number, LineKind::selected);
-        printText(start, end, !options_.invert);
-        printer_.endLine();
-    } else if (!options_.invert) {
-        // Each match, then the next one after it (one character on after an
-        // empty one).
-        Match m = first;
-        for (bool found = true; found;) {
-            if (m.length > 0) {
-                printer_.prefix(name_, number, LineKind::selected);
-                printer_.match(std::string_view(text_.data() + m.start, m.length));
-                printer_.endLine();
-            }
-            const std::size_t from = m.start + std::max<std::size_t>(m.length, 1);
-            found = from <= end && matchers_.find(searched(), from, end + 1, m);
-        }
-    }
+    printLine(start, end, options_.lineNumbers ? lineNumberAt(start) : 0, LineKind::selected,
+              &first);
     printer_.notePrinted();
     lastPrintedEnd_ = end + 1;
     afterLeft_ = options_.after;
 }
 
-void FileSearch::printContext(std::size_t start, std::size_t end, bool matches) {
+void FileSearch::printContext(std::size_t start, std::size_t end) {
     --afterLeft_;
-    if (!options_.onlyMatching) {
-        printer_.prefix(name_, options_.lineNumbers ? lineNumberAt(start) : 0, LineKind::context);
-        printText(start, end, matches);
-        printer_.endLine();
-    }
+    printLine(start, end, options_.lineNumbers ? lineNumberAt(start) : 0, LineKind::context,
+              nullptr);
     printer_.notePrinted();
     lastPrintedEnd_ = end + 1;
+}
+
+// The line [start, end) with its prefix, or with -o its matches when lines
+// of its kind show them; `first` is its first match when it is known.
+void FileSearch::printLine(std::size_t start, std::size_t end, unsigned long number, LineKind kind,
+                           const Match* first) {
+    if (!options_.onlyMatching) {
+        printer_.prefix(name_, number, offsetOf(start), kind);
+        printText(start, end, kind);
+        printer_.endLine();
+    } else if (showsMatches(kind)) {
+        printMatches(start, end, first, number, kind);
+    }
+}
+
+// With -o: each non-empty match in the line [start, end) on a line of its
+// own.
+void FileSearch::printMatches(std::size_t start, std::size_t end, const Match* first,
+                              unsigned long number, LineKind kind) {
+    Match m = first != nullptr ? *first : Match{start, 0};
+    for (bool found = first != nullptr || matcher_.find(text_.data(), end + 1, start, m); found;) {
+        if (m.length > 0) {
+            printer_.prefix(name_, number, offsetOf(m.start), kind);
+            printer_.match(std::string_view(text_.data() + m.start, m.length));
+            printer_.endLine();
+        }
+        // The next match after this one (one character on after an empty one).
+        const std::size_t from = m.start + std::max<std::size_t>(m.length, 1);
+        found = from <= end && matcher_.find(text_.data(), end + 1, from, m);
+    }
+}
+
+// Whether the matches of a line of this kind are shown (-o, colour): those
+// of selected lines, or with -v those of context lines, which are the lines
+// that match.
+bool FileSearch::showsMatches(LineKind kind) const {
+    return (kind == LineKind::selected) != options_.invert;
 }
 
 // The -B lines before a selected line that starts at `start`, and the group
@@ -253,30 +287,25 @@ void FileSearch::printBefore(std::size_t start) {
     long count = 0;
     for (; count < options_.before && first > floor; ++count)
         first = lineStart(floor, first - 1);
-    if (options_.context && (options_.after > 0 || options_.before > 0) &&
-        printer_.printedLines() && first != lastPrintedEnd_)
+    if (options_.context && printer_.printedLines() && first != lastPrintedEnd_)
         printer_.groupSeparator();
     if (count == 0)
         return;
     unsigned long number = options_.lineNumbers ? lineNumberAt(start) - count : 0;
     for (std::size_t at = first; at < start; ++number) {
         const std::size_t end = lineEnd(at);
-        if (!options_.onlyMatching) {
-            printer_.prefix(name_, number, LineKind::context);
-            printText(at, end, options_.invert);
-            printer_.endLine();
-        }
+        printLine(at, end, number, LineKind::context, nullptr);
         at = end + 1;
     }
 }
 
-// The text of the line [start, end), its matches in colour when `highlight`
-// and colour is on.
-void FileSearch::printText(std::size_t start, std::size_t end, bool highlight) {
+// The text of the line [start, end), with its matches in colour when colour
+// is on and lines of this kind show them.
+void FileSearch::printText(std::size_t start, std::size_t end, LineKind kind) {
     std::size_t written = start;
-    if (highlight && printer_.inColor()) {
+    if (printer_.inColor() && showsMatches(kind)) {
         Match m;
-        for (std::size_t from = start; from <= end && matchers_.find(searched(), from, end + 1, m);
+        for (std::size_t from = start; from <= end && matcher_.find(text_.data(), end + 1, from, m);
              from = m.start + std::max<std::size_t>(m.length, 1)) {
             if (m.length == 0)
                 continue;

@@ -10,17 +10,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "arguments.h"
 #include "commands.h"
-#include "grep_matcher.h"
-#include "grep_options.h"
-#include "grep_output.h"
-#include "grep_pattern.h"
-#include "grep_search.h"
+#include "filters.h"
+#include "matcher.h"
 #include "options.h"
+#include "output.h"
+#include "pattern.h"
+#include "search.h"
 
 namespace xvtool {
 
@@ -36,8 +38,12 @@ constexpr const char kHelp[] =
     "\n"
     "Patterns:\n"
     "  -e  --regexp=PATTERN       a pattern; several may be given (a line matches\n"
-    "                             when any does)\n"
+    "                             when any does), as may lines of one\n"
     "  -f  --file=FILE            one pattern per line of FILE\n"
+    "  -E  --extended-regexp      patterns are the library's light regular\n"
+    "                             expressions, read as below (the default)\n"
+    "  -G  --basic-regexp         patterns are in GNU grep's basic syntax: \\| \\+ \\?\n"
+    "                             are operators, | + ? ( ) { } literal characters\n"
     "  -F  --fixed-strings        patterns are plain strings\n"
     "  -i  --ignore-case          letters match either case\n"
     "  -w  --word-regexp          matches must be whole words\n"
@@ -48,11 +54,17 @@ constexpr const char kHelp[] =
     "  -l  --files-with-matches   print only the names of files with a selected line\n"
     "  -L  --files-without-match  print only the names of files without one\n"
     "  -n  --line-number          put the line number before each line\n"
+    "  -b  --byte-offset          put the byte offset in the input before each line\n"
+    "                             (before each match with -o)\n"
     "  -o  --only-matching        print each non-empty match on a line of its own\n"
     "  -H  --with-filename        put the file name before each line (the default\n"
     "                             with several files, or -r)\n"
     "  -h  --no-filename          never put the file name before lines\n"
-    "  -m  --max-count=NUM        stop after NUM selected lines\n"
+    "  -Z  --null                 end file names with a NUL byte instead of ':',\n"
+    "                             '-' or a newline\n"
+    "      --label=NAME           call standard input NAME\n"
+    "  -m  --max-count=NUM        stop after NUM selected lines (no limit when NUM\n"
+    "                             is negative)\n"
     "  -q  --quiet, --silent      print nothing; stop at the first selected line\n"
     "  -s  --no-messages          no messages about unreadable files\n"
     "  -A  --after-context=NUM    print NUM lines after each selected line,\n"
@@ -62,75 +74,75 @@ constexpr const char kHelp[] =
     "                             always, or auto (only on a terminal)\n"
     "Files:\n"
     "  -r  --recursive            search directories, in name order ('.' when no\n"
-    "                             FILE is given)\n"
-    "  A file holding a NUL byte is binary: 'Binary file F matches' is printed\n"
-    "  instead of its lines.\n"
+    "                             FILE is given); symbolic links met on the way\n"
+    "                             are not followed\n"
+    "      --include=GLOB         search only files whose name matches GLOB,\n"
+    "      --exclude=GLOB         or not those (the last that matches decides)\n"
+    "      --exclude-dir=GLOB     pass over directories whose name matches GLOB\n"
+    "  -a  --text                 search binary files as text\n"
+    "  -I                         take binary files to match nothing\n"
+    "      --binary-files=TYPE    binary (the default), text (-a) or\n"
+    "                             without-match (-I)\n"
+    "  A file is binary once a NUL byte is read from it: from there on NUL bytes\n"
+    "  end lines too, and instead of its lines standard error gets\n"
+    "  \"xvkit: 'F': binary file matches\".\n"
     "\n"
     "The dialect is the library's light regular expression, not POSIX ERE:\n"
     "literal characters, '.' (any character), classes such as [a-z] and [^0-9],\n"
     "the closures '*', '+' and '?' after a single item, '^' first and '$' last\n"
-    "as anchors, and backslash escapes (\\t, \\n, \\x41, \\101, \\. ...). Lines\n"
-    "are compared byte by byte, without their newline. What a grep user types is\n"
+    "as anchors, and backslash escapes (\\t, \\n, \\x41, \\. ...). Lines are\n"
+    "compared byte by byte, without their newline. What a grep user types is\n"
     "rewritten to mean what grep means:\n"
-    "  [[:digit:]], [[:alpha:]] ...      POSIX classes inside brackets\n"
+    "  [[:digit:]], [[:alpha:]] ...      POSIX classes inside brackets, and\n"
+    "  [[.c.]], [[=c=]]                  the character c\n"
     "  \\d \\w \\s, \\D \\W \\S               digits, word characters, white space,\n"
     "                                    and their negations\n"
     "  a|b                               several patterns (\\| is a literal '|')\n"
     "  []a] and [^]a]                    ']' first in a class is a member\n"
     "and what the dialect cannot say is refused with status 2: groups ( ),\n"
-    "intervals {n,m}, back-references \\1..\\9 and word boundaries \\b \\B \\< \\>\n"
-    "(write \\( \\) \\{ for the literal characters, and use -w for whole words).\n"
+    "intervals {n,m}, back-references \\1..\\9, word boundaries \\b \\B \\< \\>,\n"
+    "a trailing backslash and reversed ranges such as [z-a] (write \\( \\) \\{\n"
+    "for the literal characters, and use -w for whole words). -P is refused.\n"
     "\n"
     "Exit status: 0 when some line was selected, 1 when none was, 2 when a\n"
     "PATTERN is refused or does not compile or a FILE cannot be read (unless -q\n"
     "found a line).\n";
 
-constexpr const char* kStandardInputName = "(standard input)";
-
-struct Compiled {
-    std::vector<std::string> patterns;
-    std::vector<std::string> shown;
-};
-
-// The library's patterns for what the user gave: a newline separates
-// patterns, as in grep, and each is rewritten or taken literally.
-Compiled compilePatterns(const GrepOptions& o) {
-    Compiled c;
-    for (const std::string& given : o.patterns) {
-        std::size_t from = 0;
-        for (;;) {
-            const std::size_t nl = given.find('\n', from);
-            const std::string one = given.substr(from, nl - from);
-            if (o.fixedStrings) {
-                c.patterns.push_back(literalPattern(one));
-                c.shown.push_back(one);
-            } else {
-                for (std::string& p : rewriteGrepPattern(one)) {
-                    c.patterns.push_back(std::move(p));
-                    c.shown.push_back(one);
-                }
-            }
-            if (nl == std::string::npos)
-                break;
-            from = nl + 1;
-        }
-    }
-    return c;
+// Whether no line of any input can be selected: -m 0, no pattern at all, or
+// -v with only empty patterns (which match every line). GNU grep then reads
+// nothing, prints nothing (not even -c's counts) and exits with status 1;
+// only -L still lists the inputs.
+bool selectsNothing(const GrepOptions& o) {
+    if (o.maxCount == 0 || (o.patterns.empty() && !o.invert))
+        return true;
+    return o.invert && !o.lineRegexp && !o.wordRegexp && !o.patterns.empty() &&
+           std::all_of(o.patterns.begin(), o.patterns.end(),
+                       [](const std::string& p) { return p.empty(); });
 }
 
 class Grep {
   public:
-    Grep(const GrepOptions& o, MatcherSet& matchers, GrepPrinter& printer)
-        : o_(o), printer_(printer), search_(o, matchers, printer) {}
+    Grep(const GrepOptions& o, const Matcher& matcher, GrepPrinter& printer)
+        : o_(o), printer_(printer), search_(o, matcher, printer) {}
 
-    // Searches one operand; false once -q has found a line.
-    bool operand(const std::string& path, bool named) {
+    // Searches one operand; false once -q has found a line. The "." that -r
+    // searches when no FILE is given is `implicit`: its names start without
+    // "./", and --exclude-dir does not pass it over.
+    bool operand(const std::string& path, bool implicit) {
         if (path == "-")
-            return input(STDIN_FILENO, kStandardInputName);
+            return input(STDIN_FILENO, o_.label);
         struct stat st;
-        if (o_.recursive && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-            return directory(path, named);
-        return file(path, path);
+        if (::stat(path.c_str(), &st) == 0) {
+            if (S_ISDIR(st.st_mode)) {
+                if (!implicit && skipsDirectory(o_.excludeDirs, path, NameOrigin::operand))
+                    return true;
+                if (o_.recursive)
+                    return directory(path, implicit);
+            } else if (!searchesFile(o_.nameFilters, path, NameOrigin::operand)) {
+                return true;
+            }
+        }
+        return file(path);
     }
 
     bool matched() const { return matched_; }
@@ -139,9 +151,8 @@ class Grep {
   private:
     // The entries of a directory in name order; symbolic links met on the
     // way are not followed and devices, pipes and sockets are passed over,
-    // as in grep -r. The names start without "./" when the search started
-    // at the default "." (`named` false).
-    bool directory(const std::string& path, bool named) {
+    // as in grep -r.
+    bool directory(const std::string& path, bool implicit) {
         DIR* dir = ::opendir(path.c_str());
         if (dir == nullptr) {
             report(path, "open", errno);
@@ -154,8 +165,7 @@ class Grep {
         }
         ::closedir(dir);
         std::sort(names.begin(), names.end());
-        const std::string prefix =
-            path == "." && !named ? "" : path + (path.ends_with('/') ? "" : "/");
+        const std::string prefix = implicit ? "" : path + (path.ends_with('/') ? "" : "/");
         for (const std::string& name : names) {
             const std::string child = prefix + name;
             struct stat st;
@@ -163,22 +173,27 @@ class Grep {
                 report(child, "open", errno);
                 continue;
             }
-            if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode))
-                continue;  // links, devices, pipes and sockets
-            const bool more = S_ISDIR(st.st_mode) ? directory(child, true) : file(child, child);
+            bool more = true;
+            if (S_ISDIR(st.st_mode)) {
+                if (!skipsDirectory(o_.excludeDirs, name, NameOrigin::entry))
+                    more = directory(child, false);
+            } else if (S_ISREG(st.st_mode)) {
+                if (searchesFile(o_.nameFilters, name, NameOrigin::entry))
+                    more = file(child);
+            }  // links, devices, pipes and sockets are passed over
             if (!more)
                 return false;
         }
         return true;
     }
 
-    bool file(const std::string& path, const std::string& name) {
+    bool file(const std::string& path) {
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
-            report(name, "open", errno);
+            report(path, "open", errno);
             return true;
         }
-        const bool more = input(fd, name);
+        const bool more = input(fd, path);
         ::close(fd);
         return more;
     }
@@ -188,14 +203,18 @@ class Grep {
         if (r.readError != 0)
             report(std::string(name), "read", r.readError);
         if (r.tooLong) {
+            // Like GNU grep out of memory: nothing more is said of this input.
             trouble_ = true;
             reportError("cannot search " + quoteArg(name) +
                         ": a line is too long to fit in memory");
+            return true;
         }
         matched_ |= r.selected > 0;
-        if (o_.quiet && r.selected > 0)
-            return false;
-        if (o_.count && !o_.filesWithMatches && !o_.filesWithoutMatch && !o_.quiet)
+        if (r.binaryMatches)
+            reportError(quoteArg(name) + ": binary file matches");
+        if (o_.quiet)
+            return r.selected == 0;
+        if (o_.count && !o_.filesWithMatches && !o_.filesWithoutMatch)
             printer_.count(name, r.selected);
         if ((o_.filesWithMatches && r.selected > 0) || (o_.filesWithoutMatch && r.selected == 0))
             printer_.fileName(name);
@@ -232,27 +251,38 @@ int runGrep(Args args) {
         std::fputs(kHelp, stdout);
         return kExitOk;
     }
-    const Compiled compiled = compilePatterns(o);
-    const MatchMode mode{o.ignoreCase, o.wordRegexp, o.lineRegexp};
-    MatcherSet matchers(compiled.patterns, compiled.shown, mode);
+    if (selectsNothing(o) && !o.filesWithoutMatch)
+        return kExitNoResult;
+    std::string error;
+    const std::vector<PatternSource> sources = patternSources(o.patterns, o.dialect, error);
+    if (!error.empty())
+        usageError(error);
+    const std::optional<Matcher> matcher =
+        Matcher::compile(sources, MatchMode{o.ignoreCase, o.wordRegexp, o.lineRegexp}, error);
+    if (!matcher)
+        usageError(error);
 
     std::vector<std::string> files(o.files.begin(), o.files.end());
-    const bool defaultDirectory = files.empty() && o.recursive;
+    const bool implicit = files.empty() && o.recursive;
     if (files.empty())
-        files.emplace_back(defaultDirectory ? "." : "-");
+        files.emplace_back(implicit ? "." : "-");
     struct stat st;
-    const bool named =
-        o.withFileName >= 0
-            ? o.withFileName == 1
-            : files.size() > 1 || defaultDirectory ||
-                  (o.recursive && ::stat(files[0].c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+    OutputForm form;
+    form.withNames = o.withFileName >= 0 ? o.withFileName == 1
+                                         : files.size() > 1 || implicit ||
+                                               (o.recursive && ::stat(files[0].c_str(), &st) == 0 &&
+                                                S_ISDIR(st.st_mode));
+    form.lineNumbers = o.lineNumbers;
+    form.byteOffsets = o.byteOffset;
+    form.nullAfterName = o.nullAfterName;
+    form.color = useColor(o.color);
 
     static char outputBuffer[64 * 1024];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
-    GrepPrinter printer(named, o.lineNumbers, useColor(o.color));
-    Grep grep(o, matchers, printer);
+    GrepPrinter printer(stdout, form);
+    Grep grep(o, *matcher, printer);
     for (const std::string& file : files) {
-        if (!grep.operand(file, !defaultDirectory))
+        if (!grep.operand(file, implicit))
             break;
     }
     std::fflush(stdout);
