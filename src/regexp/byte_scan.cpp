@@ -1,5 +1,6 @@
 #include "byte_scan.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -16,6 +17,8 @@ namespace {
 
 // Characters per vector step.
 constexpr std::size_t kVector = 32;
+// The bit in which an ASCII letter's two cases differ.
+constexpr char kCaseBit = 0x20;
 
 // How many of ten thousand characters of common text (English prose, code,
 // logs) are each character; a rough ranking is all the scans need.
@@ -74,14 +77,18 @@ struct SetTest {
 };
 
 // The positions where a literal may begin, as bits: those where two of its
-// characters stand at their offsets.
+// characters stand at their offsets. A case-blind letter is compared in
+// lower case: the text's bytes get the case bit set first, which maps only
+// the letter's two cases to it.
 struct PairTest {
-    __m256i rare, other;
+    __m256i rare, other, rareCase, otherCase;
     std::size_t rareOffset, otherOffset;
 
     __attribute__((target("avx2"))) __m256i hits(const unsigned char* at) const {
-        return _mm256_and_si256(_mm256_cmpeq_epi8(load(at + rareOffset), rare),
-                                _mm256_cmpeq_epi8(load(at + otherOffset), other));
+        const __m256i rareBytes = _mm256_or_si256(load(at + rareOffset), rareCase);
+        const __m256i otherBytes = _mm256_or_si256(load(at + otherOffset), otherCase);
+        return _mm256_and_si256(_mm256_cmpeq_epi8(rareBytes, rare),
+                                _mm256_cmpeq_epi8(otherBytes, other));
     }
     __attribute__((target("avx2"))) unsigned candidates(const unsigned char* at) const {
         return static_cast<unsigned>(_mm256_movemask_epi8(hits(at)));
@@ -205,9 +212,11 @@ std::size_t ByteClassFinder::findVector(const unsigned char* text, std::size_t n
 
 #endif
 
-LiteralFinder::LiteralFinder(const unsigned char* literal, std::size_t length)
-    : literal_(literal), length_(length) {
+LiteralFinder::LiteralFinder(const unsigned char* literal, std::size_t length, bool caseBlind)
+    : literal_(literal), length_(length), caseBlind_(caseBlind) {
     XVKIT_DCHECK(length >= 1 && length <= kMaxLiteral);
+    XVKIT_DCHECK(!caseBlind || std::none_of(literal, literal + length,
+                                            [](unsigned char c) { return c >= 'A' && c <= 'Z'; }));
     for (std::size_t k = 1; k < length; ++k) {
         if (kFrequency[literal[k]] < kFrequency[literal[rare_]])
             rare_ = k;
@@ -221,7 +230,13 @@ LiteralFinder::LiteralFinder(const unsigned char* literal, std::size_t length)
 }
 
 bool LiteralFinder::matchesAt(const unsigned char* at) const {
-    return std::memcmp(at, literal_, length_) == 0;
+    if (!caseBlind_)
+        return std::memcmp(at, literal_, length_) == 0;
+    for (std::size_t k = 0; k < length_; ++k) {
+        if (asciiLower(at[k]) != literal_[k])
+            return false;
+    }
+    return true;
 }
 
 std::size_t LiteralFinder::find(const unsigned char* text, std::size_t n, std::size_t p) const {
@@ -240,6 +255,13 @@ std::size_t LiteralFinder::findScalar(const unsigned char* text, std::size_t n,
     const unsigned char rare = literal_[rare_];
     const unsigned char* q = text + p + rare_;
     const unsigned char* const last = text + n - length_ + rare_;
+    if (caseBlindLetter(rare)) {
+        for (; q <= last; ++q) {
+            if (folded(*q) == rare && matchesAt(q - rare_))
+                return static_cast<std::size_t>(q - rare_ - text);
+        }
+        return kNoPosition;
+    }
     while (q <= last) {
         q = static_cast<const unsigned char*>(std::memchr(q, rare, last - q + 1));
         if (q == nullptr)
@@ -259,7 +281,11 @@ __attribute__((target("avx2"))) std::size_t LiteralFinder::findVector(const unsi
     if (n - p < length_ + kVector)
         return findScalar(text, n, p);
     const PairTest test{_mm256_set1_epi8(static_cast<char>(literal_[rare_])),
-                        _mm256_set1_epi8(static_cast<char>(literal_[other_])), rare_, other_};
+                        _mm256_set1_epi8(static_cast<char>(literal_[other_])),
+                        _mm256_set1_epi8(caseBlindLetter(literal_[rare_]) ? kCaseBit : 0),
+                        _mm256_set1_epi8(caseBlindLetter(literal_[other_]) ? kCaseBit : 0),
+                        rare_,
+                        other_};
     // The last start whose block of candidates lies wholly in the text.
     const std::size_t lastBlock = n - length_ - kVector + 1;
     std::size_t q = p;

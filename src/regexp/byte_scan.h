@@ -60,8 +60,9 @@ constexpr std::size_t kMaxLiteral = 256;
 class LiteralFinder {
   public:
     LiteralFinder() = default;
-    // `literal` must outlive the finder.
-    LiteralFinder(const unsigned char* literal, std::size_t length);
+    // `literal` must outlive the finder. When `caseBlind`, ASCII letters
+    // match either case, and `literal` holds them in lower case.
+    LiteralFinder(const unsigned char* literal, std::size_t length, bool caseBlind = false);
 
     // The first position in [p, n) of `text` where the literal begins, or
     // kNoPosition.
@@ -71,9 +72,14 @@ class LiteralFinder {
 
   private:
     bool matchesAt(const unsigned char* at) const;
+    // The byte a text byte `c` is compared as: its lower case when case blind.
+    unsigned char folded(unsigned char c) const { return caseBlind_ ? asciiLower(c) : c; }
+    // Whether `c` of the literal stands for both cases of a letter.
+    bool caseBlindLetter(unsigned char c) const { return caseBlind_ && c >= 'a' && c <= 'z'; }
 
     const unsigned char* literal_ = nullptr;
     std::size_t length_ = 0;
+    bool caseBlind_ = false;
     std::size_t rare_ = 0;   // offset of the rarest character
     std::size_t other_ = 0;  // offset of the next rarest (the same when only one)
 };

@@ -55,6 +55,14 @@ LiteralSet::LiteralSet(const std::vector<std::string>& strings, bool caseBlind)
         fold_[c] =
             static_cast<unsigned char>(caseBlind && c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     build(strings);
+    if (strings.size() == 1 && strings[0].size() <= kMaxLiteral) {
+        oneString_ = true;
+        for (const char c : strings[0])
+            only_ += static_cast<char>(fold(static_cast<unsigned char>(c)));
+        onlyFinder_ = LiteralFinder(reinterpret_cast<const unsigned char*>(only_.data()),
+                                    only_.size(), caseBlind);
+        return;
+    }
     buildFailureLinks();
     buildFilters(strings);
 }
@@ -413,6 +421,14 @@ class LiteralSet::Scanner {
 
 LiteralScan LiteralSet::scan(const unsigned char* text, std::size_t n, std::size_t p,
                              LiteralVisitor& visitor) const {
+    if (oneString_) {
+        for (std::size_t at = p < n ? onlyFinder_.find(text, n, p) : kNoPosition; at != kNoPosition;
+             at = onlyFinder_.find(text, n, at + 1)) {
+            if (!visitor.visit(at, 0))
+                break;
+        }
+        return LiteralScan::oneString;
+    }
     if (p >= n || lengths_.empty())
         return LiteralScan::walks;
     return Scanner(*this, text, n, visitor).run(p);

@@ -18,6 +18,9 @@
 // When the walks turn out long (many starts whose text runs along a string
 // without finishing it), the search runs the automaton over the text
 // instead, which reads each byte once: the time stays linear in the text.
+// A set of one string (grep's everyday case) skips all of this: a vector
+// scan for two of its rarer bytes finds it, as XVRegExprLight finds a
+// pattern's leading literal.
 
 #ifndef XVKIT_SRC_REGEXP_LITERAL_SET_H_
 #define XVKIT_SRC_REGEXP_LITERAL_SET_H_
@@ -41,14 +44,18 @@ class LiteralVisitor {
 };
 
 // What found the occurrences of a scan: walks down the trie from the
-// candidates of the filters, or (from some position on) the automaton.
-enum class LiteralScan { walks, automaton };
+// candidates of the filters, (from some position on) the automaton, or the
+// vector scan for the one string of the set.
+enum class LiteralScan { walks, automaton, oneString };
 
 class LiteralSet {
   public:
     // `strings` are non-empty; string k gets the id k. When `caseBlind`,
     // ASCII letters match either case.
     LiteralSet(const std::vector<std::string>& strings, bool caseBlind);
+    // The finder of a one-string set points into the set.
+    LiteralSet(const LiteralSet&) = delete;
+    LiteralSet& operator=(const LiteralSet&) = delete;
 
     std::size_t size() const { return lengths_.size(); }
     std::size_t length(std::uint32_t id) const { return lengths_[id]; }
@@ -129,6 +136,12 @@ class LiteralSet {
     bool haveShort_ = false;
     ByteClassFinder shortFirst_;
     std::vector<std::uint64_t> shortPairs_;
+
+    // A set of one string of at most kMaxLiteral bytes: the string (lowered
+    // when case blind) and its finder.
+    bool oneString_ = false;
+    std::string only_;
+    LiteralFinder onlyFinder_;
 };
 
 }  // namespace xvkit::regexp

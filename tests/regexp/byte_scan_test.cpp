@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 #include <random>
 #include <string>
@@ -90,6 +91,27 @@ TEST(ByteScanTest, LiteralScansFindTheFirstOccurrence) {
                 text.replace(rng() % (length - literal.size()), literal.size(), literal);
             SCOPED_TRACE(literal);
             expectEveryForm(finder, text, [&](std::size_t p) { return text.find(literal, p); });
+        }
+    }
+}
+
+// A case-blind finder takes its literal in lower case and finds either case
+// of each letter, and nothing else: '@' and '`' differ from 'A' and 'a' in
+// the case bit only, and '[' from '{'.
+TEST(ByteScanTest, CaseBlindLiteralScansFindEitherCase) {
+    const std::string literals[] = {"a", "q", "ab", "x@", "`a[", "needle42", "{z"};
+    const std::string noise = "aAbBqQxX@`[{zZ42";
+    std::mt19937 rng(9);
+    for (const std::string& literal : literals) {
+        const LiteralFinder finder(reinterpret_cast<const unsigned char*>(literal.data()),
+                                   literal.size(), true);
+        for (std::size_t length : {0u, 2u, 33u, 41u, 64u, 100u, 300u}) {
+            std::string text = randomText(rng, length, noise);
+            std::string lowered = text;
+            for (char& c : lowered)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            SCOPED_TRACE(literal);
+            expectEveryForm(finder, text, [&](std::size_t p) { return lowered.find(literal, p); });
         }
     }
 }
