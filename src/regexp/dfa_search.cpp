@@ -74,7 +74,14 @@ bool DfaSearcher::search(const unsigned char* text, std::size_t n, std::size_t s
     const std::size_t end = matchEnd(text, n, start, lastStart);
     if (end == kNoPosition)
         return false;
-    const std::size_t first = program_.anchored() ? start : earliestStart(text, n, start, end);
+    std::size_t first = start;
+    if (program_.startsAtLineStart()) {
+        const void* newline = memrchr(text + start, kNewline, end - start);
+        if (newline != nullptr)
+            first = static_cast<std::size_t>(static_cast<const unsigned char*>(newline) - text) + 1;
+    } else if (!program_.anchored()) {
+        first = earliestStart(text, n, start, end);
+    }
     XVKIT_DCHECK(first != kNoPosition && first <= end);
     *matchStart = first;
     *matchLength = end - first;

@@ -6,6 +6,8 @@
 // leftmost match ends. A backward pass from that end then finds the earliest
 // position from which the pattern matches exactly up to it, which is the
 // leftmost start: a match from an earlier start would itself be the leftmost.
+// A pattern whose matches start at line starts needs no backward pass: its
+// match starts where the line of that end starts.
 //
 // An assertion needs the character after its position, which the forward
 // pass has not read yet: it stays in the state list as a pending thread and

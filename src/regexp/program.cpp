@@ -51,6 +51,8 @@ Program::Program(const unsigned short* code, const MatchRules& rules) {
         }
     }
     boundaries_ = boundariesFor(rules, beginAnchor, endAnchor);
+    startsAtLineStart_ = rules.lines && boundaries_.startRestricted &&
+                         boundaries_.startAfter == ByteMap::single(kNewline);
     if (boundaries_.endRestricted)
         addSlot(Kind::assertion, boundaries_.endBefore);
     while (prefixLength_ < count() && slots_[prefixLength_].kind == Kind::once &&

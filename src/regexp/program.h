@@ -70,6 +70,10 @@ class Program {
         return boundaries_.startAllowed(text, p);
     }
     const ByteMap& startAfter() const { return boundaries_.startAfter; }
+    // Whether a match starts exactly at the start of the line its end lies
+    // in: starts are restricted to line starts (line mode's `^`, or whole
+    // lines) and line mode keeps every match inside one line.
+    bool startsAtLineStart() const { return startsAtLineStart_; }
     // Whether the code is a plain literal text (the prefix) and nothing else.
     bool pureLiteral() const {
         return count() > 0 && prefixLength_ == count() && !boundaries_.startRestricted;
@@ -104,6 +108,7 @@ class Program {
     bool matchable_ = true;
     // The start rules; the end rule is the last slot, an assertion.
     Boundaries boundaries_;
+    bool startsAtLineStart_ = false;
     // The literal characters every match begins with.
     unsigned char prefix_[kMaxSlots];
     int prefixLength_ = 0;
