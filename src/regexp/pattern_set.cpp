@@ -14,9 +14,13 @@ namespace {
 // The code array of a light pattern: XVRegExprLight's size.
 constexpr int kCodeWords = 256;
 // A literal run this long is always worth looking for; a shorter one when
-// common text holds it at most this often (per position).
+// common text holds it at most this often (per position). A pattern without
+// one costs a pass over the text of its own: in a set of more than a few
+// patterns those passes add up, and commoner runs are looked for too.
 constexpr std::size_t kGoodTriggerLength = 4;
 constexpr double kRareTrigger = 1e-3;
+constexpr std::size_t kFewPatterns = 8;
+constexpr double kRareTriggerInLargeSet = 1e-2;
 // The frequency table counts per this many characters.
 constexpr double kFrequencyScale = 10000.0;
 // How many sets each thread keeps tables for.
@@ -128,7 +132,8 @@ PatternSet::PatternSet(const std::vector<PatternSource>& sources, const MatchRul
         if (sources[i].fixed)
             classifyFixed(pattern, sources[i].text);
         else
-            classifyLight(pattern, sources[i].text);
+            classifyLight(pattern, sources[i].text,
+                          sources.size() > kFewPatterns ? kRareTriggerInLargeSet : kRareTrigger);
         switch (pattern.role) {
             case Role::literal:
                 literals.push_back(pattern.literal);
@@ -178,7 +183,7 @@ void PatternSet::classifyFixed(Pattern& pattern, std::string_view text) {
         pattern.role = pattern.boundaries.anchored ? Role::atStart : Role::literal;
 }
 
-void PatternSet::classifyLight(Pattern& pattern, std::string_view source) {
+void PatternSet::classifyLight(Pattern& pattern, std::string_view source, double rareTrigger) {
     // Up to the first NUL, as XVRegExprLight reads a string.
     const std::string text(source.substr(0, source.find('\0')));
     unsigned short code[kCodeWords];
@@ -220,7 +225,7 @@ void PatternSet::classifyLight(Pattern& pattern, std::string_view source) {
     }
     const int length = bestTo - bestFrom;
     if (length == 0 ||
-        (static_cast<std::size_t>(length) < kGoodTriggerLength && bestRarity > kRareTrigger))
+        (static_cast<std::size_t>(length) < kGoodTriggerLength && bestRarity > rareTrigger))
         return;
     for (int k = bestFrom; k < bestTo; ++k) {
         unsigned char byte = 0;

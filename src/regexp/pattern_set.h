@@ -94,7 +94,9 @@ class PatternSet {
     friend class Search;
 
     void classifyFixed(Pattern& pattern, std::string_view text);
-    void classifyLight(Pattern& pattern, std::string_view source);
+    // `rareTrigger`: how often (per position) a literal run shorter than
+    // four bytes may occur in common text and still be a trigger.
+    void classifyLight(Pattern& pattern, std::string_view source, double rareTrigger);
 
     MatchRules rules_;
     std::uint64_t serial_;

@@ -244,6 +244,17 @@ TEST(PatternSetTest, EachKindOfPatternTakesItsRole) {
             << text;
         EXPECT_EQ(decided, role) << text;
     }
+    // In a large set a short, common run is a trigger: a pass over the text
+    // for each such pattern would cost more.
+    std::vector<PatternSource> large(9, {"zzzzzz", true});
+    large.push_back({"x?es", false});
+    const PatternSet set(large, {});
+    const std::string subject = "xxes";
+    SetMatch m{};
+    Role decided = Role::never;
+    EXPECT_TRUE(set.find(reinterpret_cast<const unsigned char*>(subject.data()), subject.size(), 0,
+                         false, &m, &decided));
+    EXPECT_EQ(decided, Role::triggered);
 }
 
 // Which pattern failed and why; the others still search, the failed one never matches.
