@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <numeric>
 #include <queue>
 #include <utility>
 
@@ -78,48 +79,78 @@ std::uint32_t LiteralSet::child(std::uint32_t node, unsigned char c) const {
     return at != last && at->byte == c ? at->child : kNone;
 }
 
-// The trie, with the edges of each node sorted by byte in one array.
+// The trie, with the edges of each node sorted by byte in one array. The
+// strings are entered in sorted order: each shares the nodes of its common
+// prefix with the one before, and each node's children are made in
+// increasing byte order, so that the edges come out sorted.
 void LiteralSet::build(const std::vector<std::string>& strings) {
-    std::vector<std::map<unsigned char, std::uint32_t>> children(1);
-    std::vector<std::vector<std::uint32_t>> ends(1);
-    std::vector<std::uint32_t> depths(1, 0);
+    std::vector<std::string> folded(strings.size());
     for (std::size_t id = 0; id < strings.size(); ++id) {
         const std::string& s = strings[id];
         XVKIT_DCHECK(!s.empty());
-        std::uint32_t node = 0;
-        for (const char ch : s) {
-            const unsigned char c = fold(static_cast<unsigned char>(ch));
-            const auto found = children[node].find(c);
-            if (found != children[node].end()) {
-                node = found->second;
-                continue;
-            }
-            const auto next = static_cast<std::uint32_t>(children.size());
-            children[node].emplace(c, next);
-            children.emplace_back();
-            ends.emplace_back();
-            depths.push_back(depths[node] + 1);
-            node = next;
-        }
-        ends[node].push_back(static_cast<std::uint32_t>(id));
+        for (const char c : s)
+            folded[id] += static_cast<char>(fold(static_cast<unsigned char>(c)));
         lengths_.push_back(s.size());
         longest_ = std::max(longest_, s.size());
     }
-    nodes_.resize(children.size());
-    for (std::size_t k = 0; k < children.size(); ++k) {
-        Node& node = nodes_[k];
-        node.depth = depths[k];
-        node.firstEdge = static_cast<std::uint32_t>(edges_.size());
-        node.edgeCount = static_cast<std::uint32_t>(children[k].size());
-        for (const auto& [byte, next] : children[k])
-            edges_.push_back({byte, next});
-        node.firstId = static_cast<std::uint32_t>(ids_.size());
-        node.idCount = static_cast<std::uint32_t>(ends[k].size());
-        ids_.insert(ids_.end(), ends[k].begin(), ends[k].end());
+    std::vector<std::uint32_t> order(strings.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::uint32_t a, std::uint32_t b) { return folded[a] < folded[b]; });
+    // How each node was reached: its parent and the byte (none for the root).
+    std::vector<Edge> reachedBy(1);
+    std::vector<std::uint32_t> parent(1, kNone);
+    std::vector<std::uint32_t> endsAt(strings.size());
+    nodes_.assign(1, Node{});
+    std::vector<std::uint32_t> path(1, 0);  // path[d]: the node at depth d of the string before
+    const std::string* previous = nullptr;
+    for (const std::uint32_t id : order) {
+        const std::string& s = folded[id];
+        std::size_t common = 0;
+        if (previous != nullptr) {
+            const auto [at, unused] =
+                std::mismatch(s.begin(), s.end(), previous->begin(), previous->end());
+            common = static_cast<std::size_t>(at - s.begin());
+        }
+        path.resize(common + 1);
+        for (std::size_t k = common; k < s.size(); ++k) {
+            const auto next = static_cast<std::uint32_t>(nodes_.size());
+            nodes_.emplace_back();
+            nodes_.back().depth = static_cast<std::uint32_t>(k + 1);
+            reachedBy.push_back({static_cast<unsigned char>(s[k]), next});
+            parent.push_back(path.back());
+            path.push_back(next);
+        }
+        endsAt[id] = path.back();
+        previous = &s;
+    }
+    // Each node's edges and ids, contiguous: counted first, then placed.
+    for (std::size_t k = 1; k < nodes_.size(); ++k)
+        ++nodes_[parent[k]].edgeCount;
+    for (const std::uint32_t node : endsAt)
+        ++nodes_[node].idCount;
+    std::uint32_t edges = 0, ids = 0;
+    for (Node& node : nodes_) {
+        node.firstEdge = edges;
+        node.firstId = ids;
+        edges += node.edgeCount;
+        ids += node.idCount;
+        node.edgeCount = node.idCount = 0;
+    }
+    edges_.resize(edges);
+    ids_.resize(ids);
+    for (std::size_t k = 1; k < nodes_.size(); ++k) {
+        Node& up = nodes_[parent[k]];
+        edges_[up.firstEdge + up.edgeCount++] = reachedBy[k];
+    }
+    for (std::uint32_t id = 0; id < endsAt.size(); ++id) {
+        Node& node = nodes_[endsAt[id]];
+        ids_[node.firstId + node.idCount++] = id;
     }
     std::fill(std::begin(rootChild_), std::end(rootChild_), kNone);
-    for (const auto& [byte, next] : children[0])
-        rootChild_[byte] = next;
+    const Node& root = nodes_[0];
+    for (std::uint32_t e = root.firstEdge; e < root.firstEdge + root.edgeCount; ++e)
+        rootChild_[edges_[e].byte] = edges_[e].child;
 }
 
 // Breadth first, so that a node's failure link is set before its children's.
