@@ -302,7 +302,7 @@ class LiteralSet::Scanner {
                     automaton(st);
                     return LiteralScan::automaton;
                 }
-                if (!walk(st))
+                if (!walk(st) || !visitor_.wantsAfter(st))
                     return LiteralScan::walks;
             }
         }
@@ -455,7 +455,7 @@ LiteralScan LiteralSet::scan(const unsigned char* text, std::size_t n, std::size
     if (oneString_) {
         for (std::size_t at = p < n ? onlyFinder_.find(text, n, p) : kNoPosition; at != kNoPosition;
              at = onlyFinder_.find(text, n, at + 1)) {
-            if (!visitor.visit(at, 0))
+            if (!visitor.visit(at, 0) || !visitor.wantsAfter(at))
                 break;
         }
         return LiteralScan::oneString;

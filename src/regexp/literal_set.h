@@ -38,6 +38,11 @@ namespace xvkit::regexp {
 class LiteralVisitor {
   public:
     virtual bool visit(std::size_t start, std::uint32_t id) = 0;
+    // Asked, while the scan finds strings by where they start, once every
+    // string that starts at `start` has been visited: whether occurrences
+    // that start later are still wanted. A search that has its match stops
+    // there instead of looking for the next occurrence.
+    virtual bool wantsAfter(std::size_t /*start*/) { return true; }
 
   protected:
     ~LiteralVisitor() = default;

@@ -297,6 +297,8 @@ class PatternSet::Search : public LiteralVisitor {
         return !done();
     }
 
+    bool wantsAfter(std::size_t st) override { return !found_ || st < lastUsefulStart(); }
+
   private:
     bool done() const { return anyMatch_ && found_; }
 

@@ -58,6 +58,12 @@ class Collector : public LiteralVisitor {
     std::size_t limit_;
 };
 
+// Collects the occurrences at the first start that has any, and wants none after.
+class FirstStart : public Collector {
+  public:
+    bool wantsAfter(std::size_t /*start*/) override { return found.empty(); }
+};
+
 std::string randomString(std::mt19937& rng, std::size_t length, const std::string& alphabet) {
     std::string s(length, ' ');
     for (char& c : s)
@@ -106,6 +112,16 @@ TEST(LiteralSetTest, FindsEveryOccurrenceInOrder) {
                 std::sort(all.found.begin(), all.found.end());
                 ASSERT_EQ(all.found, plainSearch(strings, caseBlind, text, p))
                     << strings.size() << " strings, the first «" << strings[0] << "»";
+                FirstStart first;
+                set.scan(reinterpret_cast<const unsigned char*>(text.data()), text.size(), p,
+                         first);
+                std::sort(first.found.begin(), first.found.end());
+                std::vector<Occurrence> atFirst;
+                for (const Occurrence& o : all.found) {
+                    if (o.first == all.found.front().first)
+                        atFirst.push_back(o);
+                }
+                ASSERT_EQ(first.found, atFirst);
                 ++compared;
                 occurrences += static_cast<int>(all.found.size());
             }
