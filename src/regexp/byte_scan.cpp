@@ -315,4 +315,81 @@ std::size_t LiteralFinder::findVector(const unsigned char* text, std::size_t n,
 
 #endif
 
+PrefixFingerprints::PrefixFingerprints(const std::vector<std::string>& strings, bool caseBlind) {
+    XVKIT_DCHECK(strings.size() <= kMaxStrings);
+    for (std::size_t k = 0; k < strings.size(); ++k) {
+        const std::string& s = strings[k];
+        XVKIT_DCHECK(s.size() >= kPrefix);
+        const auto bucket = static_cast<unsigned char>(1u << (k % kBuckets));
+        for (std::size_t i = 0; i < kPrefix; ++i) {
+            const auto c = static_cast<unsigned char>(s[i]);
+            ByteMap values = ByteMap::single(c);
+            if (caseBlind)
+                values.addOtherCases();
+            for (int v = 0; v < 256; ++v) {
+                if (!values.contains(static_cast<unsigned char>(v)))
+                    continue;
+                lowNibbles_[i][v & 0x0F] |= bucket;
+                highNibbles_[i][v >> 4] |= bucket;
+            }
+        }
+    }
+}
+
+std::size_t PrefixFingerprints::find(const unsigned char* text, std::size_t n,
+                                     std::size_t p) const {
+    XVKIT_DCHECK(p <= n);
+    return n - p >= kVector + kPrefix - 1 && vectorScansAvailable() ? findVector(text, n, p)
+                                                                    : findScalar(text, n, p);
+}
+
+std::size_t PrefixFingerprints::findScalar(const unsigned char* text, std::size_t n,
+                                           std::size_t p) const {
+    for (std::size_t q = p; q + kPrefix <= n; ++q) {
+        unsigned char live = buckets(0, text[q]);
+        for (std::size_t i = 1; i < kPrefix && live != 0; ++i)
+            live &= buckets(i, text[q + i]);
+        if (live != 0)
+            return q;
+    }
+    return kNoPosition;
+}
+
+#if XVKIT_VECTOR_SCANS
+
+__attribute__((target("avx2"))) std::size_t PrefixFingerprints::findVector(
+    const unsigned char* text, std::size_t n, std::size_t p) const {
+    const __m256i nibble = _mm256_set1_epi8(0x0F);
+    __m256i low[kPrefix], high[kPrefix];
+    for (std::size_t i = 0; i < kPrefix; ++i) {
+        low[i] = broadcastRows(lowNibbles_[i]);
+        high[i] = broadcastRows(highNibbles_[i]);
+    }
+    std::size_t q = p;
+    for (; q + kVector + kPrefix - 1 <= n; q += kVector) {
+        __m256i live = _mm256_set1_epi8(-1);
+        for (std::size_t i = 0; i < kPrefix; ++i) {
+            const __m256i block = load(text + q + i);
+            const __m256i lows = _mm256_shuffle_epi8(low[i], _mm256_and_si256(block, nibble));
+            const __m256i highs =
+                _mm256_shuffle_epi8(high[i], _mm256_and_si256(_mm256_srli_epi16(block, 4), nibble));
+            live = _mm256_and_si256(live, _mm256_and_si256(lows, highs));
+        }
+        const auto none = static_cast<unsigned>(
+            _mm256_movemask_epi8(_mm256_cmpeq_epi8(live, _mm256_setzero_si256())));
+        if (none != 0xFFFFFFFFu)
+            return q + __builtin_ctz(~none);
+    }
+    return findScalar(text, n, q);
+}
+
+#else
+
+std::size_t PrefixFingerprints::findVector(const unsigned char* text, std::size_t n,
+                                           std::size_t p) const {
+    return findScalar(text, n, p);
+}
+
+#endif
+
 }  // namespace xvkit::regexp

@@ -9,6 +9,8 @@
 #define XVKIT_SRC_REGEXP_BYTE_SCAN_H_
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 #include "byte_map.h"
 
@@ -82,6 +84,41 @@ class LiteralFinder {
     bool caseBlind_ = false;
     std::size_t rare_ = 0;   // offset of the rarest character
     std::size_t other_ = 0;  // offset of the next rarest (the same when only one)
+};
+
+// Where one of a few strings (up to kMaxStrings, each of kPrefix bytes or
+// more) may start, found by the nibbles of their first kPrefix bytes, 32
+// positions at a time (the idea of Hyperscan's "Teddy" matcher). Each
+// string is put in one of eight buckets; for each of the first bytes, a
+// table by low nibble and one by high nibble give the buckets whose strings
+// hold a byte with that nibble there. A position is a candidate when some
+// bucket survives the lookups of all its first bytes; the strings are then
+// compared by the caller.
+class PrefixFingerprints {
+  public:
+    static constexpr std::size_t kMaxStrings = 32;
+    static constexpr std::size_t kPrefix = 3;
+
+    PrefixFingerprints() = default;
+    // `strings` hold kPrefix bytes or more. When `caseBlind`, ASCII letters
+    // match either case.
+    PrefixFingerprints(const std::vector<std::string>& strings, bool caseBlind);
+
+    // The first position in [p, n) of `text` followed by kPrefix bytes in
+    // the text that is a candidate, or kNoPosition.
+    std::size_t find(const unsigned char* text, std::size_t n, std::size_t p) const;
+    std::size_t findScalar(const unsigned char* text, std::size_t n, std::size_t p) const;
+    std::size_t findVector(const unsigned char* text, std::size_t n, std::size_t p) const;
+
+  private:
+    static constexpr int kBuckets = 8;
+    // The buckets of the strings with byte value `c` at offset `i`.
+    unsigned char buckets(std::size_t i, unsigned char c) const {
+        return lowNibbles_[i][c & 0x0F] & highNibbles_[i][c >> 4];
+    }
+
+    alignas(16) unsigned char lowNibbles_[kPrefix][16] = {};
+    alignas(16) unsigned char highNibbles_[kPrefix][16] = {};
 };
 
 }  // namespace xvkit::regexp

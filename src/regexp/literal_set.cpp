@@ -65,6 +65,14 @@ LiteralSet::LiteralSet(const std::vector<std::string>& strings, bool caseBlind)
         return;
     }
     buildFailureLinks();
+    const bool allLong = std::all_of(strings.begin(), strings.end(), [](const std::string& s) {
+        return s.size() >= PrefixFingerprints::kPrefix;
+    });
+    if (allLong && strings.size() <= PrefixFingerprints::kMaxStrings) {
+        fewStrings_ = true;
+        fingerprints_ = PrefixFingerprints(strings, caseBlind);
+        return;
+    }
     buildFilters(strings);
 }
 
@@ -286,6 +294,8 @@ class LiteralSet::Scanner {
         : set_(set), text_(text), n_(n), visitor_(visitor) {}
 
     LiteralScan run(std::size_t p) {
+        if (set_.fewStrings_)
+            return runFingerprints(p);
         const std::size_t s = set_.stride_;
         nextShort_ = set_.haveShort_ ? set_.shortFirst_.find(text_, n_, p) : kNoPosition;
         std::uint32_t mask = 0;
@@ -310,6 +320,20 @@ class LiteralSet::Scanner {
     }
 
   private:
+    LiteralScan runFingerprints(std::size_t p) {
+        const PrefixFingerprints& fingerprints = set_.fingerprints_;
+        for (std::size_t st = fingerprints.find(text_, n_, p); st != kNoPosition;
+             st = fingerprints.find(text_, n_, st + 1)) {
+            if (walked_ > kWalkAllowance + kWalkStepsPerPosition * (st - p)) {
+                automaton(st);
+                return LiteralScan::automaton;
+            }
+            if (!walk(st) || !visitor_.wantsAfter(st))
+                break;
+        }
+        return LiteralScan::walks;
+    }
+
     // The next block of starts [b, b + s), from `b` on (one of the blocks
     // the search start divides the text into), that holds a candidate: a
     // long one, with the offsets of its sample in `*mask`, or the next short

@@ -20,7 +20,9 @@
 // instead, which reads each byte once: the time stays linear in the text.
 // A set of one string (grep's everyday case) skips all of this: a vector
 // scan for two of its rarer bytes finds it, as XVRegExprLight finds a
-// pattern's leading literal.
+// pattern's leading literal. A set of a few strings of three bytes or more
+// takes its candidates from a vector scan of their first bytes' nibbles
+// (PrefixFingerprints) instead of the filters.
 
 #ifndef XVKIT_SRC_REGEXP_LITERAL_SET_H_
 #define XVKIT_SRC_REGEXP_LITERAL_SET_H_
@@ -141,6 +143,10 @@ class LiteralSet {
     bool haveShort_ = false;
     ByteClassFinder shortFirst_;
     std::vector<std::uint64_t> shortPairs_;
+
+    // A set of a few strings, none shorter than the fingerprints.
+    bool fewStrings_ = false;
+    PrefixFingerprints fingerprints_;
 
     // A set of one string of at most kMaxLiteral bytes: the string (lowered
     // when case blind) and its finder.

@@ -11,6 +11,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "regexp/byte_scan.h"
 
@@ -112,6 +113,59 @@ TEST(ByteScanTest, CaseBlindLiteralScansFindEitherCase) {
                 c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             SCOPED_TRACE(literal);
             expectEveryForm(finder, text, [&](std::size_t p) { return lowered.find(literal, p); });
+        }
+    }
+}
+
+// Whether one of `strings` has its first three bytes at `q` of `text`.
+bool prefixAt(const std::vector<std::string>& strings, bool caseBlind, const std::string& text,
+              std::size_t q) {
+    const auto fold = [&](char c) {
+        return caseBlind ? std::tolower(static_cast<unsigned char>(c)) : c;
+    };
+    for (const std::string& s : strings) {
+        if (q + PrefixFingerprints::kPrefix <= text.size() &&
+            std::equal(s.begin(), s.begin() + PrefixFingerprints::kPrefix, text.begin() + q,
+                       [&](char a, char b) { return fold(a) == fold(b); }))
+            return true;
+    }
+    return false;
+}
+
+// Up to eight strings sit in buckets of their own, so the candidates are
+// exactly where a string's first bytes stand; beyond eight, strings share
+// buckets and the candidates are a superset, which every form agrees on.
+TEST(ByteScanTest, PrefixFingerprintsFindEveryPrefix) {
+    std::mt19937 rng(11);
+    const std::string alphabet = "abAB\x01\xc1\xe1";
+    for (int round = 0; round < 60; ++round) {
+        const std::size_t count = 1 + rng() % PrefixFingerprints::kMaxStrings;
+        std::vector<std::string> strings(count);
+        for (std::string& s : strings)
+            s = randomText(rng, 3 + rng() % 4, alphabet);
+        const bool caseBlind = round % 2 == 1;
+        const PrefixFingerprints fingerprints(strings, caseBlind);
+        std::string text = randomText(rng, rng() % 200, alphabet + "xyz");
+        const auto exact = [&](std::size_t p) {
+            for (std::size_t q = p; q < text.size(); ++q) {
+                if (prefixAt(strings, caseBlind, text, q))
+                    return q;
+            }
+            return kNoPosition;
+        };
+        SCOPED_TRACE(count);
+        if (count <= 8) {
+            expectEveryForm(fingerprints, text, exact);
+            continue;
+        }
+        const auto bytes = reinterpret_cast<const unsigned char*>(text.data());
+        for (std::size_t p = 0; p <= text.size(); ++p) {
+            const std::size_t found = fingerprints.find(bytes, text.size(), p);
+            ASSERT_LE(found, exact(p)) << p;
+            ASSERT_EQ(fingerprints.findScalar(bytes, text.size(), p), found) << p;
+            if (vectorScansAvailable()) {
+                ASSERT_EQ(fingerprints.findVector(bytes, text.size(), p), found) << p;
+            }
         }
     }
 }
