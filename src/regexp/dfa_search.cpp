@@ -137,12 +137,27 @@ std::size_t DfaSearcher::matchEnd(const unsigned char* text, std::size_t n, std:
         const unsigned char* q = text + p;
         const unsigned char* const last = text + stop;
         std::uint32_t t = 0;
-        while (q < last) {
-            t = table[row + classOf_[*q]];
+        // Two characters a round while two remain, which halves the loop's
+        // own counting and testing.
+        while (last - q >= 2) {
+            t = table[row + classOf_[q[0]]];
             if (t & kEntryFlags)
                 break;
             row = t >> kEntryShift;
-            ++q;
+            t = table[row + classOf_[q[1]]];
+            if (t & kEntryFlags) {
+                ++q;
+                break;
+            }
+            row = t >> kEntryShift;
+            q += 2;
+        }
+        if (last - q == 1 && !(t & kEntryFlags)) {
+            t = table[row + classOf_[*q]];
+            if (!(t & kEntryFlags)) {
+                row = t >> kEntryShift;
+                ++q;
+            }
         }
         if (q == last) {
             s = static_cast<std::uint32_t>(row >> shift_);
