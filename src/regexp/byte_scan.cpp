@@ -215,8 +215,8 @@ std::size_t ByteClassFinder::findVector(const unsigned char* text, std::size_t n
 LiteralFinder::LiteralFinder(const unsigned char* literal, std::size_t length, bool caseBlind)
     : literal_(literal), length_(length), caseBlind_(caseBlind) {
     XVKIT_DCHECK(length >= 1 && length <= kMaxLiteral);
-    XVKIT_DCHECK(!caseBlind || std::none_of(literal, literal + length,
-                                            [](unsigned char c) { return c >= 'A' && c <= 'Z'; }));
+    XVKIT_DCHECK(!caseBlind || std::all_of(literal, literal + length,
+                                           [](unsigned char c) { return asciiLower(c) == c; }));
     for (std::size_t k = 1; k < length; ++k) {
         if (kFrequency[literal[k]] < kFrequency[literal[rare_]])
             rare_ = k;

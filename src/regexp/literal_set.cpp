@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 #include <numeric>
+#include <optional>
 #include <queue>
 #include <utility>
 
@@ -52,28 +53,37 @@ void setBit(std::vector<std::uint64_t>& bits, std::size_t i) {
 
 LiteralSet::LiteralSet(const std::vector<std::string>& strings, bool caseBlind)
     : caseBlind_(caseBlind) {
-    for (int c = 0; c < 256; ++c)
-        fold_[c] =
-            static_cast<unsigned char>(caseBlind && c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    build(strings);
-    if (strings.size() == 1 && strings[0].size() <= kMaxLiteral) {
+    for (int c = 0; c < 256; ++c) {
+        const auto byte = static_cast<unsigned char>(c);
+        fold_[c] = caseBlind ? asciiLower(byte) : byte;
+    }
+    // Every structure below is built from the strings as the scans compare them.
+    std::vector<std::string> folded(strings.size());
+    for (std::size_t id = 0; id < strings.size(); ++id) {
+        XVKIT_DCHECK(!strings[id].empty());
+        for (const char c : strings[id])
+            folded[id] += static_cast<char>(fold(static_cast<unsigned char>(c)));
+        lengths_.push_back(strings[id].size());
+        longest_ = std::max(longest_, strings[id].size());
+    }
+    if (folded.size() == 1 && folded[0].size() <= kMaxLiteral) {
         oneString_ = true;
-        for (const char c : strings[0])
-            only_ += static_cast<char>(fold(static_cast<unsigned char>(c)));
+        only_ = std::move(folded[0]);
         onlyFinder_ = LiteralFinder(reinterpret_cast<const unsigned char*>(only_.data()),
                                     only_.size(), caseBlind);
         return;
     }
+    build(folded);
     buildFailureLinks();
-    const bool allLong = std::all_of(strings.begin(), strings.end(), [](const std::string& s) {
+    const bool allLong = std::all_of(folded.begin(), folded.end(), [](const std::string& s) {
         return s.size() >= PrefixFingerprints::kPrefix;
     });
-    if (allLong && strings.size() <= PrefixFingerprints::kMaxStrings) {
+    if (allLong && folded.size() <= PrefixFingerprints::kMaxStrings) {
         fewStrings_ = true;
-        fingerprints_ = PrefixFingerprints(strings, caseBlind);
+        fingerprints_ = PrefixFingerprints(folded, caseBlind);
         return;
     }
-    buildFilters(strings);
+    buildFilters(folded);
 }
 
 std::uint32_t LiteralSet::child(std::uint32_t node, unsigned char c) const {
@@ -91,24 +101,15 @@ std::uint32_t LiteralSet::child(std::uint32_t node, unsigned char c) const {
 // strings are entered in sorted order: each shares the nodes of its common
 // prefix with the one before, and each node's children are made in
 // increasing byte order, so that the edges come out sorted.
-void LiteralSet::build(const std::vector<std::string>& strings) {
-    std::vector<std::string> folded(strings.size());
-    for (std::size_t id = 0; id < strings.size(); ++id) {
-        const std::string& s = strings[id];
-        XVKIT_DCHECK(!s.empty());
-        for (const char c : s)
-            folded[id] += static_cast<char>(fold(static_cast<unsigned char>(c)));
-        lengths_.push_back(s.size());
-        longest_ = std::max(longest_, s.size());
-    }
-    std::vector<std::uint32_t> order(strings.size());
+void LiteralSet::build(const std::vector<std::string>& folded) {
+    std::vector<std::uint32_t> order(folded.size());
     std::iota(order.begin(), order.end(), 0u);
     std::stable_sort(order.begin(), order.end(),
                      [&](std::uint32_t a, std::uint32_t b) { return folded[a] < folded[b]; });
     // How each node was reached: its parent and the byte (none for the root).
     std::vector<Edge> reachedBy(1);
     std::vector<std::uint32_t> parent(1, kNone);
-    std::vector<std::uint32_t> endsAt(strings.size());
+    std::vector<std::uint32_t> endsAt(folded.size());
     nodes_.assign(1, Node{});
     std::vector<std::uint32_t> path(1, 0);  // path[d]: the node at depth d of the string before
     const std::string* previous = nullptr;
@@ -212,10 +213,10 @@ std::uint32_t LiteralSet::gramOffsets(std::uint64_t g, std::uint64_t hash) const
     }
 }
 
-void LiteralSet::buildFilters(const std::vector<std::string>& strings) {
+void LiteralSet::buildFilters(const std::vector<std::string>& folded) {
     std::size_t shortestLong = 0;
     ByteMap shortFirst;
-    for (const std::string& s : strings) {
+    for (const std::string& s : folded) {
         if (s.size() >= kMinGram) {
             shortestLong = shortestLong == 0 ? s.size() : std::min(shortestLong, s.size());
             continue;
@@ -228,12 +229,12 @@ void LiteralSet::buildFilters(const std::vector<std::string>& strings) {
     if (haveShort_) {
         shortFirst_ = ByteClassFinder(shortFirst);
         shortPairs_.assign((std::size_t{1} << 16) / 64, 0);
-        for (const std::string& s : strings) {
+        for (const std::string& s : folded) {
             if (s.size() >= kMinGram)
                 continue;
-            const unsigned char first = fold(static_cast<unsigned char>(s[0]));
+            const auto first = static_cast<unsigned char>(s[0]);
             for (int second = 0; second < 256; ++second) {
-                if (s.size() == 1 || fold(static_cast<unsigned char>(s[1])) == second)
+                if (s.size() == 1 || static_cast<unsigned char>(s[1]) == second)
                     setBit(shortPairs_, first | static_cast<std::size_t>(second) << 8);
             }
         }
@@ -242,7 +243,7 @@ void LiteralSet::buildFilters(const std::vector<std::string>& strings) {
         return;
     haveLong_ = true;
     std::size_t longStrings = 0;
-    for (const std::string& s : strings)
+    for (const std::string& s : folded)
         longStrings += s.size() >= kMinGram;
     const auto strideFor = [&](std::size_t gramLength) {
         return std::min(kMaxStride, shortestLong - gramLength + 1);
@@ -258,15 +259,12 @@ void LiteralSet::buildFilters(const std::vector<std::string>& strings) {
                                                 : (std::uint64_t{1} << (8 * gramLength_)) - 1;
     // The grams of every long string at offsets 0 to stride - 1, and their offsets.
     std::map<std::uint64_t, std::uint32_t> offsets;
-    for (const std::string& s : strings) {
+    for (const std::string& s : folded) {
         if (s.size() < kMinGram)
             continue;
-        std::string folded(s);
-        for (char& c : folded)
-            c = static_cast<char>(fold(static_cast<unsigned char>(c)));
-        const auto* bytes = reinterpret_cast<const unsigned char*>(folded.data());
+        const auto* bytes = reinterpret_cast<const unsigned char*>(s.data());
         for (std::size_t o = 0; o < stride_; ++o)
-            offsets[gram(bytes + o, folded.size() - o)] |= 1u << o;
+            offsets[gram(bytes + o, s.size() - o)] |= 1u << o;
     }
     const int filterBits = bitsFor(offsets.size(), kBitsPerGram, kMinFilterBits, kMaxFilterBits);
     filterShift_ = 64 - (filterBits - 6);
@@ -308,12 +306,8 @@ class LiteralSet::Scanner {
                 }
                 if (!candidate)
                     continue;
-                if (walked_ > kWalkAllowance + kWalkStepsPerPosition * (st - p)) {
-                    automaton(st);
-                    return LiteralScan::automaton;
-                }
-                if (!walk(st) || !visitor_.wantsAfter(st))
-                    return LiteralScan::walks;
+                if (const std::optional<LiteralScan> end = settle(st, p))
+                    return *end;
             }
         }
         return LiteralScan::walks;
@@ -324,14 +318,23 @@ class LiteralSet::Scanner {
         const PrefixFingerprints& fingerprints = set_.fingerprints_;
         for (std::size_t st = fingerprints.find(text_, n_, p); st != kNoPosition;
              st = fingerprints.find(text_, n_, st + 1)) {
-            if (walked_ > kWalkAllowance + kWalkStepsPerPosition * (st - p)) {
-                automaton(st);
-                return LiteralScan::automaton;
-            }
-            if (!walk(st) || !visitor_.wantsAfter(st))
-                break;
+            if (const std::optional<LiteralScan> end = settle(st, p))
+                return *end;
         }
         return LiteralScan::walks;
+    }
+
+    // The candidate start `st` of a scan from `p`: walks down the trie from
+    // it, or hands the rest of the text to the automaton once the walks have
+    // grown long. Returns how the scan ended, or nothing when it goes on.
+    std::optional<LiteralScan> settle(std::size_t st, std::size_t p) {
+        if (walked_ > kWalkAllowance + kWalkStepsPerPosition * (st - p)) {
+            automaton(st);
+            return LiteralScan::automaton;
+        }
+        if (!walk(st) || !visitor_.wantsAfter(st))
+            return LiteralScan::walks;
+        return std::nullopt;
     }
 
     // The next block of starts [b, b + s), from `b` on (one of the blocks

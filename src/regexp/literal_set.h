@@ -103,9 +103,10 @@ class LiteralSet {
 
     unsigned char fold(unsigned char c) const { return fold_[c]; }
     std::uint32_t child(std::uint32_t node, unsigned char c) const;
-    void build(const std::vector<std::string>& strings);
+    // `folded`: the strings as fold() maps their bytes.
+    void build(const std::vector<std::string>& folded);
     void buildFailureLinks();
-    void buildFilters(const std::vector<std::string>& strings);
+    void buildFilters(const std::vector<std::string>& folded);
     // The gram at `at`, of which `available` bytes lie in the text.
     std::uint64_t gram(const unsigned char* at, std::size_t available) const;
     static std::uint64_t gramHash(std::uint64_t gram) { return gram * 0x9E3779B97F4A7C15u; }
