@@ -69,24 +69,23 @@ bool readNumber(const char* value, long& n) {
     return true;
 }
 
-// -m: a negative count is no limit, as in GNU grep.
-long readMaxCount(const Options::Given& given) {
+// The count of -m, -A, -B or -C; a negative one only when `negativeAllowed`.
+long readCount(const Options::Given& given, bool negativeAllowed) {
     long n = 0;
-    if (!readNumber(given.value, n))
+    if (!readNumber(given.value, n) || (n < 0 && !negativeAllowed))
         optionError("option " + quoteArg(given.spelling) + " needs a count, not " +
                     quoteArg(given.value));
-    return n < 0 ? -1 : n;
+    return n;
 }
 
-// -A, -B and -C: a number of lines, at least 0.
+// -m: a negative count is no limit, as in GNU grep.
+long readMaxCount(const Options::Given& given) {
+    return std::max(readCount(given, true), -1L);
+}
+
+// -A, -B and -C: a number of lines, at least 0; -1 when the option is absent.
 long readLineCount(const Options::Given* given) {
-    if (given == nullptr)
-        return -1;
-    long n = 0;
-    if (!readNumber(given->value, n) || n < 0)
-        optionError("option " + quoteArg(given->spelling) + " needs a count, not " +
-                    quoteArg(given->value));
-    return n;
+    return given == nullptr ? -1 : readCount(*given, false);
 }
 
 // Adds the patterns of `word`, which a newline separates.
