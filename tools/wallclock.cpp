@@ -45,12 +45,17 @@ class PeriodZone final : public QNZone {
     const QNZoneTZ::Period& period_;
 };
 
+// "2024-03-10" and "01:59:59", joined by `separator`.
+std::string dateAndClock(const tm& fields, char separator) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%s%c%02d:%02d:%02d", isoDate(QNDate(&fields)).c_str(),
+                  separator, fields.tm_hour, fields.tm_min, fields.tm_sec);
+    return text;
+}
+
 // "2024-03-10 01:59:59 EST (UTC-05:00)".
 std::string clockText(const Reading& r) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%s %02d:%02d:%02d", isoDate(QNDate(&r.fields)).c_str(),
-                  r.fields.tm_hour, r.fields.tm_min, r.fields.tm_sec);
-    return std::string(text) + " " + r.period.name.c_str() + " (UTC" +
+    return dateAndClock(r.fields, ' ') + " " + r.period.name.c_str() + " (UTC" +
            offsetText(-r.period.offset) + ")";
 }
 
@@ -87,10 +92,8 @@ QNTime instantOf(const IsoText& text, const QNZoneTZ& zone, const std::string& w
 }
 
 std::string isoText(const Reading& r) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%sT%02d:%02d:%02d", isoDate(QNDate(&r.fields)).c_str(),
-                  r.fields.tm_hour, r.fields.tm_min, r.fields.tm_sec);
-    return std::string(text) + (r.period.offset == 0 ? "Z" : offsetText(-r.period.offset));
+    return dateAndClock(r.fields, 'T') +
+           (r.period.offset == 0 ? "Z" : offsetText(-r.period.offset));
 }
 
 std::string formattedText(const Reading& r, const char* format, const QNLocale& loc) {
