@@ -255,21 +255,30 @@ void FileSearch::printLine(std::size_t start, std::size_t end, unsigned long num
     }
 }
 
-// With -o: each non-empty match in the line [start, end) on a line of its
-// own.
-void FileSearch::printMatches(std::size_t start, std::size_t end, const Match* first,
-                              unsigned long number, LineKind kind) {
+// Calls `visit` with each non-empty match in the line [start, end), the
+// first being `first` when it is known.
+template <class Visit>
+void FileSearch::eachMatch(std::size_t start, std::size_t end, const Match* first,
+                           Visit&& visit) const {
     Match m = first != nullptr ? *first : Match{start, 0};
     for (bool found = first != nullptr || matcher_.find(text_.data(), end + 1, start, m); found;) {
-        if (m.length > 0) {
-            printer_.prefix(name_, number, offsetOf(m.start), kind);
-            printer_.match(std::string_view(text_.data() + m.start, m.length));
-            printer_.endLine();
-        }
+        if (m.length > 0)
+            visit(m);
         // The next match after this one (one character on after an empty one).
         const std::size_t from = m.start + std::max<std::size_t>(m.length, 1);
         found = from <= end && matcher_.find(text_.data(), end + 1, from, m);
     }
+}
+
+// With -o: each non-empty match in the line [start, end) on a line of its
+// own.
+void FileSearch::printMatches(std::size_t start, std::size_t end, const Match* first,
+                              unsigned long number, LineKind kind) {
+    eachMatch(start, end, first, [&](const Match& m) {
+        printer_.prefix(name_, number, offsetOf(m.start), kind);
+        printer_.match(std::string_view(text_.data() + m.start, m.length));
+        printer_.endLine();
+    });
 }
 
 // Whether the matches of a line of this kind are shown (-o, colour): those
@@ -304,15 +313,11 @@ void FileSearch::printBefore(std::size_t start) {
 void FileSearch::printText(std::size_t start, std::size_t end, LineKind kind) {
     std::size_t written = start;
     if (printer_.inColor() && showsMatches(kind)) {
-        Match m;
-        for (std::size_t from = start; from <= end && matcher_.find(text_.data(), end + 1, from, m);
-             from = m.start + std::max<std::size_t>(m.length, 1)) {
-            if (m.length == 0)
-                continue;
+        eachMatch(start, end, nullptr, [&](const Match& m) {
             printer_.text(std::string_view(text_.data() + written, m.start - written));
             printer_.match(std::string_view(text_.data() + m.start, m.length));
             written = m.start + m.length;
-        }
+        });
     }
     printer_.text(std::string_view(text_.data() + written, end - written));
 }

@@ -48,6 +48,8 @@ class FileSearch {
                       LineKind kind);
     void printBefore(std::size_t start);
     void printText(std::size_t start, std::size_t end, LineKind kind);
+    template <class Visit>
+    void eachMatch(std::size_t start, std::size_t end, const Match* first, Visit&& visit) const;
     bool showsMatches(LineKind kind) const;
     unsigned long long offsetOf(std::size_t at) const { return offset_ + (at - 1); }
     std::size_t lineStart(std::size_t floor, std::size_t at) const;
